@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+
+// Owner of one Win32 file handle: raw reads, writes and seeks, and the line
+// writers of the settings file. The handle is NULL while no file is open
+// (never INVALID_HANDLE_VALUE) and is closed by Close or the destructor.
+
+namespace file {
+
+class FileHandle {
+public:
+    FileHandle() = default;
+    ~FileHandle();
+
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // Opens an existing file for reading, shared with other readers.
+    bool OpenRead(const char* path);
+    // Creates or truncates a file for writing, with no sharing: a second open of
+    // the same path fails while this one is open.
+    bool CreateWrite(const char* path);
+    // CloseHandle's result, or false when nothing was open.
+    bool Close();
+    bool IsOpen() const { return handle != nullptr; }
+    HANDLE Handle() const { return handle; }
+
+    // Byte counts; 0 on failure. A short count is passed through.
+    DWORD Read(void* buffer, DWORD count);
+    DWORD Write(const void* buffer, DWORD count);
+    DWORD WriteText(const char* text);
+    DWORD WriteNewLine();
+    // "key=value\r\n" in a single write.
+    DWORD WriteIntEntry(const char* key, int value);
+    // "key=text\r\n" in four writes; true when every byte was written.
+    bool WriteStringEntry(const char* key, const char* text);
+
+    // 32-bit positions: files of 4 GiB or more are outside the program's use.
+    DWORD Size() const;
+    DWORD Seek(LONG distance, DWORD method);
+    DWORD Tell();
+
+private:
+    bool Open(const char* path, DWORD access, DWORD share, DWORD disposition);
+
+    HANDLE handle = nullptr;
+};
+
+} // namespace file

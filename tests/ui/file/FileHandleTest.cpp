@@ -1,0 +1,134 @@
+#include "ui/file/FileHandle.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using file::FileHandle;
+
+namespace {
+
+// A scratch folder under the system's temporary folder, removed with its files.
+class FileHandleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+        folder = std::string(temp) + "quiltora_file_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (const std::string& name : created) {
+            DeleteFileA(name.c_str());
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+    std::string PathOf(const std::string& name) {
+        created.push_back(folder + "\\" + name);
+        return created.back();
+    }
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::string folder;
+    std::vector<std::string> created;
+};
+
+} // namespace
+
+TEST_F(FileHandleTest, OpenReadOfMissingFileLeavesNoHandle) {
+    FileHandle f;
+    EXPECT_FALSE(f.OpenRead(PathOf("missing.bin").c_str()));
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(f.Handle(), nullptr);
+    EXPECT_FALSE(f.Close());
+}
+
+TEST_F(FileHandleTest, WriteReadSeekAndSize) {
+    const std::string path = PathOf("data.bin");
+    {
+        FileHandle f;
+        ASSERT_TRUE(f.CreateWrite(path.c_str()));
+        EXPECT_EQ(f.Write("0123456789", 10), 10u);
+        EXPECT_EQ(f.Tell(), 10u);
+        EXPECT_TRUE(f.Close());
+        EXPECT_FALSE(f.Close());
+    }
+    FileHandle f;
+    ASSERT_TRUE(f.OpenRead(path.c_str()));
+    EXPECT_EQ(f.Size(), 10u);
+    EXPECT_EQ(f.Seek(-4, FILE_END), 6u);
+    char buffer[16] = {};
+    EXPECT_EQ(f.Read(buffer, sizeof(buffer)), 4u); // a short count passes through
+    EXPECT_STREQ(buffer, "6789");
+    EXPECT_EQ(f.Read(buffer, 4), 0u);
+    EXPECT_EQ(f.Seek(2, FILE_BEGIN), 2u);
+    EXPECT_EQ(f.Seek(3, FILE_CURRENT), 5u);
+    // Writing to a file opened for reading fails with a zero count.
+    EXPECT_EQ(f.Write("x", 1), 0u);
+
+    // Readers share the file.
+    FileHandle second;
+    EXPECT_TRUE(second.OpenRead(path.c_str()));
+}
+
+TEST_F(FileHandleTest, CreateWriteTruncatesAndDoesNotShare) {
+    const std::string path = PathOf("truncate.txt");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "a much longer old content";
+    }
+    FileHandle f;
+    ASSERT_TRUE(f.CreateWrite(path.c_str()));
+    EXPECT_EQ(f.Size(), 0u);
+
+    FileHandle second;
+    EXPECT_FALSE(second.CreateWrite(path.c_str()));
+    EXPECT_FALSE(second.IsOpen());
+    FileHandle reader;
+    EXPECT_FALSE(reader.OpenRead(path.c_str()));
+
+    EXPECT_EQ(f.WriteText("new"), 3u);
+    f.Close();
+    EXPECT_EQ(ReadAll(path), "new");
+    EXPECT_TRUE(second.CreateWrite(path.c_str()));
+}
+
+TEST_F(FileHandleTest, IniLineWritersAreByteExact) {
+    const std::string path = PathOf("lines.ini");
+    {
+        FileHandle f;
+        ASSERT_TRUE(f.CreateWrite(path.c_str()));
+        EXPECT_EQ(f.WriteText("[Quiltora]"), 10u);
+        EXPECT_EQ(f.WriteNewLine(), 2u);
+        EXPECT_EQ(f.WriteIntEntry("PadSize", -5), 12u);
+        EXPECT_EQ(f.WriteIntEntry("BkColor", 16777215), 18u);
+        EXPECT_EQ(f.WriteIntEntry("Min", -2147483647 - 1), 17u);
+        EXPECT_TRUE(f.WriteStringEntry("ListDir", "C:\\사진"));
+        EXPECT_TRUE(f.WriteStringEntry("All_FileText", ""));
+    }
+    EXPECT_EQ(ReadAll(path), "[Quiltora]\r\n"
+                             "PadSize=-5\r\n"
+                             "BkColor=16777215\r\n"
+                             "Min=-2147483648\r\n"
+                             "ListDir=C:\\사진\r\n"
+                             "All_FileText=\r\n");
+}
+
+TEST_F(FileHandleTest, KoreanFileNamesOpenThroughTheAnsiFunctions) {
+    const std::string path = PathOf("사진 목록.txt");
+    {
+        FileHandle f;
+        ASSERT_TRUE(f.CreateWrite(path.c_str()));
+        EXPECT_EQ(f.WriteText("가"), 3u);
+    }
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], wideLength);
+    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+}

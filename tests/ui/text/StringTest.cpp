@@ -1,0 +1,268 @@
+#include "ui/text/CharStep.h"
+#include "ui/text/String.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+using text::String;
+
+namespace {
+
+bool Matches(const char* textValue, const char* pattern) {
+    String s;
+    s.Assign(textValue);
+    return s.MatchWildcard(pattern);
+}
+
+std::string Stripped(const char* path) {
+    String s;
+    s.Assign(path);
+    s.StripFileName();
+    return s.Data();
+}
+
+std::string Extension(const char* name) {
+    String s;
+    s.Assign(name);
+    String out;
+    out.Assign("stale");
+    s.GetExtension(out);
+    return out.Data();
+}
+
+} // namespace
+
+TEST(CharStep, ProcessRunsWithTheUtf8CodePage) {
+    // The manifest linked into every program selects UTF-8; the Korean
+    // tests below depend on it.
+    EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    EXPECT_TRUE(text::IsUtf8CodePage());
+}
+
+TEST(CharStep, StepsWholeSequencesAndNeverPastTheEnd) {
+    const char* korean = "사a";
+    EXPECT_EQ(text::CharLength(korean), 3);
+    EXPECT_EQ(text::NextChar(korean), korean + 3);
+    EXPECT_EQ(text::NextChar(korean + 3), korean + 4);
+    EXPECT_EQ(text::NextChar(korean + 4), korean + 4);
+    // A sequence cut short by the terminator or a plain byte resyncs there.
+    const char truncated[] = {'\xEC', '\x82', 0};
+    EXPECT_EQ(text::CharLength(truncated), 2);
+    const char broken[] = {'\xEC', 'a', 0};
+    EXPECT_EQ(text::CharLength(broken), 1);
+    const char stray[] = {'\x82', 0};
+    EXPECT_EQ(text::CharLength(stray), 1);
+}
+
+TEST(String, CapacityStepsOfConstructionAndGrowth) {
+    String def;
+    EXPECT_EQ(def.Capacity(), 63);
+    EXPECT_EQ(def.BufferSize(), 64);
+    EXPECT_TRUE(def.IsEmpty());
+
+    const int hints[][2] = {{0, 63},    {63, 63},   {64, 127},  {127, 127}, {128, 255},
+                            {255, 255}, {256, 511}, {511, 511}, {512, 512}, {1500, 1500}};
+    for (const auto& hint : hints) {
+        String s(hint[0]);
+        EXPECT_EQ(s.Capacity(), hint[1]) << "hint " << hint[0];
+    }
+
+    const int growth[][2] = {{10, 63},     {64, 127},    {200, 255},   {300, 511},
+                             {1000, 1023}, {2000, 2047}, {2048, 2048}, {5000, 5000}};
+    for (const auto& step : growth) {
+        String s;
+        s.Reserve(step[0]);
+        EXPECT_EQ(s.Capacity(), step[1]) << "reserve " << step[0];
+        EXPECT_EQ(s.Data()[s.Capacity()], 0);
+    }
+
+    String big(600);
+    big.Reserve(100);
+    EXPECT_EQ(big.Capacity(), 600);
+}
+
+TEST(String, AppendGrowsAndKeepsText) {
+    String s;
+    s.Assign(std::string(63, 'a').c_str());
+    EXPECT_EQ(s.Capacity(), 63);
+    s.AppendChar('b');
+    EXPECT_EQ(s.Capacity(), 127);
+    EXPECT_EQ(s.Length(), 64);
+    EXPECT_EQ(std::string(s.Data()), std::string(63, 'a') + "b");
+
+    s.Append(std::string(100, 'c').c_str());
+    EXPECT_EQ(s.Capacity(), 255);
+    EXPECT_EQ(s.Length(), 164);
+
+    // Appending its own text survives the reallocation it causes.
+    String self;
+    self.Assign(std::string(40, 'x').c_str());
+    self.Append(self.Data());
+    EXPECT_EQ(std::string(self.Data()), std::string(80, 'x'));
+    self.Assign(self.Data() + 70);
+    EXPECT_EQ(std::string(self.Data()), std::string(10, 'x'));
+}
+
+TEST(String, SetAtStoresOnlyBelowCapacity) {
+    String s;
+    s.Assign("abc");
+    EXPECT_EQ(s.SetAt(1, 'X'), 1);
+    EXPECT_STREQ(s.Data(), "aXc");
+    EXPECT_EQ(s.SetAt(63, 'Y'), 63);
+    EXPECT_EQ(s.Data()[63], 0);
+    s.SetAt(-1, 'Z');
+    EXPECT_STREQ(s.Data(), "aXc");
+}
+
+TEST(String, CompareUsesSystemOrdering) {
+    String s;
+    s.Assign("Photo.JPG");
+    EXPECT_NE(s.Compare("photo.jpg"), 0);
+    EXPECT_EQ(s.CompareNoCase("photo.jpg"), 0);
+    EXPECT_EQ(s.Compare("Photo.JPG"), 0);
+    s.Clear();
+    EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST(String, LoadFromResourceCutsAtCapacityWithoutGrowing) {
+    String s;
+    EXPECT_EQ(s.LoadFromResource(1), 63);
+    EXPECT_EQ(s.Capacity(), 63);
+    EXPECT_EQ(std::string(s.Data()),
+              std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJK"));
+
+    String wide(200);
+    EXPECT_EQ(wide.LoadFromResource(1), 100);
+
+    // 'x' and 28 three-byte syllables: a 63-byte cut would split the 21st
+    // syllable, so only 20 whole syllables (61 bytes) are kept.
+    String korean;
+    EXPECT_EQ(korean.LoadFromResource(2), 61);
+    EXPECT_EQ(std::string(korean.Data()), std::string("x가나다라마바사아자차카타파하가나다라마바"));
+
+    String missing;
+    missing.Assign("old");
+    EXPECT_EQ(missing.LoadFromResource(999), 0);
+    EXPECT_TRUE(missing.IsEmpty());
+}
+
+TEST(String, MatchWildcardWithoutBacktracking) {
+    struct Case {
+        const char* text;
+        const char* pattern;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"abc", "a*c", true},
+        {"abcbc", "a*c", false},
+        {"ab", "a?", true},
+        {"a", "a?", false},
+        {"abc", "a?", false},
+        {"ab?", "*?", true},
+        {"anything", "**", false},
+        {"photo.jpg", "*.jpg", true},
+        {"a.b.jpg", "*.jpg", false},
+        {"aa.jpg", "*a.jpg", false},
+        {"ba.jpg", "*a.jpg", true},
+        {"img01.png", "img??.png", true},
+        {"abcd", "abc*", true},
+        {"abc", "abc*", false},
+        {"x", "*", true},
+        {"", "*", false},
+        {"", "", false},
+        {"abc", "", false},
+        {"a.JPG", "*.jpg", false},
+        {"abc", "abc", true},
+        {"abcd", "abc", false},
+        {"사진1.jpg", "사진?.jpg", true},
+        {"사진가.jpg", "사진?.jpg", true},
+        {"사진가나.jpg", "사진?.jpg", false},
+        {"풍경사진.jpg", "*사진.jpg", true},
+        {"사잔.jpg", "사진.jpg", false},
+        {"내사진.png", "*진*", true},
+        {"가", "?", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Matches(c.text, c.pattern), c.expected)
+            << "text \"" << c.text << "\" pattern \"" << c.pattern << "\"";
+    }
+}
+
+TEST(String, MatchWildcardComparesMultiByteCharactersWhole) {
+    // '사' is EC 82 AC and '삭' EC 82 AD: equal first bytes must not be enough.
+    EXPECT_FALSE(Matches("삭", "사"));
+    EXPECT_FALSE(Matches("a삭.jpg", "*사.jpg"));
+    EXPECT_TRUE(Matches("a삭사.jpg", "a*사.jpg"));
+}
+
+TEST(String, ReverseFindStepsWholeCharacters) {
+    String s;
+    s.Assign("C:\\사진\\여행\\바다.jpg");
+    EXPECT_EQ(s.ReverseFind('\\'), static_cast<int>(std::strlen("C:\\사진\\여행")));
+    EXPECT_EQ(s.ReverseFind('.'), static_cast<int>(std::strlen("C:\\사진\\여행\\바다")));
+    EXPECT_EQ(s.ReverseFind('/'), -1);
+    // 0xAC is the last byte of '사': a byte inside a character never matches.
+    EXPECT_EQ(s.ReverseFind(0xAC), -1);
+    String empty;
+    EXPECT_EQ(empty.ReverseFind('a'), -1);
+}
+
+TEST(String, ReplaceCharBuildsDoubleNulList) {
+    String filter;
+    filter.Assign("그림 파일\t*.bmp;*.png\t모든 파일\t*.*\t");
+    const int length = filter.Length();
+    filter.ReplaceChar('\t', 0);
+    const char expected[] = "그림 파일\0*.bmp;*.png\0모든 파일\0*.*\0";
+    ASSERT_EQ(length + 1, static_cast<int>(sizeof(expected)));
+    EXPECT_EQ(std::memcmp(filter.Data(), expected, sizeof(expected)), 0);
+    EXPECT_EQ(filter.Data()[length - 1], 0);
+    EXPECT_EQ(filter.Data()[length], 0);
+
+    String slashes;
+    slashes.Assign("a/b/c");
+    slashes.ReplaceChar('/', '|');
+    EXPECT_STREQ(slashes.Data(), "a|b|c");
+
+    // The same list out of the string table.
+    String loaded;
+    loaded.LoadFromResource(3);
+    loaded.ReplaceChar('\t', 0);
+    EXPECT_EQ(std::memcmp(loaded.Data(), "사진\0*.jpg\0\0", 12), 0);
+}
+
+TEST(String, StripFileNameKeepsNoSeparator) {
+    EXPECT_EQ(Stripped("C:\\dir\\a.png"), "C:\\dir");
+    EXPECT_EQ(Stripped("C:\\a.png"), "C:");
+    EXPECT_EQ(Stripped("a.png"), "");
+    EXPECT_EQ(Stripped("dir/sub/file"), "dir/sub");
+    EXPECT_EQ(Stripped("dir\\sub/file"), "dir");
+    EXPECT_EQ(Stripped("D:\\사진\\여행\\바다.jpg"), "D:\\사진\\여행");
+    EXPECT_EQ(Stripped("D:\\사진\\바다.jpg"), "D:\\사진");
+}
+
+TEST(String, GetExtensionIsTheTextAfterTheLastDot) {
+    EXPECT_EQ(Extension("archive"), "");
+    EXPECT_EQ(Extension("a.tar.gz"), "gz");
+    EXPECT_EQ(Extension("바다.JPG"), "JPG");
+    EXPECT_EQ(Extension("name."), "");
+}
+
+TEST(String, SetModulePathPointsBesideTheProgram) {
+    char module[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, module, MAX_PATH), 0u);
+    std::string folder(module);
+    folder.erase(folder.find_last_of('\\'));
+
+    String path;
+    ASSERT_TRUE(path.SetModulePath("Quiltora.ini"));
+    EXPECT_EQ(std::string(path.Data()), folder + "\\Quiltora.ini");
+    EXPECT_GE(path.Capacity(), 511);
+
+    String bare;
+    ASSERT_TRUE(bare.SetModulePath(nullptr));
+    EXPECT_EQ(std::string(bare.Data()), folder);
+    EXPECT_NE(bare.Data()[bare.Length() - 1], '\\');
+}
