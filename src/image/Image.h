@@ -1,0 +1,65 @@
+#pragma once
+
+#include "image/PixelValue.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace image {
+
+// One picture in memory: a DIB section and the geometry cached from it so that
+// pixels can be addressed directly. The canonical format is 24 bits per pixel,
+// bottom-up, bytes blue, green, red, rows padded to 4 bytes; pixel operations
+// count y from the top row. The Image owns its bitmap and is never copied.
+//
+// The numeric fields are valid only while Bitmap is not null; an empty Image
+// has every field zero.
+class Image {
+public:
+    Image() = default;
+    ~Image() { Destroy(); }
+
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    // Deletes the current bitmap first, so a failed Create leaves the Image
+    // empty. palette: 256 RGBQUAD entries for 8-bit Images, or null.
+    bool Create(int width, int height, int bitCount, const RGBQUAD* palette = nullptr);
+    // Takes ownership of a DIB section (for example one from LoadImageA) and
+    // reads its geometry; false (and empty) when it is not a DIB section.
+    bool Attach(HBITMAP bitmap);
+    void RefreshFromBitmap();
+    bool Destroy();
+    bool IsEmpty() const { return Bitmap == nullptr; }
+
+    bool CopyTo(Image& destination) const;
+    // Draws the whole Image onto the whole (already created) destination.
+    bool StretchTo(Image& destination, bool halftone) const;
+    bool ConvertBitCount(int bitCount);
+
+    std::uint8_t* PixelAddress(int x, int y) const;
+    std::uint8_t* WritePixel(int x, int y, PixelValue value, bool xorMode);
+    void FillArea(int x, int y, int w, int h, PixelValue value, bool xorMode);
+    void FillAll(PixelValue value);
+    PixelValue ReadPixel(int x, int y) const;
+    void BlitFrom(int dstX, int dstY, const Image& source, int srcX, int srcY, int w, int h);
+    void DrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY) const;
+
+    HBITMAP Bitmap = nullptr;
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;
+    int BytesPerPixel = 0;
+    std::uint8_t* Bits = nullptr;
+    int TopRowOffset = 0;
+
+private:
+    void ClearFields();
+};
+
+// Bytes per row of a picture of the given width and bit count, rounded up to
+// 4 bytes; 0 when the row would not fit in an int.
+int RowStride(int width, int bitCount);
+
+} // namespace image
