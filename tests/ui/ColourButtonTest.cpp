@@ -1,0 +1,178 @@
+#include "ui/ColourButton.h"
+#include "ui/Dialog.h"
+#include "ui/ImageListHandle.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+constexpr int TestTemplate = 200;
+constexpr int OwnerDrawButton = 1101;
+constexpr int StripBitmap = 300;
+constexpr COLORREF Sentinel = RGB(255, 0, 255);
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF White = RGB(255, 255, 255);
+
+// A memory device context with a 32-bit DIB selected, read back pixel by pixel.
+class MemoryCanvas {
+public:
+    MemoryCanvas(int width, int height) : width(width), height(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~MemoryCanvas() {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    MemoryCanvas(const MemoryCanvas&) = delete;
+    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+
+    bool Valid() const { return dc != nullptr && bitmap != nullptr; }
+    HDC Dc() const { return dc; }
+    void Fill(COLORREF colour) {
+        const RECT all = {0, 0, width, height};
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+    int CountOf(COLORREF colour) const {
+        int count = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                count += At(x, y) == colour ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+private:
+    int width;
+    int height;
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+};
+
+class ColourButtonDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dialog.CreateModeless(TestTemplate, nullptr));
+        handle = dialog.hwnd;
+        ASSERT_NE(button.AttachDlgItem(handle, OwnerDrawButton), nullptr);
+        ASSERT_TRUE(canvas.Valid());
+        canvas.Fill(Sentinel);
+    }
+    void TearDown() override { DestroyWindow(handle); }
+
+    int Draw(HWND item, UINT state) {
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_BUTTON;
+        draw.CtlID = OwnerDrawButton;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = state;
+        draw.hwndItem = item;
+        draw.hDC = canvas.Dc();
+        draw.rcItem = RECT{0, 0, 40, 30};
+        return button.DrawItem(&draw);
+    }
+
+    ui::Dialog dialog;
+    HWND handle = nullptr;
+    ui::ColourButton button;
+    MemoryCanvas canvas{40, 30};
+};
+
+} // namespace
+
+TEST_F(ColourButtonDrawing, FramesTheSwatchInsideTheButtonFace) {
+    const COLORREF teal = RGB(0, 128, 128);
+    button.SetColour(teal);
+    EXPECT_EQ(button.Colour(), teal);
+    EXPECT_EQ(Draw(button.hwnd, 0), 1);
+
+    // The face covers the whole item.
+    EXPECT_EQ(canvas.CountOf(Sentinel), 0);
+    // Outline from (5, 5) to (34, 24), colour inside it.
+    EXPECT_EQ(canvas.At(5, 5), Black);
+    EXPECT_EQ(canvas.At(34, 24), Black);
+    EXPECT_EQ(canvas.At(20, 5), Black);
+    EXPECT_EQ(canvas.At(5, 15), Black);
+    EXPECT_EQ(canvas.At(6, 6), teal);
+    EXPECT_EQ(canvas.At(33, 23), teal);
+    EXPECT_EQ(canvas.CountOf(teal), 28 * 18);
+    EXPECT_NE(canvas.At(4, 4), Black);
+    EXPECT_NE(canvas.At(35, 25), Black);
+}
+
+TEST_F(ColourButtonDrawing, PressedSwatchMovesOnePixelDownAndRight) {
+    const COLORREF orange = RGB(255, 128, 0);
+    button.SetColour(orange);
+    EXPECT_EQ(Draw(button.hwnd, ODS_SELECTED), 1);
+    EXPECT_NE(canvas.At(5, 5), Black);
+    EXPECT_EQ(canvas.At(6, 6), Black);
+    EXPECT_EQ(canvas.At(35, 25), Black);
+    EXPECT_EQ(canvas.At(7, 7), orange);
+    EXPECT_EQ(canvas.At(34, 24), orange);
+    EXPECT_NE(canvas.At(6, 20), orange);
+    EXPECT_EQ(canvas.CountOf(orange), 28 * 18);
+}
+
+TEST_F(ColourButtonDrawing, AnotherControlsDrawItemLeavesTheCanvasUntouched) {
+    button.SetColour(White);
+    EXPECT_EQ(Draw(GetDlgItem(handle, IDOK), 0), 0);
+    EXPECT_EQ(canvas.CountOf(Sentinel), 40 * 30);
+}
+
+TEST(ImageListHandle, LoadsAStripWithItsMaskColourTransparent) {
+    ui::ImageListHandle images;
+    ASSERT_TRUE(images.LoadFromBitmap(StripBitmap, 4, 0, RGB(255, 0, 0)));
+    ASSERT_NE(images.Handle(), nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(images.Handle()), 2);
+    int width = 0;
+    int height = 0;
+    ImageList_GetIconSize(images.Handle(), &width, &height);
+    EXPECT_EQ(width, 4);
+    EXPECT_EQ(height, 2);
+
+    MemoryCanvas canvas(20, 4);
+    canvas.Fill(White);
+    ImageList_Draw(images.Handle(), 0, canvas.Dc(), 0, 0, ILD_NORMAL);
+    ImageList_Draw(images.Handle(), 1, canvas.Dc(), 10, 0, ILD_NORMAL);
+    // Red top corners show the background; the rest keeps its colour.
+    EXPECT_EQ(canvas.At(0, 0), White);
+    EXPECT_EQ(canvas.At(1, 0), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(3, 1), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(13, 0), White);
+    EXPECT_EQ(canvas.At(10, 0), RGB(0, 255, 0));
+    EXPECT_EQ(canvas.At(13, 1), RGB(0, 255, 0));
+
+    // Without a mask colour the red pixels are drawn.
+    ui::ImageListHandle unmasked;
+    ASSERT_TRUE(unmasked.LoadFromBitmap(StripBitmap, 4, 0, CLR_NONE));
+    ImageList_Draw(unmasked.Handle(), 0, canvas.Dc(), 0, 0, ILD_NORMAL);
+    EXPECT_EQ(canvas.At(0, 0), RGB(255, 0, 0));
+}
+
+TEST(ImageListHandle, FailuresLeaveNoList) {
+    ui::ImageListHandle images;
+    EXPECT_FALSE(images.LoadFromBitmap(9999, 4, 0, RGB(255, 0, 0)));
+    EXPECT_EQ(images.Handle(), nullptr);
+    EXPECT_FALSE(images.LoadFromBitmap(StripBitmap, 0, 0, RGB(255, 0, 0)));
+    EXPECT_EQ(images.Handle(), nullptr);
+    EXPECT_FALSE(images.Destroy());
+
+    ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 1, 1));
+    EXPECT_TRUE(images.Destroy());
+    EXPECT_EQ(images.Handle(), nullptr);
+}

@@ -1,0 +1,231 @@
+#include "ui/CommonDialogs.h"
+#include "ui/ScriptedDialogs.h"
+#include "ui/SystemDialogs.h"
+#include "ui/text/String.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+using text::String;
+
+namespace {
+
+// The filter of the open dialog with its NULs, as the caller builds it.
+const char PictureFilter[] = "그림파일\0*.bmp;*.png\0모든파일(*.*)\0*.*\0";
+
+std::string FilterText() {
+    return std::string(PictureFilter, sizeof(PictureFilter) - 1);
+}
+
+} // namespace
+
+TEST(SystemDialogs, ScriptedImplementationsNestAndRestoreThePreviousOne) {
+    ui::SystemDialogs* system = &ui::SystemDialogs::Current();
+    {
+        ui::ScriptedDialogs outer;
+        EXPECT_EQ(&ui::SystemDialogs::Current(), &outer);
+        {
+            ui::ScriptedDialogs inner;
+            EXPECT_EQ(&ui::SystemDialogs::Current(), &inner);
+            inner.AnswerMessageBox(IDRETRY);
+            EXPECT_EQ(ui::WarningBox("inner"), IDRETRY);
+            EXPECT_TRUE(outer.MessageBoxes().empty());
+        }
+        EXPECT_EQ(&ui::SystemDialogs::Current(), &outer);
+    }
+    EXPECT_EQ(&ui::SystemDialogs::Current(), system);
+}
+
+TEST(MessageBoxes, AreOwnerlessTaskModalAndTopmost) {
+    ui::ScriptedDialogs dialogs;
+    dialogs.AnswerMessageBox(IDNO);
+    dialogs.AnswerMessageBox(IDOK);
+    EXPECT_EQ(ui::MessageBoxTopmost("계속 하시겠습니까", "새로작성", MB_YESNO | MB_ICONQUESTION),
+              IDNO);
+    EXPECT_EQ(ui::WarningBox("画像の読み込みに失敗"), IDOK);
+    ASSERT_EQ(dialogs.MessageBoxes().size(), 2u);
+
+    const auto& question = dialogs.MessageBoxes()[0];
+    EXPECT_EQ(question.text, "계속 하시겠습니까");
+    EXPECT_EQ(question.caption, "새로작성");
+    EXPECT_EQ(question.type, 0x42024u);
+
+    // The warning has no caption of its own: the system supplies its default.
+    const auto& warning = dialogs.MessageBoxes()[1];
+    EXPECT_EQ(warning.text, "画像の読み込みに失敗");
+    EXPECT_FALSE(warning.hasCaption);
+    EXPECT_EQ(warning.type, 0x42030u);
+
+    // An unscripted box fails rather than blocking, and is counted.
+    EXPECT_EQ(ui::WarningBox("unexpected"), 0);
+    EXPECT_EQ(dialogs.Unanswered(), 1);
+}
+
+TEST(FileDialogs, OpenDialogIsFilledForAFullPathThatMustExist) {
+    ui::ScriptedDialogs dialogs;
+    dialogs.AnswerFile("C:\\사진\\a.png");
+    String path(511);
+    const HWND owner = GetDesktopWindow();
+    EXPECT_TRUE(ui::ChooseOpenFile(owner, PictureFilter, "bmp", nullptr, true, false, path));
+    EXPECT_STREQ(path.Data(), "C:\\사진\\a.png");
+    ASSERT_EQ(dialogs.FileDialogs().size(), 1u);
+
+    const auto& call = dialogs.FileDialogs()[0];
+    EXPECT_FALSE(call.save);
+    EXPECT_EQ(call.dialog.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+    EXPECT_EQ(call.dialog.hwndOwner, owner);
+    EXPECT_EQ(call.filter, FilterText());
+    EXPECT_EQ(call.dialog.nFilterIndex, 0u);
+    EXPECT_EQ(call.defaultExtension, "bmp");
+    EXPECT_FALSE(call.hasInitialDirectory);
+    EXPECT_EQ(call.dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY | OFN_FILEMUSTEXIST));
+    EXPECT_EQ(call.dialog.lpstrFile, path.Data());
+    EXPECT_EQ(call.dialog.nMaxFile, static_cast<DWORD>(path.BufferSize()));
+    EXPECT_EQ(call.dialog.lpstrFileTitle, nullptr);
+    EXPECT_EQ(call.initialName, "");
+    EXPECT_EQ(dialogs.Unanswered(), 0);
+}
+
+TEST(FileDialogs, OpenDialogMayAllowMissingFilesAndReturnBareNames) {
+    ui::ScriptedDialogs dialogs;
+    dialogs.AnswerFile("b.jpg");
+    String name;
+    name.Assign("start.jpg");
+    EXPECT_TRUE(ui::ChooseOpenFile(nullptr, PictureFilter, "jpg", "D:\\pics", false, true, name));
+    EXPECT_STREQ(name.Data(), "b.jpg");
+
+    const auto& call = dialogs.FileDialogs()[0];
+    EXPECT_EQ(call.dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY));
+    EXPECT_EQ(call.dialog.lpstrFile, nullptr);
+    EXPECT_EQ(call.dialog.lpstrFileTitle, name.Data());
+    EXPECT_EQ(call.dialog.nMaxFileTitle, static_cast<DWORD>(name.BufferSize()));
+    EXPECT_TRUE(call.hasInitialDirectory);
+    EXPECT_EQ(call.initialDirectory, "D:\\pics");
+    EXPECT_EQ(call.initialName, "start.jpg");
+}
+
+TEST(FileDialogs, SaveDialogAsksBeforeOverwritingWhenTold) {
+    ui::ScriptedDialogs dialogs;
+    dialogs.AnswerFile("C:\\out.png");
+    dialogs.AnswerFile(nullptr);
+    String path(511);
+    const char pngFilter[] = "PNG형식(*.png)\0*.png\0";
+    EXPECT_TRUE(ui::ChooseSaveFile(nullptr, pngFilter, "png", nullptr, true, true, path));
+    EXPECT_STREQ(path.Data(), "C:\\out.png");
+    EXPECT_FALSE(ui::ChooseSaveFile(nullptr, pngFilter, "png", nullptr, true, false, path));
+
+    ASSERT_EQ(dialogs.FileDialogs().size(), 2u);
+    EXPECT_TRUE(dialogs.FileDialogs()[0].save);
+    EXPECT_EQ(dialogs.FileDialogs()[0].dialog.Flags,
+              static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(dialogs.FileDialogs()[0].defaultExtension, "png");
+    EXPECT_EQ(dialogs.FileDialogs()[0].filter, std::string(pngFilter, sizeof(pngFilter) - 1));
+    EXPECT_EQ(dialogs.FileDialogs()[1].dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY));
+    EXPECT_EQ(dialogs.FileDialogs()[1].initialName, "C:\\out.png");
+}
+
+TEST(FileDialogs, APathLongerThanTheBufferFails) {
+    ui::ScriptedDialogs dialogs;
+    const std::string tooLong = "C:\\" + std::string(70, 'a') + ".bmp";
+    dialogs.AnswerFile(tooLong.c_str());
+    String path;
+    EXPECT_FALSE(ui::ChooseOpenFile(nullptr, PictureFilter, "bmp", nullptr, true, false, path));
+}
+
+TEST(FolderDialog, DriveRootLosesItsSeparatorOnlyWhenAsked) {
+    ui::ScriptedDialogs dialogs;
+    dialogs.AnswerFolder("D:\\");
+    dialogs.AnswerFolder("D:\\pics");
+    dialogs.AnswerFolder("D:\\");
+    dialogs.AnswerFolder(nullptr);
+
+    // A small string is grown to the MAX_PATH bytes the shell may write.
+    String folder;
+    ASSERT_LT(folder.Capacity(), MAX_PATH - 1);
+    EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
+    EXPECT_GE(folder.Capacity(), MAX_PATH - 1);
+    EXPECT_STREQ(folder.Data(), "D:");
+    EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
+    EXPECT_STREQ(folder.Data(), "D:\\pics");
+    EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, false));
+    EXPECT_STREQ(folder.Data(), "D:\\");
+    EXPECT_FALSE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
+
+    ASSERT_EQ(dialogs.FolderDialogs().size(), 4u);
+    const auto& call = dialogs.FolderDialogs()[0];
+    EXPECT_EQ(call.title, "그림폴더를지정");
+    EXPECT_EQ(call.dialog.ulFlags, static_cast<UINT>(BIF_RETURNONLYFSDIRS));
+    EXPECT_EQ(call.dialog.pidlRoot, nullptr);
+    EXPECT_EQ(call.dialog.lpfn, nullptr);
+    EXPECT_EQ(dialogs.Unanswered(), 0);
+}
+
+TEST(FolderDialog, CutDriveRootTouchesNothingButARoot) {
+    const char* const unchanged[] = {"C:\\a", "C:", "", "\\\\x", "abc", "C:\\pics\\"};
+    for (const char* text : unchanged) {
+        String path;
+        path.Assign(text);
+        ui::CutDriveRoot(path);
+        EXPECT_STREQ(path.Data(), text);
+    }
+    String root;
+    root.Assign("z:\\");
+    ui::CutDriveRoot(root);
+    EXPECT_STREQ(root.Data(), "z:");
+}
+
+namespace {
+
+// Edits the custom colours the way a user would, to show that the next
+// opening starts afresh.
+class CustomColourEditor : public ui::ScriptedDialogs {
+public:
+    BOOL ShowColourDialog(CHOOSECOLORA* dialog) override {
+        const BOOL confirmed = ScriptedDialogs::ShowColourDialog(dialog);
+        for (int i = 0; i < 16; ++i) {
+            dialog->lpCustColors[i] = RGB(1, 2, 3);
+        }
+        return confirmed;
+    }
+};
+
+} // namespace
+
+TEST(ColourDialog, StartsFromTheCurrentColourAndFreshCustomColours) {
+    CustomColourEditor dialogs;
+    dialogs.AnswerColour(RGB(10, 20, 30));
+    dialogs.CancelColour();
+    COLORREF colour = RGB(200, 100, 50);
+    const HWND owner = GetDesktopWindow();
+    EXPECT_TRUE(ui::ChooseColour(owner, &colour));
+    EXPECT_EQ(colour, RGB(10, 20, 30));
+    EXPECT_FALSE(ui::ChooseColour(owner, &colour));
+    EXPECT_EQ(colour, RGB(10, 20, 30));
+
+    ASSERT_EQ(dialogs.ColourDialogs().size(), 2u);
+    const COLORREF expectedFirst[] = {RGB(200, 100, 50), RGB(10, 20, 30)};
+    for (int call = 0; call < 2; ++call) {
+        const auto& record = dialogs.ColourDialogs()[call];
+        EXPECT_EQ(record.dialog.lStructSize, sizeof(CHOOSECOLORA));
+        EXPECT_EQ(record.dialog.hwndOwner, owner);
+        EXPECT_EQ(record.dialog.Flags, static_cast<DWORD>(CC_RGBINIT));
+        EXPECT_EQ(record.dialog.rgbResult, expectedFirst[call]);
+        EXPECT_EQ(record.customColours[0], expectedFirst[call]);
+        for (int i = 1; i < 16; ++i) {
+            EXPECT_EQ(record.customColours[i], RGB(255, 255, 255)) << "call " << call << " " << i;
+        }
+    }
+}
+
+TEST(ShellExecute, GoesThroughTheSeam) {
+    ui::ScriptedDialogs dialogs;
+    const HINSTANCE result = ui::SystemDialogs::Current().ShellExecuteFile(
+        nullptr, "open", "https://example.org/", nullptr, nullptr, SW_SHOWNORMAL);
+    EXPECT_GT(reinterpret_cast<INT_PTR>(result), 32);
+    ASSERT_EQ(dialogs.ShellCalls().size(), 1u);
+    EXPECT_EQ(dialogs.ShellCalls()[0].verb, "open");
+    EXPECT_EQ(dialogs.ShellCalls()[0].file, "https://example.org/");
+    EXPECT_EQ(dialogs.ShellCalls()[0].showCommand, SW_SHOWNORMAL);
+}

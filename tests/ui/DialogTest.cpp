@@ -1,0 +1,227 @@
+#include "ui/Dialog.h"
+#include "ui/ScriptedDialogs.h"
+#include "ui/text/String.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int TestTemplate = 200;
+constexpr int FirstEdit = 101;
+constexpr int SecondEdit = 102;
+constexpr int FirstRadio = 1010;
+// Posted by the dialog to itself; its wParam is the value to end with.
+constexpr UINT EndLater = WM_USER + 1;
+// Ends a modal test dialog that a fault left open, so no test can hang.
+constexpr UINT_PTR WatchdogTimer = 1;
+
+class TestDialog : public ui::Dialog {
+public:
+    LRESULT initResult = 0;
+    int initVerdict = 1;
+    bool endFromQueue = false;
+    INT_PTR endValue = 0;
+
+    bool initialised = false;
+    bool focusOnFirstEdit = false;
+    std::vector<UINT> commands;
+
+    int OnInitDialog(LRESULT* result) override {
+        initialised = true;
+        *result = initResult;
+        if (endFromQueue) {
+            SetTimer(hwnd, WatchdogTimer, 10000, nullptr);
+            Post(EndLater, static_cast<WPARAM>(endValue), 0);
+        }
+        return initVerdict;
+    }
+    int OnCommand(UINT id, UINT, HWND) override {
+        if (id == 999) {
+            return 0;
+        }
+        commands.push_back(id);
+        return 1;
+    }
+    int OnUserMessage(UINT msg, WPARAM wParam, LPARAM) override {
+        if (msg != EndLater) {
+            return 0;
+        }
+        // Runs inside the modal loop, after the dialog manager chose the focus.
+        focusOnFirstEdit = GetFocus() == GetDlgItem(hwnd, FirstEdit);
+        KillTimer(hwnd, WatchdogTimer);
+        End(static_cast<INT_PTR>(wParam));
+        return 1;
+    }
+    int OnTimer(WPARAM) override {
+        End(-2);
+        return 1;
+    }
+};
+
+// A modeless instance of the test template, destroyed at the end.
+class ModelessDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dialog.CreateModeless(TestTemplate, nullptr));
+        handle = dialog.hwnd;
+    }
+    void TearDown() override {
+        if (handle != nullptr) {
+            DestroyWindow(handle);
+        }
+    }
+
+    TestDialog dialog;
+    HWND handle = nullptr;
+};
+
+} // namespace
+
+TEST(DialogModal, EndValueComesBackFromDoModalAndTheFocusFollowsTheInitResult) {
+    TestDialog focused;
+    focused.initResult = 1;
+    focused.endFromQueue = true;
+    focused.endValue = 42;
+    EXPECT_EQ(focused.DoModal(TestTemplate, nullptr), 42);
+    EXPECT_TRUE(focused.initialised);
+    EXPECT_TRUE(focused.focusOnFirstEdit);
+    EXPECT_EQ(focused.hwnd, nullptr);
+
+    // The verdict does not matter for WM_INITDIALOG: only the result does.
+    TestDialog unfocused;
+    unfocused.initResult = 0;
+    unfocused.initVerdict = 1;
+    unfocused.endFromQueue = true;
+    unfocused.endValue = -7;
+    EXPECT_EQ(unfocused.DoModal(TestTemplate, nullptr), -7);
+    EXPECT_FALSE(unfocused.focusOnFirstEdit);
+}
+
+TEST(DialogModal, MissingTemplateGivesMinusOne) {
+    TestDialog dialog;
+    EXPECT_EQ(dialog.DoModal(9999, nullptr), -1);
+    EXPECT_FALSE(dialog.initialised);
+}
+
+TEST(DialogModal, ScriptedSeamAnswersWithoutCreatingTheDialog) {
+    ui::ScriptedDialogs dialogs;
+    dialogs.AnswerModal(5);
+    TestDialog dialog;
+    const HWND owner = GetDesktopWindow();
+    EXPECT_EQ(dialog.DoModal(TestTemplate, owner), 5);
+    EXPECT_FALSE(dialog.initialised);
+    ASSERT_EQ(dialogs.ModalDialogs().size(), 1u);
+    EXPECT_EQ(dialogs.ModalDialogs()[0].dialog, &dialog);
+    EXPECT_EQ(dialogs.ModalDialogs()[0].templateId, TestTemplate);
+    EXPECT_EQ(dialogs.ModalDialogs()[0].parent, owner);
+
+    // Unscripted: the cancel answer, counted.
+    EXPECT_EQ(dialog.DoModal(TestTemplate, owner), -1);
+    EXPECT_EQ(dialogs.Unanswered(), 1);
+
+    // A handler may run the real dialog instead.
+    dialogs.HandleModal([](ui::Dialog& modal, int templateId, HWND parent) {
+        return modal.RunModal(templateId, parent);
+    });
+    TestDialog real;
+    real.endFromQueue = true;
+    real.endValue = 9;
+    EXPECT_EQ(real.DoModal(TestTemplate, nullptr), 9);
+    EXPECT_TRUE(real.initialised);
+}
+
+TEST_F(ModelessDialog, BindsAtInitDialogAndAnswersTrueOrFalse) {
+    EXPECT_TRUE(dialog.initialised);
+    EXPECT_NE(dialog.hwnd, nullptr);
+    EXPECT_EQ(GetWindowLongPtrA(handle, DWLP_USER), reinterpret_cast<LONG_PTR>(&dialog));
+
+    EXPECT_EQ(ui::Dialog::DialogProcedure(handle, WM_COMMAND, IDCANCEL, 0), TRUE);
+    EXPECT_EQ(ui::Dialog::DialogProcedure(handle, WM_COMMAND, 999, 0), FALSE);
+    EXPECT_EQ(ui::Dialog::DialogProcedure(handle, WM_APP, 0, 0), FALSE);
+    EXPECT_EQ(dialog.commands, std::vector<UINT>{IDCANCEL});
+    // The close box and Esc arrive as IDCANCEL and leave the dialog open
+    // unless the dialog ends itself.
+    SendMessageA(handle, WM_CLOSE, 0, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    EXPECT_TRUE(IsWindow(handle));
+    EXPECT_EQ(dialog.commands, (std::vector<UINT>{IDCANCEL, IDCANCEL}));
+
+    // WM_INITDIALOG answers the written result whatever the verdict.
+    dialog.initVerdict = 0;
+    dialog.initResult = 7;
+    EXPECT_EQ(
+        ui::Dialog::DialogProcedure(handle, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog)),
+        7);
+}
+
+TEST_F(ModelessDialog, IntegerFieldsAreClampedToTheirRange) {
+    dialog.SetItemText(FirstEdit, "");
+    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 1);
+    dialog.SetItemText(FirstEdit, "5000");
+    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 1000);
+    dialog.SetItemText(FirstEdit, "7");
+    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 7);
+    dialog.SetItemText(FirstEdit, "abc");
+    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 1);
+
+    dialog.SetItemInt(SecondEdit, -20, TRUE);
+    EXPECT_EQ(dialog.GetItemInt(SecondEdit, TRUE), -20);
+    EXPECT_EQ(dialog.GetItemIntClamped(SecondEdit, TRUE, -10, 10), -10);
+    dialog.SetItemInt(SecondEdit, -3, TRUE);
+    EXPECT_EQ(dialog.GetItemIntClamped(SecondEdit, TRUE, -10, 10), -3);
+}
+
+TEST_F(ModelessDialog, CheckedIndexIsTheFirstCheckedButton) {
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), -1);
+    dialog.SetCheck(FirstRadio + 1, BST_CHECKED);
+    EXPECT_EQ(dialog.IsChecked(FirstRadio + 1), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), 1);
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 1), -1);
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 0), -1);
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, -4), -1);
+    dialog.SetCheck(FirstRadio + 2, BST_CHECKED);
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), 1);
+    dialog.SetCheck(FirstRadio + 1, BST_UNCHECKED);
+    EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), 2);
+}
+
+TEST_F(ModelessDialog, ItemTextStopsBeforeTheCapacityAndAtAWholeCharacter) {
+    const std::string longAscii(100, 'x');
+    dialog.SetItemText(FirstEdit, longAscii.c_str());
+    text::String out;
+    ASSERT_EQ(out.Capacity(), 63);
+    EXPECT_EQ(dialog.GetItemText(FirstEdit, out), 62);
+    EXPECT_EQ(std::string(out.Data()), std::string(62, 'x'));
+    EXPECT_EQ(out.Capacity(), 63);
+
+    // 30 three-byte characters: 62 bytes would end inside the 21st.
+    std::string korean;
+    for (int i = 0; i < 30; ++i) {
+        korean += "가";
+    }
+    dialog.SetItemText(FirstEdit, korean.c_str());
+    EXPECT_EQ(dialog.GetItemText(FirstEdit, out), 60);
+    EXPECT_EQ(std::string(out.Data()), korean.substr(0, 60));
+
+    dialog.SetItemText(SecondEdit, "짧은 글");
+    EXPECT_EQ(dialog.GetItemText(SecondEdit, out), static_cast<int>(std::strlen("짧은 글")));
+    EXPECT_STREQ(out.Data(), "짧은 글");
+}
+
+TEST_F(ModelessDialog, EnableItemAndEndOfAModelessDialog) {
+    dialog.EnableItem(SecondEdit, FALSE);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(handle, SecondEdit)));
+    dialog.EnableItem(SecondEdit, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(handle, SecondEdit)));
+
+    EXPECT_TRUE(dialog.End(3));
+    EXPECT_EQ(dialog.hwnd, nullptr);
+}

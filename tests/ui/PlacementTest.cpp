@@ -1,0 +1,230 @@
+#include "TestWindows.h"
+
+#include "ui/Placement.h"
+#include "ui/Window.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+using uitest::CreateTopLevel;
+using uitest::WindowGuard;
+
+namespace {
+
+// A single 1024 x 768 screen, and the same with a 1280-pixel monitor on its
+// left.
+constexpr ui::VirtualScreen SingleScreen = {0, 0, 1024, 768};
+constexpr ui::VirtualScreen TwoScreens = {-1280, 0, 2304, 768};
+
+// A hidden top-level window of the given size at (x, y).
+class PlacedWindow : public ::testing::Test {
+protected:
+    void Place(int x, int y, int width, int height) {
+        ASSERT_TRUE(CreateTopLevel(window, x, y, width, height));
+        guard = std::make_unique<WindowGuard>(window.hwnd);
+    }
+    POINT Position() const {
+        RECT rect = {};
+        GetWindowRect(window.hwnd, &rect);
+        return POINT{rect.left, rect.top};
+    }
+
+    ui::Window window;
+    std::unique_ptr<WindowGuard> guard;
+};
+
+} // namespace
+
+TEST_F(PlacedWindow, KeepOnScreenPullsTheRestoredPositionOntoOneScreen) {
+    Place(2000, 100, 300, 200);
+    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, SingleScreen));
+    EXPECT_EQ(Position().x, 724);
+    EXPECT_EQ(Position().y, 100);
+
+    window.SetPosition(-50, 700);
+    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, SingleScreen));
+    EXPECT_EQ(Position().x, 0);
+    EXPECT_EQ(Position().y, 568);
+}
+
+TEST_F(PlacedWindow, KeepOnScreenKnowsAMonitorOnTheLeft) {
+    Place(-1000, 50, 300, 200);
+    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, TwoScreens));
+    EXPECT_EQ(Position().x, -1000);
+
+    window.SetPosition(1000, 50);
+    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, TwoScreens));
+    EXPECT_EQ(Position().x, 724);
+
+    window.SetPosition(-2000, -10);
+    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, TwoScreens));
+    EXPECT_EQ(Position().x, -1280);
+    EXPECT_EQ(Position().y, 0);
+}
+
+TEST_F(PlacedWindow, KeepOnScreenWithAPositionRecordOnlyRewritesTheRecord) {
+    Place(10, 10, 300, 200);
+    WINDOWPOS pos = {};
+    pos.x = 1000;
+    pos.y = -40;
+    EXPECT_TRUE(window.KeepOnScreenWithin(&pos, SingleScreen));
+    EXPECT_EQ(pos.x, 724);
+    EXPECT_EQ(pos.y, 0);
+    EXPECT_EQ(Position().x, 10);
+}
+
+TEST_F(PlacedWindow, WindowLargerThanTheScreenKeepsItsLeftAndTopEdgeOnIt) {
+    Place(500, 500, 1200, 900);
+    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, SingleScreen));
+    EXPECT_EQ(Position().x, 0);
+    EXPECT_EQ(Position().y, 0);
+
+    // The system may trim a window's size to about the screen's; it stays
+    // wider than the 1024-pixel work area, so the right edge wins over
+    // centring, and it stays taller than the screen, so the top edge wins.
+    const SIZE size = window.WindowSize();
+    ASSERT_GT(size.cx, 1024);
+    ASSERT_GT(size.cy, 768);
+    window.SetPosition(300, 300);
+    const RECT workArea = {0, 0, 1024, 738};
+    EXPECT_TRUE(window.CenterWindowWithin(nullptr, workArea, TwoScreens));
+    EXPECT_EQ(Position().x, 1024 - size.cx);
+    EXPECT_EQ(Position().y, 0);
+}
+
+TEST_F(PlacedWindow, CenterWindowCentresOnTheWorkAreaOrAnotherWindow) {
+    Place(0, 0, 500, 400);
+    const RECT workArea = {0, 30, 1024, 768};
+    EXPECT_TRUE(window.CenterWindowWithin(nullptr, workArea, SingleScreen));
+    EXPECT_EQ(Position().x, 262);
+    EXPECT_EQ(Position().y, 199);
+
+    ui::Window over;
+    ASSERT_TRUE(CreateTopLevel(over, 600, 100, 301, 200));
+    WindowGuard overGuard(over.hwnd);
+    // Narrower than the window: its left edge; the half pixel is dropped.
+    EXPECT_TRUE(window.CenterWindowWithin(over.hwnd, workArea, SingleScreen));
+    EXPECT_EQ(Position().x, 524);
+    EXPECT_EQ(Position().y, 100);
+    over.SetSize(701, 601);
+    EXPECT_TRUE(window.CenterWindowWithin(over.hwnd, workArea, TwoScreens));
+    EXPECT_EQ(Position().x, 524);
+    EXPECT_EQ(Position().y, 200);
+}
+
+TEST(Placement, CenteredPositionArithmetic) {
+    // Odd differences round towards the left and top.
+    const POINT centred = ui::CenteredPosition(RECT{0, 0, 1025, 769}, SIZE{500, 400}, TwoScreens);
+    EXPECT_EQ(centred.x, 262);
+    EXPECT_EQ(centred.y, 184);
+    const POINT pulled =
+        ui::CenteredPosition(RECT{900, 600, 1000, 700}, SIZE{300, 200}, SingleScreen);
+    EXPECT_EQ(pulled.x, 724);
+    EXPECT_EQ(pulled.y, 568);
+}
+
+TEST_F(PlacedWindow, WithoutAPlacementNothingMoves) {
+    Place(2000, 100, 300, 200);
+    const HWND live = window.hwnd;
+    ui::Window stale;
+    stale.hwnd = live;
+    DestroyWindow(live);
+    EXPECT_FALSE(stale.KeepOnScreenWithin(nullptr, SingleScreen));
+
+    int x = 11;
+    int y = 22;
+    RECT rect = {1, 2, 3, 4};
+    EXPECT_FALSE(stale.GetNormalPosition(&x, &y));
+    EXPECT_FALSE(stale.GetNormalRect(&rect));
+    EXPECT_EQ(x, 11);
+    EXPECT_EQ(y, 22);
+    EXPECT_EQ(rect.right, 3);
+}
+
+TEST_F(PlacedWindow, NormalRectangleSurvivesMaximising) {
+    Place(40, 50, 300, 200);
+    ShowWindow(window.hwnd, SW_SHOWMAXIMIZED);
+    int x = 0;
+    int y = 0;
+    RECT rect = {};
+    ASSERT_TRUE(window.GetNormalPosition(&x, &y));
+    ASSERT_TRUE(window.GetNormalRect(&rect));
+    EXPECT_EQ(x, 40);
+    EXPECT_EQ(y, 50);
+    EXPECT_EQ(rect.right - rect.left, 300);
+    EXPECT_EQ(rect.bottom - rect.top, 200);
+
+    WINDOWPLACEMENT placement = {};
+    ASSERT_TRUE(window.GetPlacement(&placement));
+    EXPECT_EQ(placement.length, sizeof(WINDOWPLACEMENT));
+    EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    placement.showCmd = SW_SHOWNORMAL;
+    placement.rcNormalPosition = RECT{70, 80, 370, 280};
+    placement.length = 0;
+    ASSERT_TRUE(window.SetPlacement(&placement));
+    ASSERT_TRUE(window.GetNormalPosition(&x, &y));
+    EXPECT_EQ(x, 70);
+    EXPECT_FALSE(IsZoomed(window.hwnd));
+}
+
+TEST(Placement, ClampSizingRectMovesTheDraggedEdge) {
+    struct Case {
+        WPARAM edge;
+        RECT expected;
+    };
+    // A 100 x 80 rectangle held to 200 x 200.
+    const Case cases[] = {
+        {WMSZ_LEFT, {200, 300, 400, 500}},       {WMSZ_RIGHT, {300, 300, 500, 500}},
+        {WMSZ_TOP, {300, 180, 500, 380}},        {WMSZ_TOPLEFT, {200, 180, 400, 380}},
+        {WMSZ_TOPRIGHT, {300, 180, 500, 380}},   {WMSZ_BOTTOM, {300, 300, 500, 500}},
+        {WMSZ_BOTTOMLEFT, {200, 300, 400, 500}}, {WMSZ_BOTTOMRIGHT, {300, 300, 500, 500}},
+    };
+    for (const Case& c : cases) {
+        RECT rect = {300, 300, 400, 380};
+        ui::ClampSizingRect(c.edge, &rect, 200, 200);
+        EXPECT_EQ(rect.left, c.expected.left) << "edge " << c.edge;
+        EXPECT_EQ(rect.top, c.expected.top) << "edge " << c.edge;
+        EXPECT_EQ(rect.right, c.expected.right) << "edge " << c.edge;
+        EXPECT_EQ(rect.bottom, c.expected.bottom) << "edge " << c.edge;
+    }
+    // Large enough already: untouched.
+    RECT big = {0, 0, 250, 300};
+    ui::ClampSizingRect(WMSZ_TOPLEFT, &big, 200, 200);
+    EXPECT_EQ(big.left, 0);
+    EXPECT_EQ(big.top, 0);
+    EXPECT_EQ(big.right, 250);
+    EXPECT_EQ(big.bottom, 300);
+}
+
+TEST(Placement, TrimSystemMenuLeavesSizeMoveAndClose) {
+    ui::Window window;
+    ASSERT_TRUE(CreateTopLevel(window));
+    WindowGuard guard(window.hwnd);
+    ui::TrimSystemMenu(window.hwnd);
+    const HMENU menu = GetSystemMenu(window.hwnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    std::vector<UINT> ids;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        ids.push_back(GetMenuItemID(menu, i));
+    }
+    EXPECT_EQ(ids, (std::vector<UINT>{SC_MOVE, SC_SIZE, SC_CLOSE}));
+}
+
+TEST(Placement, VirtualScreenMetricsWithAndWithoutMultiMonitorSupport) {
+    // Wine exports the multi-monitor functions; the answer is remembered.
+    EXPECT_TRUE(ui::InitMultiMonitor());
+    EXPECT_TRUE(ui::InitMultiMonitor());
+    ui::VirtualScreen screen = {};
+    ui::GetVirtualScreen(&screen);
+    EXPECT_EQ(screen.x, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(screen.height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+
+    EXPECT_EQ(ui::SingleScreenMetric(SM_XVIRTUALSCREEN), 0);
+    EXPECT_EQ(ui::SingleScreenMetric(SM_YVIRTUALSCREEN), 0);
+    EXPECT_EQ(ui::SingleScreenMetric(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(ui::SingleScreenMetric(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(ui::SingleScreenMetric(SM_CMONITORS), 1);
+    EXPECT_EQ(ui::SingleScreenMetric(SM_SAMEDISPLAYFORMAT), 1);
+    EXPECT_EQ(ui::SingleScreenMetric(SM_CXVSCROLL), GetSystemMetrics(SM_CXVSCROLL));
+}

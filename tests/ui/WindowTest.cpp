@@ -1,0 +1,428 @@
+#include "TestWindows.h"
+
+#include "ui/ControlWindow.h"
+#include "ui/Window.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+using uitest::CreateTopLevel;
+using uitest::WindowGuard;
+
+namespace {
+
+// One handler call: its name and its arguments widened to 64 bits.
+struct Call {
+    std::string name;
+    std::vector<std::uint64_t> args;
+};
+
+template <typename T> std::uint64_t Arg(T value) {
+    if constexpr (std::is_pointer_v<T>) {
+        return reinterpret_cast<std::uintptr_t>(value);
+    } else {
+        return static_cast<std::uint64_t>(value);
+    }
+}
+
+// Records what the handlers receive. Handlers answer `verdict` and write
+// `written` through the result pointers they get.
+class RecordingWindow : public ui::Window {
+public:
+    struct DefaultCall {
+        bool notHandled;
+        LRESULT result;
+        UINT msg;
+    };
+
+    std::vector<Call> calls;
+    std::vector<UINT> filtered;
+    std::vector<DefaultCall> defaults;
+    int verdict = 1;
+    LRESULT written = 0;
+    UINT filterMsg = 0;
+    LRESULT filterResult = 0;
+    bool throwOnCommand = false;
+    HWND hwndAtNcCreate = nullptr;
+    LONG_PTR userDataAtNcCreate = 0;
+
+    const Call* Last(const char* name) const {
+        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+            if (it->name == name) {
+                return &*it;
+            }
+        }
+        return nullptr;
+    }
+    // Arguments of the last call of that handler; empty when it was not called.
+    std::vector<std::uint64_t> ArgsOf(const char* name) const {
+        const Call* call = Last(name);
+        return call != nullptr ? call->args : std::vector<std::uint64_t>();
+    }
+
+    LRESULT DefaultProc(bool notHandled, LRESULT result, UINT msg, WPARAM wParam,
+                        LPARAM lParam) override {
+        defaults.push_back({notHandled, result, msg});
+        return Window::DefaultProc(notHandled, result, msg, wParam, lParam);
+    }
+    int FilterMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) override {
+        filtered.push_back(msg);
+        if (filterMsg != 0 && msg == filterMsg) {
+            *result = filterResult;
+            return 1;
+        }
+        return 0;
+    }
+    int OnNcCreate(CREATESTRUCTA* create) override {
+        hwndAtNcCreate = hwnd;
+        userDataAtNcCreate = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+        // Reporting handled here would abort the creation.
+        Record("NcCreate", {Arg(create->lpCreateParams)});
+        return 0;
+    }
+    int OnCreate(CREATESTRUCTA* create) override {
+        return Record("Create", {Arg(create->lpCreateParams)});
+    }
+    int OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) override {
+        return Record("InitMenuPopup", {Arg(menu), position, systemMenu});
+    }
+    int OnCommand(UINT id, UINT code, HWND control) override {
+        if (throwOnCommand) {
+            throw std::runtime_error("handler failure");
+        }
+        return Record("Command", {id, code, Arg(control)});
+    }
+    int OnActivate(UINT state, HWND other, UINT minimised) override {
+        return Record("Activate", {state, Arg(other), minimised});
+    }
+    int OnMouseActivate(HWND topLevel, UINT hitTest, UINT mouseMsg, LRESULT* result) override {
+        *result = written;
+        return Record("MouseActivate", {Arg(topLevel), hitTest, mouseMsg});
+    }
+    int OnMouseMove(WPARAM keys, UINT x, UINT y) override {
+        return Record("MouseMove", {keys, x, y});
+    }
+    int OnRButtonDblClk(WPARAM keys, UINT x, UINT y) override {
+        return Record("RButtonDblClk", {keys, x, y});
+    }
+    int OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) override {
+        return Record("MouseWheel", {keys, delta, x, y});
+    }
+    int OnNcHitTest(UINT x, UINT y, LRESULT* result) override {
+        *result = written;
+        return Record("NcHitTest", {x, y});
+    }
+    int OnVScroll(UINT request, UINT position, HWND scrollBar) override {
+        return Record("VScroll", {request, position, Arg(scrollBar)});
+    }
+    int OnSize(WPARAM type, UINT width, UINT height) override {
+        return Record("Size", {type, width, height});
+    }
+    int OnNotify(WPARAM id, NMHDR* header, LRESULT* result) override {
+        *result = written;
+        return Record("Notify", {id, Arg(header), header->code});
+    }
+    int OnUserMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        return Record("User", {msg, wParam, Arg(lParam)});
+    }
+
+private:
+    int Record(const char* name, std::vector<std::uint64_t> args) {
+        calls.push_back({name, std::move(args)});
+        return verdict;
+    }
+};
+
+std::vector<std::uint64_t> Args(std::initializer_list<std::uint64_t> values) {
+    return values;
+}
+
+class Dispatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateTopLevel(window));
+        guard = std::make_unique<WindowGuard>(window.hwnd);
+        window.calls.clear();
+        window.defaults.clear();
+    }
+
+    LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) {
+        return SendMessageA(window.hwnd, msg, wParam, lParam);
+    }
+
+    RecordingWindow window;
+    std::unique_ptr<WindowGuard> guard;
+};
+
+} // namespace
+
+TEST(DispatchBinding, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
+    RecordingWindow window;
+    ASSERT_TRUE(CreateTopLevel(window));
+    WindowGuard guard(window.hwnd);
+
+    // Messages before WM_NCCREATE (WM_GETMINMAXINFO) have no object yet.
+    ASSERT_FALSE(window.filtered.empty());
+    EXPECT_EQ(window.filtered.front(), static_cast<UINT>(WM_NCCREATE));
+    EXPECT_EQ(window.hwndAtNcCreate, window.hwnd);
+    EXPECT_EQ(window.userDataAtNcCreate, reinterpret_cast<LONG_PTR>(&window));
+    EXPECT_EQ(window.ArgsOf("NcCreate"), Args({Arg(&window)}));
+    EXPECT_EQ(window.ArgsOf("Create"), Args({Arg(&window)}));
+}
+
+TEST(DispatchBinding, WindowWithoutObjectGetsDefaultProcessing) {
+    uitest::RegisterTestClass();
+    const HWND plain = CreateWindowExA(0, uitest::TestClassName, "plain", WS_OVERLAPPEDWINDOW, 0, 0,
+                                       100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    WindowGuard guard(plain);
+    SetWindowTextA(plain, "unbound");
+    char text[32] = {};
+    GetWindowTextA(plain, text, sizeof(text));
+    EXPECT_STREQ(text, "unbound");
+}
+
+TEST_F(Dispatch, SplitsParametersIntoUnsignedWords) {
+    // x = -1 (possible while the mouse is captured) arrives as 65535.
+    Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1, 7));
+    EXPECT_EQ(window.ArgsOf("MouseMove"), Args({MK_LBUTTON, 65535, 7}));
+    Send(WM_RBUTTONDBLCLK, MK_RBUTTON | MK_SHIFT, MAKELPARAM(30, -2));
+    EXPECT_EQ(window.ArgsOf("RButtonDblClk"), Args({MK_RBUTTON | MK_SHIFT, 30, 65534}));
+
+    // One notch towards the user: -120 arrives as 65416.
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA), MAKELPARAM(500, 400));
+    EXPECT_EQ(window.ArgsOf("MouseWheel"), Args({MK_CONTROL, 65416, 500, 400}));
+
+    // The other window second, the minimised flag third.
+    const HWND other = GetDesktopWindow();
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.ArgsOf("Activate"), Args({WA_CLICKACTIVE, Arg(other), 1}));
+
+    Send(WM_COMMAND, MAKEWPARAM(40007, BN_CLICKED), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.ArgsOf("Command"), Args({40007, BN_CLICKED, Arg(other)}));
+    Send(WM_COMMAND, MAKEWPARAM(65535, 1), 0);
+    EXPECT_EQ(window.ArgsOf("Command"), Args({65535, 1, 0}));
+
+    Send(WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1920, 40000));
+    EXPECT_EQ(window.ArgsOf("Size"), Args({SIZE_MAXIMIZED, 1920, 40000}));
+
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 60000), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.ArgsOf("VScroll"), Args({SB_THUMBTRACK, 60000, Arg(other)}));
+
+    const HMENU menu = CreatePopupMenu();
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(3, TRUE));
+    EXPECT_EQ(window.ArgsOf("InitMenuPopup"), Args({Arg(menu), 3, 1}));
+    DestroyMenu(menu);
+}
+
+TEST_F(Dispatch, ResultPointerDecidesTheReturnValueOfHandledMessages) {
+    NMHDR header = {window.hwnd, 1001, static_cast<UINT>(-3)};
+    window.written = 77;
+    EXPECT_EQ(Send(WM_NOTIFY, 1001, reinterpret_cast<LPARAM>(&header)), 77);
+    EXPECT_EQ(window.ArgsOf("Notify"), Args({1001, Arg(&header), Arg(header.code)}));
+
+    window.written = HTCAPTION;
+    EXPECT_EQ(Send(WM_NCHITTEST, 0, MAKELPARAM(150, 120)), HTCAPTION);
+    EXPECT_EQ(window.ArgsOf("NcHitTest"), Args({150, 120}));
+
+    window.written = MA_NOACTIVATE;
+    EXPECT_EQ(Send(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(window.hwnd),
+                   MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_EQ(window.ArgsOf("MouseActivate"), Args({Arg(window.hwnd), HTCLIENT, WM_LBUTTONDOWN}));
+
+    // Not handled: whatever was written, the system's answer comes back.
+    window.verdict = 0;
+    window.written = HTCAPTION;
+    const LPARAM point = MAKELPARAM(-5000, -5000);
+    EXPECT_EQ(Send(WM_NCHITTEST, 0, point), DefWindowProcA(window.hwnd, WM_NCHITTEST, 0, point));
+    EXPECT_TRUE(window.defaults.back().notHandled);
+    EXPECT_EQ(window.defaults.back().result, HTCAPTION);
+}
+
+TEST_F(Dispatch, UserRangeReachesOnUserMessageAndWmAppDoesNot) {
+    window.verdict = 1;
+    Send(0x0400, 11, 22);
+    EXPECT_EQ(window.ArgsOf("User"), Args({0x0400, 11, 22}));
+    Send(0x7FFF, 33, -1);
+    EXPECT_EQ(window.ArgsOf("User"), Args({0x7FFF, 33, Arg(LPARAM(-1))}));
+    EXPECT_FALSE(window.defaults.back().notHandled);
+
+    window.calls.clear();
+    Send(0x8000, 1, 2);
+    Send(0x03FF, 1, 2);
+    EXPECT_TRUE(window.calls.empty());
+    ASSERT_GE(window.defaults.size(), 2u);
+    EXPECT_EQ(window.defaults[window.defaults.size() - 2].msg, 0x8000u);
+    EXPECT_TRUE(window.defaults[window.defaults.size() - 2].notHandled);
+    EXPECT_EQ(window.defaults.back().msg, 0x03FFu);
+    EXPECT_TRUE(window.defaults.back().notHandled);
+}
+
+TEST_F(Dispatch, DestroyIsHandledByDefaultWithoutDefWindowProc) {
+    EXPECT_EQ(Send(WM_DESTROY, 0, 0), 0);
+    ASSERT_FALSE(window.defaults.empty());
+    EXPECT_EQ(window.defaults.back().msg, static_cast<UINT>(WM_DESTROY));
+    EXPECT_FALSE(window.defaults.back().notHandled);
+
+    // The real destruction passes the same way; hwnd keeps the dead handle.
+    const HWND handle = window.hwnd;
+    window.defaults.clear();
+    ASSERT_TRUE(window.Destroy());
+    EXPECT_EQ(window.hwnd, handle);
+    bool sawDestroy = false;
+    for (const auto& call : window.defaults) {
+        if (call.msg == WM_DESTROY) {
+            sawDestroy = true;
+            EXPECT_FALSE(call.notHandled);
+        }
+    }
+    EXPECT_TRUE(sawDestroy);
+    EXPECT_EQ(window.filtered.back(), static_cast<UINT>(WM_NCDESTROY));
+}
+
+TEST_F(Dispatch, FilterShortCircuitsEvenDestroy) {
+    window.filterMsg = WM_DESTROY;
+    window.filterResult = 5;
+    EXPECT_EQ(Send(WM_DESTROY, 0, 0), 5);
+    EXPECT_TRUE(window.defaults.empty());
+
+    window.filterMsg = WM_COMMAND;
+    window.filterResult = 0;
+    EXPECT_EQ(Send(WM_COMMAND, 40001, 0), 0);
+    EXPECT_EQ(window.Last("Command"), nullptr);
+    EXPECT_TRUE(window.defaults.empty());
+
+    // A filtered WM_SETTEXT never reaches DefWindowProcA.
+    window.filterMsg = WM_SETTEXT;
+    SetWindowTextA(window.hwnd, "changed");
+    char text[32] = {};
+    GetWindowTextA(window.hwnd, text, sizeof(text));
+    EXPECT_STREQ(text, "test");
+}
+
+TEST_F(Dispatch, ExceptionInAHandlerStaysInsideTheProcedure) {
+    window.throwOnCommand = true;
+    EXPECT_EQ(Send(WM_COMMAND, 40001, 0), DefWindowProcA(window.hwnd, WM_COMMAND, 40001, 0));
+    window.throwOnCommand = false;
+    Send(WM_COMMAND, 40002, 0);
+    EXPECT_EQ(window.ArgsOf("Command").at(0), 40002u);
+}
+
+namespace {
+
+class RefusingWindow : public ui::Window {
+public:
+    int ncCreateVerdict = 0;
+    int createVerdict = 0;
+    int OnNcCreate(CREATESTRUCTA*) override { return ncCreateVerdict; }
+    int OnCreate(CREATESTRUCTA*) override { return createVerdict; }
+};
+
+} // namespace
+
+TEST(DispatchCreation, HandledNcCreateAbortsButOnCreateCannotRefuse) {
+    RefusingWindow refused;
+    refused.ncCreateVerdict = 1;
+    EXPECT_FALSE(CreateTopLevel(refused));
+    EXPECT_EQ(refused.hwnd, nullptr);
+
+    for (int verdict : {0, 1}) {
+        RefusingWindow created;
+        created.createVerdict = verdict;
+        EXPECT_TRUE(CreateTopLevel(created)) << verdict;
+        WindowGuard guard(created.hwnd);
+        EXPECT_TRUE(IsWindow(created.hwnd));
+    }
+}
+
+TEST(WindowOperations, TopmostOnAndOffAndStyleBits) {
+    ui::Window window;
+    ASSERT_TRUE(CreateTopLevel(window));
+    WindowGuard guard(window.hwnd);
+    auto topmost = [&] { return (GetWindowLongA(window.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    ASSERT_FALSE(topmost());
+    EXPECT_TRUE(window.SetTopmost(TRUE));
+    EXPECT_TRUE(topmost());
+    // Dropping the state keeps the window above the normal windows, even one
+    // that came to the top while it was topmost.
+    ui::Window other;
+    ASSERT_TRUE(CreateTopLevel(other));
+    WindowGuard otherGuard(other.hwnd);
+    SetWindowPos(other.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_TRUE(window.SetTopmost(FALSE));
+    EXPECT_FALSE(topmost());
+    bool aboveOther = false;
+    for (HWND below = GetWindow(window.hwnd, GW_HWNDNEXT); below != nullptr;
+         below = GetWindow(below, GW_HWNDNEXT)) {
+        aboveOther = aboveOther || below == other.hwnd;
+    }
+    EXPECT_TRUE(aboveOther);
+
+    window.ModifyStyle(WS_CLIPCHILDREN, TRUE);
+    EXPECT_NE(window.GetLong(GWL_STYLE) & WS_CLIPCHILDREN, 0);
+    EXPECT_NE(window.GetLong(GWL_STYLE) & WS_CAPTION, 0);
+    window.ModifyStyle(WS_CLIPCHILDREN, FALSE);
+    EXPECT_EQ(window.GetLong(GWL_STYLE) & WS_CLIPCHILDREN, 0);
+    EXPECT_NE(window.GetLong(GWL_STYLE) & WS_CAPTION, 0);
+}
+
+TEST(WindowOperations, MoveAndSizeUseRightAndBottomAsEdges) {
+    ui::Window window;
+    ASSERT_TRUE(CreateTopLevel(window));
+    WindowGuard guard(window.hwnd);
+    const RECT target = {10, 20, 310, 220};
+    ASSERT_TRUE(window.MoveTo(&target, FALSE));
+    RECT rect = {};
+    window.WindowRect(&rect);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 20);
+    EXPECT_EQ(window.WindowSize().cx, 300);
+    EXPECT_EQ(window.WindowSize().cy, 200);
+
+    window.SetSize(400, 250);
+    window.WindowRect(&rect);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 20);
+    EXPECT_EQ(window.WindowSize().cx, 400);
+    window.SetPosition(-30, 40);
+    window.WindowRect(&rect);
+    EXPECT_EQ(rect.left, -30);
+    EXPECT_EQ(rect.top, 40);
+    EXPECT_EQ(window.WindowSize().cy, 250);
+
+    RECT client = {};
+    window.ClientRect(&client);
+    EXPECT_EQ(window.ClientSize().cx, client.right);
+    EXPECT_EQ(window.ClientSize().cy, client.bottom);
+}
+
+TEST(ControlWindow, CreatesAtTheRectanglesOriginWithRightAndBottomAsSize) {
+    ui::Window parent;
+    ASSERT_TRUE(CreateTopLevel(parent));
+    WindowGuard guard(parent.hwnd);
+    ui::ControlWindow control;
+    const RECT rect = {3, 4, 50, 20};
+    ASSERT_TRUE(control.CreateControl(0, "STATIC", WS_CHILD, &rect, parent.hwnd, 321));
+    RECT placed = {};
+    GetWindowRect(control.hwnd, &placed);
+    MapWindowPoints(nullptr, parent.hwnd, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 3);
+    EXPECT_EQ(placed.top, 4);
+    EXPECT_EQ(placed.right - placed.left, 50);
+    EXPECT_EQ(placed.bottom - placed.top, 20);
+    // Not bound to the framework: the control keeps its own procedure and
+    // user data.
+    EXPECT_EQ(GetWindowLongPtrA(control.hwnd, GWLP_USERDATA), 0);
+
+    ui::ControlWindow attached;
+    EXPECT_EQ(attached.AttachDlgItem(parent.hwnd, 321), control.hwnd);
+    EXPECT_EQ(attached.AttachDlgItem(parent.hwnd, 999), nullptr);
+}
