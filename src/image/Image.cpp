@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace image {
@@ -114,6 +115,16 @@ bool Image::Destroy() {
     return deleted != FALSE;
 }
 
+void Image::Swap(Image& other) {
+    std::swap(Bitmap, other.Bitmap);
+    std::swap(Width, other.Width);
+    std::swap(Height, other.Height);
+    std::swap(Stride, other.Stride);
+    std::swap(BytesPerPixel, other.BytesPerPixel);
+    std::swap(Bits, other.Bits);
+    std::swap(TopRowOffset, other.TopRowOffset);
+}
+
 bool Image::CopyTo(Image& destination) const {
     if (Bitmap == nullptr || &destination == this) {
         return false;
@@ -212,6 +223,20 @@ void Image::FillArea(int x, int y, int w, int h, PixelValue value, bool xorMode)
         h = Height - y;
     }
     if (w <= 0 || h <= 0) {
+        return;
+    }
+    if (!xorMode && BytesPerPixel == 3) {
+        // Plain 24-bit fills (gap strips, undo) can cover most of a large
+        // canvas: the first row is written, then copied into the others.
+        std::uint8_t* first = PixelAddress(x, y);
+        for (int column = 0; column < w; ++column) {
+            first[3 * column] = static_cast<std::uint8_t>(value);
+            first[3 * column + 1] = static_cast<std::uint8_t>(value >> 8);
+            first[3 * column + 2] = static_cast<std::uint8_t>(value >> 16);
+        }
+        for (int row = y + 1; row < y + h; ++row) {
+            std::memcpy(PixelAddress(x, row), first, static_cast<size_t>(w) * 3);
+        }
         return;
     }
     for (int row = y; row < y + h; ++row) {

@@ -32,6 +32,8 @@ public:
     void RefreshFromBitmap();
     bool Destroy();
     bool IsEmpty() const { return Bitmap == nullptr; }
+    // Exchanges the bitmaps and geometry of two Images.
+    void Swap(Image& other);
 
     bool CopyTo(Image& destination) const;
     // Draws the whole Image onto the whole (already created) destination.
@@ -45,6 +47,17 @@ public:
     PixelValue ReadPixel(int x, int y) const;
     void BlitFrom(int dstX, int dstY, const Image& source, int srcX, int srcY, int w, int h);
     void DrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY) const;
+
+    // Makes this Image a 24-bit copy of the clipboard's bitmap (CF_BITMAP,
+    // which the system also offers for a device-independent bitmap). False,
+    // with the Image empty or unchanged, when there is none, the clipboard is
+    // busy or there is no memory for the copy.
+    bool ReadClipboardPicture();
+    // Puts a copy of the picture on the clipboard as a bitmap in the screen's
+    // format. owner: the window that opens the clipboard; a null owner is
+    // allowed. False when the Image is empty or the clipboard cannot be
+    // written; the copy made for it is then deleted.
+    bool CopyToClipboard(HWND owner = nullptr) const;
 
     HBITMAP Bitmap = nullptr;
     int Width = 0;

@@ -1,0 +1,238 @@
+#include "image/JoinDocument.h"
+
+#include "image/Resampler.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <new>
+
+namespace image {
+
+namespace {
+
+// Whether a 24-bit canvas of this size can be asked for at all: both sides
+// and the whole pixel block must fit the int arithmetic that Image uses.
+bool CanvasFits(std::int64_t width, std::int64_t height) {
+    if (width < 1 || height < 1 || width > INT_MAX || height > INT_MAX) {
+        return false;
+    }
+    const int stride = RowStride(static_cast<int>(width), 24);
+    return stride != 0 && stride * height <= INT_MAX;
+}
+
+} // namespace
+
+class JoinDocument::WriteGuard {
+public:
+    explicit WriteGuard(JoinDocument& document) : document(document) {
+        AcquireSRWLockExclusive(&document.lock);
+    }
+    ~WriteGuard() { ReleaseSRWLockExclusive(&document.lock); }
+    WriteGuard(const WriteGuard&) = delete;
+    WriteGuard& operator=(const WriteGuard&) = delete;
+
+private:
+    JoinDocument& document;
+};
+
+JoinDocument::ReadGuard::ReadGuard(const JoinDocument& document) : document(document) {
+    AcquireSRWLockShared(&document.lock);
+}
+
+JoinDocument::ReadGuard::~ReadGuard() {
+    ReleaseSRWLockShared(&document.lock);
+}
+
+JoinDocument::JoinDocument() {
+    InitializeSRWLock(&lock);
+}
+
+bool JoinDocument::CreateCanvas(Image& canvas, int width, int height) {
+    return canvas.Create(width, height, 24);
+}
+
+JoinDocument::Gaps JoinDocument::ComputeGap(bool below, int padSize) const {
+    Gaps gaps;
+    if (padSize <= 0) {
+        return gaps;
+    }
+    if (below) {
+        gaps.y = height != 0 ? padSize : 0;
+        return gaps;
+    }
+    // A left gap only after a cell in this row, a top gap only below the
+    // first row, so that every picture of a row keeps the same top edge.
+    gaps.x = static_cast<std::int64_t>(lastCell.x) + lastCell.width != 0 ? padSize : 0;
+    gaps.y = lastCell.y != 0 ? padSize : 0;
+    return gaps;
+}
+
+bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
+                              const settings::AppSettings& settings) {
+    const PasteSize size = ComputePasteSize(source.Width, source.Height, settings);
+    // No canvas can hold a box that is itself too large: fail before spending
+    // time and memory on resampling to it.
+    if (!CanvasFits(size.boxWidth, size.boxHeight)) {
+        source.Destroy();
+        return false;
+    }
+    // Resampling reads only the source, so it runs before the lock is taken
+    // and the canvas can still paint meanwhile.
+    Image resized;
+    Resample(source, resized, size.pictureRect.width, size.pictureRect.height);
+    source.Destroy();
+    try {
+        // The record's list node is allocated before the document changes,
+        // so appending it afterwards cannot fail.
+        std::list<UndoRecord> pending(1);
+        WriteGuard guard(*this);
+        return Paste(resized, size.pictureRect, size.boxWidth, size.boxHeight, below, wrapWidth,
+                     settings, pending);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight,
+                         bool below, int wrapWidth, const settings::AppSettings& settings,
+                         std::list<UndoRecord>& pending) {
+    const int padSize = settings.PadSize;
+    UndoRecord& record = pending.front();
+    record.previousWidth = -1;
+    record.previousCell = lastCell;
+
+    // All layout arithmetic in 64 bits: a sum past 32 bits fails the paste
+    // instead of wrapping around.
+    const std::int64_t rowEnd = static_cast<std::int64_t>(lastCell.x) + lastCell.width;
+    Gaps gaps = ComputeGap(below, padSize);
+    std::int64_t cellWidth = static_cast<std::int64_t>(boxWidth) + gaps.x;
+    std::int64_t cellHeight = static_cast<std::int64_t>(boxHeight) + gaps.y;
+    if (!below && wrapWidth != 0 && rowEnd + cellWidth > wrapWidth) {
+        below = true;
+        gaps = ComputeGap(true, padSize);
+        cellWidth = static_cast<std::int64_t>(boxWidth) + gaps.x;
+        cellHeight = static_cast<std::int64_t>(boxHeight) + gaps.y;
+    }
+    std::int64_t newWidth = 0;
+    std::int64_t newHeight = 0;
+    if (below) {
+        newWidth = std::max<std::int64_t>(cellWidth, width);
+        newHeight = height + cellHeight;
+    } else {
+        newWidth = std::max<std::int64_t>(rowEnd + cellWidth, width);
+        newHeight = std::max<std::int64_t>(lastCell.y + cellHeight, height);
+    }
+    if (!CanvasFits(newWidth, newHeight)) {
+        return false;
+    }
+    if (newWidth > width || newHeight > height) {
+        const int oldWidth = width;
+        const int oldHeight = height;
+        if (!Grow(static_cast<int>(newWidth), static_cast<int>(newHeight),
+                  ColourToPixel(static_cast<std::uint32_t>(settings.BkColor)))) {
+            return false;
+        }
+        record.previousWidth = oldWidth;
+        record.previousHeight = oldHeight;
+    }
+
+    CellRect cell;
+    cell.width = static_cast<int>(cellWidth);
+    cell.height = static_cast<int>(cellHeight);
+    if (below) {
+        cell.x = 0;
+        cell.y = height - cell.height;
+    } else {
+        cell.x = static_cast<int>(rowEnd);
+        cell.y = lastCell.y;
+    }
+    record.underColour = picture.ReadPixel(cell.x, cell.y);
+    const PixelValue padColour = ColourToPixel(static_cast<std::uint32_t>(settings.PadCol));
+    if (gaps.x > 0) {
+        picture.FillArea(cell.x, cell.y, gaps.x, cell.height, padColour, false);
+    }
+    if (gaps.y > 0) {
+        picture.FillArea(cell.x, cell.y, cell.width, gaps.y, padColour, false);
+    }
+    // A picture the resampler could not make leaves its box as background.
+    if (!resized.IsEmpty()) {
+        picture.BlitFrom(cell.x + gaps.x + place.x, cell.y + gaps.y + place.y, resized, 0, 0,
+                         resized.Width, resized.Height);
+    }
+    lastCell = cell;
+    record.pastedCell = cell;
+    undoRecords.splice(undoRecords.end(), pending);
+    return true;
+}
+
+// Replaces the canvas by a larger one holding the old picture at its top-left
+// corner and background elsewhere. The old canvas is kept until the new one
+// exists, so a failure changes nothing.
+bool JoinDocument::Grow(int newWidth, int newHeight, PixelValue background) {
+    Image grown;
+    if (!CreateCanvas(grown, newWidth, newHeight)) {
+        return false;
+    }
+    if (width > 0) {
+        grown.BlitFrom(0, 0, picture, 0, 0, width, height);
+    }
+    if (newWidth > width && height > 0) {
+        grown.FillArea(width, 0, newWidth - width, height, background, false);
+    }
+    if (newHeight > height) {
+        grown.FillArea(0, height, newWidth, newHeight - height, background, false);
+    }
+    picture.Swap(grown);
+    width = newWidth;
+    height = newHeight;
+    return true;
+}
+
+bool JoinDocument::Undo() {
+    WriteGuard guard(*this);
+    if (undoRecords.empty()) {
+        return false;
+    }
+    const UndoRecord record = undoRecords.back();
+    const CellRect& cell = record.pastedCell;
+    if (cell.width > 0 && cell.height > 0) {
+        picture.FillArea(cell.x, cell.y, cell.width, cell.height, record.underColour, false);
+    }
+    if (record.previousWidth > 0 && record.previousHeight > 0) {
+        // Crop back to the size before the paste. Without memory for the
+        // smaller canvas the larger one stays, still consistent: the undone
+        // cell is background again and width and height describe it.
+        Image cropped;
+        if (CreateCanvas(cropped, record.previousWidth, record.previousHeight)) {
+            cropped.BlitFrom(0, 0, picture, 0, 0, record.previousWidth, record.previousHeight);
+            picture.Swap(cropped);
+        }
+        width = picture.Width;
+        height = picture.Height;
+    } else if (record.previousWidth != -1) {
+        // The first paste: the document is empty again.
+        picture.Destroy();
+        width = 0;
+        height = 0;
+    }
+    lastCell = record.previousCell;
+    undoRecords.pop_back();
+    return true;
+}
+
+void JoinDocument::Clear() {
+    WriteGuard guard(*this);
+    picture.Destroy();
+    width = 0;
+    height = 0;
+    lastCell = CellRect();
+    undoRecords.clear();
+}
+
+JoinDocument& Document() {
+    static JoinDocument document;
+    return document;
+}
+
+} // namespace image

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "image/Image.h"
+#include "image/PasteSize.h"
+#include "image/PixelValue.h"
+#include "settings/AppSettings.h"
+
+#include <windows.h>
+
+#include <list>
+
+namespace image {
+
+// A rectangle of canvas pixels, y counted from the top row.
+struct CellRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What one successful paste leaves so that it can be taken back. No pixels:
+// a paste only ever covers background, so undo repaints the whole cell in
+// underColour.
+struct UndoRecord {
+    int previousWidth = -1; // canvas width before the paste; -1: not enlarged
+    int previousHeight = 0; // canvas height before; only with previousWidth != -1
+    CellRect previousCell;  // lastCell before the paste
+    CellRect pastedCell;    // the cell the paste occupied
+    PixelValue underColour = 0;
+};
+
+// The joined picture and its undo history.
+//
+// A cell is the rectangle one paste occupies: a gap strip gapX wide down its
+// left side, a strip gapY high across its top, and the box holding the
+// picture. Cells never overlap; lastCell is the newest and lies in the bottom
+// row of cells. width and height are the size of picture whenever it holds a
+// bitmap; the document is empty when width is 0.
+//
+// Locking: the batch worker pastes on its own thread while the user-interface
+// thread may paint. PasteImage, Undo and Clear take the document's lock
+// exclusively themselves. Any other code that reads picture, width, height,
+// lastCell or the undo records while a batch may be running (the canvas
+// paint, the title, save, copy) holds a ReadGuard for as long as it uses
+// them. The lock is not recursive: never call PasteImage, Undo or Clear while
+// holding a ReadGuard on the same thread.
+class JoinDocument {
+public:
+    JoinDocument();
+    virtual ~JoinDocument() = default;
+    JoinDocument(const JoinDocument&) = delete;
+    JoinDocument& operator=(const JoinDocument&) = delete;
+
+    // Shared hold of the document's lock for one scope.
+    class ReadGuard {
+    public:
+        explicit ReadGuard(const JoinDocument& document);
+        ~ReadGuard();
+        ReadGuard(const ReadGuard&) = delete;
+        ReadGuard& operator=(const ReadGuard&) = delete;
+
+    private:
+        const JoinDocument& document;
+    };
+
+    // Resizes the 24-bit source by the size settings and places it to the
+    // right of lastCell, or below everything when below is set (or when a
+    // right paste would end beyond a non-zero wrapWidth). Gaps of PadSize in
+    // PadCol separate it from its neighbours; canvas growth is BkColor. The
+    // source is released in every case. False, with the document exactly as
+    // it was and no undo record, when the larger canvas cannot be made or its
+    // size does not fit in 32 bits.
+    bool PasteImage(Image& source, bool below, int wrapWidth,
+                    const settings::AppSettings& settings);
+
+    // Takes back the newest paste; false when there is none. When the
+    // smaller canvas cannot be made the larger one is kept (width and height
+    // stay its real size) and the record is still taken back.
+    bool Undo();
+
+    // Back to the empty document with no history (New, shutdown).
+    void Clear();
+
+    // Gaps (gapX, gapY) a paste in the given direction gets; padSize below 0
+    // counts as 0. Reads lastCell and height: callers hold the lock.
+    struct Gaps {
+        int x = 0;
+        int y = 0;
+    };
+    Gaps ComputeGap(bool below, int padSize) const;
+
+    bool IsEmpty() const { return width == 0; }
+    // Oldest first. Callers hold the lock.
+    const std::list<UndoRecord>& UndoRecords() const { return undoRecords; }
+
+    Image picture;
+    int width = 0;
+    int height = 0;
+    CellRect lastCell;
+
+protected:
+    // Makes a new 24-bit canvas of the given size. Tests replace it to see how
+    // the document copes when there is no memory for a canvas.
+    virtual bool CreateCanvas(Image& canvas, int width, int height);
+
+private:
+    class WriteGuard;
+
+    bool Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight, bool below,
+               int wrapWidth, const settings::AppSettings& settings,
+               std::list<UndoRecord>& pending);
+    bool Grow(int newWidth, int newHeight, PixelValue background);
+
+    std::list<UndoRecord> undoRecords;
+    mutable SRWLOCK lock;
+};
+
+// The program's one document.
+JoinDocument& Document();
+
+} // namespace image

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/text/String.h"
+
+#include <cstdint>
+
+namespace settings {
+
+// Every user choice of the program, one field per INI key and named after it.
+// Parts of the program read and write the fields directly when they need them;
+// there is no change notification. The defaults are those a missing INI key
+// gets. 16-bit fields are unsigned, 32-bit fields signed; BkColor and PadCol
+// are COLORREF values (0x00BBGGRR).
+//
+// Plain fields are read by the batch worker thread while the settings window
+// may write them; each is a single aligned word, so a reader sees either the
+// old or the new value.
+struct AppSettings {
+    AppSettings();
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
+
+    std::uint16_t Scale = 4; // view zoom in quarters: 1, 2, 3, 4 or 8
+    std::uint16_t ViewList = 1;
+    std::uint16_t ViewOpt = 1;
+    std::uint16_t TabSel = 0;
+    std::uint16_t fSize = 1; // 0 = fixed size, otherwise percentage
+    std::uint16_t bRatio = 1;
+    std::uint16_t JPEGProg = 0;
+    std::int32_t SizeW = 100;
+    std::int32_t SizeH = 100;
+    std::int32_t PerW = 100;
+    std::int32_t PerH = 100;
+    std::int32_t JPEGQuality = 85;
+    std::int32_t PadSize = 0;
+    std::int32_t BkColor = 0x00FFFFFF;
+    std::int32_t PadCol = 0x00FFFFFF;
+    text::String ListDir;          // capacity 511, no trailing separator
+    std::uint16_t All_File = 0;    // 0 selected, 1 all pictures, 2 pattern
+    std::uint16_t All_Arrange = 0; // 0 row, 1 column, 2 wrap at All_Width, 3 All_ImgNum per row
+    std::int32_t All_Width = 600;
+    std::int32_t All_ImgNum = 5;
+    text::String All_FileText; // capacity 255, wildcard pattern
+};
+
+// The one record the program uses, alive for the whole run.
+AppSettings& Settings();
+
+} // namespace settings

@@ -1,0 +1,467 @@
+#include "image/JoinDocument.h"
+#include "image/Resampler.h"
+#include "settings/AppSettings.h"
+
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <climits>
+#include <thread>
+#include <vector>
+
+using image::CellRect;
+using image::Image;
+using image::JoinDocument;
+using image::PixelValue;
+using settings::AppSettings;
+
+namespace {
+
+// COLORREF values and the pixels they must become (red and blue exchanged).
+constexpr std::int32_t Background = 0x00123456;
+constexpr PixelValue BackgroundPixel = 0x563412;
+constexpr std::int32_t GapColour = 0x00ABCDEF;
+constexpr PixelValue GapPixel = 0xEFCDAB;
+
+void UseColours(AppSettings& s, int padSize) {
+    s.BkColor = Background;
+    s.PadCol = GapColour;
+    s.PadSize = padSize;
+}
+
+// The picture the test expects, painted independently of the document.
+struct Canvas {
+    Canvas(int w, int h, PixelValue fill)
+        : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
+    explicit Canvas(const Image& img) : Canvas(img.Width, img.Height, 0) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                pixels[static_cast<size_t>(y) * width + x] = img.ReadPixel(x, y);
+            }
+        }
+    }
+    void Fill(int x, int y, int w, int h, PixelValue v) {
+        for (int row = y; row < y + h; ++row) {
+            for (int column = x; column < x + w; ++column) {
+                pixels[static_cast<size_t>(row) * width + column] = v;
+            }
+        }
+    }
+    void Put(const Canvas& picture, int x, int y) {
+        for (int row = 0; row < picture.height; ++row) {
+            for (int column = 0; column < picture.width; ++column) {
+                pixels[static_cast<size_t>(y + row) * width + x + column] =
+                    picture.pixels[static_cast<size_t>(row) * picture.width + column];
+            }
+        }
+    }
+    int width;
+    int height;
+    std::vector<PixelValue> pixels;
+};
+
+::testing::AssertionResult Shows(const JoinDocument& doc, const Canvas& expected) {
+    if (doc.width != expected.width || doc.height != expected.height ||
+        doc.picture.Width != doc.width || doc.picture.Height != doc.height) {
+        return ::testing::AssertionFailure()
+               << "document " << doc.width << "x" << doc.height << ", picture " << doc.picture.Width
+               << "x" << doc.picture.Height << ", expected " << expected.width << "x"
+               << expected.height;
+    }
+    for (int y = 0; y < expected.height; ++y) {
+        for (int x = 0; x < expected.width; ++x) {
+            const PixelValue want = expected.pixels[static_cast<size_t>(y) * expected.width + x];
+            if (doc.picture.ReadPixel(x, y) != want) {
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " is " << std::hex
+                       << doc.picture.ReadPixel(x, y) << ", expected " << want;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+bool SameCell(const CellRect& a, const CellRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+std::string Describe(const CellRect& c) {
+    return "(" + std::to_string(c.x) + "," + std::to_string(c.y) + "," + std::to_string(c.width) +
+           "," + std::to_string(c.height) + ")";
+}
+
+#define EXPECT_CELL(actual, x, y, w, h)                                                            \
+    EXPECT_TRUE(SameCell(actual, CellRect{x, y, w, h})) << Describe(actual)
+
+// Makes a noise picture and keeps what it looks like, since pasting
+// consumes it.
+Canvas Picture(Image& img, int w, int h, std::uint32_t seed) {
+    EXPECT_TRUE(img.Create(w, h, 24));
+    testpictures::FillNoise(img, seed);
+    return Canvas(img);
+}
+
+bool Paste(JoinDocument& doc, int w, int h, bool below, const AppSettings& s, int wrap = 0,
+           std::uint32_t seed = 1) {
+    Image img;
+    Picture(img, w, h, seed);
+    return doc.PasteImage(img, below, wrap, s);
+}
+
+// A document whose canvases can be refused on demand, as when memory runs out.
+class StarvedDocument : public JoinDocument {
+public:
+    bool refuse = false;
+
+protected:
+    bool CreateCanvas(Image& canvas, int width, int height) override {
+        return !refuse && JoinDocument::CreateCanvas(canvas, width, height);
+    }
+};
+
+} // namespace
+
+TEST(JoinDocument, WorkedExampleRightRightBelow) {
+    AppSettings s;
+    UseColours(s, 4);
+    JoinDocument doc;
+    Image a, b, c;
+    const Canvas pa = Picture(a, 100, 50, 1);
+    const Canvas pb = Picture(b, 80, 70, 2);
+    const Canvas pc = Picture(c, 60, 30, 3);
+
+    ASSERT_TRUE(doc.PasteImage(a, false, 0, s));
+    EXPECT_TRUE(a.IsEmpty()) << "the source is consumed";
+    EXPECT_CELL(doc.lastCell, 0, 0, 100, 50);
+    Canvas expected(100, 50, BackgroundPixel);
+    expected.Put(pa, 0, 0);
+    EXPECT_TRUE(Shows(doc, expected));
+
+    ASSERT_TRUE(doc.PasteImage(b, false, 0, s));
+    EXPECT_CELL(doc.lastCell, 100, 0, 84, 70);
+    Canvas second(184, 70, BackgroundPixel);
+    second.Put(pa, 0, 0);
+    second.Fill(100, 0, 4, 70, GapPixel);
+    second.Put(pb, 104, 0);
+    EXPECT_TRUE(Shows(doc, second));
+    {
+        JoinDocument::ReadGuard guard(doc);
+        const image::UndoRecord& r = doc.UndoRecords().back();
+        EXPECT_EQ(r.previousWidth, 100);
+        EXPECT_EQ(r.previousHeight, 50);
+        EXPECT_CELL(r.previousCell, 0, 0, 100, 50);
+        EXPECT_CELL(r.pastedCell, 100, 0, 84, 70);
+        EXPECT_EQ(r.underColour, BackgroundPixel);
+    }
+
+    ASSERT_TRUE(doc.PasteImage(c, true, 0, s));
+    EXPECT_CELL(doc.lastCell, 0, 70, 60, 34);
+    Canvas third(184, 104, BackgroundPixel);
+    third.Put(pa, 0, 0);
+    third.Fill(100, 0, 4, 70, GapPixel);
+    third.Put(pb, 104, 0);
+    third.Fill(0, 70, 60, 4, GapPixel);
+    third.Put(pc, 0, 74);
+    EXPECT_TRUE(Shows(doc, third));
+    EXPECT_EQ(doc.UndoRecords().size(), 3u);
+}
+
+TEST(JoinDocument, WorkedExampleWrappedAt150) {
+    AppSettings s;
+    UseColours(s, 4);
+    JoinDocument doc;
+    Image a, b;
+    const Canvas pa = Picture(a, 100, 50, 1);
+    const Canvas pb = Picture(b, 80, 70, 2);
+    ASSERT_TRUE(doc.PasteImage(a, false, 150, s));
+    ASSERT_TRUE(doc.PasteImage(b, false, 150, s));
+    EXPECT_CELL(doc.lastCell, 0, 50, 80, 74);
+    Canvas expected(100, 124, BackgroundPixel);
+    expected.Put(pa, 0, 0);
+    expected.Fill(0, 50, 80, 4, GapPixel);
+    expected.Put(pb, 0, 54);
+    EXPECT_TRUE(Shows(doc, expected));
+
+    // The next right paste continues the new row with both gaps, level with
+    // its first picture; one wider than the wrap width still gets a row.
+    ASSERT_TRUE(Paste(doc, 30, 20, false, s, 150));
+    EXPECT_CELL(doc.lastCell, 80, 50, 34, 24);
+    ASSERT_TRUE(Paste(doc, 200, 10, false, s, 150));
+    EXPECT_CELL(doc.lastCell, 0, 124, 200, 14);
+    EXPECT_EQ(doc.width, 200);
+    // A below paste never tests the width.
+    ASSERT_TRUE(Paste(doc, 300, 10, true, s, 150));
+    EXPECT_CELL(doc.lastCell, 0, 138, 300, 14);
+}
+
+TEST(JoinDocument, FirstPasteAndGapRules) {
+    AppSettings s;
+    UseColours(s, 6);
+    for (bool below : {false, true}) {
+        JoinDocument doc;
+        ASSERT_TRUE(Paste(doc, 30, 20, below, s));
+        EXPECT_CELL(doc.lastCell, 0, 0, 30, 20);
+        EXPECT_EQ(doc.width, 30);
+        EXPECT_EQ(doc.height, 20);
+    }
+
+    // Without a gap no strips are drawn and cells are the boxes.
+    s.PadSize = 0;
+    JoinDocument plain;
+    Image a, b;
+    const Canvas pa = Picture(a, 10, 10, 4);
+    const Canvas pb = Picture(b, 5, 15, 5);
+    ASSERT_TRUE(plain.PasteImage(a, false, 0, s));
+    ASSERT_TRUE(plain.PasteImage(b, false, 0, s));
+    Canvas expected(15, 15, BackgroundPixel);
+    expected.Put(pa, 0, 0);
+    expected.Put(pb, 10, 0);
+    EXPECT_TRUE(Shows(plain, expected));
+
+    // A negative gap is no gap: cells must not overlap.
+    s.PadSize = -5;
+    ASSERT_TRUE(Paste(plain, 4, 4, false, s));
+    EXPECT_CELL(plain.lastCell, 15, 0, 4, 4);
+}
+
+TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
+    AppSettings s;
+    UseColours(s, 4);
+    s.fSize = 0;
+    s.SizeW = 100;
+    s.SizeH = 100;
+    JoinDocument doc;
+    Image wide;
+    ASSERT_TRUE(wide.Create(200, 100, 24));
+    testpictures::FillPhoto(wide, 9);
+    Image resized;
+    ASSERT_TRUE(image::Resample(wide, resized, 100, 50));
+    ASSERT_TRUE(doc.PasteImage(wide, false, 0, s));
+    Canvas expected(100, 100, BackgroundPixel);
+    expected.Put(Canvas(resized), 0, 25);
+    EXPECT_TRUE(Shows(doc, expected));
+
+    // A picture so thin that its fitted height is 0: the cell and its gap
+    // are laid out, the box stays background.
+    ASSERT_TRUE(Paste(doc, 1000, 1, false, s));
+    EXPECT_CELL(doc.lastCell, 100, 0, 104, 100);
+    expected = Canvas(204, 100, BackgroundPixel);
+    expected.Put(Canvas(resized), 0, 25);
+    expected.Fill(100, 0, 4, 100, GapPixel);
+    EXPECT_TRUE(Shows(doc, expected));
+    EXPECT_EQ(doc.UndoRecords().size(), 2u);
+
+    // Stretched boxes are exactly SizeW x SizeH, whatever the picture.
+    s.bRatio = 0;
+    s.SizeW = 7;
+    s.SizeH = 9;
+    ASSERT_TRUE(Paste(doc, 300, 2, true, s));
+    EXPECT_CELL(doc.lastCell, 0, 100, 7, 13);
+}
+
+TEST(JoinDocument, UndoGrowRightAndPasteAgain) {
+    AppSettings s;
+    UseColours(s, 4);
+    JoinDocument doc;
+    ASSERT_TRUE(Paste(doc, 100, 50, false, s, 0, 1));
+    const Canvas before(doc.picture);
+    ASSERT_TRUE(Paste(doc, 80, 70, false, s, 0, 2));
+    const Canvas grown(doc.picture);
+
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(Shows(doc, before));
+    EXPECT_CELL(doc.lastCell, 0, 0, 100, 50);
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+
+    ASSERT_TRUE(Paste(doc, 80, 70, false, s, 0, 2));
+    EXPECT_CELL(doc.lastCell, 100, 0, 84, 70);
+    EXPECT_TRUE(Shows(doc, grown));
+}
+
+TEST(JoinDocument, UndoGrowDownAndUndoWithoutGrowth) {
+    AppSettings s;
+    UseColours(s, 4);
+    JoinDocument doc;
+    ASSERT_TRUE(Paste(doc, 100, 50, false, s, 0, 1));
+    ASSERT_TRUE(Paste(doc, 50, 20, true, s, 0, 2));
+    EXPECT_CELL(doc.lastCell, 0, 50, 50, 24);
+    const Canvas row(doc.picture);
+
+    // A tall picture right of the short lower row grows the canvas downward.
+    ASSERT_TRUE(Paste(doc, 30, 60, false, s, 0, 3));
+    EXPECT_CELL(doc.lastCell, 50, 50, 34, 64);
+    EXPECT_EQ(doc.height, 114);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(Shows(doc, row));
+    EXPECT_CELL(doc.lastCell, 0, 50, 50, 24);
+
+    // A paste inside the canvas: no growth, and undo paints the colour the
+    // cell had, not the current background setting.
+    s.BkColor = 0x000000FF;
+    ASSERT_TRUE(Paste(doc, 20, 20, false, s, 0, 4));
+    EXPECT_CELL(doc.lastCell, 50, 50, 24, 24);
+    EXPECT_EQ(doc.width, 100);
+    EXPECT_EQ(doc.height, 74);
+    EXPECT_EQ(doc.UndoRecords().back().previousWidth, -1);
+    EXPECT_EQ(doc.UndoRecords().back().underColour, BackgroundPixel);
+    const HBITMAP same = doc.picture.Bitmap;
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.picture.Bitmap, same);
+    EXPECT_TRUE(Shows(doc, row));
+    EXPECT_CELL(doc.lastCell, 0, 50, 50, 24);
+}
+
+TEST(JoinDocument, UndoBackToEmptyAndClear) {
+    AppSettings s;
+    UseColours(s, 2);
+    JoinDocument doc;
+    EXPECT_FALSE(doc.Undo());
+    ASSERT_TRUE(Paste(doc, 10, 10, false, s));
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.IsEmpty());
+    EXPECT_EQ(doc.height, 0);
+    EXPECT_TRUE(doc.picture.IsEmpty());
+    EXPECT_CELL(doc.lastCell, 0, 0, 0, 0);
+    EXPECT_FALSE(doc.Undo());
+
+    ASSERT_TRUE(Paste(doc, 10, 10, false, s, 0, 1));
+    ASSERT_TRUE(Paste(doc, 12, 8, false, s, 0, 2));
+    ASSERT_TRUE(Paste(doc, 5, 30, true, s, 0, 3));
+    EXPECT_EQ(doc.UndoRecords().size(), 3u);
+    for (size_t left = 2; left != static_cast<size_t>(-1); --left) {
+        ASSERT_TRUE(doc.Undo());
+        EXPECT_EQ(doc.UndoRecords().size(), left);
+    }
+    EXPECT_TRUE(doc.IsEmpty());
+    EXPECT_TRUE(doc.picture.IsEmpty());
+    EXPECT_CELL(doc.lastCell, 0, 0, 0, 0);
+
+    ASSERT_TRUE(Paste(doc, 10, 10, false, s));
+    ASSERT_TRUE(Paste(doc, 10, 10, true, s));
+    doc.Clear();
+    EXPECT_TRUE(doc.IsEmpty());
+    EXPECT_TRUE(doc.picture.IsEmpty());
+    EXPECT_TRUE(doc.UndoRecords().empty());
+    EXPECT_CELL(doc.lastCell, 0, 0, 0, 0);
+    ASSERT_TRUE(Paste(doc, 10, 10, false, s));
+    EXPECT_CELL(doc.lastCell, 0, 0, 10, 10);
+}
+
+TEST(JoinDocument, FailedEnlargementChangesNothing) {
+    AppSettings s;
+    UseColours(s, 4);
+    StarvedDocument doc;
+    ASSERT_TRUE(Paste(doc, 40, 30, false, s));
+    const Canvas before(doc.picture);
+    const HBITMAP bitmap = doc.picture.Bitmap;
+
+    doc.refuse = true;
+    Image source;
+    Picture(source, 20, 50, 7);
+    EXPECT_FALSE(doc.PasteImage(source, false, 0, s));
+    EXPECT_TRUE(source.IsEmpty()) << "released even when the paste fails";
+    EXPECT_EQ(doc.picture.Bitmap, bitmap);
+    EXPECT_TRUE(Shows(doc, before));
+    EXPECT_CELL(doc.lastCell, 0, 0, 40, 30);
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+
+    EXPECT_FALSE(Paste(doc, 10, 10, true, s));
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+
+    // With memory again the same paste works; a paste that needs no larger
+    // canvas works even without.
+    doc.refuse = false;
+    ASSERT_TRUE(Paste(doc, 20, 50, false, s, 0, 7));
+    EXPECT_CELL(doc.lastCell, 40, 0, 24, 50);
+    ASSERT_TRUE(Paste(doc, 10, 10, true, s));
+    EXPECT_CELL(doc.lastCell, 0, 50, 10, 14);
+    doc.refuse = true;
+    ASSERT_TRUE(Paste(doc, 10, 10, false, s));
+    EXPECT_CELL(doc.lastCell, 10, 50, 14, 14);
+    EXPECT_EQ(doc.width, 64);
+    EXPECT_EQ(doc.height, 64);
+    EXPECT_EQ(doc.UndoRecords().size(), 4u);
+}
+
+TEST(JoinDocument, UndoWithoutMemoryForTheSmallerCanvas) {
+    AppSettings s;
+    UseColours(s, 0);
+    StarvedDocument doc;
+    ASSERT_TRUE(Paste(doc, 40, 30, false, s, 0, 1));
+    const Canvas first(doc.picture);
+    ASSERT_TRUE(Paste(doc, 20, 50, false, s, 0, 2));
+
+    doc.refuse = true;
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+    EXPECT_CELL(doc.lastCell, 0, 0, 40, 30);
+    // The larger canvas stays, described by width and height, with the
+    // undone cell painted back to background.
+    Canvas expected(60, 50, BackgroundPixel);
+    expected.Put(first, 0, 0);
+    EXPECT_TRUE(Shows(doc, expected));
+
+    // The document keeps working: the next paste goes where the undone one
+    // was and needs no growth.
+    doc.refuse = false;
+    ASSERT_TRUE(Paste(doc, 20, 50, false, s, 0, 2));
+    EXPECT_CELL(doc.lastCell, 40, 0, 20, 50);
+    EXPECT_EQ(doc.UndoRecords().back().previousWidth, -1);
+}
+
+TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
+    AppSettings s;
+    UseColours(s, INT_MAX - 10);
+    JoinDocument doc;
+    ASSERT_TRUE(Paste(doc, 80, 70, false, s));
+    const Canvas before(doc.picture);
+    // Right: the gap pushes the row past INT_MAX. Below: the height does.
+    EXPECT_FALSE(Paste(doc, 30, 30, false, s));
+    EXPECT_FALSE(Paste(doc, 30, 30, true, s));
+    EXPECT_TRUE(Shows(doc, before));
+    EXPECT_CELL(doc.lastCell, 0, 0, 80, 70);
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+
+    // Boxes no canvas could hold: a percentage far past 32 bits, and a fixed
+    // size whose pixel block alone passes 2 GB.
+    s.PadSize = 0;
+    s.PerW = INT_MAX;
+    EXPECT_FALSE(Paste(doc, 1000, 10, false, s));
+    s.fSize = 0;
+    s.bRatio = 0;
+    s.SizeW = 40000;
+    s.SizeH = 40000;
+    EXPECT_FALSE(Paste(doc, 10, 10, true, s));
+    EXPECT_TRUE(Shows(doc, before));
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+}
+
+TEST(JoinDocument, ReadersNeverSeeAHalfDonePaste) {
+    AppSettings s;
+    UseColours(s, 1);
+    JoinDocument doc;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 150; ++i) {
+            Paste(doc, 8 + i % 5, 6 + i % 7, false, s, 60, static_cast<std::uint32_t>(i));
+            if (i % 10 == 9) {
+                doc.Undo();
+            }
+        }
+        done = true;
+    });
+    int checks = 0;
+    bool consistent = true;
+    while (!done && consistent) {
+        JoinDocument::ReadGuard guard(doc);
+        consistent = doc.picture.Width == doc.width && doc.picture.Height == doc.height &&
+                     doc.lastCell.x + doc.lastCell.width <= doc.width &&
+                     doc.lastCell.y + doc.lastCell.height <= doc.height;
+        ++checks;
+    }
+    worker.join();
+    EXPECT_TRUE(consistent) << "after " << checks << " checks";
+    EXPECT_EQ(doc.UndoRecords().size(), 135u);
+}
