@@ -1,5 +1,5 @@
 // Times the Lanczos resampler and the join.
-//   image_bench [picture.bmp]
+//   image_bench [--no-join] [picture.bmp]
 // Writes the synthetic photo it resamples to picture.bmp (when given) so that
 // other programs can resize the very same pixels, then prints one line per
 // measurement.
@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -135,14 +136,23 @@ void BenchJoin(int count, bool wrapped) {
 } // namespace
 
 int main(int argc, char** argv) {
+    bool join = true;
+    const char* picturePath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-join") == 0) {
+            join = false;
+        } else {
+            picturePath = argv[i];
+        }
+    }
     image::Image photo;
     if (!photo.Create(4000, 3000, 24)) {
         std::printf("cannot create the test picture\n");
         return 1;
     }
     FillPhoto(photo);
-    if (argc > 1 && !WriteBmp(photo, argv[1])) {
-        std::printf("cannot write %s\n", argv[1]);
+    if (picturePath != nullptr && !WriteBmp(photo, picturePath)) {
+        std::printf("cannot write %s\n", picturePath);
         return 1;
     }
     std::printf("processors=%u\n",
@@ -152,6 +162,9 @@ int main(int argc, char** argv) {
         BenchResample(photo, "enlarge", 6000, 4500, threads);
     }
     for (bool wrapped : {false, true}) {
+        if (!join) {
+            break;
+        }
         for (int count : {100, 200, 400, 800}) {
             BenchJoin(count, wrapped);
         }

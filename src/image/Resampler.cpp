@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <new>
-#include <system_error>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -105,7 +105,8 @@ public:
             return true;
         }
         try {
-            columns.resize(static_cast<std::size_t>(source.Width) * columnBytes);
+            // Slack for the four-byte stores of the transposition.
+            columns.resize(static_cast<std::size_t>(source.Width) * columnBytes + 4);
             taps.resize(static_cast<std::size_t>(table.Taps));
         } catch (const std::bad_alloc&) {
             return false;
@@ -128,31 +129,53 @@ public:
         for (int r = 0; r < blockRows; ++r) {
             sourceRows[r] = Row(source, first + std::min(r, count - 1));
         }
-        const int bytesPerPixel = source.BytesPerPixel;
-        for (int x = 0; x < source.Width; ++x) {
-            std::uint8_t* column = columns.data() + static_cast<std::size_t>(x) * columnBytes;
-            const std::size_t offset = static_cast<std::size_t>(x) * bytesPerPixel;
-            for (int r = 0; r < blockRows; ++r) {
-                const std::uint8_t* pixel = sourceRows[r] + offset;
-                column[3 * r] = pixel[0];
-                column[3 * r + 1] = pixel[1];
-                column[3 * r + 2] = pixel[2];
-            }
-        }
-        std::uint8_t out[BlockRows * 3];
+        Transpose(sourceRows);
+        std::uint8_t out[BlockRows * 3 + 1];
         for (int x = 0; x < width; ++x) {
             const std::int32_t* index = table.IndicesOf(x);
             for (int j = 0; j < table.Taps; ++j) {
                 taps[j] = columns.data() + static_cast<std::size_t>(index[j]) * columnBytes;
             }
             combine(taps.data(), table.WeightsOf(x), table.Taps, out, columnBytes);
-            for (int r = 0; r < count; ++r) {
-                std::memcpy(targetRows[r] + 3 * x, out + 3 * r, 3);
+            // Four-byte stores run one byte into the next pixel, which the
+            // next column overwrites; the last pixel of a row, followed by
+            // padding or by the end of the picture, takes three.
+            if (x + 1 < width) {
+                for (int r = 0; r < count; ++r) {
+                    std::memcpy(targetRows[r] + 3 * x, out + 3 * r, 4);
+                }
+            } else {
+                for (int r = 0; r < count; ++r) {
+                    std::memcpy(targetRows[r] + 3 * x, out + 3 * r, 3);
+                }
             }
         }
     }
 
 private:
+    // Column x of the block becomes the run columns[x * columnBytes ...]:
+    // blue, green, red of row 0, then of row 1, and so on. Pixels move as
+    // four-byte words where the fourth byte is sure to exist (a 32-bit
+    // pixel, or a 24-bit one with another pixel after it); the extra byte
+    // lands where the next row's or column's bytes are written afterwards.
+    void Transpose(const std::uint8_t* const* sourceRows) {
+        const int bytesPerPixel = source.BytesPerPixel;
+        const int wordColumns = bytesPerPixel == 4 ? source.Width : source.Width - 1;
+        std::uint8_t* column = columns.data();
+        for (int x = 0; x < source.Width; ++x, column += columnBytes) {
+            const std::size_t offset = static_cast<std::size_t>(x) * bytesPerPixel;
+            if (x < wordColumns) {
+                for (int r = 0; r < blockRows; ++r) {
+                    std::memcpy(column + 3 * r, sourceRows[r] + offset, 4);
+                }
+            } else {
+                for (int r = 0; r < blockRows; ++r) {
+                    std::memcpy(column + 3 * r, sourceRows[r] + offset, 3);
+                }
+            }
+        }
+    }
+
     const Image& source;
     const ResampleWeights& table;
     CombineRowsFunction combine;

@@ -300,13 +300,14 @@ TEST(JoinDocument, UndoGrowDownAndUndoWithoutGrowth) {
     // A paste inside the canvas: no growth, and undo paints the colour the
     // cell had, not the current background setting.
     s.BkColor = 0x000000FF;
+    const HBITMAP same = doc.picture.Bitmap;
     ASSERT_TRUE(Paste(doc, 20, 20, false, s, 0, 4));
     EXPECT_CELL(doc.lastCell, 50, 50, 24, 24);
+    EXPECT_EQ(doc.picture.Bitmap, same) << "a paste that fits keeps the canvas";
     EXPECT_EQ(doc.width, 100);
     EXPECT_EQ(doc.height, 74);
     EXPECT_EQ(doc.UndoRecords().back().previousWidth, -1);
     EXPECT_EQ(doc.UndoRecords().back().underColour, BackgroundPixel);
-    const HBITMAP same = doc.picture.Bitmap;
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(doc.picture.Bitmap, same);
     EXPECT_TRUE(Shows(doc, row));
