@@ -1,0 +1,106 @@
+#include "formats/BmpHeader.h"
+
+#include "ui/file/FileHandle.h"
+
+#include <windows.h>
+
+namespace formats {
+
+namespace {
+
+std::uint32_t Get16(const std::uint8_t* p) {
+    return p[0] | p[1] << 8;
+}
+
+std::uint32_t Get32(const std::uint8_t* p) {
+    return Get16(p) | Get16(p + 2) << 16;
+}
+
+} // namespace
+
+bool BmpHeader::Read(const char* path, bool whole) {
+    file::FileHandle file;
+    if (!file.OpenRead(path)) {
+        return false;
+    }
+    const DWORD size = file.Size();
+    // Pixel memory of the Image stays below 2 GiB; so must the file.
+    if (size == INVALID_FILE_SIZE || size < kFileHeaderSize + 12 || size > 0x7FFFFFFF) {
+        return false;
+    }
+    bytes.assign(whole || size < kMaxHeadersSize ? size : kMaxHeadersSize, 0);
+    const DWORD count = static_cast<DWORD>(bytes.size());
+    return file.Read(bytes.data(), count) == count && Check(size);
+}
+
+bool BmpHeader::Check(std::uint64_t size) {
+    const std::uint8_t* info = bytes.data() + kFileHeaderSize;
+    pixelOffset = Get32(bytes.data() + 10);
+    const std::uint32_t infoSize = Get32(info);
+    std::uint32_t bitCount = 0;
+    std::uint32_t compression = BI_RGB;
+    std::uint32_t imageSize = 0;
+    std::uint32_t colours = 0;
+    std::uint64_t entrySize = 4;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        width = static_cast<std::int32_t>(Get16(info + 4));
+        height = static_cast<std::int32_t>(Get16(info + 6));
+        bitCount = Get16(info + 10);
+        entrySize = 3;
+    } else if (infoSize >= sizeof(BITMAPINFOHEADER) && infoSize <= 1024 &&
+               kFileHeaderSize + infoSize <= bytes.size()) {
+        width = static_cast<std::int32_t>(Get32(info + 4));
+        height = static_cast<std::int32_t>(Get32(info + 8));
+        bitCount = Get16(info + 14);
+        compression = Get32(info + 16);
+        imageSize = Get32(info + 20);
+        colours = Get32(info + 32);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || height == INT32_MIN) {
+        return false;
+    }
+    if (bitCount <= 8) {
+        colours = colours == 0 || colours > (1u << bitCount) ? 1u << bitCount : colours;
+    } else if (compression == BI_BITFIELDS && infoSize == sizeof(BITMAPINFOHEADER)) {
+        // Three colour masks follow a 40-byte header.
+        colours = 3;
+    } else {
+        colours = 0;
+    }
+    if (kFileHeaderSize + infoSize + colours * entrySize > size) {
+        return false;
+    }
+
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    std::uint64_t pixelBytes = stride * rows;
+    switch (compression) {
+    case BI_RGB:
+    case BI_BITFIELDS:
+        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+            bitCount != 32) {
+            return false;
+        }
+        // GDI takes a non-zero image size field at its word and reads that far.
+        pixelBytes = imageSize > pixelBytes ? imageSize : pixelBytes;
+        break;
+    case BI_RLE8:
+    case BI_RLE4:
+        // Run-length data are as long as the header says; the decoder stops
+        // at that length. They are never stored top-down.
+        if (height < 0 || imageSize == 0 || bitCount != (compression == BI_RLE8 ? 8u : 4u)) {
+            return false;
+        }
+        pixelBytes = imageSize;
+        break;
+    default:
+        return false;
+    }
+    // The 24-bit picture this becomes must be addressable with int offsets.
+    const std::uint64_t canonical = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4 * rows;
+    return pixelOffset + pixelBytes <= size && canonical <= 0x7FFFFFFF;
+}
+
+} // namespace formats

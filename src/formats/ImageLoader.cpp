@@ -1,0 +1,229 @@
+#include "formats/ImageLoader.h"
+
+#include "formats/BmpHeader.h"
+#include "formats/GifScanner.h"
+#include "formats/PngReader.h"
+#include "image/ScopedGdi.h"
+#include "ui/file/FileHandle.h"
+
+#include <windows.h>
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <cstring>
+
+namespace formats {
+
+namespace {
+
+// HIMETRIC units are hundredths of a millimetre: 2540 per inch.
+constexpr int kHimetricPerInch = 2540;
+
+// Keeps COM initialised on the calling thread while a picture is decoded; the
+// decoder may create COM objects. A thread already in another apartment keeps
+// it (and is not uninitialised here).
+class ComScope {
+public:
+    ComScope() : result(CoInitialize(nullptr)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result)) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result;
+};
+
+// Releases one COM interface at the end of the scope.
+template <typename Interface> class Released {
+public:
+    Released() = default;
+    ~Released() {
+        if (pointer != nullptr) {
+            pointer->Release();
+        }
+    }
+    Released(const Released&) = delete;
+    Released& operator=(const Released&) = delete;
+
+    Interface* pointer = nullptr;
+};
+
+// Owns a global memory block until a stream takes it over.
+class GlobalBlock {
+public:
+    GlobalBlock() = default;
+    ~GlobalBlock() {
+        if (block != nullptr) {
+            GlobalFree(block);
+        }
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+
+    // Reads the whole file into a new movable block; false on failure.
+    bool ReadFile(const char* path) {
+        file::FileHandle file;
+        if (block != nullptr || !file.OpenRead(path)) {
+            return false;
+        }
+        const DWORD size = file.Size();
+        if (size == 0 || size == INVALID_FILE_SIZE) {
+            return false;
+        }
+        block = GlobalAlloc(GMEM_MOVEABLE, size);
+        void* data = block != nullptr ? GlobalLock(block) : nullptr;
+        if (data == nullptr) {
+            return false;
+        }
+        const bool read = file.Read(data, size) == size;
+        GlobalUnlock(block);
+        return read;
+    }
+    HGLOBAL Get() const { return block; }
+    void Release() { block = nullptr; }
+
+private:
+    HGLOBAL block = nullptr;
+};
+
+// The system loader does not turn top-down files into the bottom-up sections
+// the Image addresses (Wine's even loads them black). GDI itself reads a
+// top-down DIB the right way round: drawing the file's rows into a new
+// bottom-up Image turns them upright, and to 24 bits on the way.
+bool LoadTopDownBmp(image::Image& picture, const char* path) {
+    BmpHeader file;
+    if (!file.Read(path, true) || !picture.Create(file.Width(), file.Height(), 24)) {
+        return false;
+    }
+    image::MemoryDC memory;
+    const int copied =
+        memory ? SetDIBits(memory.Get(), picture.Bitmap, 0, static_cast<UINT>(file.Height()),
+                           file.Bits(), static_cast<const BITMAPINFO*>(file.Info()), DIB_RGB_COLORS)
+               : 0;
+    if (copied != file.Height()) {
+        picture.Destroy();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LoadBmp(image::Image& picture, const char* path) {
+    picture.Destroy();
+    BmpHeader header;
+    if (!header.Read(path, false)) {
+        return false;
+    }
+    if (header.TopDown()) {
+        return LoadTopDownBmp(picture, path);
+    }
+    HANDLE loaded =
+        LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+    return loaded != nullptr && picture.Attach(static_cast<HBITMAP>(loaded));
+}
+
+bool LoadWithOlePicture(image::Image& picture, const char* path) {
+    picture.Destroy();
+    GlobalBlock block;
+    if (!block.ReadFile(path)) {
+        return false;
+    }
+    ComScope com;
+    Released<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, &stream.pointer))) {
+        return false;
+    }
+    // The stream frees the block when it is released.
+    const SIZE_T size = GlobalSize(block.Get());
+    block.Release();
+    Released<IPicture> decoded;
+    if (FAILED(OleLoadPicture(stream.pointer, static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&decoded.pointer))) ||
+        decoded.pointer == nullptr) {
+        return false;
+    }
+    OLE_XSIZE_HIMETRIC himetricWidth = 0;
+    OLE_YSIZE_HIMETRIC himetricHeight = 0;
+    if (FAILED(decoded.pointer->get_Width(&himetricWidth)) ||
+        FAILED(decoded.pointer->get_Height(&himetricHeight))) {
+        return false;
+    }
+
+    // A memory context compatible with the screen, whose resolution turns the
+    // picture's HIMETRIC size into pixels.
+    image::MemoryDC memory;
+    int dpiX = 0;
+    int dpiY = 0;
+    if (memory) {
+        dpiX = GetDeviceCaps(memory.Get(), LOGPIXELSX);
+        dpiY = GetDeviceCaps(memory.Get(), LOGPIXELSY);
+    }
+    const int width = MulDiv(himetricWidth, dpiX, kHimetricPerInch);
+    const int height = MulDiv(himetricHeight, dpiY, kHimetricPerInch);
+    if (!memory || width <= 0 || height <= 0 || !picture.Create(width, height, 24)) {
+        picture.Destroy();
+        return false;
+    }
+
+    const std::int32_t transparent = FindGifTransparentColour(path);
+    if (transparent != kNoTransparentColour) {
+        picture.FillArea(0, 0, 0, 0, static_cast<image::PixelValue>(transparent), false);
+    }
+    image::SelectScope select(memory.Get(), picture.Bitmap);
+    // A negative source height with the source starting at the bottom edge
+    // draws the picture upright.
+    const HRESULT rendered =
+        select.Selected()
+            ? decoded.pointer->Render(memory.Get(), 0, 0, width, height, 0, himetricHeight,
+                                      himetricWidth, -himetricHeight, nullptr)
+            : E_FAIL;
+    GdiFlush();
+    if (FAILED(rendered)) {
+        picture.Destroy();
+        return false;
+    }
+    return true;
+}
+
+bool LoadImageFile(image::Image& picture, const char* path) {
+    std::uint8_t head[8] = {};
+    {
+        file::FileHandle file;
+        if (!file.OpenRead(path)) {
+            return false;
+        }
+        file.Read(head, sizeof(head));
+    }
+    const std::uint8_t pngStart[4] = {0x89, 0x50, 0x4E, 0x47};
+    const std::uint8_t pngRest[4] = {0x0D, 0x0A, 0x1A, 0x0A};
+    if (head[0] == 'B' && head[1] == 'M') {
+        if (LoadBmp(picture, path) && !picture.ConvertBitCount(24)) {
+            picture.Destroy();
+        }
+    } else if (std::memcmp(head, pngStart, 4) == 0) {
+        if (std::memcmp(head + 4, pngRest, 4) != 0) {
+            return false;
+        }
+        LoadPng(picture, path);
+    } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
+               (head[3] == 0xE0 || head[3] == 0xE1)) {
+        LoadWithOlePicture(picture, path);
+    } else if (std::memcmp(head, "GIF", 3) == 0) {
+        LoadWithOlePicture(picture, path);
+    } else {
+        return false;
+    }
+    // Whatever the decoder did, only a 24-bit picture reaches the caller.
+    if (!picture.IsEmpty() && picture.BytesPerPixel != 3) {
+        picture.Destroy();
+    }
+    return !picture.IsEmpty();
+}
+
+} // namespace formats

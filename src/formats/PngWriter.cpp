@@ -1,0 +1,356 @@
+#include "formats/PngWriter.h"
+
+#include "formats/ByteOrder.h"
+#include "formats/PngFilter.h"
+#include "formats/SafeWriter.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+namespace formats {
+
+namespace {
+
+const std::uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+const std::uint8_t kEnd[12] = {0, 0, 0, 0, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+constexpr uInt kOutputPiece = 32768;
+
+// Maps colours to their table slots. Open addressing over four times the
+// table's size keeps lookups to a probe or two, which matters because every
+// pixel of a large picture goes through here.
+class ColourIndex {
+public:
+    // The slot of value, or -1.
+    int Find(image::PixelValue value) const {
+        for (unsigned h = Hash(value);; h = (h + 1) & kMask) {
+            if (slots[h] == 0) {
+                return -1;
+            }
+            if (colours[slots[h] - 1] == value) {
+                return slots[h] - 1;
+            }
+        }
+    }
+    // Adds a value not yet present as slot index.
+    void Add(image::PixelValue value, int index) {
+        unsigned h = Hash(value);
+        while (slots[h] != 0) {
+            h = (h + 1) & kMask;
+        }
+        slots[h] = static_cast<std::uint16_t>(index + 1);
+    }
+    void Attach(const image::PixelValue* table) { colours = table; }
+
+private:
+    static constexpr unsigned kSize = 1024;
+    static constexpr unsigned kMask = kSize - 1;
+    static unsigned Hash(image::PixelValue value) { return (value * 2654435761u) >> 22; }
+
+    std::uint16_t slots[kSize] = {};
+    const image::PixelValue* colours = nullptr;
+};
+
+inline image::PixelValue PixelAt(const std::uint8_t* p) {
+    return p[0] | static_cast<image::PixelValue>(p[1]) << 8 |
+           static_cast<image::PixelValue>(p[2]) << 16;
+}
+
+// Owns a deflate stream between a successful init and the end of the scope.
+class Deflater {
+public:
+    explicit Deflater(int level) { ready = deflateInit(&stream, level) == Z_OK; }
+    ~Deflater() {
+        if (ready) {
+            deflateEnd(&stream);
+        }
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    bool ready = false;
+    z_stream stream = {};
+};
+
+} // namespace
+
+int CountColours(const image::Image& picture, image::PixelValue table[256]) {
+    if (picture.IsEmpty() || picture.BytesPerPixel != 3) {
+        return 0;
+    }
+    ColourIndex index;
+    index.Attach(table);
+    int count = 0;
+    image::PixelValue previous = 0;
+    for (int y = 0; y < picture.Height; ++y) {
+        const std::uint8_t* p = picture.Bits + static_cast<std::size_t>(y) * picture.Stride;
+        for (int x = 0; x < picture.Width; ++x, p += 3) {
+            const image::PixelValue value = PixelAt(p);
+            // Runs of one colour are common; they skip the lookup.
+            if (count > 0 && (value == previous || index.Find(value) >= 0)) {
+                previous = value;
+                continue;
+            }
+            if (count == 256) {
+                return 0;
+            }
+            table[count] = value;
+            index.Add(value, count);
+            ++count;
+            previous = value;
+        }
+    }
+    return count;
+}
+
+bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPixel,
+                  const image::PixelValue* table, int count) {
+    if (picture.IsEmpty() || picture.BytesPerPixel != 3 ||
+        (bitsPerPixel != 8 && bitsPerPixel != 24) ||
+        (bitsPerPixel == 8 && (table == nullptr || count < 1 || count > 256))) {
+        return false;
+    }
+    info.Width = static_cast<std::uint32_t>(picture.Width);
+    info.Height = static_cast<std::uint32_t>(picture.Height);
+    info.BitsPerPixel = static_cast<std::uint16_t>(bitsPerPixel);
+    info.PaletteCount = 0;
+    info.RowBytes = PngRowBytes(info.Width, info.BitsPerPixel);
+    info.Palette.Free();
+    const std::size_t size = PngPixelsSize(info);
+    if (info.RowBytes == 0 || size == 0 || info.Pixels.Allocate(size, true) == nullptr) {
+        info.Pixels.Free();
+        return false;
+    }
+
+    ColourIndex index;
+    if (bitsPerPixel == 8) {
+        index.Attach(table);
+        for (int i = 0; i < count; ++i) {
+            if (index.Find(table[i]) < 0) {
+                index.Add(table[i], i);
+            }
+        }
+    }
+    std::uint8_t* row = info.Pixels.Data();
+    for (int y = 0; y < picture.Height; ++y, row += info.RowBytes) {
+        const std::uint8_t* p = picture.PixelAddress(0, y);
+        std::uint8_t* out = row + 1;
+        if (bitsPerPixel == 8) {
+            for (int x = 0; x < picture.Width; ++x, p += 3) {
+                const int slot = index.Find(PixelAt(p));
+                *out++ = static_cast<std::uint8_t>(slot < 0 ? 0 : slot);
+            }
+        } else {
+            for (int x = 0; x < picture.Width; ++x, p += 3) {
+                *out++ = p[2];
+                *out++ = p[1];
+                *out++ = p[0];
+            }
+        }
+    }
+
+    if (bitsPerPixel == 8) {
+        std::uint8_t* palette = info.Palette.Allocate(static_cast<std::size_t>(count) * 3, true);
+        if (palette == nullptr) {
+            info.Pixels.Free();
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            palette[i * 3] = static_cast<std::uint8_t>(table[i] >> 16);
+            palette[i * 3 + 1] = static_cast<std::uint8_t>(table[i] >> 8);
+            palette[i * 3 + 2] = static_cast<std::uint8_t>(table[i]);
+        }
+        info.PaletteCount = static_cast<std::uint16_t>(count);
+    }
+    return true;
+}
+
+bool SavePng(const image::Image& picture, const char* path) {
+    if (picture.IsEmpty() || picture.BytesPerPixel != 3) {
+        return false;
+    }
+    image::PixelValue table[256];
+    const int count = CountColours(picture, table);
+    PngImageInfo info;
+    if (!BuildPngInfo(picture, info, count != 0 ? 8 : 24, table, count)) {
+        return false;
+    }
+    return PngWriter().Write(path, info, 6, kFilterNone, kNoTransparency);
+}
+
+bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, int filterType,
+                      std::uint32_t transparent) {
+    // The raw rows must be exactly what the header fields describe, or the
+    // filter pass would read past them.
+    if (source.Pixels.IsEmpty() || source.Width == 0 || source.Height == 0 ||
+        source.Width > 0x7FFFFFFF || source.Height > 0x7FFFFFFF ||
+        source.RowBytes != PngRowBytes(source.Width, source.BitsPerPixel) ||
+        PngPixelsSize(source) == 0) {
+        return false;
+    }
+    SafeWriter writer(path);
+    if (!writer.IsOpen()) {
+        return false;
+    }
+    info = &source;
+    out = &writer;
+    const bool written = WriteChunks(level, filterType, transparent) && writer.Finish();
+    info = nullptr;
+    out = nullptr;
+    return written;
+}
+
+bool PngWriter::WriteChunk(const char* type, const std::uint8_t* data, std::uint32_t length) {
+    std::uint8_t head[8];
+    WriteBigEndian32(head, length);
+    std::memcpy(head + 4, type, 4);
+    std::uint8_t crc[4];
+    uLong sum = crc32(0, head + 4, 4);
+    sum = crc32(sum, data, length);
+    WriteBigEndian32(crc, static_cast<std::uint32_t>(sum));
+    return out->Write(head, sizeof(head)) && (length == 0 || out->Write(data, length)) &&
+           out->Write(crc, sizeof(crc));
+}
+
+bool PngWriter::WriteChunks(int level, int filterType, std::uint32_t transparent) {
+    const std::size_t size = PngPixelsSize(*info);
+    image::ByteBuffer filtered;
+    if (filtered.Allocate(size, true) == nullptr) {
+        return false;
+    }
+
+    std::uint8_t header[13];
+    WriteBigEndian32(header, info->Width);
+    WriteBigEndian32(header + 4, info->Height);
+    if (info->BitsPerPixel == 32 || info->BitsPerPixel == 24) {
+        header[8] = 8;
+        header[9] = info->BitsPerPixel == 32 ? 6 : 2;
+    } else {
+        header[8] = static_cast<std::uint8_t>(info->BitsPerPixel);
+        header[9] = 3;
+    }
+    header[10] = header[11] = header[12] = 0;
+    if (!out->Write(kSignature, sizeof(kSignature)) || !WriteChunk("IHDR", header, 13)) {
+        return false;
+    }
+    if (info->BitsPerPixel <= 8 && info->PaletteCount != 0 && !info->Palette.IsEmpty() &&
+        !WriteChunk("PLTE", info->Palette.Data(), info->PaletteCount * 3u)) {
+        return false;
+    }
+    if (transparent != kNoTransparency && info->BitsPerPixel != 32 &&
+        !WriteTransparency(transparent)) {
+        return false;
+    }
+
+    std::uint8_t type = kFilterNone;
+    if (filterType >= kFilterSub && filterType <= kFilterPaeth) {
+        type = static_cast<std::uint8_t>(filterType);
+    }
+    const std::size_t bpp = (info->BitsPerPixel + 7u) / 8u;
+    const std::uint8_t* row = info->Pixels.Data();
+    std::uint8_t* target = filtered.Data();
+    for (std::uint32_t y = 0; y < info->Height; ++y) {
+        // The filter byte is set here whatever the rows held before (rows
+        // that came from the reader keep the types they were stored with).
+        target[0] = type;
+        FilterRow(type, row + 1, y == 0 ? nullptr : row + 1 - info->RowBytes, target + 1,
+                  info->RowBytes - 1, bpp);
+        row += info->RowBytes;
+        target += info->RowBytes;
+    }
+    return WriteImageData(filtered.Data(), size, level) && out->Write(kEnd, sizeof(kEnd));
+}
+
+bool PngWriter::WriteTransparency(std::uint32_t transparent) {
+    const std::uint8_t* first = info->Pixels.Data() + 1;
+    if (info->BitsPerPixel == 24) {
+        std::uint8_t red = static_cast<std::uint8_t>(transparent);
+        std::uint8_t green = static_cast<std::uint8_t>(transparent >> 8);
+        std::uint8_t blue = static_cast<std::uint8_t>(transparent >> 16);
+        if (transparent == kTopLeftTransparency) {
+            red = first[0];
+            green = first[1];
+            blue = first[2];
+        }
+        const std::uint8_t data[6] = {0, red, 0, green, 0, blue};
+        return WriteChunk("tRNS", data, sizeof(data));
+    }
+    const std::uint8_t* palette = info->Palette.Data();
+    const unsigned count = palette != nullptr ? info->PaletteCount : 0;
+    std::uint8_t wanted[3] = {static_cast<std::uint8_t>(transparent),
+                              static_cast<std::uint8_t>(transparent >> 8),
+                              static_cast<std::uint8_t>(transparent >> 16)};
+    if (transparent == kTopLeftTransparency) {
+        const unsigned index = first[0] >> (8 - info->BitsPerPixel);
+        if (index >= count) {
+            return true;
+        }
+        std::memcpy(wanted, palette + index * 3, 3);
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        if (std::memcmp(palette + i * 3, wanted, 3) == 0) {
+            std::uint8_t alpha[256];
+            std::memset(alpha, 255, i);
+            alpha[i] = 0;
+            return WriteChunk("tRNS", alpha, i + 1);
+        }
+    }
+    return true;
+}
+
+bool PngWriter::WriteImageData(const std::uint8_t* rows, std::size_t size, int level) {
+    image::ByteBuffer output;
+    if (output.Allocate(kOutputPiece, true) == nullptr) {
+        return false;
+    }
+    const DWORD start = out->Tell();
+    const std::uint8_t head[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
+    if (start == INVALID_SET_FILE_POINTER || !out->Write(head, sizeof(head))) {
+        return false;
+    }
+    Deflater deflater(level);
+    if (!deflater.ready) {
+        return false;
+    }
+    z_stream& stream = deflater.stream;
+    stream.next_in = const_cast<Bytef*>(rows);
+    stream.avail_in = static_cast<uInt>(size);
+    stream.next_out = output.Data();
+    stream.avail_out = kOutputPiece;
+    uLong crc = crc32(0, head + 4, 4);
+    std::uint64_t total = 0;
+    for (;;) {
+        const int result = deflate(&stream, stream.avail_in == 0 ? Z_FINISH : Z_NO_FLUSH);
+        if (result != Z_OK && result != Z_STREAM_END) {
+            return false;
+        }
+        const uInt filled = kOutputPiece - stream.avail_out;
+        if (result == Z_STREAM_END || filled == kOutputPiece) {
+            if (filled != 0 && !out->Write(output.Data(), filled)) {
+                return false;
+            }
+            crc = crc32(crc, output.Data(), filled);
+            total += filled;
+            stream.next_out = output.Data();
+            stream.avail_out = kOutputPiece;
+        }
+        if (result == Z_STREAM_END) {
+            break;
+        }
+    }
+    if (total > 0x7FFFFFFF) {
+        return false;
+    }
+    // The length is known only now: patch it into the chunk's head.
+    std::uint8_t number[4];
+    const DWORD end = out->Tell();
+    WriteBigEndian32(number, static_cast<std::uint32_t>(total));
+    if (end == INVALID_SET_FILE_POINTER || !out->SeekTo(start) ||
+        !out->Write(number, sizeof(number)) || !out->SeekTo(end)) {
+        return false;
+    }
+    WriteBigEndian32(number, static_cast<std::uint32_t>(crc));
+    return out->Write(number, sizeof(number));
+}
+
+} // namespace formats

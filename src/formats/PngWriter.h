@@ -1,0 +1,59 @@
+#pragma once
+
+#include "formats/PngImageInfo.h"
+#include "image/Image.h"
+#include "image/PixelValue.h"
+
+#include <cstdint>
+
+namespace formats {
+
+class SafeWriter;
+
+// Transparent colour arguments of PngWriter::Write: a colour with red in the
+// lowest byte, or one of these.
+constexpr std::uint32_t kNoTransparency = 0xFFFFFFFF;
+constexpr std::uint32_t kTopLeftTransparency = 0xFEFFFFFF;
+
+// Writes a PngImageInfo as a PNG file: IHDR, PLTE and tRNS as the picture
+// needs, one IDAT holding the whole zlib stream, IEND. The file replaces the
+// target only when it is complete.
+class PngWriter {
+public:
+    PngWriter() = default;
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    // level: zlib compression level; filterType: 0 to 4 for every row (other
+    // values mean 0). False, with no file left behind and an existing target
+    // untouched, when anything fails.
+    bool Write(const char* path, const PngImageInfo& info, int level, int filterType,
+               std::uint32_t transparent);
+
+private:
+    bool WriteChunks(int level, int filterType, std::uint32_t transparent);
+    bool WriteChunk(const char* type, const std::uint8_t* data, std::uint32_t length);
+    bool WriteTransparency(std::uint32_t transparent);
+    bool WriteImageData(const std::uint8_t* rows, std::size_t size, int level);
+
+    const PngImageInfo* info = nullptr;
+    SafeWriter* out = nullptr;
+};
+
+// The distinct colours of a 24-bit Image in order of first appearance, walking
+// the pixel memory from the bottom-left pixel, row by row upwards. Returns the
+// count (1 to 256) with table filled, or 0 when there are more than 256 colours
+// or the Image is not 24-bit.
+int CountColours(const image::Image& picture, image::PixelValue table[256]);
+
+// Fills info from a 24-bit Image: 8 bits per pixel as indices into the count
+// colours of table (which become the palette), or 24 bits as red, green, blue.
+// Every row gets filter byte 0. False on allocation failure or bad arguments.
+bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPixel,
+                  const image::PixelValue* table, int count);
+
+// Saves a 24-bit Image as PNG: a palette picture when it has at most 256
+// colours, RGB otherwise; compression level 6, filter type 0.
+bool SavePng(const image::Image& picture, const char* path);
+
+} // namespace formats

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "formats/TemporaryFile.h"
+#include "ui/file/FileHandle.h"
+
+#include <windows.h>
+
+namespace formats {
+
+// Writes a file through a TemporaryFile and checks every write. Once a write
+// has failed every later one fails too, so a writer may check only at the end;
+// Finish then refuses to replace the target.
+class SafeWriter {
+public:
+    explicit SafeWriter(const char* target);
+
+    SafeWriter(const SafeWriter&) = delete;
+    SafeWriter& operator=(const SafeWriter&) = delete;
+
+    bool IsOpen() const { return good; }
+    bool Write(const void* data, DWORD count);
+    // The current position, or INVALID_SET_FILE_POINTER after a failure.
+    DWORD Tell();
+    bool SeekTo(DWORD position);
+    // Flushes and closes the file and moves it over the target.
+    bool Finish();
+
+private:
+    TemporaryFile temporary;
+    file::FileHandle file;
+    bool good = false;
+};
+
+} // namespace formats

@@ -1,0 +1,395 @@
+#!/usr/bin/env python3
+"""Makes the pictures formats_tests reads, with independent encoders (Pillow,
+zlib and hand-built PNG/GIF structures), and the pixels each must load as.
+
+usage: make_inputs.py DATA_DIR [PNGSUITE_DIR]
+
+Writes DATA_DIR/in/ with the pictures, one expectation dump (.rgb: width and
+height as 32-bit little-endian numbers, then red, green, blue per pixel, top
+row first) per loadable picture, and DATA_DIR/in/cases.txt with one case a
+line:
+    pixels FILE DUMP          loads, exactly these pixels
+    similar FILE DUMP PSNR    loads, within PSNR decibels of these pixels
+    refuse FILE               is refused
+    gifcolour FILE VALUE      FindGifTransparentColour gives VALUE (-1: none)
+Exits 77 (skipped) when Pillow is missing.
+"""
+import io
+import os
+import random
+import shutil
+import struct
+import sys
+import warnings
+import zlib
+
+try:
+    from PIL import Image
+except ImportError:
+    print("Pillow is not installed: the picture-file tests are skipped")
+    sys.exit(77)
+
+# Pillow warns about palette transparency it is not asked to apply.
+warnings.filterwarnings("ignore")
+out_dir = os.path.join(sys.argv[1], "in")
+suite_dir = sys.argv[2] if len(sys.argv) > 2 else ""
+shutil.rmtree(out_dir, ignore_errors=True)
+os.makedirs(out_dir)
+os.makedirs(os.path.join(sys.argv[1], "out"), exist_ok=True)
+cases = []
+
+
+def put(name, data):
+    with open(os.path.join(out_dir, name), "wb") as f:
+        f.write(data)
+
+
+def dump(name, width, height, rgb):
+    put(name, struct.pack("<II", width, height) + bytes(rgb))
+    return name
+
+
+def expect(name, im, psnr=None):
+    rgb = im.convert("RGB")
+    d = dump(name + ".rgb", rgb.width, rgb.height, rgb.tobytes())
+    cases.append(f"pixels {name} {d}" if psnr is None else f"similar {name} {d} {psnr}")
+
+
+def refuse(name):
+    cases.append(f"refuse {name}")
+
+
+# --- PNG built by hand: chunks, zlib and the five row filters --------------
+
+def chunk(kind, data, crc=None):
+    crc = zlib.crc32(kind + data) if crc is None else crc
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
+
+
+def ihdr(w, h, depth, colour, interlace=0):
+    return chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, colour, 0, 0, interlace))
+
+
+SIG = b"\x89PNG\r\n\x1a\n"
+
+
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    return a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+
+
+def filtered(rows, bpp, types):
+    """Raw rows (bytes each) filtered with types[i % len(types)]."""
+    out, prev = bytearray(), bytes(len(rows[0]))
+    for i, row in enumerate(rows):
+        t = types[i % len(types)]
+        line = bytearray([t])
+        for x, v in enumerate(row):
+            a = row[x - bpp] if x >= bpp else 0
+            b, c = prev[x], (prev[x - bpp] if x >= bpp else 0)
+            pred = [0, a, b, (a + b) // 2, paeth(a, b, c)][t]
+            line.append((v - pred) & 255)
+        out += line
+        prev = row
+    return bytes(out)
+
+
+def pack_bits(values, depth):
+    out, per = bytearray(), 8 // depth
+    for i in range(0, len(values), per):
+        byte = 0
+        for j, v in enumerate(values[i:i + per]):
+            byte |= v << (8 - depth * (j + 1))
+        out.append(byte)
+    return bytes(out)
+
+
+rnd = random.Random(4242)
+
+
+def crafted_palette(name, w, h, depth, plte_entries, max_index, types=(0,), extra=b""):
+    """A palette PNG whose pixels use indices up to max_index; indices beyond
+    the PLTE read as black."""
+    pal = [tuple(rnd.randrange(256) for _ in range(3)) for _ in range(plte_entries)]
+    idx = [[rnd.randrange(max_index + 1) for _ in range(w)] for _ in range(h)]
+    rows = [pack_bits(r, depth) for r in idx]
+    data = zlib.compress(filtered(rows, 1, types))
+    put(name, SIG + ihdr(w, h, depth, 3) + chunk(b"PLTE", bytes(sum(pal, ()))) + extra +
+        chunk(b"IDAT", data) + chunk(b"IEND", b""))
+    rgb = bytearray()
+    for r in idx:
+        for i in r:
+            rgb += bytes(pal[i]) if i < min(plte_entries, 256) else b"\0\0\0"
+    cases.append(f"pixels {name} {dump(name + '.rgb', w, h, rgb)}")
+
+
+def noise_rows(w, h, channels):
+    return [bytes(rnd.randrange(256) for _ in range(w * channels)) for _ in range(h)]
+
+
+def rgb_png(rows, w, channels, types=(0,), idat_pieces=None, before=b"", raw_extra=b""):
+    data = zlib.compress(filtered(rows, channels, types) + raw_extra)
+    pieces = [data] if idat_pieces is None else idat_pieces(data)
+    colour = 2 if channels == 3 else 6
+    return (SIG + before + ihdr(w, len(rows), 8, colour) +
+            b"".join(chunk(b"IDAT", p) for p in pieces) + chunk(b"IEND", b""))
+
+
+def expect_rows(name, rows, w, channels):
+    rgb = b"".join(bytes(r[i] for i in range(len(r)) if i % channels < 3) for r in rows)
+    cases.append(f"pixels {name} {dump(name + '.rgb', w, len(rows), rgb)}")
+
+
+rows = noise_rows(9, 10, 4)
+put("rgba_filters.png", rgb_png(rows, 9, 4, types=(0, 1, 2, 3, 4)))
+expect_rows("rgba_filters.png", rows, 9, 4)  # alpha dropped, not blended
+rows = noise_rows(1, 12, 3)
+put("width1_filters.png", rgb_png(rows, 1, 3, types=(1, 3, 4, 2, 3, 1)))
+expect_rows("width1_filters.png", rows, 1, 3)
+rows = noise_rows(11, 7, 3)
+put("text_first.png", rgb_png(rows, 11, 3, before=chunk(b"tEXt", b"Title\0first")))
+expect_rows("text_first.png", rows, 11, 3)
+put("many_idat.png", rgb_png(rows, 11, 3, types=(4,), idat_pieces=lambda d: [
+    d[i:i + 7] for i in range(0, len(d), 7)] + [b""]))
+expect_rows("many_idat.png", rows, 11, 3)
+big = noise_rows(120, 100, 3)
+put("big_idat.png", rgb_png(big, 120, 3, types=(1,)))
+expect_rows("big_idat.png", big, 120, 3)
+put("too_much_data.png", rgb_png(rows, 11, 3, raw_extra=b"\0" * 40))
+refuse("too_much_data.png")
+good = rgb_png(rows, 11, 3)
+put("corrupt_data.png", good[:60] + bytes(b ^ 0x55 for b in good[60:90]) + good[90:])
+refuse("corrupt_data.png")
+# An IDAT whose length runs past the end of the file offers what is there.
+cut = good.index(b"IDAT")
+put("long_idat.png", good[:cut - 4] + struct.pack(">I", 0x7FFFFF00) + good[cut:])
+expect_rows("long_idat.png", rows, 11, 3)
+
+crafted_palette("short_plte.png", 13, 6, 4, 3, 15, types=(0, 1, 2, 3, 4))
+crafted_palette("long_plte.png", 17, 9, 8, 300, 255, types=(2,))
+crafted_palette("pal2.png", 10, 5, 2, 4, 3, types=(3, 4))
+
+# Grey 8-bit, the stream cut after the first of two IDAT chunks: the rows the
+# data reach load, the others stay zero (black).
+grey = [bytes(rnd.randrange(256) for _ in range(16)) for _ in range(12)]
+data = zlib.compress(filtered(grey, 1, (0,)))
+half = len(data) // 2
+put("truncated.png", SIG + ihdr(16, 12, 8, 0) + chunk(b"IDAT", data[:half]))
+partial = zlib.decompressobj().decompress(data[:half])
+partial = (partial + bytes(17 * 12))[:17 * 12]
+rgb = b"".join(bytes(3 * [v]) for y in range(12) for v in partial[y * 17 + 1:y * 17 + 17])
+cases.append(f"pixels truncated.png {dump('truncated.png.rgb', 16, 12, rgb)}")
+
+# An unknown filter type leaves its row as stored.
+raw = b"".join(bytes([7]) + r for r in grey)
+put("unknown_filter.png",
+    SIG + ihdr(16, 12, 8, 0) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+rgb = b"".join(bytes(3 * [v]) for r in grey for v in r)
+cases.append(f"pixels unknown_filter.png {dump('unknown_filter.png.rgb', 16, 12, rgb)}")
+
+tail = chunk(b"IDAT", zlib.compress(b"\0" * 8)) + chunk(b"IEND", b"")
+for name, head in [
+        ("short_ihdr.png", chunk(b"IHDR", struct.pack(">IIBBBB", 1, 1, 8, 0, 0, 0))),
+        ("huge_width.png", ihdr(0x7FFFFFFF, 2, 8, 2)),
+        ("huge_area.png", ihdr(40000, 40000, 8, 2)),
+        ("huge_rows.png", ihdr(0xFFFFFFFF, 1, 1, 0)),
+        ("zero_height.png", ihdr(5, 0, 8, 0)),
+        ("no_plte.png", ihdr(2, 2, 8, 3)),
+        ("no_ihdr.png", b"")]:
+    put(name, SIG + head + tail)
+    refuse(name)
+# Rows the file could not fill even at deflate's best ratio: refused. A real
+# picture compressed that well still loads.
+put("bomb.png", SIG + ihdr(20000, 20000, 8, 0) + tail)
+refuse("bomb.png")
+put("uniform.png", SIG + ihdr(1000, 600, 8, 0) +
+    chunk(b"IDAT", zlib.compress(bytes(1001 * 600), 9)) + chunk(b"IEND", b""))
+cases.append(f"pixels uniform.png {dump('uniform.png.rgb', 1000, 600, bytes(1800000))}")
+# A chunk length beyond 2^31 - 1 ends the chunk scan: no image data is found
+# and the rows stay zero.
+put("huge_chunk.png", SIG + ihdr(2, 2, 8, 0) + struct.pack(">I", 0x80000000) + b"tEXt" + tail)
+cases.append(f"pixels huge_chunk.png {dump('huge_chunk.png.rgb', 2, 2, bytes(12))}")
+
+# --- the PNG conformance suite, decoded by Pillow ---------------------------
+
+def chunks_of(data):
+    pos, found = 8, []
+    while pos + 8 <= len(data):
+        n, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        found.append((kind, data[pos + 8:pos + 8 + n]))
+        pos += 12 + n
+    return found
+
+
+if suite_dir and os.path.isdir(suite_dir):
+    for name in sorted(os.listdir(suite_dir)):
+        if not name.endswith(".png"):
+            continue
+        data = open(os.path.join(suite_dir, name), "rb").read()
+        put("suite_" + name, data)
+        name = "suite_" + name
+        found = chunks_of(data) if data.startswith(SIG) else []
+        head = next((d for k, d in found if k == b"IHDR"), b"")
+        if len(head) < 13:
+            refuse(name)
+            continue
+        depth, colour, interlace = head[8], head[9], head[12]
+        # Not read by this program: 16-bit samples, grey with alpha, interlace.
+        if depth == 16 or colour == 4 or interlace != 0:
+            refuse(name)
+            continue
+        if not any(k == b"IDAT" for k, _ in found) and depth in (1, 2, 4, 8) and colour in (0, 3):
+            # No image data at all: every row stays zero, that is black or
+            # the first palette entry.
+            plte = next((d for k, d in found if k == b"PLTE"), b"\0\0\0")
+            w, h = struct.unpack(">II", head[:8])
+            fill = plte[:3] if colour == 3 else b"\0\0\0"
+            cases.append(f"pixels {name} {dump(name + '.rgb', w, h, fill * (w * h))}")
+            continue
+        # Chunk CRCs are not checked: decode the file with its CRCs repaired.
+        fixed = SIG + b"".join(chunk(k, d) for k, d in found)
+        try:
+            im = Image.open(io.BytesIO(fixed))
+            im.load()
+        except Exception:
+            refuse(name)
+            continue
+        expect(name, im)
+
+# --- pictures from Pillow: BMP, JPEG, GIF -----------------------------------
+
+pal = [rnd.randrange(256) for _ in range(3 * 200)]
+indexed = Image.new("P", (37, 23))
+indexed.putpalette(pal + [0] * (768 - len(pal)))
+indexed.putdata([(x * 7 + y * 11) % 200 for y in range(23) for x in range(37)])
+source = indexed.convert("RGB")
+
+
+def save(im, name, **options):
+    buf = io.BytesIO()
+    im.save(buf, **options)
+    put(name, buf.getvalue())
+    return buf.getvalue()
+
+
+bmp24 = save(source, "bmp24.bmp", format="BMP")
+expect("bmp24.bmp", source)
+save(indexed, "bmp8.bmp", format="BMP")
+expect("bmp8.bmp", source)
+rgba = source.convert("RGBA")
+bmp32 = save(rgba, "bmp32.bmp", format="BMP")
+assert struct.unpack("<H", bmp32[28:30])[0] == 32
+expect("bmp32.bmp", source)
+# Top-down: negative height, first stored row is the top one.
+offset, stride = struct.unpack("<I", bmp24[10:14])[0], (37 * 3 + 3) & ~3
+rows24 = [bmp24[offset + i * stride:offset + (i + 1) * stride] for i in range(23)]
+put("topdown24.bmp", bmp24[:22] + struct.pack("<i", -23) + bmp24[26:offset] +
+    b"".join(reversed(rows24)))
+expect("topdown24.bmp", source)
+
+# A smooth picture for the lossy decoder, with a red and a blue block.
+smooth = Image.new("RGB", (64, 48))
+smooth.putdata([(x * 4, y * 5, 128 + (x - y)) for y in range(48) for x in range(64)])
+smooth.paste((255, 0, 0), (4, 4, 20, 20))
+smooth.paste((0, 0, 255), (40, 24, 60, 44))
+
+
+def jpeg_expect(name, data):
+    # Decoders differ in how they upsample colour (about 30 dB on this picture
+    # with its sharp colour blocks); a flipped or channel-swapped picture
+    # would be far below.
+    expect(name, Image.open(io.BytesIO(data)), psnr=28)
+
+
+jfif = save(smooth, "jfif.jpg", format="JPEG", quality=90)
+assert jfif[2:4] == b"\xff\xe0"
+jpeg_expect("jfif.jpg", jfif)
+put("jpeg_named.bmp", jfif)
+jpeg_expect("jpeg_named.bmp", jfif)
+app0_end = 4 + struct.unpack(">H", jfif[4:6])[0]
+tiff = b"II*\0" + struct.pack("<IH", 8, 0) + b"\0\0\0\0"
+exif = b"\xff\xd8\xff\xe1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
+put("exif.jpg", exif + jfif[app0_end:])
+jpeg_expect("exif.jpg", exif + jfif[app0_end:])
+dqt_first = b"\xff\xd8" + jfif[app0_end:]
+assert dqt_first[2:4] == b"\xff\xdb"
+put("dqt_first.jpg", dqt_first)
+refuse("dqt_first.jpg")
+jpeg_expect("progressive.jpg", save(smooth, "progressive.jpg", format="JPEG", progressive=True))
+png = save(source, "png_named.jpg", format="PNG")
+expect("png_named.jpg", source)
+put("bad_png_tail.png", png[:4] + b"\r\n\x1a\x00" + png[8:])
+refuse("bad_png_tail.png")
+put("unknown.bin", b"RIFF\0\0\0\0WEBPVP8 " + bytes(40))
+refuse("unknown.bin")
+
+gif_pic = Image.new("P", (20, 16))
+gif_pic.putpalette([0, 0, 0, 200, 30, 30, 30, 200, 30, 10, 60, 250] + [90] * (768 - 12))
+gif_pic.putdata([(x // 5 + y // 4) % 4 for y in range(16) for x in range(20)])
+
+
+def gif(name, **options):
+    data = save(gif_pic, name, format="GIF", **options)
+    im = Image.open(io.BytesIO(data))
+    # Whether the decoder honours the index or not, the pixels show the colour
+    # the table gives it: the loader paints that colour under the picture.
+    expect(name, im)
+    index = im.info.get("transparency")
+    value = -1
+    if index is not None:
+        r, g, b = im.getpalette()[index * 3:index * 3 + 3]
+        value = r << 16 | g << 8 | b
+    cases.append(f"gifcolour {name} {value}")
+    return data
+
+
+plain = gif("gif_plain.gif")
+trans = gif("gif_trans.gif", transparency=2)
+looped = gif("gif_app_first.gif", transparency=2, loop=0)
+assert looped.index(b"\x21\xff") < looped.index(b"\x21\xf9")
+# A comment between the control extension and the image: no transparent colour.
+gce = trans.index(b"\x21\xf9")
+put("gif_gce_comment.gif", trans[:gce + 8] + b"\x21\xfe\x02hi\x00" + trans[gce + 8:])
+cases.append("gifcolour gif_gce_comment.gif -1")
+# Its transparent pixels are left unpainted on a black picture.
+im = Image.open(io.BytesIO(trans))
+index, rgb = im.info["transparency"], bytearray(im.convert("RGB").tobytes())
+for i, v in enumerate(im.getdata()):
+    if v == index:
+        rgb[3 * i:3 * i + 3] = b"\0\0\0"
+cases.append(f"pixels gif_gce_comment.gif {dump('gif_gce_comment.gif.rgb', 20, 16, rgb)}")
+
+# Hand-built GIF structures for the transparency scan alone.
+def gif_bytes(global_bits, index, local_bits=None, flags=1, cut=None):
+    g = bytes(range(3 * (2 << global_bits))) if global_bits is not None else b""
+    packed = 0x80 | global_bits if global_bits is not None else 0
+    data = b"GIF89a" + struct.pack("<HHBBB", 4, 4, packed, 0, 0) + g
+    data += b"\x21\xf9\x04" + bytes([flags]) + b"\0\0" + bytes([index]) + b"\0"
+    local = b"" if local_bits is None else bytes(255 - i % 256 for i in range(3 * (2 << local_bits)))
+    data += b"\x2c" + struct.pack("<HHHH", 0, 0, 4, 4)
+    data += bytes([0x80 | local_bits if local_bits is not None else 0]) + local
+    return data[:cut] if cut else data
+
+
+for name, data, value in [
+        ("gif_index_beyond.gif", gif_bytes(1, 9), -1),
+        ("gif_no_table.gif", gif_bytes(None, 0), -1),
+        ("gif_flag_clear.gif", gif_bytes(2, 1, flags=0), -1),
+        ("gif_global.gif", gif_bytes(2, 5), 15 << 16 | 16 << 8 | 17),
+        ("gif_local.gif", gif_bytes(2, 1, local_bits=3), 252 << 16 | 251 << 8 | 250),
+        ("gif_cut_local.gif", gif_bytes(2, 1, local_bits=3, cut=-5), -1),
+        ("gif_cut_gce.gif", gif_bytes(2, 1)[:44], -1),
+        ("not_gif.gif", b"GIT89a" + gif_bytes(2, 1)[6:], -1)]:
+    put(name, data)
+    cases.append(f"gifcolour {name} {value}")
+
+# Seeds of the robustness test.
+save(source, "seed_rgb.png", format="PNG", optimize=True)
+save(indexed, "seed_pal.png", format="PNG")
+save(smooth.convert("L"), "seed_grey.png", format="PNG")
+save(rgba, "seed_rgba.png", format="PNG")
+save(smooth.resize((24, 18)), "seed.jpg", format="JPEG", quality=80)
+
+put("cases.txt", ("\n".join(cases) + "\n").encode())
+print(f"make_inputs: {len(cases)} cases in {out_dir}")
