@@ -7,7 +7,7 @@ usage: make_inputs.py DATA_DIR [PNGSUITE_DIR]
 Writes DATA_DIR/in/ with the pictures, one expectation dump (.rgb: width and
 height as 32-bit little-endian numbers, then red, green, blue per pixel, top
 row first) per loadable picture, and DATA_DIR/in/cases.txt with one case a
-line:
+line (DATA_DIR/in/suite.txt likewise for the PNG suite, when it is found):
     pixels FILE DUMP          loads, exactly these pixels
     similar FILE DUMP PSNR    loads, within PSNR decibels of these pixels
     refuse FILE               is refused
@@ -222,6 +222,9 @@ def chunks_of(data):
     return found
 
 
+# The suite's cases go to suite.txt: formats_tests skips them, saying so,
+# where the suite is absent.
+main_cases, cases = cases, []
 if suite_dir and os.path.isdir(suite_dir):
     for name in sorted(os.listdir(suite_dir)):
         if not name.endswith(".png"):
@@ -256,6 +259,8 @@ if suite_dir and os.path.isdir(suite_dir):
             refuse(name)
             continue
         expect(name, im)
+    put("suite.txt", ("\n".join(cases) + "\n").encode())
+cases = main_cases
 
 # --- pictures from Pillow: BMP, JPEG, GIF -----------------------------------
 
