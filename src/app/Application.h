@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ui/text/String.h"
+
+#include <windows.h>
+
+// The program's outermost frame: common controls, the single-instance guard
+// and the message loop that offers every message to the main window's
+// accelerators first. It owns the guard's mutex, which lives until the
+// object is destroyed at process exit.
+
+namespace app {
+
+class Application {
+public:
+    Application() = default;
+    ~Application();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Registers the common control classes when initControls is set, then
+    // takes the named mutex (when a name is given). False when another
+    // holder of that name exists or the mutex cannot be created.
+    bool InitInstance(const char* mutexName, bool initControls);
+    // Runs until WM_QUIT, with the accelerator table of that id from the
+    // program's module acting on mainWindow whichever window has the focus.
+    // Returns the code given to PostQuitMessage, or -1 when GetMessageA fails.
+    int RunMessageLoop(HWND mainWindow, int acceleratorId);
+    // One step of the loop: the message becomes a command of mainWindow when
+    // it is one of its accelerator keys, otherwise it is translated and
+    // dispatched. True when an accelerator took it.
+    static bool ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg);
+    // The folder of the executable, without a trailing separator.
+    bool ModuleFolder(text::String& folder);
+
+private:
+    HANDLE mutex = nullptr;
+};
+
+} // namespace app

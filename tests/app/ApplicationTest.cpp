@@ -1,0 +1,211 @@
+#include "app/Application.h"
+#include "ui/Window.h"
+#include "ui/text/String.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int TestAccelerators = 905;
+constexpr const char* SecondInstanceFlag = "--second-instance=";
+// Exit codes of the second copy of this program.
+constexpr DWORD Acquired = 10;
+constexpr DWORD Refused = 20;
+
+// When started as the second copy, take the named mutex and report through
+// the exit code, before the tests run.
+const bool startedAsSecondInstance = [] {
+    const char* flag = std::strstr(GetCommandLineA(), SecondInstanceFlag);
+    if (flag == nullptr) {
+        return false;
+    }
+    const std::string name(flag + std::strlen(SecondInstanceFlag));
+    app::Application application;
+    ExitProcess(application.InitInstance(name.c_str(), false) ? Acquired : Refused);
+}();
+
+// Starts this test program again as a second copy asking for the mutex;
+// its exit code, or 0 when it could not be run.
+DWORD RunSecondInstance(const std::string& mutexName) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string commandLine = std::string("\"") + path + "\" " + SecondInstanceFlag + mutexName;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return 0;
+    }
+    // A guard against a hung child, not a measurement.
+    DWORD code = 0;
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 0);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+std::string UniqueMutexName(const char* purpose) {
+    return std::string("QuiltoraTest-") + purpose + "-" + std::to_string(GetCurrentProcessId());
+}
+
+// A window of the framework that records the commands and keys it gets.
+class RecordingWindow : public ui::Window {
+public:
+    std::vector<UINT> commands;
+    std::vector<UINT> commandCodes;
+    std::vector<WPARAM> keys;
+
+    int OnCommand(UINT id, UINT code, HWND) override {
+        commands.push_back(id);
+        commandCodes.push_back(code);
+        return 1;
+    }
+    int OnKeyDown(WPARAM key, LPARAM) override {
+        keys.push_back(key);
+        return 1;
+    }
+};
+
+bool CreateHidden(ui::Window& window) {
+    static const ATOM atom = ui::Window::RegisterWindowClass("QtoraAppTest", nullptr, nullptr,
+                                                             nullptr, nullptr, nullptr, 0);
+    return atom != 0 && window.Create(0, "QtoraAppTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200,
+                                      nullptr, nullptr);
+}
+
+// Holds the Ctrl key down in this thread's keyboard state for the scope.
+class ControlKeyDown {
+public:
+    ControlKeyDown() { SetControl(0x80); }
+    ~ControlKeyDown() { SetControl(0); }
+    ControlKeyDown(const ControlKeyDown&) = delete;
+    ControlKeyDown& operator=(const ControlKeyDown&) = delete;
+
+private:
+    static void SetControl(BYTE state) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = state;
+        keys[VK_LCONTROL] = state;
+        SetKeyboardState(keys);
+    }
+};
+
+class MessageLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateHidden(mainWindow));
+        ASSERT_TRUE(CreateHidden(focusWindow));
+    }
+    void TearDown() override {
+        focusWindow.Destroy();
+        mainWindow.Destroy();
+    }
+
+    static MSG KeyDown(HWND window, WPARAM key) {
+        MSG msg = {};
+        msg.hwnd = window;
+        msg.message = WM_KEYDOWN;
+        msg.wParam = key;
+        msg.lParam = 1;
+        return msg;
+    }
+
+    RecordingWindow mainWindow;
+    RecordingWindow focusWindow;
+};
+
+} // namespace
+
+TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstHoldsTheName) {
+    ASSERT_FALSE(startedAsSecondInstance);
+    const std::string name = UniqueMutexName("guard");
+    EXPECT_EQ(RunSecondInstance(name), Acquired);
+    {
+        app::Application first;
+        ASSERT_TRUE(first.InitInstance(name.c_str(), true));
+        EXPECT_EQ(RunSecondInstance(name), Refused);
+
+        // A refused copy in the same process does not weaken the guard.
+        app::Application second;
+        EXPECT_FALSE(second.InitInstance(name.c_str(), false));
+        EXPECT_EQ(RunSecondInstance(name), Refused);
+    }
+    // The guard ends with the object that holds it.
+    EXPECT_EQ(RunSecondInstance(name), Acquired);
+}
+
+TEST(SingleInstance, NoNameMeansNoGuard) {
+    app::Application application;
+    EXPECT_TRUE(application.InitInstance(nullptr, true));
+    app::Application another;
+    EXPECT_TRUE(another.InitInstance(nullptr, false));
+}
+
+TEST_F(MessageLoop, ControlLetterOnAnotherWindowBecomesACommandOfTheMainWindow) {
+    const HACCEL table =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TestAccelerators));
+    ASSERT_NE(table, nullptr);
+    SetFocus(focusWindow.hwnd);
+    {
+        ControlKeyDown control;
+        MSG msg = KeyDown(focusWindow.hwnd, 'R');
+        EXPECT_TRUE(app::Application::ProcessMessage(mainWindow.hwnd, table, msg));
+    }
+    EXPECT_EQ(mainWindow.commands, std::vector<UINT>{40007});
+    EXPECT_EQ(mainWindow.commandCodes, std::vector<UINT>{1});
+    EXPECT_TRUE(focusWindow.keys.empty());
+
+    // Without Ctrl the key goes to the window it was meant for.
+    MSG plain = KeyDown(focusWindow.hwnd, 'R');
+    EXPECT_FALSE(app::Application::ProcessMessage(mainWindow.hwnd, table, plain));
+    EXPECT_EQ(focusWindow.keys, std::vector<WPARAM>{'R'});
+    EXPECT_EQ(mainWindow.commands.size(), 1u);
+
+    // A key outside the table is dispatched even with Ctrl held.
+    ControlKeyDown control;
+    MSG other = KeyDown(focusWindow.hwnd, 'Q');
+    EXPECT_FALSE(app::Application::ProcessMessage(mainWindow.hwnd, table, other));
+    EXPECT_EQ(focusWindow.keys.back(), static_cast<WPARAM>('Q'));
+}
+
+TEST_F(MessageLoop, RunsUntilQuitAndReturnsItsCode) {
+    {
+        ControlKeyDown control;
+        PostMessageA(focusWindow.hwnd, WM_KEYDOWN, 'V', 1);
+        PostMessageA(focusWindow.hwnd, WM_USER, 0, 0);
+        PostQuitMessage(7);
+        app::Application application;
+        EXPECT_EQ(application.RunMessageLoop(mainWindow.hwnd, TestAccelerators), 7);
+    }
+    EXPECT_EQ(mainWindow.commands, std::vector<UINT>{40009});
+    EXPECT_TRUE(focusWindow.keys.empty());
+
+    // Without a table every message is simply dispatched.
+    PostMessageA(focusWindow.hwnd, WM_KEYDOWN, 'V', 1);
+    PostQuitMessage(3);
+    app::Application application;
+    EXPECT_EQ(application.RunMessageLoop(mainWindow.hwnd, 9999), 3);
+    EXPECT_EQ(focusWindow.keys, std::vector<WPARAM>{'V'});
+}
+
+TEST(ModuleFolder, IsTheExecutablesFolderWithoutSeparator) {
+    app::Application application;
+    text::String folder;
+    ASSERT_TRUE(application.ModuleFolder(folder));
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string expected = std::string(folder.Data()) + "\\app_tests.exe";
+    EXPECT_EQ(lstrcmpiA(expected.c_str(), path), 0) << folder.Data() << " / " << path;
+    EXPECT_NE(folder.Data()[folder.Length() - 1], '\\');
+}
