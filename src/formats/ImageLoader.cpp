@@ -175,15 +175,18 @@ bool LoadWithOlePicture(image::Image& picture, const char* path) {
     if (transparent != kNoTransparentColour) {
         picture.FillArea(0, 0, 0, 0, static_cast<image::PixelValue>(transparent), false);
     }
-    image::SelectScope select(memory.Get(), picture.Bitmap);
-    // A negative source height with the source starting at the bottom edge
-    // draws the picture upright.
-    const HRESULT rendered =
-        select.Selected()
-            ? decoded.pointer->Render(memory.Get(), 0, 0, width, height, 0, himetricHeight,
-                                      himetricWidth, -himetricHeight, nullptr)
-            : E_FAIL;
-    GdiFlush();
+    HRESULT rendered = E_FAIL;
+    {
+        // The bitmap must leave the context before it can be deleted.
+        image::SelectScope select(memory.Get(), picture.Bitmap);
+        // A negative source height with the source starting at the bottom
+        // edge draws the picture upright.
+        if (select.Selected()) {
+            rendered = decoded.pointer->Render(memory.Get(), 0, 0, width, height, 0, himetricHeight,
+                                               himetricWidth, -himetricHeight, nullptr);
+        }
+        GdiFlush();
+    }
     if (FAILED(rendered)) {
         picture.Destroy();
         return false;
