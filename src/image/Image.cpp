@@ -371,4 +371,35 @@ void Image::DrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY) const
                       Height - h - srcY, 0, static_cast<UINT>(Height), Bits, &info, DIB_RGB_COLORS);
 }
 
+void Image::StretchDrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY, int srcW,
+                          int srcH) const {
+    if (Bitmap == nullptr) {
+        return;
+    }
+    if (srcW == 0) {
+        srcW = Width;
+    }
+    if (srcH == 0) {
+        srcH = Height;
+    }
+    if (static_cast<long long>(srcX) + srcW > Width) {
+        srcW = Width - srcX;
+    }
+    if (static_cast<long long>(srcY) + srcH > Height) {
+        srcH = Height - srcY;
+    }
+    if (srcW <= 0 || srcH <= 0 || w <= 0 || h <= 0) {
+        return;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(BytesPerPixel * 8);
+    // StretchDIBits counts source rows from the bottom of a bottom-up DIB.
+    StretchDIBits(dc, x, y, w, h, srcX, Height - srcY - srcH, srcW, srcH, Bits, &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+}
+
 } // namespace image

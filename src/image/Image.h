@@ -47,6 +47,11 @@ public:
     PixelValue ReadPixel(int x, int y) const;
     void BlitFrom(int dstX, int dstY, const Image& source, int srcX, int srcY, int w, int h);
     void DrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY) const;
+    // Draws a source rectangle (top-down coordinates; 0 width or height means
+    // the whole side) stretched into a destination rectangle, with the stretch
+    // mode already set on dc. The source is clipped to the Image.
+    void StretchDrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY, int srcW,
+                       int srcH) const;
 
     // Makes this Image a 24-bit copy of the clipboard's bitmap (CF_BITMAP,
     // which the system also offers for a device-independent bitmap). False,

@@ -1,5 +1,6 @@
 #include "image/ByteBuffer.h"
 #include "image/Image.h"
+#include "image/ScopedGdi.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +218,32 @@ TEST(Image, StretchAndDrawToAMemoryContext) {
     EXPECT_EQ(target.ReadPixel(0, 0), 0x00FF00u);
     EXPECT_EQ(target.ReadPixel(0, 1), 0xFFFFFFu);
     EXPECT_EQ(target.ReadPixel(5, 0), 0u);
+}
+
+TEST(Image, StretchDrawToTakesTopDownSourceRectangles) {
+    Image source;
+    ASSERT_TRUE(source.Create(4, 3, 24));
+    Pattern(source);
+    Image target;
+    ASSERT_TRUE(target.Create(8, 8, 24));
+    target.FillAll(0x123456);
+    {
+        image::MemoryDC dc;
+        image::SelectScope select(dc.Get(), target.Bitmap);
+        SetStretchBltMode(dc.Get(), COLORONCOLOR);
+        // Source pixels (1,1)..(2,2) doubled at (2,2); a source reaching past the
+        // picture is clipped to it.
+        source.StretchDrawTo(dc.Get(), 2, 2, 4, 4, 1, 1, 2, 2);
+        source.StretchDrawTo(dc.Get(), 0, 7, 1, 1, 3, 2, 5, 5);
+        GdiFlush();
+    }
+    EXPECT_EQ(target.ReadPixel(2, 2), source.ReadPixel(1, 1));
+    EXPECT_EQ(target.ReadPixel(3, 3), source.ReadPixel(1, 1));
+    EXPECT_EQ(target.ReadPixel(4, 2), source.ReadPixel(2, 1));
+    EXPECT_EQ(target.ReadPixel(2, 5), source.ReadPixel(1, 2));
+    EXPECT_EQ(target.ReadPixel(5, 5), source.ReadPixel(2, 2));
+    EXPECT_EQ(target.ReadPixel(6, 2), 0x123456u);
+    EXPECT_EQ(target.ReadPixel(0, 7), source.ReadPixel(3, 2));
 }
 
 TEST(ByteBuffer, AllocateResizeFree) {
