@@ -21,7 +21,8 @@ public:
 
     // Registers the common control classes when initControls is set, then
     // takes the named mutex (when a name is given). False when another
-    // holder of that name exists or the mutex cannot be created.
+    // holder of that name exists or the mutex cannot be created; a later
+    // successful call replaces the mutex held.
     bool InitInstance(const char* mutexName, bool initControls);
     // Runs until WM_QUIT, with the accelerator table of that id from the
     // program's module acting on mainWindow whichever window has the focus.

@@ -38,8 +38,9 @@ public:
     // The value the next modal dialog returns without being created.
     void AnswerModal(INT_PTR result);
     // Decides every modal dialog from now on instead of the queued answers,
-    // for example by creating it modeless and sending it commands, or by
-    // calling dialog.RunModal for a dialog that ends itself.
+    // for example by calling dialog.RunModal for a dialog that ends itself,
+    // or by creating it modeless and sending it commands (End clears
+    // dialog.hwnd, so keep the handle to destroy the window afterwards).
     void HandleModal(std::function<INT_PTR(Dialog&, int, HWND)> handler);
     // ShellExecuteA's answer; 33 (success) unless set.
     void SetShellResult(INT_PTR result) { shellResult = result; }

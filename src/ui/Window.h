@@ -11,7 +11,8 @@
 // `result` may set the value the window procedure returns; it starts at 0 for
 // every message. The 16-bit halves of wParam and lParam arrive zero-extended
 // (an x of -1 arrives as 65535); handlers that need signed values convert the
-// word themselves. Handlers never let an exception escape.
+// word themselves. An exception from a handler stops in the window procedure
+// and the message gets default processing.
 //
 // Window objects outlive their windows and are never allocated by the
 // framework. `hwnd` stays as it was after the window is destroyed.

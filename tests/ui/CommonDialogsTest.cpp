@@ -218,14 +218,3 @@ TEST(ColourDialog, StartsFromTheCurrentColourAndFreshCustomColours) {
         }
     }
 }
-
-TEST(ShellExecute, GoesThroughTheSeam) {
-    ui::ScriptedDialogs dialogs;
-    const HINSTANCE result = ui::SystemDialogs::Current().ShellExecuteFile(
-        nullptr, "open", "https://example.org/", nullptr, nullptr, SW_SHOWNORMAL);
-    EXPECT_GT(reinterpret_cast<INT_PTR>(result), 32);
-    ASSERT_EQ(dialogs.ShellCalls().size(), 1u);
-    EXPECT_EQ(dialogs.ShellCalls()[0].verb, "open");
-    EXPECT_EQ(dialogs.ShellCalls()[0].file, "https://example.org/");
-    EXPECT_EQ(dialogs.ShellCalls()[0].showCommand, SW_SHOWNORMAL);
-}

@@ -214,11 +214,6 @@ TEST(Placement, VirtualScreenMetricsWithAndWithoutMultiMonitorSupport) {
     // Wine exports the multi-monitor functions; the answer is remembered.
     EXPECT_TRUE(ui::InitMultiMonitor());
     EXPECT_TRUE(ui::InitMultiMonitor());
-    ui::VirtualScreen screen = {};
-    ui::GetVirtualScreen(&screen);
-    EXPECT_EQ(screen.x, GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(screen.height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
 
     EXPECT_EQ(ui::SingleScreenMetric(SM_XVIRTUALSCREEN), 0);
     EXPECT_EQ(ui::SingleScreenMetric(SM_YVIRTUALSCREEN), 0);

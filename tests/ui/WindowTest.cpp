@@ -397,11 +397,6 @@ TEST(WindowOperations, MoveAndSizeUseRightAndBottomAsEdges) {
     EXPECT_EQ(rect.left, -30);
     EXPECT_EQ(rect.top, 40);
     EXPECT_EQ(window.WindowSize().cy, 250);
-
-    RECT client = {};
-    window.ClientRect(&client);
-    EXPECT_EQ(window.ClientSize().cx, client.right);
-    EXPECT_EQ(window.ClientSize().cy, client.bottom);
 }
 
 TEST(ControlWindow, CreatesAtTheRectanglesOriginWithRightAndBottomAsSize) {
