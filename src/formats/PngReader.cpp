@@ -71,6 +71,7 @@ std::uint32_t PngReader::Remaining() {
 
 bool PngReader::Skip(std::uint64_t count) {
     if (count > Remaining()) {
+        file.Seek(0, FILE_END);
         return false;
     }
     return count == 0 ||
@@ -152,7 +153,9 @@ bool PngReader::ReadHeader() {
     if (info->RowBytes == 0 || size == 0 || size / kMaxInflateRatio > fileSize) {
         return false;
     }
-    return Skip(static_cast<std::uint64_t>(length) - sizeof(header) + kCrcBytes);
+    // A file that ends here has no further chunks: its rows stay zero.
+    Skip(static_cast<std::uint64_t>(length) - sizeof(header) + kCrcBytes);
+    return true;
 }
 
 bool PngReader::ReadPalette() {
@@ -181,11 +184,15 @@ bool PngReader::ReadPalette() {
     // Indices reach 255 at most: entries beyond the 256th are never used.
     const std::uint32_t count = length / 3 > 256 ? 256 : length / 3;
     std::uint8_t* palette = info->Palette.Allocate(count * 3, true);
-    if (palette == nullptr || file.Read(palette, count * 3) != count * 3) {
+    if (palette == nullptr) {
         return false;
     }
+    // Entries a truncated file does not hold stay black, and no image data
+    // follow.
+    file.Read(palette, count * 3);
     info->PaletteCount = static_cast<std::uint16_t>(count);
-    return Skip(static_cast<std::uint64_t>(length) - count * 3 + kCrcBytes);
+    Skip(static_cast<std::uint64_t>(length) - count * 3 + kCrcBytes);
+    return true;
 }
 
 bool PngReader::ReadImageData() {

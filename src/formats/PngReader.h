@@ -34,7 +34,8 @@ private:
     bool ReadPalette();
     bool ReadImageData();
     void Unfilter();
-    // Moves forward; false when that would pass the end of the file.
+    // Moves forward; a move past the end of the file stops at the end (where
+    // no further chunk is found) and returns false.
     bool Skip(std::uint64_t count);
     std::uint32_t Remaining();
 

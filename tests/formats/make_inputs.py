@@ -169,6 +169,14 @@ expect_rows("long_idat.png", rows, 11, 3)
 crafted_palette("short_plte.png", 13, 6, 4, 3, 15, types=(0, 1, 2, 3, 4))
 crafted_palette("long_plte.png", 17, 9, 8, 300, 255, types=(2,))
 crafted_palette("pal2.png", 10, 5, 2, 4, 3, types=(3, 4))
+# Files that end inside the palette or right after the header: what is there
+# is read, no image data follow, every row stays zero.
+pal2 = open(os.path.join(out_dir, "pal2.png"), "rb").read()
+plte = pal2.index(b"PLTE")
+put("cut_in_plte.png", pal2[:plte + 4 + 5])
+cases.append(f"pixels cut_in_plte.png {dump('cut_in_plte.png.rgb', 10, 5, pal2[plte + 4:plte + 7] * 50)}")
+put("cut_in_ihdr_crc.png", pal2[:8 + 8 + 13 + 2].replace(b"\x02\x03", b"\x02\x00", 1))
+cases.append(f"pixels cut_in_ihdr_crc.png {dump('cut_in_ihdr_crc.png.rgb', 10, 5, bytes(150))}")
 
 # Grey 8-bit, the stream cut after the first of two IDAT chunks: the rows the
 # data reach load, the others stay zero (black).
