@@ -1,0 +1,401 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutDialog.h"
+#include "app/ResourceIds.h"
+#include "formats/BmpWriter.h"
+#include "formats/ImageLoader.h"
+#include "formats/JpegWriter.h"
+#include "formats/PngWriter.h"
+#include "ui/CommonDialogs.h"
+#include "ui/text/String.h"
+
+#include <commctrl.h>
+
+namespace app {
+
+namespace {
+
+constexpr int ToolbarControlId = 5000;
+constexpr COLORREF ToolbarTransparent = RGB(0, 255, 0);
+constexpr int ToolbarImageCount = 14;
+
+// The main toolbar's eighteen entries; command 0 is a separator. A button's
+// image index is the number of buttons before it.
+struct ToolbarEntry {
+    int command;
+    BYTE style;
+};
+constexpr ToolbarEntry ToolbarEntries[] = {
+    {IDM_NEW, BTNS_BUTTON},
+    {IDM_SAVE_BMP, BTNS_BUTTON},
+    {IDM_SAVE_PNG, BTNS_BUTTON},
+    {IDM_SAVE_JPEG, BTNS_BUTTON},
+    {0, BTNS_SEP},
+    {IDM_UNDO, BTNS_BUTTON},
+    {IDM_COPY, BTNS_BUTTON},
+    {0, BTNS_SEP},
+    {IDM_PASTE_RIGHT, BTNS_BUTTON},
+    {IDM_PASTE_BELOW, BTNS_BUTTON},
+    {IDM_CLIP_RIGHT, BTNS_BUTTON},
+    {IDM_CLIP_BELOW, BTNS_BUTTON},
+    {0, BTNS_SEP},
+    {IDM_VIEW_LIST, BTNS_CHECK},
+    {IDM_VIEW_SETTINGS, BTNS_CHECK},
+    {0, BTNS_SEP},
+    {IDT_ZOOM_IN, BTNS_BUTTON},
+    {IDT_ZOOM_OUT, BTNS_BUTTON},
+};
+
+// Registering a class a second time (a second main window in one process, as
+// tests make) finds it already there, which is as good as registering it.
+bool Register(const char* name, HICON icon, HICON smallIcon, const char* menu) {
+    if (ui::Window::RegisterWindowClass(name, icon, smallIcon, LoadCursor(nullptr, IDC_ARROW),
+                                        nullptr, menu, 0) != 0) {
+        return true;
+    }
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HICON LoadProgramIcon(int size) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILTORA),
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+} // namespace
+
+MainWindow::MainWindow(image::JoinDocument& document, settings::AppSettings& settings)
+    : canvas(document, settings), document(document), settings(settings) {}
+
+bool MainWindow::CreateWindows() {
+    if (!Register(MainClassName, LoadProgramIcon(32), LoadProgramIcon(16),
+                  MAKEINTRESOURCEA(IDR_MAINMENU)) ||
+        !Register(GeneralClassName, nullptr, nullptr, nullptr)) {
+        return false;
+    }
+    if (!Create(0, MainClassName, "Quiltora", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 200, 200,
+                nullptr, nullptr)) {
+        return false;
+    }
+    if (!CreateToolbar() || !canvas.Create(hwnd)) {
+        return false;
+    }
+    // The toolbar sizes itself to the parent's width; the canvas starts below
+    // it. OnSize gives the canvas its size from then on.
+    toolbar.Send(WM_SIZE, 0, 0);
+    canvas.SetPosition(0, toolbar.WindowSize().cy);
+    return true;
+}
+
+bool MainWindow::CreateToolbar() {
+    if (!toolbar.Create(0, WS_CHILD | WS_VISIBLE, hwnd, ToolbarControlId)) {
+        return false;
+    }
+    toolbar.ModifyStyle(TBSTYLE_FLAT, TRUE);
+    toolbar.SetBitmapSize(16, 16);
+    toolbar.AddMappedBitmap(ToolbarImageCount, IDB_TOOLBAR, ToolbarTransparent);
+    int image = 0;
+    for (const ToolbarEntry& entry : ToolbarEntries) {
+        const bool separator = entry.command == 0;
+        toolbar.AddButton(entry.command, separator ? 0 : image++, -1, entry.style, TBSTATE_ENABLED,
+                          0);
+    }
+    if (!toolTip.Create(hwnd)) {
+        return false;
+    }
+    text::String tips(255);
+    tips.LoadFromResource(IDS_TOOLTIPS);
+    const int tipsLength = tips.Length();
+    tips.ReplaceChar('/', 0);
+    const char* tip = tips.Data();
+    const char* tipsEnd = tips.Data() + tipsLength;
+    int index = 0;
+    for (const ToolbarEntry& entry : ToolbarEntries) {
+        if (entry.command != 0 && tip < tipsEnd) {
+            RECT rect = {};
+            toolbar.GetItemRect(index, &rect);
+            toolTip.AddTool(toolbar.hwnd, static_cast<UINT_PTR>(entry.command), nullptr, tip,
+                            &rect);
+            tip += lstrlenA(tip) + 1;
+        }
+        ++index;
+    }
+    toolbar.SetToolTips(toolTip.hwnd);
+    toolbar.CheckButton(IDM_VIEW_LIST, settings.ViewList);
+    toolbar.CheckButton(IDM_VIEW_SETTINGS, settings.ViewOpt);
+    return true;
+}
+
+void MainWindow::ShowDefault() {
+    SetSize(500, 400);
+    CenterWindow(nullptr);
+    Show(SW_SHOWNORMAL);
+    UpdateWindow(hwnd);
+}
+
+void MainWindow::BindToolWindows(ui::Window* fileList, ui::Window* settingsWin) {
+    fileListWindow = fileList;
+    settingsWindow = settingsWin;
+}
+
+int MainWindow::OnClose() {
+    Destroy();
+    return 1;
+}
+
+int MainWindow::OnDestroy() {
+    document.Clear();
+    PostQuitMessage(0);
+    return 1;
+}
+
+int MainWindow::OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) {
+    if (systemMenu != 0) {
+        return 0;
+    }
+    // Only the View popup (the fourth) carries check marks.
+    if (position != 3) {
+        return 1;
+    }
+    const auto mark = [menu](UINT id, bool checked) {
+        CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    };
+    mark(IDM_VIEW_LIST, settings.ViewList != 0);
+    mark(IDM_VIEW_SETTINGS, settings.ViewOpt != 0);
+    mark(IDM_ZOOM_25, settings.Scale == 1);
+    mark(IDM_ZOOM_50, settings.Scale == 2);
+    mark(IDM_ZOOM_75, settings.Scale == 3);
+    mark(IDM_ZOOM_100, settings.Scale == 4);
+    mark(IDM_ZOOM_200, settings.Scale == 8);
+    return 1;
+}
+
+int MainWindow::OnCommand(UINT id, UINT, HWND) {
+    switch (id) {
+    case IDM_NEW:
+        NewDocument();
+        break;
+    case IDM_SAVE_BMP:
+        SaveAs(0);
+        break;
+    case IDM_SAVE_PNG:
+        SaveAs(1);
+        break;
+    case IDM_SAVE_JPEG:
+        SaveAs(2);
+        break;
+    case IDM_EXIT:
+        Send(WM_CLOSE, 0, 0);
+        break;
+    case IDM_UNDO:
+        if (document.Undo()) {
+            RefreshView();
+        }
+        break;
+    case IDM_COPY: {
+        image::JoinDocument::ReadGuard guard(document);
+        document.picture.CopyToClipboard(hwnd);
+        break;
+    }
+    case IDM_PASTE_RIGHT:
+    case IDM_PASTE_BELOW:
+        PastePicture(nullptr, false, id == IDM_PASTE_BELOW, true, 0);
+        break;
+    case IDM_CLIP_RIGHT:
+    case IDM_CLIP_BELOW:
+        PastePicture(nullptr, true, id == IDM_CLIP_BELOW, true, 0);
+        break;
+    case IDM_VIEW_LIST:
+        ToggleToolWindow(IDM_VIEW_LIST, settings.ViewList, fileListWindow);
+        break;
+    case IDM_VIEW_SETTINGS:
+        ToggleToolWindow(IDM_VIEW_SETTINGS, settings.ViewOpt, settingsWindow);
+        break;
+    case IDM_ZOOM_25:
+    case IDM_ZOOM_50:
+    case IDM_ZOOM_75:
+    case IDM_ZOOM_100:
+        SetScale(static_cast<int>(id) - (IDM_ZOOM_25 - 1));
+        break;
+    case IDM_ZOOM_200:
+        SetScale(8);
+        break;
+    case IDT_ZOOM_IN:
+        ZoomIn();
+        break;
+    case IDT_ZOOM_OUT:
+        ZoomOut();
+        break;
+    case IDM_ABOUT: {
+        AboutDialog about;
+        about.DoModal(IDD_ABOUT, hwnd);
+        break;
+    }
+    default:
+        return 0;
+    }
+    return 1;
+}
+
+int MainWindow::OnSize(WPARAM, UINT width, UINT height) {
+    toolbar.Send(WM_SIZE, 0, 0);
+    const int toolbarHeight = toolbar.WindowSize().cy;
+    const int canvasHeight = static_cast<int>(height) - toolbarHeight;
+    canvas.SetPos(nullptr, 0, 0, static_cast<int>(width), canvasHeight > 0 ? canvasHeight : 0,
+                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    canvas.UpdateScrollRanges();
+    return 1;
+}
+
+bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard) {
+    if (fromClipboard) {
+        if (!picture.ReadClipboardPicture()) {
+            ui::WarningBox("クリップボード画像の読み込みに失敗");
+            return false;
+        }
+        return true;
+    }
+    text::String chosen(511);
+    const bool fromDialog = fileName == nullptr;
+    if (fromDialog) {
+        text::String filter(255);
+        filter.LoadFromResource(IDS_OPEN_FILTER);
+        filter.ReplaceChar('\t', 0);
+        if (!ui::ChooseOpenFile(hwnd, filter.Data(), "bmp", nullptr, true, false, chosen)) {
+            return false;
+        }
+        fileName = chosen.Data();
+    }
+    if (!formats::LoadImageFile(picture, fileName)) {
+        if (fromDialog) {
+            ui::WarningBox("画像の読み込みに失敗");
+        }
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool below,
+                              bool interactive, int wrapWidth) {
+    image::Image picture;
+    if (!AcquirePicture(picture, fileName, fromClipboard)) {
+        return false;
+    }
+    if (!document.PasteImage(picture, below, wrapWidth, settings)) {
+        if (interactive) {
+            ui::WarningBox("イメージの作成に失敗");
+        }
+        return false;
+    }
+    if (interactive) {
+        RefreshView();
+    }
+    return true;
+}
+
+void MainWindow::NewDocument() {
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        if (document.UndoRecords().empty()) {
+            return;
+        }
+    }
+    if (ui::MessageBoxTopmost("현재 이미지는 삭제 됩니다 계속 하시겠습니까", "새로작성",
+                              MB_YESNO | MB_ICONQUESTION) == IDNO) {
+        return;
+    }
+    document.Clear();
+    RefreshView();
+}
+
+void MainWindow::SaveAs(int format) {
+    static const char* const extensions[] = {"bmp", "png", "jpg"};
+    if (format < 0 || format > 2) {
+        return;
+    }
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        if (document.IsEmpty()) {
+            return;
+        }
+    }
+    text::String filter(63);
+    filter.LoadFromResource(static_cast<unsigned>(IDS_SAVE_FILTER_BMP + format));
+    filter.ReplaceChar('\t', 0);
+    text::String path(511);
+    if (!ui::ChooseSaveFile(hwnd, filter.Data(), extensions[format], nullptr, true, true, path)) {
+        return;
+    }
+    bool saved = false;
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        const image::Image& picture = document.picture;
+        switch (format) {
+        case 0:
+            saved = formats::SaveBmp(picture, path.Data());
+            break;
+        case 1:
+            saved = formats::SavePng(picture, path.Data());
+            break;
+        default:
+            saved = formats::SaveJpeg(picture, path.Data(), settings.JPEGQuality,
+                                      (settings.JPEGProg & 0xFFFF) != 0);
+            break;
+        }
+    }
+    // The writers never leave a partial file nor damage an existing one, but
+    // the user must know that nothing was saved.
+    if (!saved) {
+        ui::WarningBox("画像の保存に失敗");
+    }
+}
+
+void MainWindow::RefreshView() {
+    UpdateTitle();
+    canvas.UpdateScrollRanges();
+}
+
+void MainWindow::UpdateTitle() {
+    int width;
+    int height;
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        width = document.width;
+        height = document.height;
+    }
+    if (width == 0) {
+        SetText("Quiltora");
+        return;
+    }
+    char title[64];
+    wsprintfA(title, "Quiltora - ( %d x %d )", width, height);
+    SetText(title);
+}
+
+void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window) {
+    flag ^= 1;
+    toolbar.CheckButton(command, flag);
+    if (window != nullptr && window->hwnd != nullptr) {
+        window->Show(flag != 0 ? SW_SHOWNORMAL : SW_HIDE);
+    }
+}
+
+void MainWindow::SetScale(int scale) {
+    settings.Scale = static_cast<std::uint16_t>(scale);
+    canvas.UpdateScrollRanges();
+}
+
+void MainWindow::ZoomIn() {
+    if (settings.Scale > 4) {
+        return;
+    }
+    SetScale(settings.Scale == 4 ? 8 : settings.Scale + 1);
+}
+
+void MainWindow::ZoomOut() {
+    if (settings.Scale < 2) {
+        return;
+    }
+    SetScale(settings.Scale == 8 ? 4 : settings.Scale - 1);
+}
+
+} // namespace app

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/ToolTip.h"
+#include "app/Toolbar.h"
+#include "image/JoinDocument.h"
+#include "settings/AppSettings.h"
+#include "ui/Window.h"
+#include "view/CanvasView.h"
+
+#include <windows.h>
+
+namespace app {
+
+// The top-level window of class "Quiltora": menu, toolbar and canvas. It turns
+// every menu command, accelerator and toolbar button into an action on the
+// document or the settings, keeps the title showing the canvas size and the
+// View menu's check marks in step with the settings.
+//
+// The file list and settings windows are separate objects reached only as
+// Windows through BindToolWindows; until they are bound, toggling them changes
+// only the flag and the check marks.
+class MainWindow : public ui::Window {
+public:
+    MainWindow(image::JoinDocument& document, settings::AppSettings& settings);
+
+    // Registers the classes, creates the window (hidden), its toolbar and
+    // canvas; false at the first step that fails.
+    bool CreateWindows();
+    // Applies the default layout (500 x 400 centred on the work area) and
+    // shows the window.
+    void ShowDefault();
+    void BindToolWindows(ui::Window* fileList, ui::Window* settingsWindow);
+
+    int OnClose() override;
+    int OnDestroy() override;
+    int OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) override;
+    int OnCommand(UINT id, UINT code, HWND control) override;
+    int OnSize(WPARAM type, UINT width, UINT height) override;
+
+    // The paste command: acquires a picture (clipboard, the named file, or
+    // one chosen in the open dialog), pastes it and reports failures. True
+    // when a picture was pasted. Safe to call from the batch worker with
+    // interactive false.
+    bool PastePicture(const char* fileName, bool fromClipboard, bool below, bool interactive,
+                      int wrapWidth);
+    void NewDocument();
+    // format: 0 BMP, 1 PNG, 2 JPEG.
+    void SaveAs(int format);
+    void RefreshView();
+    void UpdateTitle();
+    void ZoomIn();
+    void ZoomOut();
+
+    Toolbar toolbar;
+    ToolTip toolTip;
+    view::CanvasView canvas;
+
+private:
+    bool CreateToolbar();
+    bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard);
+    void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
+    void SetScale(int scale);
+
+    image::JoinDocument& document;
+    settings::AppSettings& settings;
+    ui::Window* fileListWindow = nullptr;
+    ui::Window* settingsWindow = nullptr;
+};
+
+// Class names the program registers.
+constexpr const char* MainClassName = "Quiltora";
+constexpr const char* GeneralClassName = "Qtora_Gen";
+
+} // namespace app

@@ -1,0 +1,64 @@
+#include "app/Toolbar.h"
+
+#include <commctrl.h>
+
+namespace app {
+
+bool Toolbar::Create(DWORD exStyle, DWORD style, HWND parent, int controlId) {
+    // A system class: the object is not bound to the control's messages.
+    hwnd = CreateWindowExA(exStyle, TOOLBARCLASSNAMEA, nullptr, style | WS_CHILD, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                           GetModuleHandleA(nullptr), nullptr);
+    if (hwnd == nullptr) {
+        return false;
+    }
+    Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    return true;
+}
+
+void Toolbar::SetBitmapSize(int width, int height) {
+    Send(TB_SETBITMAPSIZE, 0, MAKELONG(width, height));
+}
+
+int Toolbar::AddMappedBitmap(int imageCount, int bitmapId, COLORREF transparent) {
+    COLORMAP map = {transparent, GetSysColor(COLOR_BTNFACE)};
+    // The toolbar does not take ownership of a bitmap added by handle; it must
+    // live as long as the toolbar, which lives as long as the program.
+    HBITMAP bitmap = CreateMappedBitmap(GetModuleHandleA(nullptr), bitmapId, 0, &map, 1);
+    if (bitmap == nullptr) {
+        return -1;
+    }
+    TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(bitmap)};
+    return static_cast<int>(
+        Send(TB_ADDBITMAP, static_cast<WPARAM>(imageCount), reinterpret_cast<LPARAM>(&add)));
+}
+
+bool Toolbar::AddButton(int command, int image, INT_PTR textIndex, BYTE style, BYTE state,
+                        DWORD_PTR data) {
+    TBBUTTON button = {};
+    button.iBitmap = image;
+    button.idCommand = command;
+    button.fsState = state;
+    button.fsStyle = style;
+    button.dwData = data;
+    button.iString = textIndex;
+    return Send(TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)) != 0;
+}
+
+int Toolbar::AddStrings(const char* list) {
+    return static_cast<int>(Send(TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(list)));
+}
+
+bool Toolbar::CheckButton(int command, int checked) {
+    return Send(TB_CHECKBUTTON, static_cast<WPARAM>(command), MAKELONG(checked & 0xFFFF, 0)) != 0;
+}
+
+bool Toolbar::GetItemRect(int index, RECT* rect) const {
+    return Send(TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+void Toolbar::SetToolTips(HWND toolTip) {
+    Send(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(toolTip), 0);
+}
+
+} // namespace app
