@@ -1,0 +1,498 @@
+#include "app/AboutDialog.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/ResourceIds.h"
+#include "formats/PngWriter.h"
+#include "image/JoinDocument.h"
+#include "settings/AppSettings.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The bytes of a literal with embedded NULs, without the literal's own NUL.
+template <size_t N> std::string Bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
+std::string Title(HWND window) {
+    char text[128] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// Where this test writes pictures for the independent check after it, or the
+// temporary folder when run alone.
+std::string DataFolder() {
+    const char* folder = std::getenv("QUILTORA_APP_DATA");
+    if (folder != nullptr && *folder != 0) {
+        CreateDirectoryA(folder, nullptr);
+        return folder;
+    }
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return temp;
+}
+
+image::PixelValue Colour(int x, int y, int seed) {
+    return static_cast<image::PixelValue>(((x * 5 + seed) & 0xFF) << 16 |
+                                          ((y * 7 + seed) & 0xFF) << 8 | ((x ^ y) & 0xFF));
+}
+
+// Writes a picture file the loader reads: a PNG made by the program's own
+// writer (its pixels are checked independently by the formats tests).
+std::string WritePicture(const std::string& name, int width, int height, int seed) {
+    image::Image picture;
+    picture.Create(width, height, 24);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.WritePixel(x, y, Colour(x, y, seed), false);
+        }
+    }
+    const std::string path = DataFolder() + "\\" + name;
+    formats::SavePng(picture, path.c_str());
+    return path;
+}
+
+// Top-down RGB bytes of a picture, as Pillow's tobytes() gives them.
+void WriteRgbDump(const image::Image& picture, const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    for (int y = 0; y < picture.Height; ++y) {
+        for (int x = 0; x < picture.Width; ++x) {
+            const image::PixelValue value = picture.ReadPixel(x, y);
+            const char rgb[3] = {static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+                                 static_cast<char>(value)};
+            out.write(rgb, 3);
+        }
+    }
+}
+
+// A real main window over a local document and settings, with the seam
+// answering every question.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings.fSize = 1;
+        settings.PerW = 100;
+        settings.PerH = 100;
+        settings.PadSize = 0;
+        ASSERT_TRUE(window.CreateWindows());
+        window.SetSize(500, 400);
+    }
+    void TearDown() override {
+        if (window.hwnd != nullptr && IsWindow(window.hwnd)) {
+            DestroyWindow(window.hwnd);
+        }
+        // OnDestroy posts WM_QUIT for the program's loop; drop it here.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        EXPECT_EQ(dialogs.Unanswered(), 0);
+    }
+    LRESULT Command(UINT id) { return window.Send(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void Paste(int width, int height, bool below = false, int seed = 0) {
+        const std::string path = WritePicture("paste.png", width, height, seed);
+        ASSERT_TRUE(window.PastePicture(path.c_str(), false, below, true, 0));
+    }
+    std::vector<std::string> Warnings() const {
+        std::vector<std::string> texts;
+        for (const auto& call : dialogs.MessageBoxes()) {
+            if ((call.type & MB_ICONWARNING) != 0) {
+                texts.push_back(call.text);
+            }
+        }
+        return texts;
+    }
+    static void EmptyTheClipboard() {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        CloseClipboard();
+    }
+
+    ui::ScriptedDialogs dialogs;
+    settings::AppSettings settings;
+    image::JoinDocument document;
+    app::MainWindow window{document, settings};
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
+    EXPECT_EQ(Title(window.hwnd), "Quiltora");
+    Paste(100, 50);
+    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 100 x 50 )");
+    Paste(30, 70);
+    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 130 x 70 )");
+    Command(IDM_UNDO);
+    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 100 x 50 )");
+    Command(IDM_UNDO);
+    EXPECT_EQ(Title(window.hwnd), "Quiltora");
+    EXPECT_TRUE(document.IsEmpty());
+
+    Paste(1, 1);
+    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 1 x 1 )");
+}
+
+TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
+    const std::string path = WritePicture("dialog.png", 20, 10, 3);
+    dialogs.AnswerFile(path.c_str());
+    Command(IDM_PASTE_BELOW);
+    ASSERT_EQ(dialogs.FileDialogs().size(), 1u);
+    const auto& call = dialogs.FileDialogs()[0];
+    EXPECT_FALSE(call.save);
+    EXPECT_EQ(call.defaultExtension, "bmp");
+    EXPECT_EQ(call.filter, Bytes("그림파일(BMP/PNG/JPEG/GIF)\0*.bmp;*.png;*.jpg;*.jpeg;*.gif\0"
+                                 "모든파일(*.*)\0*.*\0"));
+    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 20 x 10 )");
+    EXPECT_EQ(document.picture.ReadPixel(19, 9), Colour(19, 9, 3));
+
+    // Cancel: nothing changes, nothing is said.
+    dialogs.AnswerFile(nullptr);
+    Command(IDM_PASTE_RIGHT);
+    EXPECT_TRUE(Warnings().empty());
+    EXPECT_EQ(document.width, 20);
+
+    // A chosen file that is no picture is reported; a named one is not.
+    const std::string junk = DataFolder() + "\\junk.png";
+    std::ofstream(junk) << "not a picture";
+    dialogs.AnswerFile(junk.c_str());
+    dialogs.AnswerMessageBox(IDOK);
+    Command(IDM_PASTE_RIGHT);
+    EXPECT_EQ(Warnings(), std::vector<std::string>{"画像の読み込みに失敗"});
+    EXPECT_FALSE(window.PastePicture(junk.c_str(), false, false, true, 0));
+    EXPECT_EQ(Warnings().size(), 1u);
+    EXPECT_EQ(document.width, 20);
+}
+
+TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
+    Command(IDM_NEW);
+    EXPECT_TRUE(dialogs.MessageBoxes().empty());
+
+    Paste(40, 30);
+    dialogs.AnswerMessageBox(IDNO);
+    Command(IDM_NEW);
+    ASSERT_EQ(dialogs.MessageBoxes().size(), 1u);
+    const auto& question = dialogs.MessageBoxes()[0];
+    EXPECT_EQ(question.text, "현재 이미지는 삭제 됩니다 계속 하시겠습니까");
+    EXPECT_EQ(question.caption, "새로작성");
+    EXPECT_EQ(question.type & (MB_YESNO | MB_ICONQUESTION),
+              static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(document.width, 40);
+    EXPECT_EQ(document.UndoRecords().size(), 1u);
+
+    dialogs.AnswerMessageBox(IDYES);
+    Command(IDM_NEW);
+    EXPECT_TRUE(document.IsEmpty());
+    EXPECT_TRUE(document.UndoRecords().empty());
+    EXPECT_EQ(Title(window.hwnd), "Quiltora");
+
+    // After every paste was undone there is nothing to lose either.
+    Paste(10, 10);
+    Command(IDM_UNDO);
+    Command(IDM_NEW);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
+}
+
+TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
+    EmptyTheClipboard();
+    dialogs.AnswerMessageBox(IDOK);
+    dialogs.AnswerMessageBox(IDOK);
+    Command(IDM_CLIP_RIGHT);
+    Command(IDM_CLIP_BELOW);
+    EXPECT_EQ(Warnings(), (std::vector<std::string>{"クリップボード画像の読み込みに失敗",
+                                                    "クリップボード画像の読み込みに失敗"}));
+    EXPECT_TRUE(document.IsEmpty());
+
+    Paste(16, 8, false, 9);
+    Command(IDM_COPY);
+    // Ctrl+V as the message loop turns it into a command.
+    HACCEL accelerators =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(accelerators, nullptr);
+    MSG keyDown = {window.canvas.hwnd, WM_KEYDOWN, 'V', 0x002F0001, 0, {0, 0}};
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    const bool translated = app::Application::ProcessMessage(window.hwnd, accelerators, keyDown);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    ASSERT_TRUE(translated);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    ASSERT_EQ(document.width, 16);
+    ASSERT_EQ(document.height, 16);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(document.picture.ReadPixel(x, y + 8), Colour(x, y, 9)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(Warnings().size(), 2u);
+}
+
+TEST_F(MainWindowTest, SavesEveryFormatThroughTheSaveDialog) {
+    Paste(37, 21, false, 1);
+    Paste(20, 15, true, 2);
+    const std::string folder = DataFolder();
+    WriteRgbDump(document.picture, folder + "\\saved.rgb");
+    std::ofstream(folder + "\\saved.size") << document.width << " " << document.height;
+
+    struct Case {
+        UINT command;
+        const char* file;
+        const char* extension;
+        std::string filter;
+    };
+    const Case cases[] = {
+        {IDM_SAVE_BMP, "saved.bmp", "bmp", Bytes("BMP형식(*.bmp)\0*.bmp\0")},
+        {IDM_SAVE_PNG, "saved.png", "png", Bytes("PNG형식(*.png)\0*.png\0")},
+        {IDM_SAVE_JPEG, "saved.jpg", "jpg", Bytes("JPEG형식(*.jpg)\0*.jpg\0")},
+    };
+    settings.JPEGQuality = 95;
+    for (const Case& c : cases) {
+        const std::string path = folder + "\\" + c.file;
+        DeleteFileA(path.c_str());
+        dialogs.AnswerFile(path.c_str());
+        Command(c.command);
+        const auto& call = dialogs.FileDialogs().back();
+        EXPECT_TRUE(call.save);
+        EXPECT_EQ(call.defaultExtension, c.extension);
+        EXPECT_EQ(call.filter, c.filter);
+        EXPECT_TRUE((call.dialog.Flags & OFN_OVERWRITEPROMPT) != 0);
+        EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << c.file;
+    }
+    EXPECT_TRUE(Warnings().empty());
+
+    // An unwritable path: the user is told, nothing is left behind.
+    const std::string bad = folder + "\\no such folder\\x.png";
+    dialogs.AnswerFile(bad.c_str());
+    dialogs.AnswerMessageBox(IDOK);
+    Command(IDM_SAVE_PNG);
+    EXPECT_EQ(Warnings(), std::vector<std::string>{"画像の保存に失敗"});
+
+    // An empty document opens no dialog at all.
+    document.Clear();
+    Command(IDM_SAVE_BMP);
+    EXPECT_EQ(dialogs.FileDialogs().size(), 4u);
+}
+
+TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
+    settings.Scale = 4;
+    const std::uint16_t in[] = {8, 8};
+    for (std::uint16_t expected : in) {
+        Command(IDT_ZOOM_IN);
+        EXPECT_EQ(settings.Scale, expected);
+    }
+    const std::uint16_t out[] = {4, 3, 2, 1, 1};
+    for (std::uint16_t expected : out) {
+        Command(IDT_ZOOM_OUT);
+        EXPECT_EQ(settings.Scale, expected);
+    }
+    for (std::uint16_t odd : {5, 6, 7}) {
+        settings.Scale = odd;
+        Command(IDT_ZOOM_IN);
+        EXPECT_EQ(settings.Scale, odd);
+        Command(IDT_ZOOM_OUT);
+        EXPECT_EQ(settings.Scale, odd - 1);
+    }
+    for (UINT id = IDM_ZOOM_25; id <= IDM_ZOOM_100; ++id) {
+        Command(id);
+        EXPECT_EQ(settings.Scale, id - IDM_ZOOM_25 + 1);
+    }
+    Command(IDM_ZOOM_200);
+    EXPECT_EQ(settings.Scale, 8);
+
+    HMENU view = GetSubMenu(GetMenu(window.hwnd), 3);
+    ASSERT_NE(view, nullptr);
+    const auto checked = [view](UINT id) {
+        return (GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    settings.ViewList = 1;
+    settings.ViewOpt = 0;
+    settings.Scale = 3;
+    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
+    EXPECT_TRUE(checked(IDM_VIEW_LIST));
+    EXPECT_FALSE(checked(IDM_VIEW_SETTINGS));
+    EXPECT_TRUE(checked(IDM_ZOOM_75));
+    EXPECT_FALSE(checked(IDM_ZOOM_100));
+
+    settings.Scale = 6;
+    Command(IDM_VIEW_LIST);
+    Command(IDM_VIEW_SETTINGS);
+    EXPECT_EQ(settings.ViewList, 0);
+    EXPECT_EQ(settings.ViewOpt, 1);
+    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
+    EXPECT_FALSE(checked(IDM_VIEW_LIST));
+    EXPECT_TRUE(checked(IDM_VIEW_SETTINGS));
+    for (UINT id = IDM_ZOOM_25; id <= IDM_ZOOM_200; ++id) {
+        EXPECT_FALSE(checked(id)) << id;
+    }
+    EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0), 0);
+    EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
+}
+
+TEST_F(MainWindowTest, ToolbarEntriesTooltipsAndLayout) {
+    struct Entry {
+        int command;
+        int image;
+        BYTE style;
+    };
+    const Entry expected[] = {
+        {40001, 0, BTNS_BUTTON}, {40002, 1, BTNS_BUTTON}, {40011, 2, BTNS_BUTTON},
+        {40003, 3, BTNS_BUTTON}, {0, 0, BTNS_SEP},        {40012, 4, BTNS_BUTTON},
+        {40013, 5, BTNS_BUTTON}, {0, 0, BTNS_SEP},        {40007, 6, BTNS_BUTTON},
+        {40006, 7, BTNS_BUTTON}, {40008, 8, BTNS_BUTTON}, {40009, 9, BTNS_BUTTON},
+        {0, 0, BTNS_SEP},        {40014, 10, BTNS_CHECK}, {40015, 11, BTNS_CHECK},
+        {0, 0, BTNS_SEP},        {1900, 12, BTNS_BUTTON}, {1901, 13, BTNS_BUTTON},
+    };
+    ASSERT_EQ(window.toolbar.Send(TB_BUTTONCOUNT, 0, 0), 18);
+    for (int i = 0; i < 18; ++i) {
+        TBBUTTON button = {};
+        window.toolbar.Send(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(button.idCommand, expected[i].command) << i;
+        EXPECT_EQ(button.fsStyle, expected[i].style) << i;
+        if (expected[i].command != 0) {
+            EXPECT_EQ(button.iBitmap, expected[i].image) << i;
+        }
+    }
+
+    const char* tips[] = {"새로작성",
+                          "BMP저장",
+                          "PNG저장",
+                          "JPEG저장",
+                          "원상태로",
+                          "복사",
+                          "오른쪽에 붙이기",
+                          "아래쪽에 붙이기",
+                          "클립보드 내용을 오른쪽에 붙이기",
+                          "클립보드 내용을 아래쪽에 붙이기",
+                          "파일목록",
+                          "설정창",
+                          "확대",
+                          "축소"};
+    ASSERT_EQ(window.toolTip.Send(TTM_GETTOOLCOUNT, 0, 0), 14);
+    int tip = 0;
+    for (const Entry& entry : expected) {
+        if (entry.command == 0) {
+            continue;
+        }
+        char text[128] = {};
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = window.toolbar.hwnd;
+        tool.uId = static_cast<UINT_PTR>(entry.command);
+        tool.lpszText = text;
+        window.toolTip.Send(TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(text, tips[tip++]) << entry.command;
+    }
+
+    // The canvas fills the client area below the toolbar.
+    RECT client = {};
+    GetClientRect(window.hwnd, &client);
+    RECT canvas = {};
+    GetWindowRect(window.canvas.hwnd, &canvas);
+    MapWindowPoints(nullptr, window.hwnd, reinterpret_cast<POINT*>(&canvas), 2);
+    EXPECT_EQ(canvas.top, window.toolbar.WindowSize().cy);
+    EXPECT_EQ(canvas.left, 0);
+    EXPECT_EQ(canvas.right, client.right);
+    EXPECT_EQ(canvas.bottom, client.bottom);
+}
+
+TEST_F(MainWindowTest, AcceleratorsAndTheAboutBox) {
+    HACCEL accelerators =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(accelerators, nullptr);
+    ACCEL entries[16] = {};
+    ASSERT_EQ(CopyAcceleratorTableA(accelerators, entries, 16), 10);
+    const std::pair<char, WORD> expected[] = {
+        {'B', 40002}, {'C', 40013}, {'D', 40006}, {'H', 40008}, {'J', 40003},
+        {'N', 40001}, {'P', 40011}, {'R', 40007}, {'V', 40009}, {'Z', 40012}};
+    for (const auto& pair : expected) {
+        bool found = false;
+        for (const ACCEL& entry : entries) {
+            if (entry.key == pair.first) {
+                found = true;
+                EXPECT_EQ(entry.cmd, pair.second) << pair.first;
+                EXPECT_EQ(entry.fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT), FVIRTKEY | FCONTROL)
+                    << pair.first;
+            }
+        }
+        EXPECT_TRUE(found) << pair.first;
+    }
+
+    // The About box, driven as a user would: HP opens the home page and
+    // keeps the box open, OK ends it with 1.
+    std::vector<std::string> texts;
+    dialogs.HandleModal([&](ui::Dialog& dialog, int templateId, HWND parent) -> INT_PTR {
+        EXPECT_EQ(templateId, IDD_ABOUT);
+        if (!dialog.CreateModeless(templateId, parent)) {
+            return -1;
+        }
+        char caption[64] = {};
+        GetWindowTextA(dialog.hwnd, caption, sizeof(caption));
+        texts.push_back(caption);
+        dialog.Send(WM_COMMAND, MAKEWPARAM(IDC_ABOUT_HOMEPAGE, BN_CLICKED), 0);
+        EXPECT_NE(dialog.hwnd, nullptr);
+        HWND box = dialog.hwnd;
+        dialog.Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        DestroyWindow(box);
+        return 1;
+    });
+    Command(IDM_ABOUT);
+    EXPECT_EQ(texts, std::vector<std::string>{"정보"});
+    ASSERT_EQ(dialogs.ShellCalls().size(), 1u);
+    EXPECT_EQ(dialogs.ShellCalls()[0].verb, "open");
+    EXPECT_EQ(dialogs.ShellCalls()[0].file, app::AboutDialog::HomePage);
+    EXPECT_EQ(dialogs.ShellCalls()[0].showCommand, SW_SHOWNORMAL);
+}
+
+TEST(Program, SecondCopyExitsAtOnceWhileTheFirstRuns) {
+    const auto start = [](PROCESS_INFORMATION& process) {
+        std::string commandLine = std::string("\"") + QUILTORA_EXE + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &process) != FALSE;
+    };
+    PROCESS_INFORMATION first = {};
+    ASSERT_TRUE(start(first));
+    // The first copy is up once its main window exists.
+    HWND mainWindow = nullptr;
+    for (int i = 0; i < 600 && mainWindow == nullptr; ++i) {
+        Sleep(50);
+        for (HWND w = FindWindowA("Quiltora", nullptr); w != nullptr;
+             w = FindWindowExA(nullptr, w, "Quiltora", nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == first.dwProcessId) {
+                mainWindow = w;
+            }
+        }
+    }
+    ASSERT_NE(mainWindow, nullptr);
+
+    PROCESS_INFORMATION second = {};
+    ASSERT_TRUE(start(second));
+    ASSERT_EQ(WaitForSingleObject(second.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(second.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(first.hProcess, 60000), WAIT_OBJECT_0);
+    for (PROCESS_INFORMATION* p : {&first, &second}) {
+        CloseHandle(p->hThread);
+        CloseHandle(p->hProcess);
+    }
+}
