@@ -331,6 +331,16 @@ void Image::BlitFrom(int dstX, int dstY, const Image& source, int srcX, int srcY
     }
 }
 
+BITMAPINFO Image::DrawHeader() const {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(BytesPerPixel * 8);
+    return info;
+}
+
 void Image::DrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY) const {
     if (Bitmap == nullptr) {
         return;
@@ -360,12 +370,7 @@ void Image::DrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY) const
     if (w <= 0 || h <= 0) {
         return;
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = Width;
-    info.bmiHeader.biHeight = Height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(BytesPerPixel * 8);
+    BITMAPINFO info = DrawHeader();
     // SetDIBitsToDevice counts source rows from the bottom of a bottom-up DIB.
     SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(w), static_cast<DWORD>(h), srcX,
                       Height - h - srcY, 0, static_cast<UINT>(Height), Bits, &info, DIB_RGB_COLORS);
@@ -391,12 +396,7 @@ void Image::StretchDrawTo(HDC dc, int x, int y, int w, int h, int srcX, int srcY
     if (srcW <= 0 || srcH <= 0 || w <= 0 || h <= 0) {
         return;
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = Width;
-    info.bmiHeader.biHeight = Height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(BytesPerPixel * 8);
+    BITMAPINFO info = DrawHeader();
     // StretchDIBits counts source rows from the bottom of a bottom-up DIB.
     StretchDIBits(dc, x, y, w, h, srcX, Height - srcY - srcH, srcW, srcH, Bits, &info,
                   DIB_RGB_COLORS, SRCCOPY);

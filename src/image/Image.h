@@ -74,6 +74,8 @@ public:
 
 private:
     void ClearFields();
+    // The header that describes the pixel memory to the DIB drawing calls.
+    BITMAPINFO DrawHeader() const;
 };
 
 // Bytes per row of a picture of the given width and bit count, rounded up to
