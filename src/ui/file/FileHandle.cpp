@@ -1,5 +1,6 @@
 #include "ui/file/FileHandle.h"
 
+#include "ui/file/WidePath.h"
 #include "ui/text/String.h"
 
 #include <cstring>
@@ -11,8 +12,14 @@ FileHandle::~FileHandle() {
 }
 
 bool FileHandle::Open(const char* path, DWORD access, DWORD share, DWORD disposition) {
-    HANDLE opened =
-        CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A handle already open would be lost with its lock on the file.
+    Close();
+    const WidePath wide(path);
+    if (!wide.IsValid()) {
+        return false;
+    }
+    HANDLE opened = CreateFileW(wide.Get(), access, share, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     handle = opened == INVALID_HANDLE_VALUE ? nullptr : opened;
     return handle != nullptr;
 }

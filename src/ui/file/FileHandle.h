@@ -4,7 +4,8 @@
 
 // Owner of one Win32 file handle: raw reads, writes and seeks, and the line
 // writers of the settings file. The handle is NULL while no file is open
-// (never INVALID_HANDLE_VALUE) and is closed by Close or the destructor.
+// (never INVALID_HANDLE_VALUE) and is closed by Close, the destructor, or an
+// open of another file. Paths are the program's UTF-8 text, of any length.
 
 namespace file {
 

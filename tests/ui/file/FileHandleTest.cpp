@@ -1,4 +1,5 @@
 #include "ui/file/FileHandle.h"
+#include "ui/file/WidePath.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -120,15 +121,33 @@ TEST_F(FileHandleTest, IniLineWritersAreByteExact) {
                              "All_FileText=\r\n");
 }
 
-TEST_F(FileHandleTest, KoreanFileNamesOpenThroughTheAnsiFunctions) {
-    const std::string path = PathOf("사진 목록.txt");
+TEST_F(FileHandleTest, PathsLongerThanMaxPathInAnyScriptAndReopening) {
+    // Three folders of 60 Hangul characters: 560 UTF-8 bytes and over 260
+    // UTF-16 characters, so neither a byte buffer nor the plain W form holds it.
+    std::string path = folder;
+    std::vector<std::string> folders;
+    std::string name;
+    for (int i = 0; i < 60; ++i) {
+        name += "사";
+    }
+    for (int i = 0; i < 3; ++i) {
+        path += "\\" + name;
+        folders.push_back(path);
+        ASSERT_TRUE(CreateDirectoryW(file::WidePath(path.c_str()).Get(), nullptr));
+    }
+    const std::string target = path + "\\진.txt";
     {
         FileHandle f;
-        ASSERT_TRUE(f.CreateWrite(path.c_str()));
+        ASSERT_TRUE(f.CreateWrite(target.c_str()));
         EXPECT_EQ(f.WriteText("가"), 3u);
+        // Opening another file releases this one and its exclusive lock.
+        EXPECT_TRUE(f.OpenRead(target.c_str()));
+        FileHandle g;
+        EXPECT_TRUE(g.OpenRead(target.c_str()));
+        EXPECT_EQ(g.Size(), 3u);
     }
-    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], wideLength);
-    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DeleteFileW(file::WidePath(target.c_str()).Get()));
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        EXPECT_TRUE(RemoveDirectoryW(file::WidePath(it->c_str()).Get()));
+    }
 }
