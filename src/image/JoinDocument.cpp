@@ -79,9 +79,17 @@ bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
     }
     // Resampling reads only the source, so it runs before the lock is taken
     // and the canvas can still paint meanwhile.
+    // A fitted side of 0 pixels is a picture too thin to show: its box stays
+    // background. Any other picture that cannot be made fails the paste, or
+    // it would leave an empty box behind as if it had worked.
+    const bool visible = size.pictureRect.width > 0 && size.pictureRect.height > 0;
     Image resized;
-    Resample(source, resized, size.pictureRect.width, size.pictureRect.height);
+    const bool made =
+        visible && Resample(source, resized, size.pictureRect.width, size.pictureRect.height);
     source.Destroy();
+    if (visible && !made) {
+        return false;
+    }
     try {
         // The record's list node is allocated before the document changes,
         // so appending it afterwards cannot fail.
@@ -155,7 +163,6 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     if (gaps.y > 0) {
         picture.FillArea(cell.x, cell.y, cell.width, gaps.y, padColour, false);
     }
-    // A picture the resampler could not make leaves its box as background.
     if (!resized.IsEmpty()) {
         picture.BlitFrom(cell.x + gaps.x + place.x, cell.y + gaps.y + place.y, resized, 0, 0,
                          resized.Width, resized.Height);

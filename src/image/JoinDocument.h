@@ -69,8 +69,8 @@ public:
     // right paste would end beyond a non-zero wrapWidth). Gaps of PadSize in
     // PadCol separate it from its neighbours; canvas growth is BkColor. The
     // source is released in every case. False, with the document exactly as
-    // it was and no undo record, when the larger canvas cannot be made or its
-    // size does not fit in 32 bits.
+    // it was and no undo record, when the resized picture or the larger
+    // canvas cannot be made or its size does not fit in 32 bits.
     bool PasteImage(Image& source, bool below, int wrapWidth,
                     const settings::AppSettings& settings);
 

@@ -226,8 +226,9 @@ bool BothPasses(const Image& source, Image& target, const ResampleWeights& horiz
     const int rowBytes = width * 3;
     const int ringRows = static_cast<int>(
         std::min<std::int64_t>(std::int64_t{vertical.Taps} + BlockRows, sourceHeight));
-    const std::int64_t work = std::int64_t{rowBytes} * (sourceHeight * horizontal.Taps +
-                                                        std::int64_t{height} * vertical.Taps);
+    const std::int64_t work =
+        std::int64_t{rowBytes} *
+        (std::int64_t{sourceHeight} * horizontal.Taps + std::int64_t{height} * vertical.Taps);
     return ParallelFor(height, ThreadCount(options, work, height), [&](int firstRow, int endRow) {
         RowProducer producer(source, horizontal, combine);
         std::vector<std::uint8_t> ring;

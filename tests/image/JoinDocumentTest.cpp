@@ -371,6 +371,19 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
     EXPECT_FALSE(Paste(doc, 10, 10, true, s));
     EXPECT_EQ(doc.UndoRecords().size(), 1u);
 
+    // A picture whose resized copy cannot be made (its weight table is over
+    // the resampler's limit) fails the same way, though its box would fit.
+    doc.refuse = false;
+    s.PerW = 50;
+    s.PerH = 50;
+    Image wide;
+    ASSERT_TRUE(wide.Create(45000000, 1, 24));
+    EXPECT_FALSE(doc.PasteImage(wide, false, 0, s));
+    EXPECT_TRUE(Shows(doc, before));
+    EXPECT_EQ(doc.UndoRecords().size(), 1u);
+    s.PerW = 100;
+    s.PerH = 100;
+
     // With memory again the same paste works; a paste that needs no larger
     // canvas works even without.
     doc.refuse = false;
