@@ -1,5 +1,6 @@
 #include "ui/CommonDialogs.h"
 
+#include "ui/ActivationScope.h"
 #include "ui/SystemDialogs.h"
 
 #include <commdlg.h>
@@ -33,12 +34,12 @@ OPENFILENAMEA FileDialog(HWND owner, const char* filter, const char* defaultExte
 } // namespace
 
 int MessageBoxTopmost(const char* text, const char* caption, UINT type) {
+    ActivationScope keepActivation;
     return SystemDialogs::Current().ShowMessageBox(text, caption, type | MB_TOPMOST | MB_TASKMODAL);
 }
 
 int WarningBox(const char* text) {
-    return SystemDialogs::Current().ShowMessageBox(text, nullptr,
-                                                   MB_TOPMOST | MB_TASKMODAL | MB_ICONWARNING);
+    return MessageBoxTopmost(text, nullptr, MB_ICONWARNING);
 }
 
 bool ChooseOpenFile(HWND owner, const char* filter, const char* defaultExtension,

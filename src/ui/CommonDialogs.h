@@ -11,7 +11,8 @@
 
 namespace ui {
 
-// Ownerless, task-modal and topmost: type | MB_TOPMOST | MB_TASKMODAL.
+// Ownerless, task-modal and topmost: type | MB_TOPMOST | MB_TASKMODAL. When
+// the box ends, the window that was active before it is active again.
 int MessageBoxTopmost(const char* text, const char* caption, UINT type);
 // MessageBoxTopmost with the warning icon and the system's default caption.
 int WarningBox(const char* text);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -123,7 +124,78 @@ protected:
     app::MainWindow window{document, settings};
 };
 
+// The system's own message boxes, each closed by a helper thread the way a
+// user would (No, or OK), and a save dialog naming a file that cannot be made.
+class RealBoxes : public ui::SystemDialogs {
+public:
+    RealBoxes() : previous(Install(this)) {}
+    ~RealBoxes() override { Install(previous); }
+
+    int ShowMessageBox(const char* text, const char* caption, UINT type) override {
+        const WPARAM button = (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+        std::thread closer([button] {
+            for (int i = 0; i < 400; ++i) {
+                Sleep(25);
+                HWND box = FindWindowA("#32770", nullptr);
+                DWORD process = 0;
+                GetWindowThreadProcessId(box, &process);
+                if (box != nullptr && process == GetCurrentProcessId()) {
+                    PostMessageA(box, WM_COMMAND, button, 0);
+                    return;
+                }
+            }
+        });
+        const int pressed = SystemDialogs::ShowMessageBox(text, caption, type);
+        closer.join();
+        return pressed;
+    }
+    BOOL ShowSaveFileDialog(OPENFILENAMEA* dialog) override {
+        lstrcpynA(dialog->lpstrFile, "Z:\\no such folder\\saved.png", dialog->nMaxFile);
+        return TRUE;
+    }
+
+private:
+    SystemDialogs* previous;
+};
+
 } // namespace
+
+TEST_F(MainWindowTest, KeyboardWorksAfterEveryMessageBox) {
+    const HACCEL accelerators =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    window.Show(SW_SHOW);
+    SetForegroundWindow(window.hwnd);
+    SetFocus(window.canvas.hwnd);
+    RealBoxes boxes;
+    EmptyTheClipboard();
+    // The New question answered No, the clipboard warning, the save warning.
+    for (UINT command : {IDM_NEW, IDM_CLIP_RIGHT, IDM_SAVE_PNG}) {
+        SCOPED_TRACE(command);
+        Paste(20, 10);
+        Paste(20, 10);
+        Command(command);
+        ASSERT_EQ(document.UndoRecords().size(), 2u);
+        // Ctrl+Z typed on the keyboard reaches Undo through the program's loop.
+        INPUT keys[4] = {};
+        const WORD order[4][2] = {{VK_CONTROL, 0}, {'Z', 0}, {'Z', 1}, {VK_CONTROL, 1}};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = order[i][0];
+            keys[i].ki.dwFlags = order[i][1] != 0 ? KEYEVENTF_KEYUP : 0;
+        }
+        ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+        for (int i = 0; i < 40 && document.UndoRecords().size() == 2; ++i) {
+            Sleep(10);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                app::Application::ProcessMessage(window.hwnd, accelerators, msg);
+            }
+        }
+        EXPECT_EQ(document.UndoRecords().size(), 1u);
+        EXPECT_EQ(GetFocus(), window.canvas.hwnd);
+        document.Clear();
+    }
+}
 
 TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
     EXPECT_EQ(Title(window.hwnd), "Quiltora");
