@@ -56,9 +56,11 @@ bool Register(const char* name, HICON icon, HICON smallIcon, const char* menu) {
     return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// Shared icons belong to the system, which loads each size once however many
+// windows register or ask again; a class keeps its icons for the whole run.
 HICON LoadProgramIcon(int size) {
     return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILTORA),
-                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
 } // namespace
@@ -374,7 +376,9 @@ void MainWindow::UpdateTitle() {
 void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window) {
     flag ^= 1;
     toolbar.CheckButton(command, flag);
-    if (window != nullptr && window->hwnd != nullptr) {
+    // A tool window destroyed for good is never shown or hidden through a
+    // handle that may name another window by now.
+    if (window != nullptr && window->IsBoundWindow()) {
         window->Show(flag != 0 ? SW_SHOWNORMAL : SW_HIDE);
     }
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace app {
 
 bool Toolbar::Create(DWORD exStyle, DWORD style, HWND parent, int controlId) {
@@ -22,15 +24,21 @@ void Toolbar::SetBitmapSize(int width, int height) {
 
 int Toolbar::AddMappedBitmap(int imageCount, int bitmapId, COLORREF transparent) {
     COLORMAP map = {transparent, GetSysColor(COLOR_BTNFACE)};
-    // The toolbar does not take ownership of a bitmap added by handle; it must
-    // live as long as the toolbar, which lives as long as the program.
-    HBITMAP bitmap = CreateMappedBitmap(GetModuleHandleA(nullptr), bitmapId, 0, &map, 1);
-    if (bitmap == nullptr) {
+    return AddBitmap(imageCount, image::GdiObject(CreateMappedBitmap(GetModuleHandleA(nullptr),
+                                                                     bitmapId, 0, &map, 1)));
+}
+
+int Toolbar::AddBitmap(int imageCount, image::GdiObject bitmap) {
+    if (!bitmap) {
         return -1;
     }
-    TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(bitmap)};
-    return static_cast<int>(
+    TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(bitmap.Get())};
+    const int first = static_cast<int>(
         Send(TB_ADDBITMAP, static_cast<WPARAM>(imageCount), reinterpret_cast<LPARAM>(&add)));
+    if (first >= 0) {
+        bitmaps.push_back(std::move(bitmap));
+    }
+    return first;
 }
 
 bool Toolbar::AddButton(int command, int image, INT_PTR textIndex, BYTE style, BYTE state,

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <utility>
+
 // Non-copyable owners of the GDI objects the image code uses for a moment:
-// a memory device context, and an object selected into a context that is put
-// back before the context or the object goes away.
+// a memory device context, an object selected into a context that is put
+// back before the context or the object goes away, and a plain GDI object.
 
 namespace image {
 
@@ -46,6 +48,33 @@ public:
 private:
     HDC dc;
     HGDIOBJ old;
+};
+
+// Owns one GDI object (a bitmap, brush, pen...) and deletes it; it may be
+// handed on to another owner by moving. It must not be selected into a
+// context when it goes.
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(HGDIOBJ owned) : object(owned) {}
+    ~GdiObject() {
+        if (object != nullptr) {
+            DeleteObject(object);
+        }
+    }
+    GdiObject(GdiObject&& other) noexcept : object(other.object) { other.object = nullptr; }
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        std::swap(object, other.object);
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+
+    HGDIOBJ Get() const { return object; }
+    explicit operator bool() const { return object != nullptr; }
+
+private:
+    HGDIOBJ object = nullptr;
 };
 
 } // namespace image

@@ -61,11 +61,32 @@ INT_PTR CALLBACK Dialog::DialogProcedure(HWND dialog, UINT msg, WPARAM wParam, L
     }
 }
 
+bool Dialog::IsBoundWindow() const {
+    return hwnd != nullptr && IsWindow(hwnd) &&
+           GetWindowLongPtrA(hwnd, DWLP_USER) == reinterpret_cast<LONG_PTR>(this);
+}
+
 LRESULT Dialog::DefaultProc(bool notHandled, LRESULT result, UINT msg, WPARAM, LPARAM) {
+    // These few messages take the dialog procedure's return value itself as
+    // their result (a brush, an index, the focus choice of WM_INITDIALOG).
+    const bool direct = msg == WM_INITDIALOG || msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM ||
+                        msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON ||
+                        (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC);
     if (msg == WM_INITDIALOG) {
         return result;
     }
-    return notHandled ? FALSE : TRUE;
+    if (notHandled) {
+        return FALSE;
+    }
+    if (direct) {
+        return result;
+    }
+    // Every other result reaches the sender only through DWLP_MSGRESULT, with
+    // TRUE returned to say that the message was handled.
+    if (hwnd != nullptr) {
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    }
+    return TRUE;
 }
 
 INT_PTR Dialog::DoModal(int templateId, HWND parent) {

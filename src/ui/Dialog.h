@@ -22,6 +22,7 @@ class Dialog : public Window {
 public:
     static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
+    bool IsBoundWindow() const override;
     LRESULT DefaultProc(bool notHandled, LRESULT result, UINT msg, WPARAM wParam,
                         LPARAM lParam) override;
 

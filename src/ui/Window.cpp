@@ -198,6 +198,11 @@ LRESULT CALLBACK Window::WindowProcedure(HWND window, UINT msg, WPARAM wParam, L
     }
 }
 
+bool Window::IsBoundWindow() const {
+    return hwnd != nullptr && IsWindow(hwnd) &&
+           GetWindowLongPtrA(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this);
+}
+
 LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (FilterMessage(msg, wParam, lParam, &result) != 0) {

@@ -173,6 +173,11 @@ public:
     BOOL KeepOnScreen(WINDOWPOS* pos);
     BOOL KeepOnScreenWithin(WINDOWPOS* pos, const VirtualScreen& screen);
 
+    // Whether hwnd still names a live window bound to this object. hwnd keeps
+    // a destroyed window's handle, which the system may since have given to
+    // another window.
+    virtual bool IsBoundWindow() const;
+
     HWND hwnd = nullptr;
 
 private:

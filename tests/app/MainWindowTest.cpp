@@ -413,6 +413,55 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
     EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
 }
 
+TEST_F(MainWindowTest, ToolWindowsAreShownAndHiddenOnlyWhileTheyLive) {
+    ui::Window list;
+    ui::Window other;
+    const auto create = [](ui::Window& w) {
+        return w.Create(0, app::GeneralClassName, "tool", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                        nullptr);
+    };
+    ASSERT_TRUE(create(list));
+    window.BindToolWindows(&list, nullptr);
+    settings.ViewList = 0;
+    Command(IDM_VIEW_LIST);
+    EXPECT_TRUE(IsWindowVisible(list.hwnd));
+    Command(IDM_VIEW_LIST);
+    EXPECT_FALSE(IsWindowVisible(list.hwnd));
+
+    // Destroyed, with its old handle now naming another window (as the
+    // system may hand it out again): that window is left alone.
+    DestroyWindow(list.hwnd);
+    ASSERT_TRUE(create(other));
+    other.Show(SW_SHOW);
+    list.hwnd = other.hwnd;
+    Command(IDM_VIEW_LIST);
+    Command(IDM_VIEW_LIST);
+    EXPECT_TRUE(IsWindowVisible(other.hwnd));
+    EXPECT_EQ(settings.ViewList, 0);
+    DestroyWindow(other.hwnd);
+}
+
+TEST_F(MainWindowTest, ToolbarBitmapsAndClassIconsAreNotLeaked) {
+    HGDIOBJ handle = nullptr;
+    {
+        app::Toolbar strip;
+        ASSERT_TRUE(strip.Create(0, 0, window.hwnd, 77));
+        image::GdiObject bitmap(CreateBitmap(32, 16, 1, 32, nullptr));
+        handle = bitmap.Get();
+        EXPECT_EQ(strip.AddBitmap(2, std::move(bitmap)), 0);
+        DestroyWindow(strip.hwnd);
+        EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_BITMAP));
+    }
+    EXPECT_EQ(GetObjectType(handle), 0u);
+    // The class icons are the system's shared copies, loaded once per run.
+    for (const auto& icon : {std::make_pair(GCLP_HICON, 32), std::make_pair(GCLP_HICONSM, 16)}) {
+        EXPECT_EQ(GetClassLongPtrA(window.hwnd, icon.first),
+                  reinterpret_cast<ULONG_PTR>(LoadImageA(GetModuleHandleA(nullptr),
+                                                         MAKEINTRESOURCEA(IDI_QUILTORA), IMAGE_ICON,
+                                                         icon.second, icon.second, LR_SHARED)));
+    }
+}
+
 TEST_F(MainWindowTest, ToolbarEntriesTooltipsAndLayout) {
     struct Entry {
         int command;

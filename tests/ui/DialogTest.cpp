@@ -61,6 +61,10 @@ public:
         End(-2);
         return 1;
     }
+    int OnNotify(WPARAM, NMHDR*, LRESULT* result) override {
+        *result = 0x1234;
+        return 1;
+    }
 };
 
 // A modeless instance of the test template, destroyed at the end.
@@ -160,6 +164,15 @@ TEST_F(ModelessDialog, BindsAtInitDialogAndAnswersTrueOrFalse) {
     EXPECT_EQ(
         ui::Dialog::DialogProcedure(handle, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog)),
         7);
+
+    // Any other handler's result reaches the sender through DWLP_MSGRESULT.
+    NMHDR header = {handle, 5, 0};
+    EXPECT_EQ(SendMessageA(handle, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 0x1234);
+
+    EXPECT_TRUE(dialog.IsBoundWindow());
+    DestroyWindow(handle);
+    handle = nullptr;
+    EXPECT_FALSE(dialog.IsBoundWindow());
 }
 
 TEST_F(ModelessDialog, IntegerFieldsAreClampedToTheirRange) {

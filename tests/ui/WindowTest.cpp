@@ -175,6 +175,10 @@ TEST(DispatchBinding, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
     EXPECT_EQ(window.userDataAtNcCreate, reinterpret_cast<LONG_PTR>(&window));
     EXPECT_EQ(window.ArgsOf("NcCreate"), Args({Arg(&window)}));
     EXPECT_EQ(window.ArgsOf("Create"), Args({Arg(&window)}));
+
+    EXPECT_TRUE(window.IsBoundWindow());
+    DestroyWindow(window.hwnd);
+    EXPECT_FALSE(window.IsBoundWindow()) << "hwnd keeps the dead handle";
 }
 
 TEST(DispatchBinding, WindowWithoutObjectGetsDefaultProcessing) {
