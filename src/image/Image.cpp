@@ -145,8 +145,13 @@ bool Image::StretchTo(Image& destination, bool halftone) const {
     if (!target || !origin) {
         return false;
     }
+    // A bitmap already selected into another context cannot be selected here;
+    // drawing would then read or write the context's stock bitmap instead.
     SelectScope selectTarget(target.Get(), destination.Bitmap);
     SelectScope selectOrigin(origin.Get(), Bitmap);
+    if (!selectTarget.Selected() || !selectOrigin.Selected()) {
+        return false;
+    }
     if (halftone) {
         SetStretchBltMode(target.Get(), HALFTONE);
         SetBrushOrgEx(target.Get(), 0, 0, nullptr);
@@ -163,17 +168,12 @@ bool Image::ConvertBitCount(int bitCount) {
     if (BytesPerPixel * 8 == bitCount) {
         return true;
     }
-    Image temporary;
-    if (!temporary.Create(Width, Height, bitCount)) {
+    // The picture is replaced only once its converted copy exists.
+    Image converted;
+    if (!converted.Create(Width, Height, bitCount) || !StretchTo(converted, false)) {
         return false;
     }
-    StretchTo(temporary, false);
-    const int width = Width;
-    const int height = Height;
-    if (!Create(width, height, bitCount)) {
-        return false;
-    }
-    temporary.StretchTo(*this, false);
+    Swap(converted);
     return true;
 }
 

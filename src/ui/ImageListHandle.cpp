@@ -30,11 +30,16 @@ BOOL ImageListHandle::LoadFromBitmap(int bitmapId, int imageWidth, int growCount
     const bool created =
         GetObjectA(bitmap, sizeof(header), &header) == sizeof(header) &&
         Create(imageWidth, header.bmHeight, flags, header.bmWidth / imageWidth, growCount);
-    if (created) {
-        ImageList_AddMasked(list, bitmap, maskColour);
-    }
+    // A strip narrower than one image adds nothing, which is as much a
+    // failure as the list refusing the images.
+    const int count = created ? header.bmWidth / imageWidth : 0;
+    const bool added = count > 0 && ImageList_AddMasked(list, bitmap, maskColour) >= 0 &&
+                       ImageList_GetImageCount(list) == count;
     DeleteObject(bitmap);
-    return created ? TRUE : FALSE;
+    if (!added) {
+        Destroy();
+    }
+    return added ? TRUE : FALSE;
 }
 
 BOOL ImageListHandle::Destroy() {

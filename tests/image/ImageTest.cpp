@@ -166,6 +166,15 @@ TEST(Image, CopyAndConvertThroughGdi) {
 
     ASSERT_TRUE(copy.ConvertBitCount(32));
     EXPECT_EQ(copy.BytesPerPixel, 4);
+    // A bitmap held by another context cannot be drawn from: the conversion
+    // fails and the picture stays as it was.
+    {
+        image::MemoryDC holder;
+        image::SelectScope held(holder.Get(), copy.Bitmap);
+        ASSERT_TRUE(held.Selected());
+        EXPECT_FALSE(copy.ConvertBitCount(24));
+        EXPECT_EQ(copy.BytesPerPixel, 4);
+    }
     ASSERT_TRUE(copy.ConvertBitCount(24));
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 7; ++x) {

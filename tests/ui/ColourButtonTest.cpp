@@ -170,6 +170,9 @@ TEST(ImageListHandle, FailuresLeaveNoList) {
     EXPECT_EQ(images.Handle(), nullptr);
     EXPECT_FALSE(images.LoadFromBitmap(StripBitmap, 0, 0, RGB(255, 0, 0)));
     EXPECT_EQ(images.Handle(), nullptr);
+    // Images wider than the whole strip: a list without images is no list.
+    EXPECT_FALSE(images.LoadFromBitmap(StripBitmap, 4096, 0, RGB(255, 0, 0)));
+    EXPECT_EQ(images.Handle(), nullptr);
     EXPECT_FALSE(images.Destroy());
 
     ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 1, 1));
