@@ -11,6 +11,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -194,8 +196,14 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
         }
         break;
     case IDM_COPY: {
-        image::JoinDocument::ReadGuard guard(document);
-        document.picture.CopyToClipboard(hwnd);
+        // The document is held only while its pixels are copied: the
+        // clipboard's owner may be a window that waits for the document.
+        image::GdiObject copy;
+        {
+            image::JoinDocument::ReadGuard guard(document);
+            copy = document.picture.ScreenCopy();
+        }
+        image::Image::PutOnClipboard(hwnd, std::move(copy));
         break;
     }
     case IDM_PASTE_RIGHT:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/PixelValue.h"
+#include "image/ScopedGdi.h"
 
 #include <windows.h>
 
@@ -63,6 +64,14 @@ public:
     // allowed. False when the Image is empty or the clipboard cannot be
     // written; the copy made for it is then deleted.
     bool CopyToClipboard(HWND owner = nullptr) const;
+    // The two halves of CopyToClipboard, so that a caller can let go of the
+    // picture before the clipboard is opened (opening and emptying it sends
+    // messages to other programs). ScreenCopy: a copy in the screen's format,
+    // empty on failure. PutOnClipboard: replaces the clipboard's contents by
+    // the bitmap, which the clipboard then owns; the clipboard is left as it
+    // was when there is no bitmap or it cannot be opened.
+    GdiObject ScreenCopy() const;
+    static bool PutOnClipboard(HWND owner, GdiObject bitmap);
 
     HBITMAP Bitmap = nullptr;
     int Width = 0;

@@ -86,44 +86,56 @@ bool Image::ReadClipboardPicture() {
     return copied;
 }
 
-bool Image::CopyToClipboard(HWND owner) const {
+GdiObject Image::ScreenCopy() const {
     if (Bitmap == nullptr) {
-        return false;
+        return GdiObject();
     }
-    HBITMAP copy = nullptr;
+    GdiObject copy;
     {
         DesktopDC desktop;
         if (desktop.Get() == nullptr) {
-            return false;
+            return GdiObject();
         }
-        copy = CreateCompatibleBitmap(desktop.Get(), Width, Height);
+        copy = GdiObject(CreateCompatibleBitmap(desktop.Get(), Width, Height));
     }
-    if (copy == nullptr) {
+    if (!copy) {
+        return GdiObject();
+    }
+    MemoryDC to;
+    MemoryDC from;
+    if (!to || !from) {
+        return GdiObject();
+    }
+    // The copy leaves its context at the end of the scope: a bitmap handed to
+    // the clipboard must not be selected into any device context.
+    SelectScope selectTo(to.Get(), copy.Get());
+    SelectScope selectFrom(from.Get(), Bitmap);
+    if (!selectTo.Selected() || !selectFrom.Selected() ||
+        BitBlt(to.Get(), 0, 0, Width, Height, from.Get(), 0, 0, SRCCOPY) == FALSE) {
+        return GdiObject();
+    }
+    GdiFlush();
+    return copy;
+}
+
+bool Image::PutOnClipboard(HWND owner, GdiObject bitmap) {
+    // The user's clipboard is emptied only when there is something to put
+    // in its place.
+    if (!bitmap) {
         return false;
     }
-    bool copied = false;
-    {
-        MemoryDC to;
-        MemoryDC from;
-        if (to && from) {
-            SelectScope selectTo(to.Get(), copy);
-            SelectScope selectFrom(from.Get(), Bitmap);
-            copied = selectTo.Selected() && selectFrom.Selected() &&
-                     BitBlt(to.Get(), 0, 0, Width, Height, from.Get(), 0, 0, SRCCOPY) != FALSE;
-        }
-        // The copy is deselected here: a bitmap handed to the clipboard must
-        // not be selected into any device context.
+    ClipboardScope clipboard(owner);
+    if (!clipboard.IsOpen() || EmptyClipboard() == FALSE ||
+        SetClipboardData(CF_BITMAP, bitmap.Get()) == nullptr) {
+        return false;
     }
-    if (copied) {
-        ClipboardScope clipboard(owner);
-        if (clipboard.IsOpen() && EmptyClipboard() != FALSE &&
-            SetClipboardData(CF_BITMAP, copy) != nullptr) {
-            // The clipboard owns the bitmap from now on.
-            return true;
-        }
-    }
-    DeleteObject(copy);
-    return false;
+    // The clipboard owns the bitmap from now on.
+    bitmap.Release();
+    return true;
+}
+
+bool Image::CopyToClipboard(HWND owner) const {
+    return PutOnClipboard(owner, ScreenCopy());
 }
 
 } // namespace image

@@ -72,6 +72,8 @@ public:
 
     HGDIOBJ Get() const { return object; }
     explicit operator bool() const { return object != nullptr; }
+    // Gives the object up to a new owner that deletes it (the clipboard).
+    void Release() { object = nullptr; }
 
 private:
     HGDIOBJ object = nullptr;
