@@ -5,7 +5,7 @@
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
