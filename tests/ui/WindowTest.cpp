@@ -190,59 +190,35 @@ TEST(DispatchBinding, WindowWithoutObjectGetsDefaultProcessing) {
 }
 
 TEST_F(Dispatch, SplitsParametersIntoUnsignedWords) {
+    // x = -1 (possible while the mouse is captured) arrives as 65535.
+    Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1, 7));
+    EXPECT_EQ(window.ArgsOf("MouseMove"), Args({MK_LBUTTON, 65535, 7}));
+    Send(WM_RBUTTONDBLCLK, MK_RBUTTON | MK_SHIFT, MAKELPARAM(30, -2));
+    EXPECT_EQ(window.ArgsOf("RButtonDblClk"), Args({MK_RBUTTON | MK_SHIFT, 30, 65534}));
+
+    // One notch towards the user: -120 arrives as 65416.
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA), MAKELPARAM(500, 400));
+    EXPECT_EQ(window.ArgsOf("MouseWheel"), Args({MK_CONTROL, 65416, 500, 400}));
+
+    // The other window second, the minimised flag third.
     const HWND other = GetDesktopWindow();
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.ArgsOf("Activate"), Args({WA_CLICKACTIVE, Arg(other), 1}));
+
+    Send(WM_COMMAND, MAKEWPARAM(40007, BN_CLICKED), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.ArgsOf("Command"), Args({40007, BN_CLICKED, Arg(other)}));
+    Send(WM_COMMAND, MAKEWPARAM(65535, 1), 0);
+    EXPECT_EQ(window.ArgsOf("Command"), Args({65535, 1, 0}));
+
+    Send(WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1920, 40000));
+    EXPECT_EQ(window.ArgsOf("Size"), Args({SIZE_MAXIMIZED, 1920, 40000}));
+
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 60000), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(window.ArgsOf("VScroll"), Args({SB_THUMBTRACK, 60000, Arg(other)}));
+
     const HMENU menu = CreatePopupMenu();
-    const LPARAM otherParam = reinterpret_cast<LPARAM>(other);
-    struct Row {
-        UINT msg;
-        WPARAM wParam;
-        LPARAM lParam;
-        const char* handler;
-        std::vector<std::uint64_t> args;
-    };
-    const Row rows[] = {
-        // x = -1 (possible while the mouse is captured) arrives as 65535.
-        {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1, 7), "MouseMove", {MK_LBUTTON, 65535, 7}},
-        {WM_RBUTTONDBLCLK,
-         MK_RBUTTON | MK_SHIFT,
-         MAKELPARAM(30, -2),
-         "RButtonDblClk",
-         {MK_RBUTTON | MK_SHIFT, 30, 65534}},
-        // One notch towards the user: -120 arrives as 65416.
-        {WM_MOUSEWHEEL,
-         MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA),
-         MAKELPARAM(500, 400),
-         "MouseWheel",
-         {MK_CONTROL, 65416, 500, 400}},
-        // The other window second, the minimised flag third.
-        {WM_ACTIVATE,
-         MAKEWPARAM(WA_CLICKACTIVE, 1),
-         otherParam,
-         "Activate",
-         {WA_CLICKACTIVE, Arg(other), 1}},
-        {WM_COMMAND,
-         MAKEWPARAM(40007, BN_CLICKED),
-         otherParam,
-         "Command",
-         {40007, BN_CLICKED, Arg(other)}},
-        {WM_COMMAND, MAKEWPARAM(65535, 1), 0, "Command", {65535, 1, 0}},
-        {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1920, 40000), "Size", {SIZE_MAXIMIZED, 1920, 40000}},
-        {WM_VSCROLL,
-         MAKEWPARAM(SB_THUMBTRACK, 60000),
-         otherParam,
-         "VScroll",
-         {SB_THUMBTRACK, 60000, Arg(other)}},
-        {WM_INITMENUPOPUP,
-         reinterpret_cast<WPARAM>(menu),
-         MAKELPARAM(3, TRUE),
-         "InitMenuPopup",
-         {Arg(menu), 3, 1}},
-    };
-    for (const Row& row : rows) {
-        window.calls.clear();
-        Send(row.msg, row.wParam, row.lParam);
-        EXPECT_EQ(window.ArgsOf(row.handler), row.args) << row.handler;
-    }
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(3, TRUE));
+    EXPECT_EQ(window.ArgsOf("InitMenuPopup"), Args({Arg(menu), 3, 1}));
     DestroyMenu(menu);
 }
 
