@@ -12,7 +12,7 @@
 //
 // Tests replace it for their own scope so that nothing ever blocks:
 //
-//     ui::ScriptedDialogs dialogs;        // installs itself (ui/ScriptedDialogs.h)
+//     ui::ScriptedDialogs dialogs;        // installs itself (tests/support/ScriptedDialogs.h)
 //     dialogs.AnswerMessageBox(IDNO);     // answers, consumed in call order
 //     dialogs.AnswerFile("C:\\in.png");
 //     ... exercise the code ...

@@ -5,7 +5,7 @@
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -81,10 +81,7 @@ void WriteRgbDump(const image::Image& picture, const std::string& path) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        settings.fSize = 1;
-        settings.PerW = 100;
-        settings.PerH = 100;
-        settings.PadSize = 0;
+        settings.PadSize = 0; // pictures at 100 %, side by side
         ASSERT_TRUE(window.CreateWindows());
         window.SetSize(500, 400);
     }
@@ -359,23 +356,15 @@ TEST_F(MainWindowTest, SavesEveryFormatThroughTheSaveDialog) {
 }
 
 TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
-    settings.Scale = 4;
-    const std::uint16_t in[] = {8, 8};
-    for (std::uint16_t expected : in) {
-        Command(IDT_ZOOM_IN);
-        EXPECT_EQ(settings.Scale, expected);
-    }
-    const std::uint16_t out[] = {4, 3, 2, 1, 1};
-    for (std::uint16_t expected : out) {
-        Command(IDT_ZOOM_OUT);
-        EXPECT_EQ(settings.Scale, expected);
-    }
-    for (std::uint16_t odd : {5, 6, 7}) {
-        settings.Scale = odd;
-        Command(IDT_ZOOM_IN);
-        EXPECT_EQ(settings.Scale, odd);
-        Command(IDT_ZOOM_OUT);
-        EXPECT_EQ(settings.Scale, odd - 1);
+    // Scale before, the button, scale after: the buttons step between 25,
+    // 50, 75, 100 and 200 %; the scales in between only zoom out.
+    const int steps[][3] = {{4, IDT_ZOOM_IN, 8},  {8, IDT_ZOOM_IN, 8},  {8, IDT_ZOOM_OUT, 4},
+                            {3, IDT_ZOOM_OUT, 2}, {1, IDT_ZOOM_OUT, 1}, {5, IDT_ZOOM_IN, 5},
+                            {5, IDT_ZOOM_OUT, 4}, {7, IDT_ZOOM_IN, 7},  {7, IDT_ZOOM_OUT, 6}};
+    for (const auto& step : steps) {
+        settings.Scale = static_cast<std::uint16_t>(step[0]);
+        Command(step[1]);
+        EXPECT_EQ(settings.Scale, step[2]) << step[0] << " " << step[1];
     }
     for (UINT id = IDM_ZOOM_25; id <= IDM_ZOOM_100; ++id) {
         Command(id);

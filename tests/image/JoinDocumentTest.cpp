@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <climits>
+#include <iterator>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -83,17 +85,12 @@ struct Canvas {
     return ::testing::AssertionSuccess();
 }
 
-bool SameCell(const CellRect& a, const CellRect& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
 std::string Describe(const CellRect& c) {
     return "(" + std::to_string(c.x) + "," + std::to_string(c.y) + "," + std::to_string(c.width) +
            "," + std::to_string(c.height) + ")";
 }
 
-#define EXPECT_CELL(actual, x, y, w, h)                                                            \
-    EXPECT_TRUE(SameCell(actual, CellRect{x, y, w, h})) << Describe(actual)
+#define EXPECT_CELL(actual, x, y, w, h) EXPECT_EQ(Describe(actual), Describe(CellRect{x, y, w, h}))
 
 // Makes a noise picture and keeps what it looks like, since pasting
 // consumes it.
@@ -135,26 +132,8 @@ TEST(JoinDocument, WorkedExampleRightRightBelow) {
     ASSERT_TRUE(doc.PasteImage(a, false, 0, s));
     EXPECT_TRUE(a.IsEmpty()) << "the source is consumed";
     EXPECT_CELL(doc.lastCell, 0, 0, 100, 50);
-    Canvas expected(100, 50, BackgroundPixel);
-    expected.Put(pa, 0, 0);
-    EXPECT_TRUE(Shows(doc, expected));
-
     ASSERT_TRUE(doc.PasteImage(b, false, 0, s));
     EXPECT_CELL(doc.lastCell, 100, 0, 84, 70);
-    Canvas second(184, 70, BackgroundPixel);
-    second.Put(pa, 0, 0);
-    second.Fill(100, 0, 4, 70, GapPixel);
-    second.Put(pb, 104, 0);
-    EXPECT_TRUE(Shows(doc, second));
-    {
-        JoinDocument::ReadGuard guard(doc);
-        const image::UndoRecord& r = doc.UndoRecords().back();
-        EXPECT_EQ(r.previousWidth, 100);
-        EXPECT_EQ(r.previousHeight, 50);
-        EXPECT_CELL(r.previousCell, 0, 0, 100, 50);
-        EXPECT_CELL(r.pastedCell, 100, 0, 84, 70);
-        EXPECT_EQ(r.underColour, BackgroundPixel);
-    }
 
     ASSERT_TRUE(doc.PasteImage(c, true, 0, s));
     EXPECT_CELL(doc.lastCell, 0, 70, 60, 34);
@@ -165,7 +144,6 @@ TEST(JoinDocument, WorkedExampleRightRightBelow) {
     third.Fill(0, 70, 60, 4, GapPixel);
     third.Put(pc, 0, 74);
     EXPECT_TRUE(Shows(doc, third));
-    EXPECT_EQ(doc.UndoRecords().size(), 3u);
 }
 
 TEST(JoinDocument, WorkedExampleWrappedAt150) {
@@ -199,13 +177,9 @@ TEST(JoinDocument, WorkedExampleWrappedAt150) {
 TEST(JoinDocument, FirstPasteAndGapRules) {
     AppSettings s;
     UseColours(s, 6);
-    for (bool below : {false, true}) {
-        JoinDocument doc;
-        ASSERT_TRUE(Paste(doc, 30, 20, below, s));
-        EXPECT_CELL(doc.lastCell, 0, 0, 30, 20);
-        EXPECT_EQ(doc.width, 30);
-        EXPECT_EQ(doc.height, 20);
-    }
+    JoinDocument first; // a first paste below gets no gaps either
+    ASSERT_TRUE(Paste(first, 30, 20, true, s));
+    EXPECT_CELL(first.lastCell, 0, 0, 30, 20);
 
     // Without a gap no strips are drawn and cells are the boxes.
     s.PadSize = 0;
@@ -251,7 +225,6 @@ TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
     expected.Put(Canvas(resized), 0, 25);
     expected.Fill(100, 0, 4, 100, GapPixel);
     EXPECT_TRUE(Shows(doc, expected));
-    EXPECT_EQ(doc.UndoRecords().size(), 2u);
 
     // Stretched boxes are exactly SizeW x SizeH, whatever the picture.
     s.bRatio = 0;
@@ -261,83 +234,56 @@ TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
     EXPECT_CELL(doc.lastCell, 0, 100, 7, 13);
 }
 
-TEST(JoinDocument, UndoGrowRightAndPasteAgain) {
+TEST(JoinDocument, UndoTakesBackEachPaste) {
     AppSettings s;
     UseColours(s, 4);
-    JoinDocument doc;
-    ASSERT_TRUE(Paste(doc, 100, 50, false, s, 0, 1));
-    const Canvas before(doc.picture);
-    ASSERT_TRUE(Paste(doc, 80, 70, false, s, 0, 2));
-    const Canvas grown(doc.picture);
-
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_TRUE(Shows(doc, before));
-    EXPECT_CELL(doc.lastCell, 0, 0, 100, 50);
-    EXPECT_EQ(doc.UndoRecords().size(), 1u);
-
-    ASSERT_TRUE(Paste(doc, 80, 70, false, s, 0, 2));
-    EXPECT_CELL(doc.lastCell, 100, 0, 84, 70);
-    EXPECT_TRUE(Shows(doc, grown));
-}
-
-TEST(JoinDocument, UndoGrowDownAndUndoWithoutGrowth) {
-    AppSettings s;
-    UseColours(s, 4);
-    JoinDocument doc;
-    ASSERT_TRUE(Paste(doc, 100, 50, false, s, 0, 1));
-    ASSERT_TRUE(Paste(doc, 50, 20, true, s, 0, 2));
-    EXPECT_CELL(doc.lastCell, 0, 50, 50, 24);
-    const Canvas row(doc.picture);
-
-    // A tall picture right of the short lower row grows the canvas downward.
-    ASSERT_TRUE(Paste(doc, 30, 60, false, s, 0, 3));
-    EXPECT_CELL(doc.lastCell, 50, 50, 34, 64);
-    EXPECT_EQ(doc.height, 114);
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_TRUE(Shows(doc, row));
-    EXPECT_CELL(doc.lastCell, 0, 50, 50, 24);
-
-    // A paste inside the canvas: no growth, and undo paints the colour the
-    // cell had, not the current background setting.
-    s.BkColor = 0x000000FF;
-    const HBITMAP same = doc.picture.Bitmap;
-    ASSERT_TRUE(Paste(doc, 20, 20, false, s, 0, 4));
-    EXPECT_CELL(doc.lastCell, 50, 50, 24, 24);
-    EXPECT_EQ(doc.picture.Bitmap, same) << "a paste that fits keeps the canvas";
-    EXPECT_EQ(doc.width, 100);
-    EXPECT_EQ(doc.height, 74);
-    EXPECT_EQ(doc.UndoRecords().back().previousWidth, -1);
-    EXPECT_EQ(doc.UndoRecords().back().underColour, BackgroundPixel);
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(doc.picture.Bitmap, same);
-    EXPECT_TRUE(Shows(doc, row));
-    EXPECT_CELL(doc.lastCell, 0, 50, 50, 24);
-}
-
-TEST(JoinDocument, UndoBackToEmptyAndClear) {
-    AppSettings s;
-    UseColours(s, 2);
+    // Each paste and the cell it takes: right, right (grows right), below
+    // (grows down), right of the short lower row (grows down again), and
+    // one that fits inside, where undo must paint the colour the cell had,
+    // not the current background setting.
+    struct Step {
+        int w, h;
+        bool below;
+        CellRect cell;
+    };
+    const Step steps[] = {{100, 50, false, {0, 0, 100, 50}},
+                          {80, 70, false, {100, 0, 84, 70}},
+                          {50, 20, true, {0, 70, 50, 24}},
+                          {30, 60, false, {50, 70, 34, 64}},
+                          {20, 20, false, {84, 70, 24, 24}}};
     JoinDocument doc;
     EXPECT_FALSE(doc.Undo());
-    ASSERT_TRUE(Paste(doc, 10, 10, false, s));
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_TRUE(doc.IsEmpty());
-    EXPECT_EQ(doc.height, 0);
-    EXPECT_TRUE(doc.picture.IsEmpty());
-    EXPECT_CELL(doc.lastCell, 0, 0, 0, 0);
-    EXPECT_FALSE(doc.Undo());
-
-    ASSERT_TRUE(Paste(doc, 10, 10, false, s, 0, 1));
-    ASSERT_TRUE(Paste(doc, 12, 8, false, s, 0, 2));
-    ASSERT_TRUE(Paste(doc, 5, 30, true, s, 0, 3));
-    EXPECT_EQ(doc.UndoRecords().size(), 3u);
-    for (size_t left = 2; left != static_cast<size_t>(-1); --left) {
-        ASSERT_TRUE(doc.Undo());
-        EXPECT_EQ(doc.UndoRecords().size(), left);
+    std::vector<Canvas> shown;
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const Step& step = steps[i];
+        const HBITMAP before = doc.picture.Bitmap;
+        s.BkColor = i == 4 ? 0x000000FF : Background;
+        ASSERT_TRUE(Paste(doc, step.w, step.h, step.below, s, 0, static_cast<std::uint32_t>(i)));
+        EXPECT_CELL(doc.lastCell, step.cell.x, step.cell.y, step.cell.width, step.cell.height);
+        shown.emplace_back(doc.picture);
+        if (i == 4) {
+            EXPECT_EQ(doc.picture.Bitmap, before) << "a paste that fits keeps the canvas";
+        }
     }
+    EXPECT_EQ(doc.UndoRecords().size(), std::size(steps));
+    // One undo and the same paste again give the same picture.
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(Paste(doc, 20, 20, false, s, 0, 4));
+    EXPECT_TRUE(Shows(doc, shown.back()));
+
+    for (size_t i = std::size(steps) - 1; i > 0; --i) {
+        SCOPED_TRACE("undo of paste " + std::to_string(i));
+        ASSERT_TRUE(doc.Undo());
+        EXPECT_TRUE(Shows(doc, shown[i - 1]));
+        const CellRect& cell = steps[i - 1].cell;
+        EXPECT_CELL(doc.lastCell, cell.x, cell.y, cell.width, cell.height);
+        EXPECT_EQ(doc.UndoRecords().size(), i);
+    }
+    ASSERT_TRUE(doc.Undo());
     EXPECT_TRUE(doc.IsEmpty());
     EXPECT_TRUE(doc.picture.IsEmpty());
     EXPECT_CELL(doc.lastCell, 0, 0, 0, 0);
+    EXPECT_FALSE(doc.Undo());
 
     ASSERT_TRUE(Paste(doc, 10, 10, false, s));
     ASSERT_TRUE(Paste(doc, 10, 10, true, s));
@@ -345,7 +291,6 @@ TEST(JoinDocument, UndoBackToEmptyAndClear) {
     EXPECT_TRUE(doc.IsEmpty());
     EXPECT_TRUE(doc.picture.IsEmpty());
     EXPECT_TRUE(doc.UndoRecords().empty());
-    EXPECT_CELL(doc.lastCell, 0, 0, 0, 0);
     ASSERT_TRUE(Paste(doc, 10, 10, false, s));
     EXPECT_CELL(doc.lastCell, 0, 0, 10, 10);
 }
@@ -366,8 +311,6 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
     EXPECT_EQ(doc.picture.Bitmap, bitmap);
     EXPECT_TRUE(Shows(doc, before));
     EXPECT_CELL(doc.lastCell, 0, 0, 40, 30);
-    EXPECT_EQ(doc.UndoRecords().size(), 1u);
-
     EXPECT_FALSE(Paste(doc, 10, 10, true, s));
     EXPECT_EQ(doc.UndoRecords().size(), 1u);
 
@@ -394,8 +337,6 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
     doc.refuse = true;
     ASSERT_TRUE(Paste(doc, 10, 10, false, s));
     EXPECT_CELL(doc.lastCell, 10, 50, 14, 14);
-    EXPECT_EQ(doc.width, 64);
-    EXPECT_EQ(doc.height, 64);
     EXPECT_EQ(doc.UndoRecords().size(), 4u);
 }
 
@@ -435,8 +376,6 @@ TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
     EXPECT_FALSE(Paste(doc, 30, 30, false, s));
     EXPECT_FALSE(Paste(doc, 30, 30, true, s));
     EXPECT_TRUE(Shows(doc, before));
-    EXPECT_CELL(doc.lastCell, 0, 0, 80, 70);
-    EXPECT_EQ(doc.UndoRecords().size(), 1u);
 
     // Boxes no canvas could hold: a percentage far past 32 bits, and a fixed
     // size whose pixel block alone passes 2 GB.

@@ -4,115 +4,93 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 using image::ComputePasteSize;
 using image::FitRect;
 using image::PasteSize;
-using settings::AppSettings;
 
-namespace {
-
-::testing::AssertionResult Is(const PasteSize& p, int boxW, int boxH, int x, int y, int w, int h) {
-    if (p.boxWidth == boxW && p.boxHeight == boxH && p.pictureRect.x == x && p.pictureRect.y == y &&
-        p.pictureRect.width == w && p.pictureRect.height == h) {
-        return ::testing::AssertionSuccess();
+TEST(PasteSize, BoxAndPictureForEachMode) {
+    // Settings (fixed size, keep ratio, SizeW/PerW, SizeH/PerH), the picture,
+    // then the box and the picture's place in it.
+    struct Row {
+        bool fixed, ratio;
+        int sideW, sideH, pictureW, pictureH;
+        int boxW, boxH, x, y, w, h;
+    };
+    const Row rows[] = {
+        {false, true, 100, 100, 640, 480, 640, 480, 0, 0, 640, 480},
+        {false, true, 50, 50, 3, 3, 1, 1, 0, 0, 1, 1},
+        // 1 % of 50 is 0, raised to 1; the sides are scaled independently,
+        // with or without keep-ratio.
+        {false, true, 1, 250, 50, 7, 1, 17, 0, 0, 1, 17},
+        {false, false, 1, 250, 50, 7, 1, 17, 0, 0, 1, 17},
+        // Products past 32 bits neither wrap nor go negative.
+        {false, true, INT_MAX, -20, 1000, 10, INT_MAX, 1, 0, 0, INT_MAX, 1},
+        {true, true, 100, 100, 400, 200, 100, 100, 0, 25, 100, 50},
+        {true, true, 100, 100, 200, 400, 100, 100, 25, 0, 50, 100},
+        {true, true, 100, 100, 10, 10, 100, 100, 0, 0, 100, 100}, // enlarged
+        // The fitted side of a very flat picture comes out 0: the box stays.
+        {true, true, 100, 100, 1000, 1, 100, 100, 0, 50, 100, 0},
+        {true, true, 100, 100, 1, 1000, 100, 100, 50, 0, 0, 100},
+        {true, true, 100, 100, 0, 0, 100, 100, 0, 0, 0, 0}, // nothing to fit
+        {true, false, 37, 5, 400, 200, 37, 5, 0, 0, 37, 5},
+        {true, false, 37, 5, 1, 1, 37, 5, 0, 0, 37, 5},
+        // A fixed size below one pixel (from a hand-edited file) is one pixel.
+        {true, false, 0, -3, 4, 4, 1, 1, 0, 0, 1, 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE((r.fixed ? "fixed " : "percent ") + std::to_string(r.sideW) + "," +
+                     std::to_string(r.sideH) + (r.ratio ? " ratio, " : ", ") +
+                     std::to_string(r.pictureW) + "x" + std::to_string(r.pictureH));
+        settings::AppSettings s;
+        s.fSize = r.fixed ? 0 : 1;
+        s.bRatio = r.ratio ? 1 : 0;
+        (r.fixed ? s.SizeW : s.PerW) = r.sideW;
+        (r.fixed ? s.SizeH : s.PerH) = r.sideH;
+        const PasteSize p = ComputePasteSize(r.pictureW, r.pictureH, s);
+        EXPECT_EQ(p.boxWidth, r.boxW);
+        EXPECT_EQ(p.boxHeight, r.boxH);
+        EXPECT_EQ(p.pictureRect.x, r.x);
+        EXPECT_EQ(p.pictureRect.y, r.y);
+        EXPECT_EQ(p.pictureRect.width, r.w);
+        EXPECT_EQ(p.pictureRect.height, r.h);
     }
-    return ::testing::AssertionFailure()
-           << "box " << p.boxWidth << "x" << p.boxHeight << ", picture " << p.pictureRect.width
-           << "x" << p.pictureRect.height << " at " << p.pictureRect.x << "," << p.pictureRect.y;
 }
 
-::testing::AssertionResult Is(const RECT& r, int left, int top, int right, int bottom) {
-    if (r.left == left && r.top == top && r.right == right && r.bottom == bottom) {
-        return ::testing::AssertionSuccess();
+TEST(FitRect, FitsCentresAndDoesNotOverflow) {
+    // The rectangle, the box, no-enlarge, and the rectangle after.
+    struct Row {
+        RECT r;
+        int boxW, boxH;
+        bool noEnlarge;
+        RECT expected;
+    };
+    const Row rows[] = {
+        {{0, 0, 400, 100}, 200, 200, false, {0, 75, 200, 125}},
+        {{0, 0, 100, 400}, 200, 200, false, {75, 0, 125, 200}},
+        {{0, 0, 50, 50}, 200, 200, true, {75, 75, 125, 125}},
+        {{0, 0, 50, 50}, 200, 200, false, {0, 0, 200, 200}},
+        // Too large for the box: no-enlarge still reduces.
+        {{0, 0, 400, 100}, 200, 200, true, {0, 75, 200, 125}},
+        // The rectangle keeps its own origin and moves by the shift.
+        {{10, 20, 60, 120}, 100, 100, false, {35, 20, 85, 120}},
+        // Equal fitted width: the width is filled (ties go to the full width).
+        {{0, 0, 300, 150}, 200, 100, false, {0, 0, 200, 100}},
+        // 100000 * 40000 is past 32 bits.
+        {{0, 0, 100000, 30000}, 50000, 40000, false, {0, 12500, 50000, 27500}},
+        {{0, 0, 30000, 100000}, 40000, 50000, false, {12500, 0, 27500, 50000}},
+        // An empty rectangle is left alone rather than divided by.
+        {{5, 5, 5, 9}, 10, 10, false, {5, 5, 5, 9}},
+    };
+    for (const Row& row : rows) {
+        RECT r = row.r;
+        FitRect(r, row.boxW, row.boxH, row.noEnlarge);
+        SCOPED_TRACE(std::to_string(row.r.right) + "x" + std::to_string(row.r.bottom) + " in " +
+                     std::to_string(row.boxW) + "x" + std::to_string(row.boxH));
+        EXPECT_EQ(r.left, row.expected.left);
+        EXPECT_EQ(r.top, row.expected.top);
+        EXPECT_EQ(r.right, row.expected.right);
+        EXPECT_EQ(r.bottom, row.expected.bottom);
     }
-    return ::testing::AssertionFailure()
-           << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
-}
-
-} // namespace
-
-TEST(PasteSize, Percentages) {
-    AppSettings s; // percentage mode, 100 % by default
-    EXPECT_TRUE(Is(ComputePasteSize(640, 480, s), 640, 480, 0, 0, 640, 480));
-    s.PerW = 50;
-    s.PerH = 50;
-    EXPECT_TRUE(Is(ComputePasteSize(3, 3, s), 1, 1, 0, 0, 1, 1));
-    s.PerW = 1;
-    s.PerH = 250;
-    // 1 % of 50 is 0, raised to 1; the sides are scaled independently.
-    EXPECT_TRUE(Is(ComputePasteSize(50, 7, s), 1, 17, 0, 0, 1, 17));
-    s.bRatio = 0; // not consulted in percentage mode
-    EXPECT_TRUE(Is(ComputePasteSize(50, 7, s), 1, 17, 0, 0, 1, 17));
-
-    // Products past 32 bits neither wrap nor go negative.
-    s.PerW = INT_MAX;
-    s.PerH = -20;
-    const PasteSize huge = ComputePasteSize(1000, 10, s);
-    EXPECT_EQ(huge.boxWidth, INT_MAX);
-    EXPECT_EQ(huge.boxHeight, 1);
-}
-
-TEST(PasteSize, FixedSizes) {
-    AppSettings s;
-    s.fSize = 0; // keep-ratio by default
-    EXPECT_TRUE(Is(ComputePasteSize(400, 200, s), 100, 100, 0, 25, 100, 50));
-    EXPECT_TRUE(Is(ComputePasteSize(200, 400, s), 100, 100, 25, 0, 50, 100));
-    EXPECT_TRUE(Is(ComputePasteSize(10, 10, s), 100, 100, 0, 0, 100, 100)); // enlarged
-    // The fitted height of a very flat picture comes out 0: the box stays.
-    EXPECT_TRUE(Is(ComputePasteSize(1000, 1, s), 100, 100, 0, 50, 100, 0));
-    EXPECT_TRUE(Is(ComputePasteSize(1, 1000, s), 100, 100, 50, 0, 0, 100));
-    // Nothing to fit.
-    EXPECT_TRUE(Is(ComputePasteSize(0, 0, s), 100, 100, 0, 0, 0, 0));
-
-    s.bRatio = 0;
-    s.SizeW = 37;
-    s.SizeH = 5;
-    EXPECT_TRUE(Is(ComputePasteSize(400, 200, s), 37, 5, 0, 0, 37, 5));
-    EXPECT_TRUE(Is(ComputePasteSize(1, 1, s), 37, 5, 0, 0, 37, 5));
-    // A fixed size below one pixel (from a hand-edited file) is one pixel.
-    s.SizeW = 0;
-    s.SizeH = -3;
-    EXPECT_TRUE(Is(ComputePasteSize(4, 4, s), 1, 1, 0, 0, 1, 1));
-}
-
-TEST(FitRect, FitsCentresAndTies) {
-    RECT r = {0, 0, 400, 100};
-    FitRect(r, 200, 200, false);
-    EXPECT_TRUE(Is(r, 0, 75, 200, 125));
-    r = {0, 0, 100, 400};
-    FitRect(r, 200, 200, false);
-    EXPECT_TRUE(Is(r, 75, 0, 125, 200));
-    r = {0, 0, 50, 50};
-    FitRect(r, 200, 200, true);
-    EXPECT_TRUE(Is(r, 75, 75, 125, 125));
-    r = {0, 0, 50, 50};
-    FitRect(r, 200, 200, false);
-    EXPECT_TRUE(Is(r, 0, 0, 200, 200));
-    // Too large for the box: no-enlarge still reduces.
-    r = {0, 0, 400, 100};
-    FitRect(r, 200, 200, true);
-    EXPECT_TRUE(Is(r, 0, 75, 200, 125));
-    // The rectangle keeps its own origin and moves by the shift.
-    r = {10, 20, 60, 120};
-    FitRect(r, 100, 100, false);
-    EXPECT_TRUE(Is(r, 35, 20, 85, 120));
-    // Equal fitted width: the width is filled (ties go to the full width).
-    r = {0, 0, 300, 150};
-    FitRect(r, 200, 100, false);
-    EXPECT_TRUE(Is(r, 0, 0, 200, 100));
-}
-
-TEST(FitRect, LargeSidesDoNotOverflow) {
-    // 100000 * 40000 is past 32 bits.
-    RECT r = {0, 0, 100000, 30000};
-    FitRect(r, 50000, 40000, false);
-    EXPECT_TRUE(Is(r, 0, 12500, 50000, 27500));
-    r = {0, 0, 30000, 100000};
-    FitRect(r, 40000, 50000, false);
-    EXPECT_TRUE(Is(r, 12500, 0, 27500, 50000));
-    // An empty rectangle is left alone rather than divided by.
-    r = {5, 5, 5, 9};
-    FitRect(r, 10, 10, false);
-    EXPECT_TRUE(Is(r, 5, 5, 5, 9));
 }

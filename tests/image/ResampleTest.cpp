@@ -7,15 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 #include <vector>
 
 using image::Image;
 using image::ResampleOptions;
 using image::ResampleWeights;
-using testpictures::FillNoise;
 using testpictures::FillPhoto;
 
 namespace {
@@ -43,32 +43,47 @@ struct ReferenceTap {
 std::vector<std::vector<ReferenceTap>> ReferenceWeights(int source, int target) {
     std::vector<std::vector<ReferenceTap>> all(target);
     for (int i = 0; i < target; ++i) {
-        std::vector<double> raw;
-        std::vector<int> index;
-        if (target > source) {
-            const double centre = static_cast<double>(source) * (i + 0.5) / target;
-            const long first = static_cast<long>(std::floor(centre - 2.5));
-            for (long e = first; e < first + 6; ++e) {
-                raw.push_back(ReferenceKernel(e + 0.5 - centre));
-                index.push_back(static_cast<int>(e < 0 ? 0 : (e >= source ? source - 1 : e)));
-            }
-        } else {
-            const long taps = (6L * source + target - 1) / target;
-            const long first = static_cast<long>(std::floor((i - 2.5) * source / target + 0.5));
-            for (long e = first; e < first + taps; ++e) {
-                raw.push_back(ReferenceKernel((e + 0.5) * target / source - (i + 0.5)));
-                index.push_back(static_cast<int>(e < 0 ? 0 : (e >= source ? source - 1 : e)));
-            }
-        }
+        const bool enlarge = target > source;
+        const double centre = static_cast<double>(source) * (i + 0.5) / target;
+        const long first = enlarge
+                               ? static_cast<long>(std::floor(centre - 2.5))
+                               : static_cast<long>(std::floor((i - 2.5) * source / target + 0.5));
+        const long taps = enlarge ? 6 : (6L * source + target - 1) / target;
         double sum = 0;
-        for (double r : raw) {
-            sum += r;
+        for (long e = first; e < first + taps; ++e) {
+            const double w = enlarge ? ReferenceKernel(e + 0.5 - centre)
+                                     : ReferenceKernel((e + 0.5) * target / source - (i + 0.5));
+            all[i].push_back({static_cast<int>(e < 0 ? 0 : (e >= source ? source - 1 : e)), w});
+            sum += w;
         }
-        for (size_t j = 0; j < raw.size(); ++j) {
-            all[i].push_back({index[j], raw[j] / sum});
+        for (ReferenceTap& t : all[i]) {
+            t.weight /= sum;
         }
     }
     return all;
+}
+
+// Two passes over the colour bytes, each rounded to bytes: pass(vertical,
+// target index, first byte, step between source bytes) gives one byte.
+template <typename Pass>
+std::vector<std::uint8_t> TwoPasses(const Image& source, int width, int height, Pass pass) {
+    std::vector<std::uint8_t> middle(static_cast<size_t>(width) * source.Height * 3);
+    for (int y = 0; y < source.Height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                middle[(static_cast<size_t>(y) * width + x) * 3 + c] =
+                    pass(false, x, source.PixelAddress(0, y) + c, source.BytesPerPixel);
+            }
+        }
+    }
+    std::vector<std::uint8_t> out(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int i = 0; i < width * 3; ++i) {
+            out[static_cast<size_t>(y) * width * 3 + i] =
+                pass(true, y, middle.data() + i, static_cast<std::ptrdiff_t>(width) * 3);
+        }
+    }
+    return out;
 }
 
 std::uint8_t ToByte(double v) {
@@ -78,37 +93,39 @@ std::uint8_t ToByte(double v) {
 
 // Reference bytes of the result, 3 per pixel, rows from the top.
 std::vector<std::uint8_t> ReferenceResample(const Image& source, int width, int height) {
-    const auto horizontal = ReferenceWeights(source.Width, width);
-    const auto vertical = ReferenceWeights(source.Height, height);
-    std::vector<std::uint8_t> middle(static_cast<size_t>(width) * source.Height * 3);
-    for (int y = 0; y < source.Height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                double v = 0;
-                for (const ReferenceTap& t : horizontal[x]) {
-                    v += t.weight * source.PixelAddress(t.index, y)[c];
-                }
-                middle[(static_cast<size_t>(y) * width + x) * 3 + c] = ToByte(v);
-            }
-        }
-    }
-    std::vector<std::uint8_t> out(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                double v = 0;
-                for (const ReferenceTap& t : vertical[y]) {
-                    v += t.weight * middle[(static_cast<size_t>(t.index) * width + x) * 3 + c];
-                }
-                out[(static_cast<size_t>(y) * width + x) * 3 + c] = ToByte(v);
-            }
-        }
-    }
-    return out;
+    const std::vector<std::vector<ReferenceTap>> tables[] = {
+        ReferenceWeights(source.Width, width), ReferenceWeights(source.Height, height)};
+    return TwoPasses(source, width, height,
+                     [&](bool vertical, int target, const std::uint8_t* base, std::ptrdiff_t step) {
+                         double v = 0;
+                         for (const ReferenceTap& t : tables[vertical][target]) {
+                             v += t.weight * base[t.index * step];
+                         }
+                         return ToByte(v);
+                     });
 }
 
-// Largest difference between a result and the reference; -1 when the result
-// has the wrong shape.
+// The integer formulas applied pixel by pixel with the library's weight
+// tables, so the result must match to the byte: this is what the vector
+// loops, the transposition and the threads must reproduce.
+std::vector<std::uint8_t> IntegerResample(const Image& source, int width, int height) {
+    const ResampleWeights tables[] = {image::BuildWeights(source.Width, width),
+                                      image::BuildWeights(source.Height, height)};
+    return TwoPasses(source, width, height,
+                     [&](bool vertical, int target, const std::uint8_t* base, std::ptrdiff_t step) {
+                         const ResampleWeights& table = tables[vertical];
+                         std::int32_t sum = 0;
+                         for (int j = 0; j < table.Taps; ++j) {
+                             sum += table.WeightsOf(target)[j] *
+                                    base[table.IndicesOf(target)[j] * step];
+                         }
+                         const std::int32_t v = (sum + 32768) >> 16;
+                         return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+                     });
+}
+
+// Largest difference between a result and the expected bytes; -1 when the
+// result has the wrong shape.
 int WorstDifference(const Image& result, const std::vector<std::uint8_t>& expected, int width,
                     int height) {
     if (result.Width != width || result.Height != height || result.BytesPerPixel != 3) {
@@ -117,125 +134,80 @@ int WorstDifference(const Image& result, const std::vector<std::uint8_t>& expect
     int worst = 0;
     for (int y = 0; y < height; ++y) {
         for (int i = 0; i < width * 3; ++i) {
-            const int d = std::abs(result.PixelAddress(0, y)[i] -
-                                   expected[static_cast<size_t>(y) * width * 3 + i]);
-            worst = d > worst ? d : worst;
+            worst = std::max(worst, std::abs(result.PixelAddress(0, y)[i] -
+                                             expected[static_cast<size_t>(y) * width * 3 + i]));
         }
     }
     return worst;
 }
 
-// ---- The integer formulas applied pixel by pixel -------------------------
-// Uses the library's weight tables, so the result must match to the byte:
-// this is what the vector loops, the transposition and the threads must
-// reproduce.
-
-std::uint8_t Apply(const ResampleWeights& table, int target, const std::uint8_t* base,
-                   std::ptrdiff_t step) {
-    std::int32_t sum = 0;
-    for (int j = 0; j < table.Taps; ++j) {
-        sum += table.WeightsOf(target)[j] * base[table.IndicesOf(target)[j] * step];
-    }
-    const std::int32_t v = (sum + 32768) >> 16;
-    return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
-std::vector<std::uint8_t> IntegerResample(const Image& source, int width, int height) {
-    const ResampleWeights h = image::BuildWeights(source.Width, width);
-    const ResampleWeights v = image::BuildWeights(source.Height, height);
-    std::vector<std::uint8_t> middle(static_cast<size_t>(width) * source.Height * 3);
-    for (int y = 0; y < source.Height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                middle[(static_cast<size_t>(y) * width + x) * 3 + c] =
-                    Apply(h, x, source.PixelAddress(0, y) + c, source.BytesPerPixel);
-            }
-        }
-    }
-    std::vector<std::uint8_t> out(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int i = 0; i < width * 3; ++i) {
-            out[static_cast<size_t>(y) * width * 3 + i] =
-                Apply(v, y, middle.data() + i, static_cast<std::ptrdiff_t>(width) * 3);
-        }
-    }
-    return out;
-}
-
 struct Case {
     int sourceWidth, sourceHeight, width, height;
+    // Whether to compare with the double reference too: past a few hundred
+    // pixels the rounding of the middle pass may add up to more than 1.
+    bool reference = true;
 };
+
+std::string Describe(int bits, const Case& c) {
+    return std::to_string(bits) + " bits " + std::to_string(c.sourceWidth) + "x" +
+           std::to_string(c.sourceHeight) + " -> " + std::to_string(c.width) + "x" +
+           std::to_string(c.height);
+}
 
 } // namespace
 
-TEST(LanczosKernel, ShapeOfTheWindow) {
-    EXPECT_EQ(image::LanczosKernel(0.0), 1.0);
+TEST(LanczosKernel, MatchesTheWindowFormula) {
     EXPECT_EQ(image::LanczosKernel(1e-17), 1.0);
-    EXPECT_EQ(image::LanczosKernel(3.0), 0.0);
     EXPECT_EQ(image::LanczosKernel(-3.5), 0.0);
-    for (double x : {0.25, 0.5, 1.0, 1.5, 2.2, 2.999, -0.7, -2.5}) {
+    for (double x : {0.0, 0.25, 0.5, 1.0, 1.5, 2.0, 2.2, 2.999, 3.0, -0.7, -2.5}) {
         EXPECT_NEAR(image::LanczosKernel(x), ReferenceKernel(x), 1e-12) << x;
-        EXPECT_DOUBLE_EQ(image::LanczosKernel(x), image::LanczosKernel(-x)) << x;
     }
-    // Zero crossings at the integers, the negative lobe between 1 and 2.
-    EXPECT_NEAR(image::LanczosKernel(1.0), 0.0, 1e-15);
-    EXPECT_NEAR(image::LanczosKernel(2.0), 0.0, 1e-15);
-    EXPECT_LT(image::LanczosKernel(1.5), 0.0);
-    EXPECT_GT(image::LanczosKernel(2.5), 0.0);
 }
 
 TEST(ResampleWeights, TapsIndicesAndNormalisation) {
-    EXPECT_EQ(image::BuildEnlargeWeights(10, 25).Taps, 6);
-    EXPECT_EQ(image::BuildReduceWeights(1000, 10).Taps, 600);
-    EXPECT_EQ(image::BuildReduceWeights(4000, 1000).Taps, 24);
-    EXPECT_EQ(image::BuildReduceWeights(7, 3).Taps, 14); // ceil(42 / 3)
-    EXPECT_EQ(image::BuildReduceWeights(8, 3).Taps, 16); // ceil(48 / 3)
-
-    for (const auto& lengths : {std::pair<int, int>{13, 40}, {40, 13}, {1, 9}, {9, 1}, {50, 49}}) {
-        const ResampleWeights table = image::BuildWeights(lengths.first, lengths.second);
-        ASSERT_GT(table.Taps, 0);
-        for (int i = 0; i < lengths.second; ++i) {
+    // Source and target lengths and the taps expected; 0 where the table
+    // would be too large (6 taps for 300 million targets, 6 * INT_MAX for
+    // one) or there is no source.
+    const int taps[][3] = {{10, 25, 6}, {1000, 10, 600}, {4000, 1000, 24},  {7, 3, 14},
+                           {8, 3, 16},  {13, 40, 6},     {40, 13, 19},      {1, 9, 6},
+                           {9, 1, 54},  {50, 49, 7},     {3, 300000000, 0}, {2147483647, 1, 0},
+                           {0, 10, 0}};
+    for (const auto& row : taps) {
+        SCOPED_TRACE(std::to_string(row[0]) + " -> " + std::to_string(row[1]));
+        const ResampleWeights table = image::BuildWeights(row[0], row[1]);
+        ASSERT_EQ(table.Taps, row[2]);
+        for (int i = 0; i < (table.Taps > 0 ? row[1] : 0); ++i) {
             long sum = 0;
             for (int j = 0; j < table.Taps; ++j) {
-                const int index = table.IndicesOf(i)[j];
-                ASSERT_GE(index, 0);
-                ASSERT_LT(index, lengths.first);
+                ASSERT_GE(table.IndicesOf(i)[j], 0);
+                ASSERT_LT(table.IndicesOf(i)[j], row[0]);
                 sum += table.WeightsOf(i)[j];
             }
             // Truncation loses less than one unit per tap.
-            EXPECT_LE(std::labs(sum - 65536), table.Taps) << lengths.first << "->" << i;
+            EXPECT_LE(std::labs(sum - 65536), table.Taps) << i;
         }
     }
     // The first target of an enlargement starts two pixels left of the
     // source: the clamped indices repeat the edge.
     const ResampleWeights enlarge = image::BuildEnlargeWeights(10, 20);
-    EXPECT_EQ(enlarge.IndicesOf(0)[0], 0);
     EXPECT_EQ(enlarge.IndicesOf(0)[3], 0);
     EXPECT_EQ(enlarge.IndicesOf(0)[4], 1);
     EXPECT_EQ(enlarge.IndicesOf(19)[5], 9);
 }
 
 TEST(ResampleWeights, EqualLengthsCopy) {
-    for (int n : {1, 2, 3, 7, 64, 333, 1000}) {
+    for (int n : {1, 2, 7, 333}) {
         const ResampleWeights table = image::BuildReduceWeights(n, n);
         ASSERT_EQ(table.Taps, 6) << n;
         for (int i = 0; i < n; ++i) {
             for (int j = 0; j < 6; ++j) {
-                const int expected = j == 2 ? 65536 : 0;
-                ASSERT_EQ(table.WeightsOf(i)[j], expected) << n << " " << i << " " << j;
+                ASSERT_EQ(table.WeightsOf(i)[j], j == 2 ? 65536 : 0) << n << " " << i << " " << j;
             }
             ASSERT_EQ(table.IndicesOf(i)[2], i);
         }
         EXPECT_TRUE(table.IsIdentity());
     }
     EXPECT_FALSE(image::BuildReduceWeights(10, 9).IsIdentity());
-}
-
-TEST(ResampleWeights, OversizedTablesFail) {
-    // 6 taps for each of 300 million targets, and 6 * INT_MAX taps for one.
-    EXPECT_EQ(image::BuildEnlargeWeights(3, 300000000).Taps, 0);
-    EXPECT_EQ(image::BuildReduceWeights(2147483647, 1).Taps, 0);
-    EXPECT_EQ(image::BuildEnlargeWeights(0, 10).Taps, 0);
 }
 
 TEST(CombineRows, VectorLoopMatchesScalarIncludingClamping) {
@@ -269,60 +241,55 @@ TEST(CombineRows, VectorLoopMatchesScalarIncludingClamping) {
     }
 }
 
-TEST(Resample, WithinOneOfTheDoubleReference) {
-    const Case cases[] = {
-        {37, 23, 101, 59}, // enlarge both
-        {101, 67, 23, 17}, // reduce both
-        {40, 30, 97, 11},  // enlarge one, reduce the other
-        {40, 30, 40, 55},  // only the height changes
-        {40, 30, 13, 30},  // only the width changes
-        {1, 1, 5, 7},      // one pixel enlarged
-        {31, 17, 1, 1},    // reduced to one pixel
-        {40, 1, 13, 1},    {1, 30, 1, 7}, {1, 9, 6, 4},
-    };
+TEST(Resample, ExactToTheIntegerFormulasAndWithinOneOfTheReference) {
+    // Enlarging, reducing and mixed; single pixels and lines; one side kept
+    // (that pass copies) and the same size (a copy, also from 32 bits to 24);
+    // sizes not multiples of the 32-row blocks or the 32-byte vector steps,
+    // large enough that the passes run on several threads. The pictures have
+    // black and white edges whose overshoot must be clamped, not wrapped.
+    const Case cases[] = {{37, 23, 101, 59},
+                          {101, 67, 23, 17},
+                          {40, 30, 97, 11},
+                          {40, 30, 40, 55},
+                          {40, 30, 13, 30},
+                          {1, 1, 5, 7},
+                          {31, 17, 1, 1},
+                          {40, 1, 13, 1},
+                          {1, 30, 1, 7},
+                          {1, 9, 6, 4},
+                          {19, 11, 19, 11},
+                          {95, 77, 33, 130},
+                          {301, 203, 703, 497, false},
+                          {703, 497, 301, 203, false},
+                          {5, 300, 600, 3, false}};
+    const ResampleOptions variants[] = {{0, true}, {1, true}, {2, false}, {3, true}};
     for (int bits : {24, 32}) {
         for (const Case& c : cases) {
+            SCOPED_TRACE(Describe(bits, c));
             Image source;
             ASSERT_TRUE(source.Create(c.sourceWidth, c.sourceHeight, bits));
             FillPhoto(source, c.width * 31 + c.height);
             Image result;
             ASSERT_TRUE(image::Resample(source, result, c.width, c.height));
-            const auto expected = ReferenceResample(source, c.width, c.height);
-            const int worst = WorstDifference(result, expected, c.width, c.height);
-            EXPECT_GE(worst, 0);
-            EXPECT_LE(worst, 1) << bits << " bits " << c.sourceWidth << "x" << c.sourceHeight
-                                << " -> " << c.width << "x" << c.height;
-        }
-    }
-}
-
-TEST(Resample, ExactToTheIntegerFormulasOnEveryPath) {
-    // Sizes not multiples of the 32-row blocks or the 32-byte vector steps,
-    // large enough that the passes run on several threads.
-    const Case cases[] = {
-        {301, 203, 703, 497}, {703, 497, 301, 203}, {95, 77, 33, 130}, {5, 300, 600, 3}};
-    const ResampleOptions variants[] = {{0, true}, {1, true}, {2, false}, {3, true}};
-    for (int bits : {24, 32}) {
-        for (const Case& c : cases) {
-            Image source;
-            ASSERT_TRUE(source.Create(c.sourceWidth, c.sourceHeight, bits));
-            FillNoise(source, c.sourceWidth + bits);
+            if (c.reference) {
+                EXPECT_LE(WorstDifference(result, ReferenceResample(source, c.width, c.height),
+                                          c.width, c.height),
+                          1);
+            }
             const auto expected = IntegerResample(source, c.width, c.height);
             for (const ResampleOptions& options : variants) {
-                Image result;
                 ASSERT_TRUE(image::Resample(source, result, c.width, c.height, options));
                 ASSERT_EQ(WorstDifference(result, expected, c.width, c.height), 0)
-                    << bits << " bits " << c.sourceWidth << "x" << c.sourceHeight << " -> "
-                    << c.width << "x" << c.height << " threads " << options.threads
-                    << (options.vector ? " vector" : " scalar");
+                    << " threads " << options.threads << (options.vector ? " vector" : " scalar");
             }
         }
     }
 }
 
-TEST(Resample, FlatColourAndUnchangedSizes) {
+TEST(Resample, FlatColourStaysFlat) {
     Image flat;
-    ASSERT_TRUE(testpictures::MakeFlat(flat, 23, 17, 0x7F01FE));
+    ASSERT_TRUE(flat.Create(23, 17, 24));
+    flat.FillAll(0x7F01FE);
     for (const Case& c : {Case{23, 17, 80, 61}, Case{23, 17, 4, 3}, Case{23, 17, 1, 60}}) {
         Image result;
         ASSERT_TRUE(image::Resample(flat, result, c.width, c.height));
@@ -332,66 +299,6 @@ TEST(Resample, FlatColourAndUnchangedSizes) {
             }
         }
     }
-
-    // The same size is a copy, also from 32 bits to 24.
-    for (int bits : {24, 32}) {
-        Image source;
-        ASSERT_TRUE(source.Create(19, 11, bits));
-        FillNoise(source, 3);
-        Image copy;
-        ASSERT_TRUE(image::Resample(source, copy, 19, 11));
-        ASSERT_EQ(copy.BytesPerPixel, 3);
-        for (int y = 0; y < 11; ++y) {
-            for (int x = 0; x < 19; ++x) {
-                ASSERT_EQ(copy.ReadPixel(x, y), source.ReadPixel(x, y)) << bits;
-            }
-        }
-    }
-
-    // Only the height changes: every column is resampled on its own, the
-    // horizontal pass copies. Only the width changes: rows likewise.
-    Image source;
-    ASSERT_TRUE(source.Create(9, 20, 24));
-    FillNoise(source, 11);
-    Image taller;
-    ASSERT_TRUE(image::Resample(source, taller, 9, 33));
-    Image wider;
-    ASSERT_TRUE(image::Resample(source, wider, 14, 20));
-    for (int x = 0; x < 9; ++x) {
-        Image column;
-        ASSERT_TRUE(column.Create(1, 20, 24));
-        column.BlitFrom(0, 0, source, x, 0, 1, 20);
-        Image tallColumn;
-        ASSERT_TRUE(image::Resample(column, tallColumn, 1, 33));
-        for (int y = 0; y < 33; ++y) {
-            ASSERT_EQ(taller.ReadPixel(x, y), tallColumn.ReadPixel(0, y)) << x << "," << y;
-        }
-    }
-    for (int y = 0; y < 20; ++y) {
-        Image row;
-        ASSERT_TRUE(row.Create(9, 1, 24));
-        row.BlitFrom(0, 0, source, 0, y, 9, 1);
-        Image wideRow;
-        ASSERT_TRUE(image::Resample(row, wideRow, 14, 1));
-        for (int x = 0; x < 14; ++x) {
-            ASSERT_EQ(wider.ReadPixel(x, y), wideRow.ReadPixel(x, 0)) << x << "," << y;
-        }
-    }
-}
-
-TEST(Resample, OvershootIsClamped) {
-    // A black-white step enlarged rings below 0 and above 255 before the
-    // clamp; the result keeps pure black and white next to the step.
-    Image step;
-    ASSERT_TRUE(step.Create(8, 1, 24));
-    step.FillArea(0, 0, 4, 1, 0x000000, false);
-    step.FillArea(4, 0, 4, 1, 0xFFFFFF, false);
-    Image wide;
-    ASSERT_TRUE(image::Resample(step, wide, 32, 1));
-    const auto expected = ReferenceResample(step, 32, 1);
-    EXPECT_LE(WorstDifference(wide, expected, 32, 1), 1);
-    EXPECT_EQ(wide.ReadPixel(13, 0), 0u);
-    EXPECT_EQ(wide.ReadPixel(18, 0), 0xFFFFFFu);
 }
 
 TEST(Resample, RefusalsAndFailures) {
@@ -419,7 +326,7 @@ TEST(Resample, RefusalsAndFailures) {
     EXPECT_TRUE(target.IsEmpty());
 
     // Resampling an Image into itself.
-    FillNoise(source, 5);
+    FillPhoto(source, 5);
     const auto expected = IntegerResample(source, 9, 2);
     ASSERT_TRUE(image::Resample(source, source, 9, 2));
     EXPECT_EQ(WorstDifference(source, expected, 9, 2), 0);

@@ -52,13 +52,4 @@ inline void FillPhoto(image::Image& img, std::uint32_t seed) {
     }
 }
 
-// A picture of one colour (a PixelValue, 0x00RRGGBB).
-inline bool MakeFlat(image::Image& img, int width, int height, image::PixelValue value) {
-    if (!img.Create(width, height, 24)) {
-        return false;
-    }
-    img.FillAll(value);
-    return true;
-}
-
 } // namespace testpictures

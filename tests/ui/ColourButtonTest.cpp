@@ -95,37 +95,27 @@ protected:
 
 } // namespace
 
-TEST_F(ColourButtonDrawing, FramesTheSwatchInsideTheButtonFace) {
-    const COLORREF teal = RGB(0, 128, 128);
-    button.SetColour(teal);
-    EXPECT_EQ(button.Colour(), teal);
-    EXPECT_EQ(Draw(button.hwnd, 0), 1);
-
-    // The face covers the whole item.
-    EXPECT_EQ(canvas.CountOf(Sentinel), 0);
-    // Outline from (5, 5) to (34, 24), colour inside it.
-    EXPECT_EQ(canvas.At(5, 5), Black);
-    EXPECT_EQ(canvas.At(34, 24), Black);
-    EXPECT_EQ(canvas.At(20, 5), Black);
-    EXPECT_EQ(canvas.At(5, 15), Black);
-    EXPECT_EQ(canvas.At(6, 6), teal);
-    EXPECT_EQ(canvas.At(33, 23), teal);
-    EXPECT_EQ(canvas.CountOf(teal), 28 * 18);
-    EXPECT_NE(canvas.At(4, 4), Black);
-    EXPECT_NE(canvas.At(35, 25), Black);
-}
-
-TEST_F(ColourButtonDrawing, PressedSwatchMovesOnePixelDownAndRight) {
-    const COLORREF orange = RGB(255, 128, 0);
-    button.SetColour(orange);
-    EXPECT_EQ(Draw(button.hwnd, ODS_SELECTED), 1);
-    EXPECT_NE(canvas.At(5, 5), Black);
-    EXPECT_EQ(canvas.At(6, 6), Black);
-    EXPECT_EQ(canvas.At(35, 25), Black);
-    EXPECT_EQ(canvas.At(7, 7), orange);
-    EXPECT_EQ(canvas.At(34, 24), orange);
-    EXPECT_NE(canvas.At(6, 20), orange);
-    EXPECT_EQ(canvas.CountOf(orange), 28 * 18);
+TEST_F(ColourButtonDrawing, FramesTheSwatchAndMovesItWhenPressed) {
+    // Outline from (5, 5) to (34, 24) with the colour inside, one pixel down
+    // and right when pressed.
+    for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED)}) {
+        const int d = state == ODS_SELECTED ? 1 : 0;
+        const COLORREF colour = d ? RGB(255, 128, 0) : RGB(0, 128, 128);
+        canvas.Fill(Sentinel);
+        button.SetColour(colour);
+        EXPECT_EQ(Draw(button.hwnd, state), 1);
+        // The face covers the whole item.
+        EXPECT_EQ(canvas.CountOf(Sentinel), 0) << state;
+        EXPECT_EQ(canvas.CountOf(colour), 28 * 18) << state;
+        EXPECT_EQ(canvas.At(5 + d, 5 + d), Black) << state;
+        EXPECT_EQ(canvas.At(34 + d, 24 + d), Black) << state;
+        EXPECT_EQ(canvas.At(20 + d, 5 + d), Black) << state;
+        EXPECT_EQ(canvas.At(5 + d, 15 + d), Black) << state;
+        EXPECT_EQ(canvas.At(6 + d, 6 + d), colour) << state;
+        EXPECT_EQ(canvas.At(33 + d, 23 + d), colour) << state;
+        EXPECT_NE(canvas.At(4 + d, 4 + d), Black) << state;
+        EXPECT_NE(canvas.At(35 + d, 25 + d), Black) << state;
+    }
 }
 
 TEST_F(ColourButtonDrawing, AnotherControlsDrawItemLeavesTheCanvasUntouched) {

@@ -1,5 +1,5 @@
 #include "ui/CommonDialogs.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/SystemDialogs.h"
 #include "ui/text/String.h"
 

@@ -1,5 +1,5 @@
 #include "ui/Dialog.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/text/String.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 using uitest::CreateTopLevel;
 using uitest::WindowGuard;
 
@@ -35,31 +37,25 @@ protected:
 
 } // namespace
 
-TEST_F(PlacedWindow, KeepOnScreenPullsTheRestoredPositionOntoOneScreen) {
-    Place(2000, 100, 300, 200);
-    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, SingleScreen));
-    EXPECT_EQ(Position().x, 724);
-    EXPECT_EQ(Position().y, 100);
-
-    window.SetPosition(-50, 700);
-    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, SingleScreen));
-    EXPECT_EQ(Position().x, 0);
-    EXPECT_EQ(Position().y, 568);
-}
-
-TEST_F(PlacedWindow, KeepOnScreenKnowsAMonitorOnTheLeft) {
-    Place(-1000, 50, 300, 200);
-    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, TwoScreens));
-    EXPECT_EQ(Position().x, -1000);
-
-    window.SetPosition(1000, 50);
-    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, TwoScreens));
-    EXPECT_EQ(Position().x, 724);
-
-    window.SetPosition(-2000, -10);
-    EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, TwoScreens));
-    EXPECT_EQ(Position().x, -1280);
-    EXPECT_EQ(Position().y, 0);
+TEST_F(PlacedWindow, KeepOnScreenPullsTheRestoredPositionOntoTheScreens) {
+    // The screens, where a 300 x 200 window starts and where it ends up.
+    struct Row {
+        const ui::VirtualScreen& screen;
+        POINT from, to;
+    };
+    const Row rows[] = {{SingleScreen, {2000, 100}, {724, 100}},
+                        {SingleScreen, {-50, 700}, {0, 568}},
+                        {TwoScreens, {-1000, 50}, {-1000, 50}}, // on the left monitor
+                        {TwoScreens, {1000, 50}, {724, 50}},
+                        {TwoScreens, {-2000, -10}, {-1280, 0}}};
+    Place(0, 0, 300, 200);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.from.x) + "," + std::to_string(r.from.y));
+        window.SetPosition(r.from.x, r.from.y);
+        EXPECT_TRUE(window.KeepOnScreenWithin(nullptr, r.screen));
+        EXPECT_EQ(Position().x, r.to.x);
+        EXPECT_EQ(Position().y, r.to.y);
+    }
 }
 
 TEST_F(PlacedWindow, KeepOnScreenWithAPositionRecordOnlyRewritesTheRecord) {
@@ -172,28 +168,27 @@ TEST(Placement, ClampSizingRectMovesTheDraggedEdge) {
         WPARAM edge;
         RECT expected;
     };
-    // A 100 x 80 rectangle held to 200 x 200.
+    // A 100 x 80 rectangle held to 200 x 200; one large enough already is
+    // left alone.
     const Case cases[] = {
-        {WMSZ_LEFT, {200, 300, 400, 500}},       {WMSZ_RIGHT, {300, 300, 500, 500}},
-        {WMSZ_TOP, {300, 180, 500, 380}},        {WMSZ_TOPLEFT, {200, 180, 400, 380}},
-        {WMSZ_TOPRIGHT, {300, 180, 500, 380}},   {WMSZ_BOTTOM, {300, 300, 500, 500}},
-        {WMSZ_BOTTOMLEFT, {200, 300, 400, 500}}, {WMSZ_BOTTOMRIGHT, {300, 300, 500, 500}},
+        {0, {300, 300, 550, 600}},
+        {WMSZ_LEFT, {200, 300, 400, 500}},
+        {WMSZ_RIGHT, {300, 300, 500, 500}},
+        {WMSZ_TOP, {300, 180, 500, 380}},
+        {WMSZ_TOPLEFT, {200, 180, 400, 380}},
+        {WMSZ_TOPRIGHT, {300, 180, 500, 380}},
+        {WMSZ_BOTTOM, {300, 300, 500, 500}},
+        {WMSZ_BOTTOMLEFT, {200, 300, 400, 500}},
+        {WMSZ_BOTTOMRIGHT, {300, 300, 500, 500}},
     };
     for (const Case& c : cases) {
-        RECT rect = {300, 300, 400, 380};
+        RECT rect = c.edge == 0 ? RECT{300, 300, 550, 600} : RECT{300, 300, 400, 380};
         ui::ClampSizingRect(c.edge, &rect, 200, 200);
         EXPECT_EQ(rect.left, c.expected.left) << "edge " << c.edge;
         EXPECT_EQ(rect.top, c.expected.top) << "edge " << c.edge;
         EXPECT_EQ(rect.right, c.expected.right) << "edge " << c.edge;
         EXPECT_EQ(rect.bottom, c.expected.bottom) << "edge " << c.edge;
     }
-    // Large enough already: untouched.
-    RECT big = {0, 0, 250, 300};
-    ui::ClampSizingRect(WMSZ_TOPLEFT, &big, 200, 200);
-    EXPECT_EQ(big.left, 0);
-    EXPECT_EQ(big.top, 0);
-    EXPECT_EQ(big.right, 250);
-    EXPECT_EQ(big.bottom, 300);
 }
 
 TEST(Placement, TrimSystemMenuLeavesSizeMoveAndClose) {
