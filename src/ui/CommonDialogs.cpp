@@ -12,6 +12,7 @@ namespace {
 
 OPENFILENAMEA FileDialog(HWND owner, const char* filter, const char* defaultExtension,
                          const char* initialDirectory, bool fullPath, text::String& result) {
+    result.Reserve(MaxPathBytes - 1);
     OPENFILENAMEA dialog = {};
     // The size without the Windows 2000 fields keeps the classic structure
     // layout that every system version accepts.
@@ -61,8 +62,7 @@ bool ChooseSaveFile(HWND owner, const char* filter, const char* defaultExtension
 }
 
 bool ChooseFolder(HWND owner, const char* title, text::String& result, bool stripRoot) {
-    // The shell writes up to MAX_PATH bytes, whatever the string holds.
-    result.Reserve(MAX_PATH - 1);
+    result.Reserve(MaxPathBytes - 1);
     BROWSEINFOA dialog = {};
     dialog.hwndOwner = owner;
     dialog.lpszTitle = title;

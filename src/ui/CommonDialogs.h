@@ -17,10 +17,14 @@ int MessageBoxTopmost(const char* text, const char* caption, UINT type);
 // MessageBoxTopmost with the warning icon and the system's default caption.
 int WarningBox(const char* text);
 
+// The longest path Windows takes (32767 UTF-16 units) as UTF-8 bytes, with
+// its terminator: the room every dialog gives the path it returns.
+constexpr int MaxPathBytes = 32767 * 3 + 1;
+
 // filter: a double-NUL-terminated list of name and pattern pairs, the first
 // selected. defaultExtension without the dot; initialDirectory may be NULL.
 // fullPath chooses between the whole path and the bare name in result, whose
-// current text is the initial file name.
+// current text is the initial file name; result grows to MaxPathBytes.
 bool ChooseOpenFile(HWND owner, const char* filter, const char* defaultExtension,
                     const char* initialDirectory, bool fullPath, bool allowMissing,
                     text::String& result);

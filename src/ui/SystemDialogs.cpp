@@ -1,10 +1,12 @@
 #include "ui/SystemDialogs.h"
 
+#include "ui/CommonDialogs.h"
 #include "ui/Dialog.h"
 
 #include <shellapi.h>
 
 #include <atomic>
+#include <string>
 
 namespace ui {
 
@@ -40,9 +42,18 @@ bool SystemDialogs::ShowFolderDialog(BROWSEINFOA* dialog, char* path) {
     }
     // A confirmed item without a file-system path (BIF_RETURNONLYFSDIRS
     // should prevent it) counts as no choice rather than a stale path.
-    const BOOL converted = SHGetPathFromIDListA(list, path);
+    // The path is asked for in UTF-16 with room for the longest one Windows
+    // takes, then converted: the A form would cut it at MAX_PATH bytes.
+    std::wstring wide(32768, L'\0');
+    const BOOL found =
+        SHGetPathFromIDListEx(list, &wide[0], static_cast<DWORD>(wide.size()), GPFIDL_DEFAULT);
     CoTaskMemFree(list);
-    return converted != FALSE;
+    if (found == FALSE) {
+        return false;
+    }
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, path, MaxPathBytes, nullptr, nullptr);
+    return bytes > 0;
 }
 
 BOOL SystemDialogs::ShowColourDialog(CHOOSECOLORA* dialog) {

@@ -40,7 +40,7 @@ public:
     virtual BOOL ShowOpenFileDialog(OPENFILENAMEA* dialog);
     virtual BOOL ShowSaveFileDialog(OPENFILENAMEA* dialog);
     // SHBrowseForFolderA; on confirmation writes the folder's file-system path
-    // into path (MAX_PATH bytes) and frees the item list. False on cancel and
+    // into path (MaxPathBytes, ui/CommonDialogs.h) and frees the item list. False on cancel and
     // when the chosen item has no file-system path.
     virtual bool ShowFolderDialog(BROWSEINFOA* dialog, char* path);
     // ChooseColorA on a filled structure.

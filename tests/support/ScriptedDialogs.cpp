@@ -1,5 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
+#include "ui/CommonDialogs.h"
+
 #include <cstring>
 #include <utility>
 
@@ -110,7 +112,8 @@ BOOL ScriptedDialogs::AnswerFileDialog(bool save, OPENFILENAMEA* dialog) {
 bool ScriptedDialogs::ShowFolderDialog(BROWSEINFOA* dialog, char* path) {
     folderDialogs.push_back(FolderDialogCall{*dialog, Copy(dialog->lpszTitle)});
     Choice choice;
-    if (!Take(folderAnswers, choice) || !choice.confirmed || choice.text.size() >= MAX_PATH) {
+    if (!Take(folderAnswers, choice) || !choice.confirmed ||
+        choice.text.size() >= static_cast<size_t>(ui::MaxPathBytes)) {
         return false;
     }
     std::memcpy(path, choice.text.c_str(), choice.text.size() + 1);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace text {
 
@@ -284,21 +285,30 @@ void String::GetExtension(String& out) const {
 }
 
 bool String::SetModulePath(const char* name) {
-    Reserve(511);
-    // GetModuleFileNameA fills the whole buffer when the name is cut; grow
-    // until the full path fits (the system limit is 32767 characters).
+    // Asked in UTF-16, where the system's limit is 32767 characters, then
+    // converted: a path of that length is up to three times as many bytes.
+    std::wstring wide(MAX_PATH, L'\0');
+    DWORD written = 0;
     for (;;) {
-        const DWORD written = GetModuleFileNameA(nullptr, data, static_cast<DWORD>(capacity) + 1);
-        if (written == 0) {
-            data[0] = 0;
-            return false;
-        }
-        if (written <= static_cast<DWORD>(capacity) || capacity >= 32767) {
+        written = GetModuleFileNameW(nullptr, &wide[0], static_cast<DWORD>(wide.size()));
+        // A cut name fills the whole buffer.
+        if (written == 0 || written < wide.size() || wide.size() > 32767) {
             break;
         }
-        Reserve(capacity + 1 < 2048 ? 2048 : 32767);
+        wide.resize(32768);
     }
-    data[capacity] = 0;
+    const int bytes = written == 0
+                          ? 0
+                          : WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(written),
+                                                nullptr, 0, nullptr, nullptr);
+    Reserve(bytes > 511 ? bytes : 511);
+    if (bytes <= 0) {
+        data[0] = 0;
+        return false;
+    }
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(written), data, bytes, nullptr,
+                        nullptr);
+    data[bytes] = 0;
     StripFileName();
     if (name != nullptr) {
         Append("\\");
