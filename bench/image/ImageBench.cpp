@@ -6,7 +6,7 @@
 #include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "image/Resampler.h"
-#include "settings/AppSettings.h"
+#include "image/PasteParameters.h"
 
 #include <windows.h>
 
@@ -105,7 +105,7 @@ void BenchResample(const image::Image& photo, const char* name, int width, int h
 }
 
 void BenchJoin(int count, bool wrapped) {
-    settings::AppSettings settings;
+    image::PasteParameters settings;
     settings.PadSize = 4;
     settings.BkColor = 0x00FFFFFF;
     settings.PadCol = 0x00C0C0C0;

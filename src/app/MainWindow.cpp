@@ -290,7 +290,7 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
     if (!AcquirePicture(picture, fileName, fromClipboard)) {
         return false;
     }
-    if (!document.PasteImage(picture, below, wrapWidth, settings)) {
+    if (!document.PasteImage(picture, below, wrapWidth, settings.PasteValues())) {
         if (interactive) {
             ui::WarningBox("イメージの作成に失敗");
         }

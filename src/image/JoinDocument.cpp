@@ -69,7 +69,7 @@ JoinDocument::Gaps JoinDocument::ComputeGap(bool below, int padSize) const {
 }
 
 bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
-                              const settings::AppSettings& settings) {
+                              const PasteParameters& settings) {
     const PasteSize size = ComputePasteSize(source.Width, source.Height, settings);
     // No canvas can hold a box that is itself too large: fail before spending
     // time and memory on resampling to it.
@@ -103,7 +103,7 @@ bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
 }
 
 bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight,
-                         bool below, int wrapWidth, const settings::AppSettings& settings,
+                         bool below, int wrapWidth, const PasteParameters& settings,
                          std::list<UndoRecord>& pending) {
     const int padSize = settings.PadSize;
     UndoRecord& record = pending.front();

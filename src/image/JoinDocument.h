@@ -1,9 +1,9 @@
 #pragma once
 
 #include "image/Image.h"
+#include "image/PasteParameters.h"
 #include "image/PasteSize.h"
 #include "image/PixelValue.h"
-#include "settings/AppSettings.h"
 
 #include <windows.h>
 
@@ -71,8 +71,7 @@ public:
     // source is released in every case. False, with the document exactly as
     // it was and no undo record, when the resized picture or the larger
     // canvas cannot be made or its size does not fit in 32 bits.
-    bool PasteImage(Image& source, bool below, int wrapWidth,
-                    const settings::AppSettings& settings);
+    bool PasteImage(Image& source, bool below, int wrapWidth, const PasteParameters& settings);
 
     // Takes back the newest paste; false when there is none. When the
     // smaller canvas cannot be made the larger one is kept (width and height
@@ -108,8 +107,7 @@ private:
     class WriteGuard;
 
     bool Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight, bool below,
-               int wrapWidth, const settings::AppSettings& settings,
-               std::list<UndoRecord>& pending);
+               int wrapWidth, const PasteParameters& settings, std::list<UndoRecord>& pending);
     bool Grow(int newWidth, int newHeight, PixelValue background);
 
     std::list<UndoRecord> undoRecords;

@@ -60,8 +60,7 @@ void FitRect(RECT& r, int boxWidth, int boxHeight, bool noEnlarge) {
     r.bottom = ClampToInt(static_cast<std::int64_t>(r.top) + height);
 }
 
-PasteSize ComputePasteSize(int pictureWidth, int pictureHeight,
-                           const settings::AppSettings& settings) {
+PasteSize ComputePasteSize(int pictureWidth, int pictureHeight, const PasteParameters& settings) {
     PasteSize size;
     if (settings.fSize != 0) {
         size.boxWidth = PercentOf(pictureWidth, settings.PerW);

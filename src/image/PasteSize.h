@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/AppSettings.h"
+#include "image/PasteParameters.h"
 
 #include <windows.h>
 
@@ -27,8 +27,7 @@ struct PasteSize {
 // fitted box may have a side of 0, and then nothing is drawn into the box.
 // Results that would not fit an int are cut to INT_MAX, which no canvas can
 // hold, so the paste fails instead of wrapping around.
-PasteSize ComputePasteSize(int pictureWidth, int pictureHeight,
-                           const settings::AppSettings& settings);
+PasteSize ComputePasteSize(int pictureWidth, int pictureHeight, const PasteParameters& settings);
 
 // Fits the rectangle r (whose size is the picture's, both sides above 0) into
 // a boxWidth x boxHeight box at r's top-left corner, keeping the aspect ratio

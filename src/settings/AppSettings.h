@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/PasteParameters.h"
 #include "ui/text/String.h"
 
 #include <cstdint>
@@ -12,13 +13,16 @@ namespace settings {
 // gets. 16-bit fields are unsigned, 32-bit fields signed; BkColor and PadCol
 // are COLORREF values (0x00BBGGRR).
 //
-// Plain fields are read by the batch worker thread while the settings window
-// may write them; each is a single aligned word, so a reader sees either the
-// old or the new value.
+// A paste takes the fields it reads as one value (PasteValues) when it
+// starts; each field is a single aligned word, so a copy taken on another
+// thread holds either the old or the new value of every field.
 struct AppSettings {
     AppSettings();
     AppSettings(const AppSettings&) = delete;
     AppSettings& operator=(const AppSettings&) = delete;
+
+    // The fields a paste reads, as one value for the join.
+    image::PasteParameters PasteValues() const;
 
     std::uint16_t Scale = 4; // view zoom in quarters: 1, 2, 3, 4 or 8
     std::uint16_t ViewList = 1;

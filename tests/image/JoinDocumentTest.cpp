@@ -1,6 +1,5 @@
 #include "image/JoinDocument.h"
 #include "image/Resampler.h"
-#include "settings/AppSettings.h"
 
 #include "TestPictures.h"
 
@@ -17,7 +16,7 @@ using image::CellRect;
 using image::Image;
 using image::JoinDocument;
 using image::PixelValue;
-using settings::AppSettings;
+using AppSettings = image::PasteParameters;
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "image/PasteSize.h"
-#include "settings/AppSettings.h"
+#include "image/PasteParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ TEST(PasteSize, BoxAndPictureForEachMode) {
         SCOPED_TRACE((r.fixed ? "fixed " : "percent ") + std::to_string(r.sideW) + "," +
                      std::to_string(r.sideH) + (r.ratio ? " ratio, " : ", ") +
                      std::to_string(r.pictureW) + "x" + std::to_string(r.pictureH));
-        settings::AppSettings s;
+        image::PasteParameters s;
         s.fSize = r.fixed ? 0 : 1;
         s.bRatio = r.ratio ? 1 : 0;
         (r.fixed ? s.SizeW : s.PerW) = r.sideW;

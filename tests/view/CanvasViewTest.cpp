@@ -43,7 +43,7 @@ protected:
                 picture.WritePixel(x, y, Colour(x, y), false);
             }
         }
-        ASSERT_TRUE(document.PasteImage(picture, false, 0, settings));
+        ASSERT_TRUE(document.PasteImage(picture, false, 0, settings.PasteValues()));
     }
     static image::PixelValue Colour(int x, int y) {
         return static_cast<image::PixelValue>(0x400000 | ((x & 0xFF) << 8) | (y & 0xFF));

@@ -1,0 +1,130 @@
+#include "settings/SettingsFile.h"
+
+#include "ui/file/FileHandle.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using settings::AppSettings;
+using settings::StartupLayout;
+
+namespace {
+
+// A settings file in the temporary folder, removed at the end.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + "quiltora_settings_" + std::to_string(GetCurrentProcessId()) +
+               ".ini";
+    }
+    void TearDown() override {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+    void Write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+    std::string Read() const {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Loads the file into fresh records and writes them back.
+    std::string LoadAndSave(int tabSel = 0) {
+        AppSettings settings;
+        StartupLayout layout;
+        settings::LoadSettings(path.c_str(), settings, layout);
+        EXPECT_TRUE(settings::SaveSettings(path.c_str(), settings, layout, tabSel));
+        return Read();
+    }
+
+    std::string path;
+};
+
+std::string ModuleFolder() {
+    text::String folder;
+    folder.SetModulePath(nullptr);
+    return folder.Data();
+}
+
+} // namespace
+
+TEST_F(SettingsFileTest, DefaultsAreTheSameWithNoFileAndWithOnlyTheHeader) {
+    const std::string defaults = "[Quiltora]\r\nWinLeft=-1000\r\nWinTop=0\r\nWinRight=400\r\n"
+                                 "WinBottom=400\r\nShowCmd=1\r\nViewList=1\r\nListLeft=-1000\r\n"
+                                 "ListTop=0\r\nListRight=350\r\nListBottom=400\r\nPrevHeight=80\r\n"
+                                 "ViewOpt=1\r\nOptX=-1000\r\nOptY=-1000\r\nScale=4\r\nTabSel=0\r\n"
+                                 "fSize=1\r\nbRatio=1\r\nSizeW=100\r\nSizeH=100\r\nPerW=100\r\n"
+                                 "PerH=100\r\nJPEGQuality=85\r\nJPEGProg=0\r\nBkColor=16777215\r\n"
+                                 "PadSize=0\r\nPadCol=16777215\r\nAll_File=0\r\nAll_Arrange=0\r\n"
+                                 "All_Width=600\r\nAll_ImgNum=5\r\nAll_FileText=\r\nListDir=" +
+                                 ModuleFolder() + "\r\n";
+    EXPECT_EQ(LoadAndSave(), defaults);
+    Write("[Quiltora]\r\n");
+    EXPECT_EQ(LoadAndSave(), defaults);
+}
+
+TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
+    // Every value differs from its default; the keys are given out of order
+    // and in another case, with blanks, to show they are found by name.
+    const std::string changed =
+        "[Other]\r\nPadSize=99\r\n[quiltora]\r\nListDir=D:\\사진 모음\r\n  PadSize = 7 \r\n"
+        "WinLeft=10\r\nWinTop=20\r\nWinRight=610\r\nWinBottom=520\r\nShowCmd=3\r\nViewList=0\r\n"
+        "ListLeft=-5\r\nListTop=30\r\nListRight=300\r\nListBottom=700\r\nPrevHeight=120\r\n"
+        "ViewOpt=0\r\nOptX=-3\r\nOptY=44\r\nScale=8\r\nTabSel=2\r\nFSIZE=0\r\nbRatio=0\r\n"
+        "SizeW=640\r\nSizeH=480\r\nPerW=25\r\nPerH=50\r\nJPEGQuality=95\r\nJPEGProg=1\r\n"
+        "BkColor=255\r\nPadCol=65280\r\nAll_File=2\r\nAll_Arrange=3\r\nAll_Width=1200\r\n"
+        "All_ImgNum=4\r\nAll_FileText=*.jpg;사진?.png\r\n";
+    Write(changed);
+    const std::string saved = LoadAndSave(2);
+    EXPECT_EQ(saved, "[Quiltora]\r\nWinLeft=10\r\nWinTop=20\r\nWinRight=610\r\nWinBottom=520\r\n"
+                     "ShowCmd=3\r\nViewList=0\r\nListLeft=-5\r\nListTop=30\r\nListRight=300\r\n"
+                     "ListBottom=700\r\nPrevHeight=120\r\nViewOpt=0\r\nOptX=-3\r\nOptY=44\r\n"
+                     "Scale=8\r\nTabSel=2\r\nfSize=0\r\nbRatio=0\r\nSizeW=640\r\nSizeH=480\r\n"
+                     "PerW=25\r\nPerH=50\r\nJPEGQuality=95\r\nJPEGProg=1\r\nBkColor=255\r\n"
+                     "PadSize=7\r\nPadCol=65280\r\nAll_File=2\r\nAll_Arrange=3\r\n"
+                     "All_Width=1200\r\nAll_ImgNum=4\r\nAll_FileText=*.jpg;사진?.png\r\n"
+                     "ListDir=D:\\사진 모음\r\n");
+    // Read back, the file gives the same file again: nothing drifts.
+    EXPECT_EQ(LoadAndSave(2), saved);
+    // TabSel is written from the page shown, not from the record.
+    EXPECT_NE(LoadAndSave(1).find("\r\nTabSel=1\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, ValuesAreTakenAsTheFieldsHoldThem) {
+    std::string longFolder = "C:\\";
+    for (int i = 0; i < 200; ++i) {
+        longFolder += "가"; // 600 bytes
+    }
+    Write("[Quiltora]\r\nScale=65540\r\nViewList=-1\r\nShowCmd=2\r\nPadSize=12abc\r\nSizeW=x\r\n"
+          "PerW=\r\nBkColor=4294967295\r\nListDir=" +
+          longFolder + "\r\nAll_FileText=" + std::string(300, 'a') + "\r\n");
+    AppSettings s;
+    StartupLayout layout;
+    settings::LoadSettings(path.c_str(), s, layout);
+    EXPECT_EQ(s.Scale, 4);                       // the low 16 bits
+    EXPECT_EQ(s.ViewList, 65535);                // of -1 as well
+    EXPECT_EQ(layout.mainPlacement.showCmd, 1u); // minimised comes back normal
+    EXPECT_EQ(s.PadSize, 12);                    // the leading number
+    EXPECT_EQ(s.SizeW, 0);                       // no number at all
+    EXPECT_EQ(s.PerW, 100);                      // an empty value is a missing one
+    EXPECT_EQ(s.BkColor, -1);                    // taken modulo 2^32
+    // Cut to 511 and 255 bytes, never inside a character.
+    EXPECT_EQ(std::string(s.ListDir.Data()), longFolder.substr(0, 3 + 169 * 3));
+    EXPECT_EQ(s.All_FileText.Length(), 255);
+}
+
+TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
+    Write("[Quiltora]\r\nPadSize=5\r\n");
+    AppSettings s;
+    StartupLayout layout;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(settings::SaveSettings(path.c_str(), s, layout, 0));
+    EXPECT_EQ(Read(), "[Quiltora]\r\nPadSize=5\r\n");
+    const std::string missingFolder = path + ".none\\Quiltora.ini";
+    EXPECT_FALSE(settings::SaveSettings(missingFolder.c_str(), s, layout, 0));
+}
