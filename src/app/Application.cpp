@@ -60,13 +60,18 @@ int Application::RunMessageLoop(HWND mainWindow, int acceleratorId) {
         if (got == -1) {
             return -1;
         }
-        ProcessMessage(mainWindow, accelerators, msg);
+        ProcessMessage(mainWindow, accelerators, msg, modelessDialog);
     }
 }
 
-bool Application::ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg) {
+bool Application::ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg, HWND dialog) {
     if (accelerators != nullptr && TranslateAcceleratorA(mainWindow, accelerators, &msg) != 0) {
         return true;
+    }
+    // A modeless dialog gets no keyboard navigation unless the loop asks
+    // IsDialogMessage for it; a message it takes is already dispatched.
+    if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageA(dialog, &msg) != FALSE) {
+        return false;
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -29,14 +29,19 @@ public:
     // Returns the code given to PostQuitMessage, or -1 when GetMessageA fails.
     int RunMessageLoop(HWND mainWindow, int acceleratorId);
     // One step of the loop: the message becomes a command of mainWindow when
-    // it is one of its accelerator keys, otherwise it is translated and
-    // dispatched. True when an accelerator took it.
-    static bool ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg);
+    // it is one of its accelerator keys; otherwise a modeless dialog takes its
+    // keyboard navigation keys (Tab, arrows, mnemonics); otherwise it is
+    // translated and dispatched. True when an accelerator took it.
+    static bool ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg,
+                               HWND dialog = nullptr);
+    // The modeless dialog whose navigation keys the loop handles.
+    void SetModelessDialog(HWND dialog) { modelessDialog = dialog; }
     // The folder of the executable, without a trailing separator.
     bool ModuleFolder(text::String& folder);
 
 private:
     HANDLE mutex = nullptr;
+    HWND modelessDialog = nullptr;
 };
 
 } // namespace app
