@@ -1,6 +1,5 @@
 #include "app/Application.h"
 #include "ui/Window.h"
-#include "ui/text/String.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -52,10 +51,6 @@ DWORD RunSecondInstance(const std::string& mutexName) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return code;
-}
-
-std::string UniqueMutexName(const char* purpose) {
-    return std::string("QuiltoraTest-") + purpose + "-" + std::to_string(GetCurrentProcessId());
 }
 
 // A window of the framework that records the commands and keys it gets.
@@ -112,14 +107,7 @@ protected:
         mainWindow.Destroy();
     }
 
-    static MSG KeyDown(HWND window, WPARAM key) {
-        MSG msg = {};
-        msg.hwnd = window;
-        msg.message = WM_KEYDOWN;
-        msg.wParam = key;
-        msg.lParam = 1;
-        return msg;
-    }
+    static MSG KeyDown(HWND window, WPARAM key) { return MSG{window, WM_KEYDOWN, key, 1, 0, {}}; }
 
     RecordingWindow mainWindow;
     RecordingWindow focusWindow;
@@ -129,7 +117,7 @@ protected:
 
 TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstHoldsTheName) {
     ASSERT_FALSE(startedAsSecondInstance);
-    const std::string name = UniqueMutexName("guard");
+    const std::string name = "QuiltoraTest-" + std::to_string(GetCurrentProcessId());
     EXPECT_EQ(RunSecondInstance(name), Acquired);
     {
         app::Application first;
@@ -141,15 +129,11 @@ TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstHoldsTheName) {
         EXPECT_FALSE(second.InitInstance(name.c_str(), false));
         EXPECT_EQ(RunSecondInstance(name), Refused);
     }
-    // The guard ends with the object that holds it.
+    // The guard ends with the object that holds it; no name means no guard.
     EXPECT_EQ(RunSecondInstance(name), Acquired);
-}
-
-TEST(SingleInstance, NoNameMeansNoGuard) {
-    app::Application application;
-    EXPECT_TRUE(application.InitInstance(nullptr, true));
-    app::Application another;
-    EXPECT_TRUE(another.InitInstance(nullptr, false));
+    app::Application unnamed;
+    EXPECT_TRUE(unnamed.InitInstance(nullptr, true));
+    EXPECT_TRUE(app::Application().InitInstance(nullptr, false));
 }
 
 TEST_F(MessageLoop, ControlLetterOnAnotherWindowBecomesACommandOfTheMainWindow) {
@@ -197,15 +181,4 @@ TEST_F(MessageLoop, RunsUntilQuitAndReturnsItsCode) {
     app::Application application;
     EXPECT_EQ(application.RunMessageLoop(mainWindow.hwnd, 9999), 3);
     EXPECT_EQ(focusWindow.keys, std::vector<WPARAM>{'V'});
-}
-
-TEST(ModuleFolder, IsTheExecutablesFolderWithoutSeparator) {
-    app::Application application;
-    text::String folder;
-    ASSERT_TRUE(application.ModuleFolder(folder));
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string expected = std::string(folder.Data()) + "\\app_tests.exe";
-    EXPECT_EQ(lstrcmpiA(expected.c_str(), path), 0) << folder.Data() << " / " << path;
-    EXPECT_NE(folder.Data()[folder.Length() - 1], '\\');
 }
