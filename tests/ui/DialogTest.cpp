@@ -104,12 +104,10 @@ TEST(DialogModal, EndValueComesBackFromDoModalAndTheFocusFollowsTheInitResult) {
     unfocused.endValue = -7;
     EXPECT_EQ(unfocused.DoModal(TestTemplate, nullptr), -7);
     EXPECT_FALSE(unfocused.focusOnFirstEdit);
-}
 
-TEST(DialogModal, MissingTemplateGivesMinusOne) {
-    TestDialog dialog;
-    EXPECT_EQ(dialog.DoModal(9999, nullptr), -1);
-    EXPECT_FALSE(dialog.initialised);
+    TestDialog missing;
+    EXPECT_EQ(missing.DoModal(9999, nullptr), -1);
+    EXPECT_FALSE(missing.initialised);
 }
 
 TEST(DialogModal, ScriptedSeamAnswersWithoutCreatingTheDialog) {
@@ -172,20 +170,19 @@ TEST_F(ModelessDialog, BindsAtInitDialogAndAnswersTrueOrFalse) {
 }
 
 TEST_F(ModelessDialog, IntegerFieldsAreClampedToTheirRange) {
-    dialog.SetItemText(FirstEdit, "");
-    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 1);
-    dialog.SetItemText(FirstEdit, "5000");
-    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 1000);
-    dialog.SetItemText(FirstEdit, "7");
-    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 7);
-    dialog.SetItemText(FirstEdit, "abc");
-    EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, FALSE, 1, 1000), 1);
-
+    // The text, the range (signed when it reaches below 0) and the value.
+    const struct {
+        const char* text;
+        int low, high, expected;
+    } rows[] = {{"", 1, 1000, 1},    {"5000", 1, 1000, 1000}, {"7", 1, 1000, 7},
+                {"abc", 1, 1000, 1}, {"-20", -10, 10, -10},   {"-3", -10, 10, -3}};
+    for (const auto& row : rows) {
+        dialog.SetItemText(FirstEdit, row.text);
+        EXPECT_EQ(dialog.GetItemIntClamped(FirstEdit, row.low < 0, row.low, row.high), row.expected)
+            << row.text;
+    }
     dialog.SetItemInt(SecondEdit, -20, TRUE);
     EXPECT_EQ(dialog.GetItemInt(SecondEdit, TRUE), -20);
-    EXPECT_EQ(dialog.GetItemIntClamped(SecondEdit, TRUE, -10, 10), -10);
-    dialog.SetItemInt(SecondEdit, -3, TRUE);
-    EXPECT_EQ(dialog.GetItemIntClamped(SecondEdit, TRUE, -10, 10), -3);
 }
 
 TEST_F(ModelessDialog, CheckedIndexIsTheFirstCheckedButton) {
