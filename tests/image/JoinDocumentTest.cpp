@@ -44,13 +44,6 @@ struct Canvas {
             }
         }
     }
-    void Fill(int x, int y, int w, int h, PixelValue v) {
-        for (int row = y; row < y + h; ++row) {
-            for (int column = x; column < x + w; ++column) {
-                pixels[static_cast<size_t>(row) * width + column] = v;
-            }
-        }
-    }
     void Put(const Canvas& picture, int x, int y) {
         for (int row = 0; row < picture.height; ++row) {
             for (int column = 0; column < picture.width; ++column) {
@@ -139,9 +132,9 @@ TEST(JoinDocument, WorkedExampleRightRightBelow) {
     EXPECT_CELL(doc.lastCell, 0, 70, 60, 34);
     Canvas third(184, 104, BackgroundPixel);
     third.Put(pa, 0, 0);
-    third.Fill(100, 0, 4, 70, GapPixel);
+    third.Put(Canvas(4, 70, GapPixel), 100, 0);
     third.Put(pb, 104, 0);
-    third.Fill(0, 70, 60, 4, GapPixel);
+    third.Put(Canvas(60, 4, GapPixel), 0, 70);
     third.Put(pc, 0, 74);
     EXPECT_TRUE(Shows(doc, third));
 }
@@ -158,7 +151,7 @@ TEST(JoinDocument, WorkedExampleWrappedAt150) {
     EXPECT_CELL(doc.lastCell, 0, 50, 80, 74);
     Canvas expected(100, 124, BackgroundPixel);
     expected.Put(pa, 0, 0);
-    expected.Fill(0, 50, 80, 4, GapPixel);
+    expected.Put(Canvas(80, 4, GapPixel), 0, 50);
     expected.Put(pb, 0, 54);
     EXPECT_TRUE(Shows(doc, expected));
 
@@ -223,7 +216,7 @@ TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
     EXPECT_CELL(doc.lastCell, 100, 0, 104, 100);
     expected = Canvas(204, 100, BackgroundPixel);
     expected.Put(Canvas(resized), 0, 25);
-    expected.Fill(100, 0, 4, 100, GapPixel);
+    expected.Put(Canvas(4, 100, GapPixel), 100, 0);
     EXPECT_TRUE(Shows(doc, expected));
 
     // Stretched boxes are exactly SizeW x SizeH, whatever the picture.

@@ -34,9 +34,6 @@ public:
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-
     bool Valid() const { return dc != nullptr && bitmap != nullptr; }
     HDC Dc() const { return dc; }
     void Fill(COLORREF colour) {
@@ -107,10 +104,11 @@ TEST_F(ColourButtonDrawing, FramesTheSwatchAndMovesItWhenPressed) {
         // The face covers the whole item.
         EXPECT_EQ(canvas.CountOf(Sentinel), 0) << state;
         EXPECT_EQ(canvas.CountOf(colour), 28 * 18) << state;
-        EXPECT_EQ(canvas.At(5 + d, 5 + d), Black) << state;
-        EXPECT_EQ(canvas.At(34 + d, 24 + d), Black) << state;
-        EXPECT_EQ(canvas.At(20 + d, 5 + d), Black) << state;
-        EXPECT_EQ(canvas.At(5 + d, 15 + d), Black) << state;
+        // Points of the outline, then inside it, then just outside it.
+        const int outline[][2] = {{5, 5}, {34, 24}, {20, 5}, {5, 15}};
+        for (const auto& p : outline) {
+            EXPECT_EQ(canvas.At(p[0] + d, p[1] + d), Black) << state;
+        }
         EXPECT_EQ(canvas.At(6 + d, 6 + d), colour) << state;
         EXPECT_EQ(canvas.At(33 + d, 23 + d), colour) << state;
         EXPECT_NE(canvas.At(4 + d, 4 + d), Black) << state;

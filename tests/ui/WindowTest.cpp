@@ -53,18 +53,14 @@ public:
     HWND hwndAtNcCreate = nullptr;
     LONG_PTR userDataAtNcCreate = 0;
 
-    const Call* Last(const char* name) const {
-        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
-            if (it->name == name) {
-                return &*it;
-            }
-        }
-        return nullptr;
-    }
     // Arguments of the last call of that handler; empty when it was not called.
     std::vector<std::uint64_t> ArgsOf(const char* name) const {
-        const Call* call = Last(name);
-        return call != nullptr ? call->args : std::vector<std::uint64_t>();
+        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+            if (it->name == name) {
+                return it->args;
+            }
+        }
+        return {};
     }
 
     LRESULT DefaultProc(bool notHandled, LRESULT result, UINT msg, WPARAM wParam,
@@ -301,7 +297,7 @@ TEST_F(Dispatch, FilterShortCircuitsEvenDestroy) {
     window.filterMsg = WM_COMMAND;
     window.filterResult = 0;
     EXPECT_EQ(Send(WM_COMMAND, 40001, 0), 0);
-    EXPECT_EQ(window.Last("Command"), nullptr);
+    EXPECT_TRUE(window.ArgsOf("Command").empty());
     EXPECT_TRUE(window.defaults.empty());
 
     // A filtered WM_SETTEXT never reaches DefWindowProcA.
