@@ -83,8 +83,6 @@ class ControlKeyDown {
 public:
     ControlKeyDown() { SetControl(0x80); }
     ~ControlKeyDown() { SetControl(0); }
-    ControlKeyDown(const ControlKeyDown&) = delete;
-    ControlKeyDown& operator=(const ControlKeyDown&) = delete;
 
 private:
     static void SetControl(BYTE state) {
