@@ -207,9 +207,6 @@ TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
     Command(IDM_UNDO);
     EXPECT_EQ(Title(window.hwnd), "Quiltora");
     EXPECT_TRUE(document.IsEmpty());
-
-    Paste(1, 1);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 1 x 1 )");
 }
 
 TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {

@@ -218,13 +218,6 @@ TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
     expected.Put(Canvas(resized), 0, 25);
     expected.Put(Canvas(4, 100, GapPixel), 100, 0);
     EXPECT_TRUE(Shows(doc, expected));
-
-    // Stretched boxes are exactly SizeW x SizeH, whatever the picture.
-    s.bRatio = 0;
-    s.SizeW = 7;
-    s.SizeH = 9;
-    ASSERT_TRUE(Paste(doc, 300, 2, true, s));
-    EXPECT_CELL(doc.lastCell, 0, 100, 7, 13);
 }
 
 TEST(JoinDocument, UndoTakesBackEachPaste) {

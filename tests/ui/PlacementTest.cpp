@@ -175,10 +175,7 @@ TEST(Placement, ClampSizingRectMovesTheDraggedEdge) {
     for (const Case& c : cases) {
         RECT rect = c.edge == 0 ? RECT{300, 300, 550, 600} : RECT{300, 300, 400, 380};
         ui::ClampSizingRect(c.edge, &rect, 200, 200);
-        EXPECT_EQ(rect.left, c.expected.left) << "edge " << c.edge;
-        EXPECT_EQ(rect.top, c.expected.top) << "edge " << c.edge;
-        EXPECT_EQ(rect.right, c.expected.right) << "edge " << c.edge;
-        EXPECT_EQ(rect.bottom, c.expected.bottom) << "edge " << c.edge;
+        EXPECT_TRUE(EqualRect(&rect, &c.expected)) << "edge " << c.edge;
     }
 }
 
