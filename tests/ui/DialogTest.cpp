@@ -185,7 +185,7 @@ TEST_F(ModelessDialog, IntegerFieldsAreClampedToTheirRange) {
     EXPECT_EQ(dialog.GetItemInt(SecondEdit, TRUE), -20);
 }
 
-TEST_F(ModelessDialog, CheckedIndexIsTheFirstCheckedButton) {
+TEST_F(ModelessDialog, CheckedIndexEnablingAndEnd) {
     EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), -1);
     dialog.SetCheck(FirstRadio + 1, BST_CHECKED);
     EXPECT_EQ(dialog.IsChecked(FirstRadio + 1), static_cast<UINT>(BST_CHECKED));
@@ -197,6 +197,14 @@ TEST_F(ModelessDialog, CheckedIndexIsTheFirstCheckedButton) {
     EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), 1);
     dialog.SetCheck(FirstRadio + 1, BST_UNCHECKED);
     EXPECT_EQ(dialog.GetCheckedIndex(FirstRadio, 3), 2);
+
+    dialog.EnableItem(SecondEdit, FALSE);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(handle, SecondEdit)));
+    dialog.EnableItem(SecondEdit, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(handle, SecondEdit)));
+    // Ending a modeless dialog unbinds it.
+    EXPECT_TRUE(dialog.End(3));
+    EXPECT_EQ(dialog.hwnd, nullptr);
 }
 
 TEST_F(ModelessDialog, ItemTextStopsBeforeTheCapacityAndAtAWholeCharacter) {
@@ -220,14 +228,4 @@ TEST_F(ModelessDialog, ItemTextStopsBeforeTheCapacityAndAtAWholeCharacter) {
     dialog.SetItemText(SecondEdit, "짧은 글");
     EXPECT_EQ(dialog.GetItemText(SecondEdit, out), static_cast<int>(std::strlen("짧은 글")));
     EXPECT_STREQ(out.Data(), "짧은 글");
-}
-
-TEST_F(ModelessDialog, EnableItemAndEndOfAModelessDialog) {
-    dialog.EnableItem(SecondEdit, FALSE);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(handle, SecondEdit)));
-    dialog.EnableItem(SecondEdit, TRUE);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(handle, SecondEdit)));
-
-    EXPECT_TRUE(dialog.End(3));
-    EXPECT_EQ(dialog.hwnd, nullptr);
 }
