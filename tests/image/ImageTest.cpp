@@ -215,10 +215,10 @@ TEST(Image, StretchAndDrawToAMemoryContext) {
     EXPECT_TRUE(SameBlock(target, 1, 2, source, 0, 0, 4, 3));
     EXPECT_TRUE(SameBlock(target, 0, 8, source, 1, 0, 3, 3));
     EXPECT_EQ(target.ReadPixel(5, 2), 0x123456u);
-    EXPECT_EQ(target.ReadPixel(6, 6), source.ReadPixel(1, 1));
-    EXPECT_EQ(target.ReadPixel(7, 7), source.ReadPixel(1, 1));
-    EXPECT_EQ(target.ReadPixel(8, 6), source.ReadPixel(2, 1));
-    EXPECT_EQ(target.ReadPixel(9, 9), source.ReadPixel(2, 2));
+    // Source pixels (1, 1) to (2, 2) doubled at (6, 6).
+    for (const POINT p : {POINT{6, 6}, POINT{7, 7}, POINT{8, 6}, POINT{9, 9}}) {
+        EXPECT_EQ(target.ReadPixel(p.x, p.y), source.ReadPixel(p.x / 2 - 2, p.y / 2 - 2));
+    }
     EXPECT_EQ(target.ReadPixel(10, 6), 0x123456u);
     EXPECT_EQ(target.ReadPixel(0, 11), source.ReadPixel(3, 2));
 }

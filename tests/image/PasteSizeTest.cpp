@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 using image::ComputePasteSize;
 using image::FitRect;
@@ -40,21 +41,16 @@ TEST(PasteSize, BoxAndPictureForEachMode) {
         {true, false, 0, -3, 4, 4, 1, 1, 0, 0, 1, 1},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE((r.fixed ? "fixed " : "percent ") + std::to_string(r.sideW) + "," +
-                     std::to_string(r.sideH) + (r.ratio ? " ratio, " : ", ") +
-                     std::to_string(r.pictureW) + "x" + std::to_string(r.pictureH));
+        SCOPED_TRACE("row " + std::to_string(&r - rows));
         image::PasteParameters s;
         s.fSize = r.fixed ? 0 : 1;
         s.bRatio = r.ratio ? 1 : 0;
         (r.fixed ? s.SizeW : s.PerW) = r.sideW;
         (r.fixed ? s.SizeH : s.PerH) = r.sideH;
         const PasteSize p = ComputePasteSize(r.pictureW, r.pictureH, s);
-        EXPECT_EQ(p.boxWidth, r.boxW);
-        EXPECT_EQ(p.boxHeight, r.boxH);
-        EXPECT_EQ(p.pictureRect.x, r.x);
-        EXPECT_EQ(p.pictureRect.y, r.y);
-        EXPECT_EQ(p.pictureRect.width, r.w);
-        EXPECT_EQ(p.pictureRect.height, r.h);
+        EXPECT_EQ((std::vector<int>{p.boxWidth, p.boxHeight, p.pictureRect.x, p.pictureRect.y,
+                                    p.pictureRect.width, p.pictureRect.height}),
+                  (std::vector<int>{r.boxW, r.boxH, r.x, r.y, r.w, r.h}));
     }
 }
 
@@ -86,11 +82,9 @@ TEST(FitRect, FitsCentresAndDoesNotOverflow) {
     for (const Row& row : rows) {
         RECT r = row.r;
         FitRect(r, row.boxW, row.boxH, row.noEnlarge);
-        SCOPED_TRACE(std::to_string(row.r.right) + "x" + std::to_string(row.r.bottom) + " in " +
-                     std::to_string(row.boxW) + "x" + std::to_string(row.boxH));
-        EXPECT_EQ(r.left, row.expected.left);
-        EXPECT_EQ(r.top, row.expected.top);
-        EXPECT_EQ(r.right, row.expected.right);
-        EXPECT_EQ(r.bottom, row.expected.bottom);
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+                  (std::vector<LONG>{row.expected.left, row.expected.top, row.expected.right,
+                                     row.expected.bottom}))
+            << "row " << &row - rows;
     }
 }

@@ -9,17 +9,10 @@ namespace ui {
 
 namespace {
 
-std::string Copy(const char* text) {
-    return text != nullptr ? std::string(text) : std::string();
-}
-
 // A list of NUL-terminated texts ended by an empty one.
 std::string CopyList(const char* list) {
     std::string copy;
-    if (list == nullptr) {
-        return copy;
-    }
-    while (*list != 0) {
+    while (list != nullptr && *list != 0) {
         const size_t length = std::strlen(list);
         copy.append(list, length + 1);
         list += length + 1;
@@ -29,58 +22,20 @@ std::string CopyList(const char* list) {
 
 } // namespace
 
-ScriptedDialogs::ScriptedDialogs() : previous(Install(this)) {}
-
-ScriptedDialogs::~ScriptedDialogs() {
-    Install(previous);
-}
-
-void ScriptedDialogs::AnswerMessageBox(int button) {
-    messageBoxAnswers.push_back(button);
-}
-
-void ScriptedDialogs::AnswerFile(const char* path) {
-    fileAnswers.push_back(Choice{path != nullptr, Copy(path), 0});
-}
-
-void ScriptedDialogs::AnswerFolder(const char* path) {
-    folderAnswers.push_back(Choice{path != nullptr, Copy(path), 0});
-}
-
-void ScriptedDialogs::AnswerColour(COLORREF colour) {
-    colourAnswers.push_back(Choice{true, std::string(), colour});
-}
-
-void ScriptedDialogs::CancelColour() {
-    colourAnswers.push_back(Choice{false, std::string(), 0});
-}
-
-void ScriptedDialogs::AnswerModal(INT_PTR result) {
-    modalAnswers.push_back(result);
-}
-
-void ScriptedDialogs::HandleModal(std::function<INT_PTR(Dialog&, int, HWND)> handler) {
-    modalHandler = std::move(handler);
-}
-
-bool ScriptedDialogs::Take(std::deque<Choice>& queue, Choice& choice) {
+template <typename T> bool ScriptedDialogs::Take(std::deque<T>& queue, T& answer) {
     if (queue.empty()) {
         ++unanswered;
         return false;
     }
-    choice = std::move(queue.front());
+    answer = std::move(queue.front());
     queue.pop_front();
     return true;
 }
 
 int ScriptedDialogs::ShowMessageBox(const char* text, const char* caption, UINT type) {
     messageBoxes.push_back(MessageBoxCall{Copy(text), Copy(caption), caption != nullptr, type});
-    if (messageBoxAnswers.empty()) {
-        ++unanswered;
-        return 0;
-    }
-    const int answer = messageBoxAnswers.front();
-    messageBoxAnswers.pop_front();
+    int answer = 0;
+    Take(messageBoxAnswers, answer);
     return answer;
 }
 
@@ -95,9 +50,9 @@ BOOL ScriptedDialogs::ShowSaveFileDialog(OPENFILENAMEA* dialog) {
 BOOL ScriptedDialogs::AnswerFileDialog(bool save, OPENFILENAMEA* dialog) {
     char* buffer = dialog->lpstrFile != nullptr ? dialog->lpstrFile : dialog->lpstrFileTitle;
     const DWORD size = dialog->lpstrFile != nullptr ? dialog->nMaxFile : dialog->nMaxFileTitle;
-    fileDialogs.push_back(FileDialogCall{
-        save, *dialog, CopyList(dialog->lpstrFilter), Copy(dialog->lpstrDefExt),
-        dialog->lpstrInitialDir != nullptr, Copy(dialog->lpstrInitialDir), Copy(buffer)});
+    fileDialogs.push_back(FileDialogCall{save, *dialog, CopyList(dialog->lpstrFilter),
+                                         Copy(dialog->lpstrDefExt), Copy(dialog->lpstrInitialDir),
+                                         Copy(buffer)});
     Choice choice;
     if (!Take(fileAnswers, choice) || !choice.confirmed) {
         return FALSE;
@@ -134,25 +89,19 @@ BOOL ScriptedDialogs::ShowColourDialog(CHOOSECOLORA* dialog) {
     return TRUE;
 }
 
-HINSTANCE ScriptedDialogs::ShellExecuteFile(HWND owner, const char* verb, const char* file,
-                                            const char* parameters, const char* directory,
-                                            int showCommand) {
-    shellCalls.push_back(
-        ShellCall{owner, Copy(verb), Copy(file), Copy(parameters), Copy(directory), showCommand});
-    return reinterpret_cast<HINSTANCE>(shellResult);
+HINSTANCE ScriptedDialogs::ShellExecuteFile(HWND, const char* verb, const char* file, const char*,
+                                            const char*, int showCommand) {
+    shellCalls.push_back(ShellCall{Copy(verb), Copy(file), showCommand});
+    // Above 32: success.
+    return reinterpret_cast<HINSTANCE>(33);
 }
 
 INT_PTR ScriptedDialogs::RunModalDialog(Dialog& dialog, int templateId, HWND parent) {
-    modalDialogs.push_back(ModalCall{&dialog, templateId, parent});
     if (modalHandler) {
         return modalHandler(dialog, templateId, parent);
     }
-    if (modalAnswers.empty()) {
-        ++unanswered;
-        return -1;
-    }
-    const INT_PTR answer = modalAnswers.front();
-    modalAnswers.pop_front();
+    INT_PTR answer = -1;
+    Take(modalAnswers, answer);
     return answer;
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A SystemDialogs for tests: it never shows anything. It installs itself on
@@ -23,27 +24,31 @@ namespace ui {
 
 class ScriptedDialogs : public SystemDialogs {
 public:
-    ScriptedDialogs();
-    ~ScriptedDialogs() override;
+    ScriptedDialogs() : previous(Install(this)) {}
+    ~ScriptedDialogs() override { Install(previous); }
 
     // The button the next message box returns (IDYES, IDNO, IDOK, ...).
-    void AnswerMessageBox(int button);
+    void AnswerMessageBox(int button) { messageBoxAnswers.push_back(button); }
     // The path the next open or save dialog returns; nullptr cancels it. A
     // path that does not fit the caller's buffer fails as the system's does.
-    void AnswerFile(const char* path);
+    void AnswerFile(const char* path) {
+        fileAnswers.push_back(Choice{path != nullptr, Copy(path)});
+    }
     // The folder the next folder dialog returns; nullptr cancels it.
-    void AnswerFolder(const char* path);
-    void AnswerColour(COLORREF colour);
-    void CancelColour();
+    void AnswerFolder(const char* path) {
+        folderAnswers.push_back(Choice{path != nullptr, Copy(path)});
+    }
+    void AnswerColour(COLORREF colour) { colourAnswers.push_back(Choice{true, {}, colour}); }
+    void CancelColour() { colourAnswers.push_back(Choice{false, {}}); }
     // The value the next modal dialog returns without being created.
-    void AnswerModal(INT_PTR result);
+    void AnswerModal(INT_PTR result) { modalAnswers.push_back(result); }
     // Decides every modal dialog from now on instead of the queued answers,
     // for example by calling dialog.RunModal for a dialog that ends itself,
     // or by creating it modeless and sending it commands (End clears
     // dialog.hwnd, so keep the handle to destroy the window afterwards).
-    void HandleModal(std::function<INT_PTR(Dialog&, int, HWND)> handler);
-    // ShellExecuteA's answer; 33 (success) unless set.
-    void SetShellResult(INT_PTR result) { shellResult = result; }
+    void HandleModal(std::function<INT_PTR(Dialog&, int, HWND)> handler) {
+        modalHandler = std::move(handler);
+    }
 
     struct MessageBoxCall {
         std::string text;
@@ -58,7 +63,6 @@ public:
         // The filter list: each text with its NUL, without the closing empty one.
         std::string filter;
         std::string defaultExtension;
-        bool hasInitialDirectory;
         std::string initialDirectory;
         // The buffer's text when the dialog opened.
         std::string initialName;
@@ -72,17 +76,9 @@ public:
         COLORREF customColours[16];
     };
     struct ShellCall {
-        HWND owner;
         std::string verb;
         std::string file;
-        std::string parameters;
-        std::string directory;
         int showCommand;
-    };
-    struct ModalCall {
-        Dialog* dialog;
-        int templateId;
-        HWND parent;
     };
 
     const std::vector<MessageBoxCall>& MessageBoxes() const { return messageBoxes; }
@@ -90,7 +86,6 @@ public:
     const std::vector<FolderDialogCall>& FolderDialogs() const { return folderDialogs; }
     const std::vector<ColourDialogCall>& ColourDialogs() const { return colourDialogs; }
     const std::vector<ShellCall>& ShellCalls() const { return shellCalls; }
-    const std::vector<ModalCall>& ModalDialogs() const { return modalDialogs; }
     // Calls that found no answer queued.
     int Unanswered() const { return unanswered; }
 
@@ -109,11 +104,12 @@ private:
     struct Choice {
         bool confirmed;
         std::string text;
-        COLORREF colour;
+        COLORREF colour = 0;
     };
+    static std::string Copy(const char* text) { return text != nullptr ? text : ""; }
 
     BOOL AnswerFileDialog(bool save, OPENFILENAMEA* dialog);
-    bool Take(std::deque<Choice>& queue, Choice& choice);
+    template <typename T> bool Take(std::deque<T>& queue, T& answer);
 
     SystemDialogs* previous;
     std::deque<int> messageBoxAnswers;
@@ -122,7 +118,6 @@ private:
     std::deque<Choice> colourAnswers;
     std::deque<INT_PTR> modalAnswers;
     std::function<INT_PTR(Dialog&, int, HWND)> modalHandler;
-    INT_PTR shellResult = 33;
     int unanswered = 0;
 
     std::vector<MessageBoxCall> messageBoxes;
@@ -130,7 +125,6 @@ private:
     std::vector<FolderDialogCall> folderDialogs;
     std::vector<ColourDialogCall> colourDialogs;
     std::vector<ShellCall> shellCalls;
-    std::vector<ModalCall> modalDialogs;
 };
 
 } // namespace ui

@@ -14,30 +14,21 @@ constexpr COLORREF Sentinel = RGB(255, 0, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF White = RGB(255, 255, 255);
 
-// A memory device context with a 32-bit DIB selected, read back pixel by pixel.
+// A memory device context with a 32-bit bitmap selected, filled with one
+// colour and read back pixel by pixel.
 class MemoryCanvas {
 public:
-    MemoryCanvas(int width, int height) : width(width), height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    MemoryCanvas(int width, int height, COLORREF fill)
+        : width(width), height(height), bitmap(CreateBitmap(width, height, 1, 32, nullptr)) {
         previous = SelectObject(dc, bitmap);
+        Fill(fill);
     }
     ~MemoryCanvas() {
         SelectObject(dc, previous);
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
 
-    bool Valid() const { return dc != nullptr && bitmap != nullptr; }
     HDC Dc() const { return dc; }
     void Fill(COLORREF colour) {
         const RECT all = {0, 0, width, height};
@@ -59,8 +50,8 @@ public:
 private:
     int width;
     int height;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap;
     HGDIOBJ previous = nullptr;
 };
 
@@ -70,8 +61,6 @@ protected:
         ASSERT_TRUE(dialog.CreateModeless(TestTemplate, nullptr));
         handle = dialog.hwnd;
         ASSERT_NE(button.AttachDlgItem(handle, OwnerDrawButton), nullptr);
-        ASSERT_TRUE(canvas.Valid());
-        canvas.Fill(Sentinel);
     }
     void TearDown() override { DestroyWindow(handle); }
 
@@ -90,7 +79,7 @@ protected:
     ui::Dialog dialog;
     HWND handle = nullptr;
     ui::ColourButton button;
-    MemoryCanvas canvas{40, 30};
+    MemoryCanvas canvas{40, 30, Sentinel};
 };
 
 } // namespace
@@ -107,10 +96,11 @@ TEST_F(ColourButtonDrawing, FramesTheSwatchAndMovesItWhenPressed) {
         // The face covers the whole item.
         EXPECT_EQ(canvas.CountOf(Sentinel), 0) << state;
         EXPECT_EQ(canvas.CountOf(colour), 28 * 18) << state;
-        EXPECT_EQ(canvas.At(5 + d, 5 + d), Black) << state;
-        EXPECT_EQ(canvas.At(34 + d, 24 + d), Black) << state;
-        EXPECT_EQ(canvas.At(20 + d, 5 + d), Black) << state;
-        EXPECT_EQ(canvas.At(5 + d, 15 + d), Black) << state;
+        // Points of the outline, then inside it, then just outside it.
+        const int outline[][2] = {{5, 5}, {34, 24}, {20, 5}, {5, 15}};
+        for (const auto& p : outline) {
+            EXPECT_EQ(canvas.At(p[0] + d, p[1] + d), Black) << state;
+        }
         EXPECT_EQ(canvas.At(6 + d, 6 + d), colour) << state;
         EXPECT_EQ(canvas.At(33 + d, 23 + d), colour) << state;
         EXPECT_NE(canvas.At(4 + d, 4 + d), Black) << state;
@@ -135,8 +125,7 @@ TEST(ImageListHandle, LoadsAStripWithItsMaskColourTransparent) {
     EXPECT_EQ(width, 4);
     EXPECT_EQ(height, 2);
 
-    MemoryCanvas canvas(20, 4);
-    canvas.Fill(White);
+    MemoryCanvas canvas(20, 4, White);
     ImageList_Draw(images.Handle(), 0, canvas.Dc(), 0, 0, ILD_NORMAL);
     ImageList_Draw(images.Handle(), 1, canvas.Dc(), 10, 0, ILD_NORMAL);
     // Red top corners show the background; the rest keeps its colour.

@@ -79,7 +79,7 @@ TEST(FileDialogs, OpenDialogIsFilledForAFullPathThatMustExist) {
     EXPECT_EQ(call.filter, FilterText());
     EXPECT_EQ(call.dialog.nFilterIndex, 0u);
     EXPECT_EQ(call.defaultExtension, "bmp");
-    EXPECT_FALSE(call.hasInitialDirectory);
+    EXPECT_EQ(call.dialog.lpstrInitialDir, nullptr);
     EXPECT_EQ(call.dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY | OFN_FILEMUSTEXIST));
     EXPECT_EQ(call.dialog.lpstrFile, path.Data());
     EXPECT_EQ(call.dialog.nMaxFile, static_cast<DWORD>(path.BufferSize()));
@@ -101,7 +101,6 @@ TEST(FileDialogs, OpenDialogMayAllowMissingFilesAndReturnBareNames) {
     EXPECT_EQ(call.dialog.lpstrFile, nullptr);
     EXPECT_EQ(call.dialog.lpstrFileTitle, name.Data());
     EXPECT_EQ(call.dialog.nMaxFileTitle, static_cast<DWORD>(name.BufferSize()));
-    EXPECT_TRUE(call.hasInitialDirectory);
     EXPECT_EQ(call.initialDirectory, "D:\\pics");
     EXPECT_EQ(call.initialName, "start.jpg");
 }

@@ -53,18 +53,14 @@ public:
     HWND hwndAtNcCreate = nullptr;
     LONG_PTR userDataAtNcCreate = 0;
 
-    const Call* Last(const char* name) const {
-        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
-            if (it->name == name) {
-                return &*it;
-            }
-        }
-        return nullptr;
-    }
     // Arguments of the last call of that handler; empty when it was not called.
     std::vector<std::uint64_t> ArgsOf(const char* name) const {
-        const Call* call = Last(name);
-        return call != nullptr ? call->args : std::vector<std::uint64_t>();
+        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+            if (it->name == name) {
+                return it->args;
+            }
+        }
+        return {};
     }
 
     LRESULT DefaultProc(bool notHandled, LRESULT result, UINT msg, WPARAM wParam,
@@ -264,10 +260,10 @@ TEST_F(Dispatch, UserRangeReachesOnUserMessageAndWmAppDoesNot) {
     Send(0x03FF, 1, 2);
     EXPECT_TRUE(window.calls.empty());
     ASSERT_GE(window.defaults.size(), 2u);
-    EXPECT_EQ(window.defaults[window.defaults.size() - 2].msg, 0x8000u);
-    EXPECT_TRUE(window.defaults[window.defaults.size() - 2].notHandled);
-    EXPECT_EQ(window.defaults.back().msg, 0x03FFu);
-    EXPECT_TRUE(window.defaults.back().notHandled);
+    for (size_t i = window.defaults.size() - 2; i < window.defaults.size(); ++i) {
+        EXPECT_EQ(window.defaults[i].msg, i + 2 == window.defaults.size() ? 0x8000u : 0x03FFu);
+        EXPECT_TRUE(window.defaults[i].notHandled);
+    }
 }
 
 TEST_F(Dispatch, DestroyIsHandledByDefaultWithoutDefWindowProc) {
@@ -301,7 +297,7 @@ TEST_F(Dispatch, FilterShortCircuitsEvenDestroy) {
     window.filterMsg = WM_COMMAND;
     window.filterResult = 0;
     EXPECT_EQ(Send(WM_COMMAND, 40001, 0), 0);
-    EXPECT_EQ(window.Last("Command"), nullptr);
+    EXPECT_TRUE(window.ArgsOf("Command").empty());
     EXPECT_TRUE(window.defaults.empty());
 
     // A filtered WM_SETTEXT never reaches DefWindowProcA.
@@ -382,25 +378,19 @@ TEST(WindowOperations, MoveAndSizeUseRightAndBottomAsEdges) {
     ui::Window window;
     ASSERT_TRUE(CreateTopLevel(window));
     WindowGuard guard(window.hwnd);
+    const auto placed = [&window] {
+        RECT rect = {};
+        window.WindowRect(&rect);
+        const SIZE size = window.WindowSize();
+        return std::vector<LONG>{rect.left, rect.top, size.cx, size.cy};
+    };
     const RECT target = {10, 20, 310, 220};
     ASSERT_TRUE(window.MoveTo(&target, FALSE));
-    RECT rect = {};
-    window.WindowRect(&rect);
-    EXPECT_EQ(rect.left, 10);
-    EXPECT_EQ(rect.top, 20);
-    EXPECT_EQ(window.WindowSize().cx, 300);
-    EXPECT_EQ(window.WindowSize().cy, 200);
-
+    EXPECT_EQ(placed(), (std::vector<LONG>{10, 20, 300, 200}));
     window.SetSize(400, 250);
-    window.WindowRect(&rect);
-    EXPECT_EQ(rect.left, 10);
-    EXPECT_EQ(rect.top, 20);
-    EXPECT_EQ(window.WindowSize().cx, 400);
+    EXPECT_EQ(placed(), (std::vector<LONG>{10, 20, 400, 250}));
     window.SetPosition(-30, 40);
-    window.WindowRect(&rect);
-    EXPECT_EQ(rect.left, -30);
-    EXPECT_EQ(rect.top, 40);
-    EXPECT_EQ(window.WindowSize().cy, 250);
+    EXPECT_EQ(placed(), (std::vector<LONG>{-30, 40, 400, 250}));
 }
 
 TEST(ControlWindow, CreatesAtTheRectanglesOriginWithRightAndBottomAsSize) {

@@ -42,14 +42,6 @@ protected:
 
 } // namespace
 
-TEST_F(FileHandleTest, OpenReadOfMissingFileLeavesNoHandle) {
-    FileHandle f;
-    EXPECT_FALSE(f.OpenRead(PathOf("missing.bin").c_str()));
-    EXPECT_FALSE(f.IsOpen());
-    EXPECT_EQ(f.Handle(), nullptr);
-    EXPECT_FALSE(f.Close());
-}
-
 TEST_F(FileHandleTest, WriteReadSeekAndSize) {
     const std::string path = PathOf("data.bin");
     {
@@ -60,7 +52,12 @@ TEST_F(FileHandleTest, WriteReadSeekAndSize) {
         EXPECT_TRUE(f.Close());
         EXPECT_FALSE(f.Close());
     }
+    // A missing file leaves no handle.
     FileHandle f;
+    EXPECT_FALSE(f.OpenRead(PathOf("missing.bin").c_str()));
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(f.Handle(), nullptr);
+    EXPECT_FALSE(f.Close());
     ASSERT_TRUE(f.OpenRead(path.c_str()));
     EXPECT_EQ(f.Size(), 10u);
     EXPECT_EQ(f.Seek(-4, FILE_END), 6u);

@@ -17,22 +17,6 @@ bool Matches(const char* textValue, const char* pattern) {
     return s.MatchWildcard(pattern);
 }
 
-std::string Stripped(const char* path) {
-    String s;
-    s.Assign(path);
-    s.StripFileName();
-    return s.Data();
-}
-
-std::string Extension(const char* name) {
-    String s;
-    s.Assign(name);
-    String out;
-    out.Assign("stale");
-    s.GetExtension(out);
-    return out.Data();
-}
-
 } // namespace
 
 TEST(CharStep, ProcessRunsWithTheUtf8CodePage) {
@@ -106,7 +90,7 @@ TEST(String, AppendGrowsAndKeepsText) {
     EXPECT_EQ(std::string(self.Data()), std::string(10, 'x'));
 }
 
-TEST(String, SetAtStoresOnlyBelowCapacity) {
+TEST(String, SetAtStoresOnlyBelowCapacityAndCompare) {
     String s;
     s.Assign("abc");
     EXPECT_EQ(s.SetAt(1, 'X'), 1);
@@ -115,10 +99,7 @@ TEST(String, SetAtStoresOnlyBelowCapacity) {
     EXPECT_EQ(s.Data()[63], 0);
     s.SetAt(-1, 'Z');
     EXPECT_STREQ(s.Data(), "aXc");
-}
 
-TEST(String, CompareUsesSystemOrdering) {
-    String s;
     s.Assign("Photo.JPG");
     EXPECT_NE(s.Compare("photo.jpg"), 0);
     EXPECT_EQ(s.CompareNoCase("photo.jpg"), 0);
@@ -233,21 +214,28 @@ TEST(String, ReplaceCharBuildsDoubleNulList) {
     EXPECT_EQ(std::memcmp(loaded.Data(), "사진\0*.jpg\0\0", 12), 0);
 }
 
-TEST(String, StripFileNameKeepsNoSeparator) {
-    EXPECT_EQ(Stripped("C:\\dir\\a.png"), "C:\\dir");
-    EXPECT_EQ(Stripped("C:\\a.png"), "C:");
-    EXPECT_EQ(Stripped("a.png"), "");
-    EXPECT_EQ(Stripped("dir/sub/file"), "dir/sub");
-    EXPECT_EQ(Stripped("dir\\sub/file"), "dir");
-    EXPECT_EQ(Stripped("D:\\사진\\여행\\바다.jpg"), "D:\\사진\\여행");
-    EXPECT_EQ(Stripped("D:\\사진\\바다.jpg"), "D:\\사진");
-}
-
-TEST(String, GetExtensionIsTheTextAfterTheLastDot) {
-    EXPECT_EQ(Extension("archive"), "");
-    EXPECT_EQ(Extension("a.tar.gz"), "gz");
-    EXPECT_EQ(Extension("바다.JPG"), "JPG");
-    EXPECT_EQ(Extension("name."), "");
+TEST(String, StripFileNameAndGetExtension) {
+    // A path, what stripping the file name leaves (no separator), and the
+    // text after the last dot, which replaces what the output held.
+    const char* const rows[][3] = {{"C:\\dir\\a.png", "C:\\dir", "png"},
+                                   {"C:\\a.png", "C:", "png"},
+                                   {"a.tar.gz", "", "gz"},
+                                   {"name.", "", ""},
+                                   {"dir/sub/file", "dir/sub", ""},
+                                   {"dir\\sub/file", "dir", ""},
+                                   {"D:\\사진\\여행\\바다.JPG", "D:\\사진\\여행", "JPG"},
+                                   {"D:\\사진\\바다.jpg", "D:\\사진", "jpg"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0]);
+        String s;
+        s.Assign(row[0]);
+        String extension;
+        extension.Assign("stale");
+        s.GetExtension(extension);
+        EXPECT_STREQ(extension.Data(), row[2]);
+        s.StripFileName();
+        EXPECT_STREQ(s.Data(), row[1]);
+    }
 }
 
 TEST(String, SetModulePathPointsBesideTheProgram) {
