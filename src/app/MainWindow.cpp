@@ -68,7 +68,8 @@ HICON LoadProgramIcon(int size) {
 } // namespace
 
 MainWindow::MainWindow(image::JoinDocument& document, settings::AppSettings& settings)
-    : canvas(document, settings), document(document), settings(settings) {}
+    : canvas(document, settings), document(document), settings(settings),
+      paster(document, settings) {}
 
 bool MainWindow::CreateWindows() {
     if (!Register(MainClassName, LoadProgramIcon(32), LoadProgramIcon(16),
@@ -290,7 +291,12 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
     if (!AcquirePicture(picture, fileName, fromClipboard)) {
         return false;
     }
-    if (!document.PasteImage(picture, below, wrapWidth, settings.PasteValues())) {
+    const browser::PasteCommand::Result result = paster.PastePicture(picture, below, wrapWidth);
+    // A job's pictures are not interleaved with others: the paste is refused.
+    if (result == browser::PasteCommand::Result::Busy) {
+        return false;
+    }
+    if (result != browser::PasteCommand::Result::Pasted) {
         if (interactive) {
             ui::WarningBox("イメージの作成に失敗");
         }

@@ -2,6 +2,7 @@
 
 #include "app/ToolTip.h"
 #include "app/Toolbar.h"
+#include "browser/PasteCommand.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "ui/Window.h"
@@ -37,10 +38,10 @@ public:
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnSize(WPARAM type, UINT width, UINT height) override;
 
-    // The paste command: acquires a picture (clipboard, the named file, or
-    // one chosen in the open dialog), pastes it and reports failures. True
-    // when a picture was pasted. Safe to call from the batch worker with
-    // interactive false.
+    // The paste command of the user interface: acquires a picture (clipboard,
+    // the named file, or one chosen in the open dialog), pastes it through
+    // Paster and, when interactive, reports failures and refreshes the view.
+    // True when a picture was pasted. User-interface thread only.
     bool PastePicture(const char* fileName, bool fromClipboard, bool below, bool interactive,
                       int wrapWidth);
     void NewDocument();
@@ -50,6 +51,9 @@ public:
     void UpdateTitle();
     void ZoomIn();
     void ZoomOut();
+
+    // The paste shared with the file list and the batch worker.
+    browser::PasteCommand& Paster() { return paster; }
 
     Toolbar toolbar;
     ToolTip toolTip;
@@ -63,6 +67,7 @@ private:
 
     image::JoinDocument& document;
     settings::AppSettings& settings;
+    browser::PasteCommand paster;
     ui::Window* fileListWindow = nullptr;
     ui::Window* settingsWindow = nullptr;
 };

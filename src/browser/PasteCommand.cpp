@@ -1,0 +1,36 @@
+#include "browser/PasteCommand.h"
+
+#include "formats/ImageLoader.h"
+
+namespace browser {
+
+PasteCommand::Result PasteCommand::PasteFile(const char* path, bool below, int wrapWidth,
+                                             bool fromJob) {
+    if (jobRunning && !fromJob) {
+        return Result::Busy;
+    }
+    image::Image picture;
+    if (!formats::LoadImageFile(picture, path)) {
+        return Result::NotLoaded;
+    }
+    return PastePicture(picture, below, wrapWidth, fromJob);
+}
+
+PasteCommand::Result PasteCommand::PastePicture(image::Image& picture, bool below, int wrapWidth,
+                                                bool fromJob) {
+    if (jobRunning && !fromJob) {
+        picture.Destroy();
+        return Result::Busy;
+    }
+    // The settings are taken as one value now: a change made in the settings
+    // window meanwhile applies from the next paste on.
+    return document.PasteImage(picture, below, wrapWidth, settings.PasteValues()) ? Result::Pasted
+                                                                                  : Result::NotMade;
+}
+
+bool PasteCommand::BeginJob() {
+    bool expected = false;
+    return jobRunning.compare_exchange_strong(expected, true);
+}
+
+} // namespace browser
