@@ -1,0 +1,31 @@
+#pragma once
+
+// Identifiers of the file list and batch resources, shared by the .rc files
+// and the code. Plain #defines: the resource compiler understands nothing else.
+
+#define IDB_LIST_TOOLBAR 107
+#define IDB_LIST_ICONS 108
+#define IDD_BATCH 109
+#define IDD_PROGRESS 110
+
+// File list window: toolbar commands and child control ids.
+#define IDT_LIST_FIND 2000
+#define IDT_LIST_PASTE_RIGHT 2001
+#define IDT_LIST_PASTE_BELOW 2002
+#define IDT_LIST_BATCH 2003
+#define IDC_LIST_TOOLBAR 5001
+#define IDC_LIST_VIEW 5002
+
+// Batch dialog.
+#define IDC_BATCH_FIRST_FILE 1010
+#define IDC_BATCH_PATTERN 1013
+#define IDC_BATCH_FIRST_ARRANGE 1015
+#define IDC_BATCH_WIDTH 1019
+#define IDC_BATCH_PER_ROW 1020
+#define IDC_BATCH_COUNTS 1021
+#define IDC_BATCH_PER_ROW_SPIN 1121
+
+// Progress dialog.
+#define IDC_PROGRESS_BAR 1000
+#define IDC_PROGRESS_NAME 1001
+#define IDC_PROGRESS_STOP 1002
