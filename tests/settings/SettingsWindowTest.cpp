@@ -14,13 +14,13 @@
 
 namespace {
 
-using Field = std::int32_t settings::AppSettings::*;
+using S = settings::AppSettings;
+using Field = std::int32_t S::*;
 
 constexpr int BackgroundTab = 0;
 constexpr int SizeTab = 1;
 constexpr int JpegTab = 2;
-// Stands for the settings window itself where a table names a page.
-constexpr int WindowItself = -1;
+constexpr int PageCount = settings::SettingsWindow::PageCount;
 
 // The main window's stand-in: it records the commands it is sent.
 class RecordingOwner : public ui::Window {
@@ -32,29 +32,25 @@ public:
     }
 };
 
-// A 24-bit memory bitmap selected into its own device context.
-class MemoryCanvas {
+// A 24-bit bitmap selected into its own memory device context.
+class Canvas {
 public:
-    MemoryCanvas(int width, int height) : dc(CreateCompatibleDC(nullptr)) {
+    Canvas() {
         BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, 24, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
         bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         previous = SelectObject(dc, bitmap);
     }
-    ~MemoryCanvas() {
+    ~Canvas() {
         SelectObject(dc, previous);
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
-    HDC dc;
+    const HDC dc = CreateCompatibleDC(nullptr);
 
 private:
     HBITMAP bitmap;
@@ -69,14 +65,15 @@ protected:
         ASSERT_TRUE(owner.Create(0, "QtoraSettingsOwner", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                  100, nullptr, nullptr));
     }
-    void TearDown() override {
-        // Takes the owned settings window with it.
-        DestroyWindow(owner.hwnd);
-    }
+    // Takes the owned settings window with it.
+    void TearDown() override { DestroyWindow(owner.hwnd); }
 
     void Open() { ASSERT_TRUE(window.Create(owner.hwnd)); }
-    HWND Page(int tab) const { return tab == WindowItself ? window.hwnd : window.PageWindow(tab); }
-    HWND Item(int tab, int id) const { return GetDlgItem(Page(tab), id); }
+    HWND Page(int tab) const { return window.PageWindow(tab); }
+    // A page's control; the tab control is the window's own.
+    HWND Item(int tab, int id) const {
+        return GetDlgItem(id == IDC_SETTINGS_TAB ? window.hwnd : Page(tab), id);
+    }
     void Type(int tab, int id, const char* text) { SetDlgItemTextA(Page(tab), id, text); }
     std::string Text(int tab, int id) const {
         char text[64] = {};
@@ -86,16 +83,25 @@ protected:
     void Click(int tab, int id) { SendMessageA(Item(tab, id), BM_CLICK, 0, 0); }
     bool Checked(int tab, int id) const { return IsDlgButtonChecked(Page(tab), id) == BST_CHECKED; }
     bool Shown(int tab) const { return (GetWindowLongA(Page(tab), GWL_STYLE) & WS_VISIBLE) != 0; }
-    // The colour the background page's button paints as its swatch.
+    void ExpectOnlyPageShown(int shown) const {
+        for (int tab = 0; tab < PageCount; ++tab) {
+            EXPECT_EQ(Shown(tab), tab == shown) << "page " << tab;
+        }
+    }
+    // The colour a background page button paints as its swatch.
     COLORREF Swatch(int id) {
-        MemoryCanvas canvas(40, 24);
-        DRAWITEMSTRUCT item = {ODT_BUTTON, static_cast<UINT>(id),   0,         ODA_DRAWENTIRE,
-                               0,          Item(BackgroundTab, id), canvas.dc, {0, 0, 40, 24},
-                               0};
+        Canvas canvas;
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = static_cast<UINT>(id);
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = Item(BackgroundTab, id);
+        item.hDC = canvas.dc;
+        item.rcItem = {0, 0, 40, 24};
         SendMessageA(Page(BackgroundTab), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
         return GetPixel(canvas.dc, 20, 12);
     }
-    // A key press as the message loop would offer it.
+    // A key press as the message loop offers it.
     bool Press(HWND target, WPARAM key, bool shift) {
         BYTE keys[256] = {};
         keys[VK_SHIFT] = shift ? 0x80 : 0;
@@ -107,7 +113,7 @@ protected:
         return consumed;
     }
 
-    settings::AppSettings values;
+    S values;
     settings::SettingsWindow window{values};
     RecordingOwner owner;
 };
@@ -116,33 +122,22 @@ protected:
 
 TEST_F(SettingsWindowTest, CreatingTheWindowBringsTheSavedNumbersIntoRange) {
     struct Case {
-        const char* name;
         std::uint16_t fSize;
-        std::int32_t padSize, quality, perW, perH, sizeW, sizeH;
-        std::int32_t wantPad, wantQuality, wantPerW, wantPerH, wantSizeW, wantSizeH;
+        Field field;
+        std::int32_t saved, inForce;
     };
     const Case cases[] = {
-        {"in range", 1, 7, 85, 40, 60, 0, 0, 7, 85, 40, 60, 0, 0},
-        {"too large", 1, 50, 250, 150, 100, 0, 0, 30, 100, 100, 100, 0, 0},
-        {"zero and negative", 1, -1, 0, 0, 5, 0, 0, 30, 1, 1, 5, 0, 0},
-        {"fixed size", 0, 0, 1, 0, 0, 0, 5000, 0, 1, 0, 0, 1, 5000},
+        {1, &S::PadSize, 7, 7},     {1, &S::PadSize, 50, 30},       {1, &S::PadSize, -1, 30},
+        {1, &S::JPEGQuality, 0, 1}, {1, &S::JPEGQuality, 250, 100}, {1, &S::PerW, 0, 1},
+        {1, &S::PerH, 150, 100},    {1, &S::PerH, 40, 40},          {1, &S::SizeW, 0, 0},
+        {0, &S::SizeW, 0, 1},       {0, &S::SizeH, 5000, 5000},     {0, &S::PerW, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(::testing::Message() << "mode " << c.fSize << ", saved " << c.saved);
         values.fSize = c.fSize;
-        values.PadSize = c.padSize;
-        values.JPEGQuality = c.quality;
-        values.PerW = c.perW;
-        values.PerH = c.perH;
-        values.SizeW = c.sizeW;
-        values.SizeH = c.sizeH;
+        values.*c.field = c.saved;
         Open();
-        EXPECT_EQ(values.PadSize, c.wantPad);
-        EXPECT_EQ(values.JPEGQuality, c.wantQuality);
-        EXPECT_EQ(values.PerW, c.wantPerW);
-        EXPECT_EQ(values.PerH, c.wantPerH);
-        EXPECT_EQ(values.SizeW, c.wantSizeW);
-        EXPECT_EQ(values.SizeH, c.wantSizeH);
+        EXPECT_EQ(values.*c.field, c.inForce);
         EXPECT_EQ(Checked(SizeTab, IDC_PERCENT_SIZE), c.fSize != 0);
         EXPECT_EQ(Checked(SizeTab, IDC_FIXED_SIZE), c.fSize == 0);
     }
@@ -150,14 +145,12 @@ TEST_F(SettingsWindowTest, CreatingTheWindowBringsTheSavedNumbersIntoRange) {
 
 TEST_F(SettingsWindowTest, TypedNumbersAreStoredByTheRuleWhileTheBoxKeepsTheText) {
     struct Case {
-        int tab;
-        int id;
+        int tab, id;
         std::uint16_t fSize;
         const char* text;
         Field field;
         std::int32_t stored;
     };
-    using S = settings::AppSettings;
     const Case cases[] = {
         {BackgroundTab, IDC_GAP_SIZE, 1, "12", &S::PadSize, 12},
         {BackgroundTab, IDC_GAP_SIZE, 1, "150", &S::PadSize, 30},
@@ -174,7 +167,7 @@ TEST_F(SettingsWindowTest, TypedNumbersAreStoredByTheRuleWhileTheBoxKeepsTheText
         {JpegTab, IDC_QUALITY, 1, "x9", &S::JPEGQuality, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " into " + std::to_string(c.id));
+        SCOPED_TRACE(::testing::Message() << "\"" << c.text << "\" into " << c.id);
         values.fSize = c.fSize;
         Open();
         Type(c.tab, c.id, c.text);
@@ -183,64 +176,46 @@ TEST_F(SettingsWindowTest, TypedNumbersAreStoredByTheRuleWhileTheBoxKeepsTheText
     }
 }
 
-TEST_F(SettingsWindowTest, SwitchingModesShowsTheStoredPairAndKeepRatioOnlyInFixedMode) {
+TEST_F(SettingsWindowTest, ModeButtonsShowTheStoredPairAndKeepRatioOnlyInFixedMode) {
     values.fSize = 1;
     values.SizeW = 640;
     values.SizeH = 480;
+    values.PerW = 50;
+    values.PerH = 40;
     values.bRatio = 1;
     Open();
     Type(SizeTab, IDC_WIDTH, "150");
-    EXPECT_EQ(values.PerW, 100);
 
     struct Step {
         int click;
         std::uint16_t fSize;
-        const char* width;
-        const char* height;
-        bool ratioEnabled;
+        const char *width, *height;
     };
     const Step steps[] = {
-        {IDC_FIXED_SIZE, 0, "640", "480", true},
-        {IDC_PERCENT_SIZE, 1, "100", "100", false},
-        {IDC_FIXED_SIZE, 0, "640", "480", true},
+        {IDC_FIXED_SIZE, 0, "640", "480"},
+        {IDC_PERCENT_SIZE, 1, "100", "40"},
+        {IDC_FIXED_SIZE, 0, "640", "480"},
+        {IDC_ORIGINAL_SIZE, 1, "100", "100"},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.click);
         Click(SizeTab, s.click);
         EXPECT_EQ(values.fSize, s.fSize);
+        EXPECT_EQ(Checked(SizeTab, IDC_PERCENT_SIZE), s.fSize != 0);
+        EXPECT_EQ(Checked(SizeTab, IDC_FIXED_SIZE), s.fSize == 0);
         EXPECT_EQ(Text(SizeTab, IDC_WIDTH), s.width);
         EXPECT_EQ(Text(SizeTab, IDC_HEIGHT), s.height);
-        EXPECT_EQ(IsWindowEnabled(Item(SizeTab, IDC_KEEP_RATIO)) != FALSE, s.ratioEnabled);
+        EXPECT_EQ(IsWindowEnabled(Item(SizeTab, IDC_KEEP_RATIO)) != FALSE, s.fSize == 0);
         EXPECT_TRUE(Checked(SizeTab, IDC_KEEP_RATIO));
     }
+    EXPECT_EQ(values.SizeW, 640);
 
-    // The two check boxes store their state as they are clicked.
+    // The check boxes store their state as they are clicked.
+    Click(SizeTab, IDC_FIXED_SIZE);
     Click(SizeTab, IDC_KEEP_RATIO);
     EXPECT_EQ(values.bRatio, 0);
     Click(JpegTab, IDC_PROGRESSIVE);
     EXPECT_EQ(values.JPEGProg, 1);
-    Click(JpegTab, IDC_PROGRESSIVE);
-    EXPECT_EQ(values.JPEGProg, 0);
-}
-
-TEST_F(SettingsWindowTest, OriginalSizeSwitchesToOneHundredPercent) {
-    values.fSize = 0;
-    values.SizeW = 300;
-    values.SizeH = 200;
-    values.PerW = 50;
-    values.PerH = 40;
-    Open();
-    Click(SizeTab, IDC_ORIGINAL_SIZE);
-    EXPECT_EQ(values.fSize, 1);
-    EXPECT_EQ(values.PerW, 100);
-    EXPECT_EQ(values.PerH, 100);
-    EXPECT_EQ(values.SizeW, 300);
-    EXPECT_EQ(values.SizeH, 200);
-    EXPECT_TRUE(Checked(SizeTab, IDC_PERCENT_SIZE));
-    EXPECT_FALSE(Checked(SizeTab, IDC_FIXED_SIZE));
-    EXPECT_EQ(Text(SizeTab, IDC_WIDTH), "100");
-    EXPECT_EQ(Text(SizeTab, IDC_HEIGHT), "100");
-    EXPECT_FALSE(IsWindowEnabled(Item(SizeTab, IDC_KEEP_RATIO)));
 }
 
 TEST_F(SettingsWindowTest, ColourButtonsAskTheColourDialogAndKeepTheColourOnCancel) {
@@ -250,7 +225,6 @@ TEST_F(SettingsWindowTest, ColourButtonsAskTheColourDialogAndKeepTheColourOnCanc
         Field field;
         bool answered;
     };
-    using S = settings::AppSettings;
     const Case cases[] = {
         {IDC_BACKGROUND_COLOUR, &S::BkColor, false},
         {IDC_BACKGROUND_COLOUR, &S::BkColor, true},
@@ -263,7 +237,7 @@ TEST_F(SettingsWindowTest, ColourButtonsAskTheColourDialogAndKeepTheColourOnCanc
     EXPECT_EQ(Swatch(IDC_BACKGROUND_COLOUR), RGB(200, 0, 0));
     EXPECT_EQ(Swatch(IDC_GAP_COLOUR), RGB(0, 200, 0));
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.id) + (c.answered ? " answered" : " cancelled"));
+        SCOPED_TRACE(::testing::Message() << c.id << (c.answered ? " answered" : " cancelled"));
         ui::ScriptedDialogs dialogs;
         const auto before = static_cast<COLORREF>(values.*c.field);
         if (c.answered) {
@@ -272,7 +246,7 @@ TEST_F(SettingsWindowTest, ColourButtonsAskTheColourDialogAndKeepTheColourOnCanc
             dialogs.CancelColour();
         }
         Click(BackgroundTab, c.id);
-        // A double click on the button only repeats the click it ends.
+        // A double click only repeats the click that it ends.
         SendMessageA(Page(BackgroundTab), WM_COMMAND, MAKEWPARAM(c.id, BN_DOUBLECLICKED),
                      reinterpret_cast<LPARAM>(Item(BackgroundTab, c.id)));
         ASSERT_EQ(dialogs.ColourDialogs().size(), 1u);
@@ -281,37 +255,30 @@ TEST_F(SettingsWindowTest, ColourButtonsAskTheColourDialogAndKeepTheColourOnCanc
         const COLORREF expected = c.answered ? chosen : before;
         EXPECT_EQ(static_cast<COLORREF>(values.*c.field), expected);
         EXPECT_EQ(Swatch(c.id), expected);
-        EXPECT_EQ(dialogs.Unanswered(), 0);
     }
 }
 
 TEST_F(SettingsWindowTest, TheSelectedTabShowsItsPageOnly) {
-    const std::uint16_t saved[] = {0, 1, 2, 3, 65535};
-    for (std::uint16_t tabSel : saved) {
+    for (std::uint16_t tabSel : {0, 1, 2, 3, 65535}) {
         SCOPED_TRACE(tabSel);
         values.TabSel = tabSel;
         Open();
-        const int expected = tabSel < settings::SettingsWindow::PageCount ? tabSel : 0;
+        const int expected = tabSel < PageCount ? tabSel : 0;
         EXPECT_EQ(window.CurrentTab(), expected);
-        EXPECT_EQ(SendDlgItemMessageA(window.hwnd, IDC_SETTINGS_TAB, TCM_GETCURSEL, 0, 0),
-                  expected);
-        for (int tab = 0; tab < settings::SettingsWindow::PageCount; ++tab) {
-            EXPECT_EQ(Shown(tab), tab == expected) << "page " << tab;
-        }
+        EXPECT_EQ(SendMessageA(Item(0, IDC_SETTINGS_TAB), TCM_GETCURSEL, 0, 0), expected);
+        ExpectOnlyPageShown(expected);
     }
 
-    const HWND tabs = GetDlgItem(window.hwnd, IDC_SETTINGS_TAB);
+    const HWND tabs = Item(0, IDC_SETTINGS_TAB);
     for (int target : {2, 1, 0, 2}) {
         SCOPED_TRACE(target);
         SendMessageA(tabs, TCM_SETCURSEL, target, 0);
         NMHDR change = {tabs, IDC_SETTINGS_TAB, static_cast<UINT>(TCN_SELCHANGE)};
         SendMessageA(window.hwnd, WM_NOTIFY, IDC_SETTINGS_TAB, reinterpret_cast<LPARAM>(&change));
         EXPECT_EQ(window.CurrentTab(), target);
-        for (int tab = 0; tab < settings::SettingsWindow::PageCount; ++tab) {
-            EXPECT_EQ(Shown(tab), tab == target) << "page " << tab;
-        }
+        ExpectOnlyPageShown(target);
     }
-    // The values saved as TabSel come only from the user's choice.
+    // The window never writes TabSel: the program saves CurrentTab there.
     EXPECT_EQ(values.TabSel, 65535);
 }
 
@@ -320,41 +287,35 @@ TEST_F(SettingsWindowTest, KeysMoveTheFocusAsInAnyDialog) {
         int tab;
         WPARAM key;
         bool shift;
-        int fromTab, from;
-        int toTab, to;
+        int from, to;
     };
     const Case cases[] = {
-        {BackgroundTab, VK_TAB, false, BackgroundTab, IDC_BACKGROUND_COLOUR, BackgroundTab,
-         IDC_GAP_SIZE},
-        {BackgroundTab, VK_TAB, false, BackgroundTab, IDC_GAP_SIZE, BackgroundTab, IDC_GAP_COLOUR},
-        {BackgroundTab, VK_TAB, true, BackgroundTab, IDC_GAP_SIZE, BackgroundTab,
-         IDC_BACKGROUND_COLOUR},
-        {BackgroundTab, VK_TAB, false, BackgroundTab, IDC_GAP_COLOUR, WindowItself,
-         IDC_SETTINGS_TAB},
-        {BackgroundTab, VK_TAB, false, WindowItself, IDC_SETTINGS_TAB, BackgroundTab,
-         IDC_BACKGROUND_COLOUR},
+        {BackgroundTab, VK_TAB, false, IDC_BACKGROUND_COLOUR, IDC_GAP_SIZE},
+        {BackgroundTab, VK_TAB, false, IDC_GAP_SIZE, IDC_GAP_COLOUR},
+        {BackgroundTab, VK_TAB, true, IDC_GAP_SIZE, IDC_BACKGROUND_COLOUR},
+        {BackgroundTab, VK_TAB, false, IDC_GAP_COLOUR, IDC_SETTINGS_TAB},
+        {BackgroundTab, VK_TAB, false, IDC_SETTINGS_TAB, IDC_BACKGROUND_COLOUR},
         // The keep-ratio box is disabled in percent mode and skipped.
-        {SizeTab, VK_TAB, false, SizeTab, IDC_HEIGHT, SizeTab, IDC_ORIGINAL_SIZE},
-        {SizeTab, VK_TAB, true, SizeTab, IDC_WIDTH, SizeTab, IDC_PERCENT_SIZE},
-        {SizeTab, VK_RIGHT, false, SizeTab, IDC_PERCENT_SIZE, SizeTab, IDC_FIXED_SIZE},
-        {JpegTab, VK_TAB, false, JpegTab, IDC_QUALITY, JpegTab, IDC_PROGRESSIVE},
+        {SizeTab, VK_TAB, false, IDC_HEIGHT, IDC_ORIGINAL_SIZE},
+        {SizeTab, VK_TAB, true, IDC_WIDTH, IDC_PERCENT_SIZE},
+        {SizeTab, VK_RIGHT, false, IDC_PERCENT_SIZE, IDC_FIXED_SIZE},
+        {JpegTab, VK_TAB, false, IDC_QUALITY, IDC_PROGRESSIVE},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.from) + " key " + std::to_string(c.key));
+        SCOPED_TRACE(::testing::Message() << "key " << c.key << " from " << c.from);
         values.TabSel = static_cast<std::uint16_t>(c.tab);
         values.fSize = 1;
         Open();
         ShowWindow(window.hwnd, SW_SHOW);
-        SetFocus(Item(c.fromTab, c.from));
-        EXPECT_TRUE(Press(Item(c.fromTab, c.from), c.key, c.shift));
-        EXPECT_EQ(GetFocus(), Item(c.toTab, c.to));
+        SetFocus(Item(c.tab, c.from));
+        EXPECT_TRUE(Press(Item(c.tab, c.from), c.key, c.shift));
+        EXPECT_EQ(GetFocus(), Item(c.tab, c.to));
         if (c.key == VK_RIGHT) {
-            // An arrow key into an automatic radio button also chooses it.
-            EXPECT_TRUE(Checked(c.toTab, c.to));
+            // An arrow key onto an automatic radio button also chooses it.
+            EXPECT_TRUE(Checked(c.tab, c.to));
             EXPECT_EQ(values.fSize, 0);
         }
     }
-
     // Messages for other windows are left to the loop.
     EXPECT_FALSE(Press(owner.hwnd, VK_TAB, false));
 }
