@@ -1,0 +1,25 @@
+#pragma once
+
+#include "settings/AppSettings.h"
+#include "ui/Dialog.h"
+
+#include <windows.h>
+
+namespace settings {
+
+// The settings page of the JPEG quality and the progressive choice.
+class JpegPage : public ui::Dialog {
+public:
+    explicit JpegPage(AppSettings& appSettings) : appSettings(appSettings) {}
+
+    // Creates the hidden page as a child of parent and fills it from the
+    // settings; false when the dialog cannot be created.
+    bool Create(HWND parent);
+
+    int OnCommand(UINT id, UINT code, HWND control) override;
+
+private:
+    AppSettings& appSettings;
+};
+
+} // namespace settings
