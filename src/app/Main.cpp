@@ -1,29 +1,29 @@
-// The entry function: the single-instance guard, the windows, the message loop.
+// The entry function: the single-instance guard, then the program.
 
 #include "app/Application.h"
-#include "app/MainWindow.h"
-#include "app/ResourceIds.h"
+#include "app/Program.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
 
 #include <windows.h>
 
 namespace {
 
 // The program's long-lived objects are globals that outlive their windows.
-app::Application application;
-app::MainWindow mainWindow(image::Document(), settings::Settings());
+app::Application instanceGuard;
+app::Program program(image::Document(), settings::Settings());
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // A second copy leaves silently, without touching the first.
-    if (!application.InitInstance("*Quiltora*", true)) {
+    if (!instanceGuard.InitInstance("*Quiltora*", true)) {
         return 0;
     }
-    if (!mainWindow.CreateWindows()) {
+    text::String path;
+    if (!settings::SettingsPath(path) || !program.StartUp(path.Data())) {
         return 0;
     }
-    mainWindow.ShowDefault();
-    return application.RunMessageLoop(mainWindow.hwnd, IDR_ACCELERATORS);
+    return program.Run();
 }

@@ -143,6 +143,9 @@ void MainWindow::BindToolWindows(ui::Window* fileList, ui::Window* settingsWin) 
 }
 
 int MainWindow::OnClose() {
+    if (closeAction) {
+        closeAction();
+    }
     Destroy();
     return 1;
 }

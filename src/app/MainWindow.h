@@ -10,6 +10,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 namespace app {
 
 // The top-level window of class "Quiltora": menu, toolbar and canvas. It turns
@@ -31,6 +34,9 @@ public:
     // shows the window.
     void ShowDefault();
     void BindToolWindows(ui::Window* fileList, ui::Window* settingsWindow);
+    // Runs when the window is closed the ordinary way (close box, Alt+F4,
+    // "종료(&X)"), while every window still exists: the settings are saved.
+    void SetCloseAction(std::function<void()> action) { closeAction = std::move(action); }
 
     int OnClose() override;
     int OnDestroy() override;
@@ -68,6 +74,7 @@ private:
     image::JoinDocument& document;
     settings::AppSettings& settings;
     browser::PasteCommand paster;
+    std::function<void()> closeAction;
     ui::Window* fileListWindow = nullptr;
     ui::Window* settingsWindow = nullptr;
 };

@@ -1,0 +1,95 @@
+#include "app/Program.h"
+#include "formats/PngWriter.h"
+#include "settings/SettingsIds.h"
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "quiltora_program_" + std::to_string(GetCurrentProcessId()) + name;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// One run of the program over its own document and settings, ended by the
+// main window's close box the way a user ends it.
+struct ProgramRun {
+    explicit ProgramRun(const std::string& ini) { started = program.StartUp(ini.c_str()); }
+    ~ProgramRun() {
+        if (program.mainWindow.IsBoundWindow()) {
+            program.mainWindow.Send(WM_CLOSE, 0, 0);
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    HWND Gap() const { return GetDlgItem(program.settingsWindow.PageWindow(0), IDC_GAP_SIZE); }
+
+    image::JoinDocument document;
+    settings::AppSettings settings;
+    app::Program program{document, settings};
+    bool started = false;
+};
+
+} // namespace
+
+TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
+    const std::string ini = TempPath(".ini");
+    const std::string picture = TempPath(".png");
+    {
+        std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=50\r\nJPEGQuality=0\r\n";
+        image::Image blue;
+        ASSERT_TRUE(blue.Create(10, 6, 24));
+        blue.FillAll(0x0000FF);
+        ASSERT_TRUE(formats::SavePng(blue, picture.c_str()));
+    }
+    ui::ScriptedDialogs dialogs;
+    {
+        ProgramRun run(ini);
+        ASSERT_TRUE(run.started);
+        // Out-of-range values from the file are mended once the window exists.
+        EXPECT_EQ(run.settings.PadSize, 30);
+        EXPECT_EQ(run.settings.JPEGQuality, 1);
+        EXPECT_NE(IsWindowVisible(run.program.settingsWindow.hwnd), FALSE);
+
+        // A gap of 8 in red, typed and chosen as a user would.
+        SetWindowTextA(run.Gap(), "8");
+        dialogs.AnswerColour(RGB(255, 0, 0));
+        SendMessageA(run.program.settingsWindow.PageWindow(0), WM_COMMAND,
+                     MAKEWPARAM(IDC_GAP_COLOUR, BN_CLICKED), 0);
+        ASSERT_TRUE(run.program.mainWindow.PastePicture(picture.c_str(), false, false, true, 0));
+        ASSERT_TRUE(run.program.mainWindow.PastePicture(picture.c_str(), false, false, true, 0));
+        const image::Image& joined = run.document.picture;
+        ASSERT_EQ(joined.Width, 28);
+        for (int x = 0; x < 28; ++x) {
+            EXPECT_EQ(joined.ReadPixel(x, 3), x >= 10 && x < 18 ? 0xFF0000u : 0x0000FFu) << x;
+        }
+    }
+    // Closing wrote the file; the next start shows what the user left.
+    const std::string saved = ReadAll(ini);
+    EXPECT_NE(saved.find("\r\nPadSize=8\r\nPadCol=255\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\nJPEGQuality=1\r\n"), std::string::npos);
+    {
+        ProgramRun again(ini);
+        ASSERT_TRUE(again.started);
+        EXPECT_EQ(again.settings.PadSize, 8);
+        EXPECT_EQ(again.settings.PadCol, 255);
+        char text[16] = {};
+        GetWindowTextA(again.Gap(), text, sizeof(text));
+        EXPECT_STREQ(text, "8");
+    }
+    DeleteFileA(ini.c_str());
+    DeleteFileA(picture.c_str());
+}
