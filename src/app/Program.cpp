@@ -25,8 +25,12 @@ bool Program::StartUp(const char* path) {
     mainWindow.SetCloseAction([this] { SaveSettings(); });
     mainWindow.ShowDefault();
     PlaceSettingsWindow();
+    // The keyboard belongs to the main window at start; its tool window stays
+    // above it, as an owned window does.
+    SetActiveWindow(mainWindow.hwnd);
     if (settings.ViewOpt != 0) {
         settingsWindow.Show(SW_SHOWNOACTIVATE);
+        settingsWindow.SetPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     application.SetModelessDialog(settingsWindow.hwnd);
     return true;
