@@ -130,13 +130,6 @@ bool MainWindow::CreateToolbar() {
     return true;
 }
 
-void MainWindow::ShowDefault() {
-    SetSize(500, 400);
-    CenterWindow(nullptr);
-    Show(SW_SHOWNORMAL);
-    UpdateWindow(hwnd);
-}
-
 void MainWindow::BindToolWindows(ui::Window* fileList, ui::Window* settingsWin) {
     fileListWindow = fileList;
     settingsWindow = settingsWin;

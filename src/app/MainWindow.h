@@ -30,9 +30,6 @@ public:
     // Registers the classes, creates the window (hidden), its toolbar and
     // canvas; false at the first step that fails.
     bool CreateWindows();
-    // Applies the default layout (500 x 400 centred on the work area) and
-    // shows the window.
-    void ShowDefault();
     void BindToolWindows(ui::Window* fileList, ui::Window* settingsWindow);
     // Runs when the window is closed the ordinary way (close box, Alt+F4,
     // "종료(&X)"), while every window still exists: the settings are saved.

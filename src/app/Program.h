@@ -16,6 +16,7 @@ class Program {
 public:
     Program(image::JoinDocument& document, settings::AppSettings& settings);
 
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -32,12 +33,16 @@ public:
     settings::SettingsWindow settingsWindow;
 
 private:
-    void PlaceSettingsWindow();
+    // Puts every window where the settings file had it (or in its default
+    // place) and shows them as the settings say.
+    void RestoreLayout();
+    void PlaceSettingsWindow(const RECT& main);
 
     Application application;
     settings::AppSettings& settings;
     settings::StartupLayout layout;
     text::String settingsPath;
+    bool oleReady = false;
 };
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -92,4 +93,51 @@ TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
     }
     DeleteFileA(ini.c_str());
     DeleteFileA(picture.c_str());
+}
+
+TEST(Program, WindowsOpenWhereTheyWereLeft) {
+    const std::string ini = TempPath("_layout.ini");
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    struct Case {
+        const char* file;
+        RECT main;  // expected restored rectangle; empty: 500 x 400 centred
+        POINT tool; // expected settings window corner; x -1: the default
+        bool zoomed;
+    };
+    const Case cases[] = {
+        {"", {}, {-1, 0}, false},
+        {"WinLeft=100\r\nWinTop=50\r\nWinRight=700\r\nWinBottom=500\r\nOptX=120\r\nOptY=300",
+         {100, 50, 700, 500},
+         {120, 300},
+         false},
+        {"WinLeft=100\r\nWinTop=50\r\nWinRight=700\r\nWinBottom=500\r\nShowCmd=3",
+         {100, 50, 700, 500},
+         {-1, 0},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\n" << c.file << "\r\n";
+        ProgramRun run(ini);
+        ASSERT_TRUE(run.started);
+        WINDOWPLACEMENT placement = {};
+        run.program.mainWindow.GetPlacement(&placement);
+        RECT main = placement.rcNormalPosition;
+        if (IsRectEmpty(&c.main)) {
+            EXPECT_EQ(main.right - main.left, 500);
+            EXPECT_EQ(main.bottom - main.top, 400);
+            EXPECT_LE(std::abs((main.left + main.right) - (work.left + work.right)), 1);
+            EXPECT_LE(std::abs((main.top + main.bottom) - (work.top + work.bottom)), 1);
+        } else {
+            EXPECT_TRUE(EqualRect(&main, &c.main));
+        }
+        EXPECT_EQ(IsZoomed(run.program.mainWindow.hwnd) != FALSE, c.zoomed);
+        RECT tool = {};
+        GetWindowRect(run.program.settingsWindow.hwnd, &tool);
+        const POINT expected = c.tool.x == -1 ? POINT{main.left, main.bottom - 160} : c.tool;
+        EXPECT_EQ(tool.left, expected.x);
+        EXPECT_EQ(tool.top, expected.y);
+    }
+    DeleteFileA(ini.c_str());
 }
