@@ -64,6 +64,15 @@ TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         EXPECT_EQ(run.settings.PadSize, 30);
         EXPECT_EQ(run.settings.JPEGQuality, 1);
         EXPECT_NE(IsWindowVisible(run.program.settingsWindow.hwnd), FALSE);
+        // An owned tool window stays above its owner, however that is raised.
+        const HWND main = run.program.mainWindow.hwnd;
+        EXPECT_EQ(GetWindow(run.program.settingsWindow.hwnd, GW_OWNER), main);
+        SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        bool above = false;
+        for (HWND w = GetWindow(main, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
+            above = above || w == run.program.settingsWindow.hwnd;
+        }
+        EXPECT_TRUE(above);
 
         // A gap of 8 in red, typed and chosen as a user would.
         SetWindowTextA(run.Gap(), "8");
