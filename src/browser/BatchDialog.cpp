@@ -1,0 +1,75 @@
+#include "browser/BatchDialog.h"
+
+#include "browser/BrowserIds.h"
+#include "ui/text/String.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+namespace browser {
+
+namespace {
+
+constexpr int FileChoices = 3;
+constexpr int Arrangements = 4;
+constexpr int MinPerRow = 1;
+constexpr int MaxPerRow = 1000;
+// All_FileText keeps at most this many bytes.
+constexpr int PatternCapacity = 255;
+
+} // namespace
+
+int BatchDialog::OnInitDialog(LRESULT* result) {
+    // A value out of range (from the INI file) checks nothing rather than a
+    // button of the other group; closing then stores 65535.
+    if (settings.All_File < FileChoices) {
+        SetCheck(IDC_BATCH_FIRST_FILE + settings.All_File, BST_CHECKED);
+    }
+    SetItemText(IDC_BATCH_PATTERN, settings.All_FileText.Data());
+    if (settings.All_Arrange < Arrangements) {
+        SetCheck(IDC_BATCH_FIRST_ARRANGE + settings.All_Arrange, BST_CHECKED);
+    }
+    SetItemInt(IDC_BATCH_WIDTH, settings.All_Width, FALSE);
+    SetItemInt(IDC_BATCH_PER_ROW, settings.All_ImgNum, FALSE);
+    SendDlgItemMessageA(hwnd, IDC_BATCH_PER_ROW_SPIN, UDM_SETRANGE, 0,
+                        MAKELPARAM(MaxPerRow, MinPerRow));
+    char counts[96];
+    std::snprintf(counts, sizeof(counts), "선택파일 %d 개 / 모든그림파일 %d 개 ", selectedPictures,
+                  allPictures);
+    SetItemText(IDC_BATCH_COUNTS, counts);
+    CenterWindow(GetWindow(hwnd, GW_OWNER));
+    *result = TRUE;
+    return 1;
+}
+
+int BatchDialog::OnCommand(UINT id, UINT, HWND) {
+    if (id != IDOK && id != IDCANCEL) {
+        return 0;
+    }
+    // Kept in 16 bits as the INI file keeps them: none checked becomes 65535.
+    settings.All_File =
+        static_cast<std::uint16_t>(GetCheckedIndex(IDC_BATCH_FIRST_FILE, FileChoices));
+    settings.All_Arrange =
+        static_cast<std::uint16_t>(GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements));
+    settings.All_Width = GetItemInt(IDC_BATCH_WIDTH, FALSE);
+    // Clamped as the unsigned number it is read as, so that a count past the
+    // int range gives the upper limit rather than the lower.
+    const UINT perRow = GetDlgItemInt(hwnd, IDC_BATCH_PER_ROW, nullptr, FALSE);
+    settings.All_ImgNum =
+        static_cast<int>(std::min<UINT>(std::max<UINT>(perRow, MinPerRow), MaxPerRow));
+    text::String pattern(PatternCapacity);
+    GetItemText(IDC_BATCH_PATTERN, pattern);
+    settings.All_FileText.Assign(pattern.Data());
+    End(id == IDOK ? 1 : 0);
+    return 1;
+}
+
+int BatchDialog::OnNcActivate(WPARAM active) {
+    // Handled while deactivating: the caption keeps its active look.
+    return active == FALSE ? 1 : 0;
+}
+
+} // namespace browser

@@ -1,0 +1,90 @@
+#include "browser/BatchRunner.h"
+
+#include "browser/BatchDialog.h"
+#include "browser/BatchPlan.h"
+#include "browser/BatchWorker.h"
+#include "browser/BrowserIds.h"
+#include "browser/ProgressDialog.h"
+
+#include <utility>
+
+namespace browser {
+
+namespace {
+
+// Ends the paste command's job when the scope ends.
+class JobHold {
+public:
+    explicit JobHold(PasteCommand& paster) : paster(paster) {}
+    ~JobHold() { paster.EndJob(); }
+    JobHold(const JobHold&) = delete;
+    JobHold& operator=(const JobHold&) = delete;
+
+private:
+    PasteCommand& paster;
+};
+
+} // namespace
+
+void BatchRunner::PasteSelected(HWND, const std::string& folder,
+                                const std::vector<ListEntry>& entries, bool below) {
+    const int count = BatchPlan::CountPictures(entries, true);
+    if (count == 0) {
+        return;
+    }
+    if (count == 1) {
+        for (const ListEntry& entry : entries) {
+            if (entry.kind == ImageFile && entry.selected && pasteInteractive) {
+                pasteInteractive((folder + "\\" + entry.name).c_str(), below);
+                return;
+            }
+        }
+        return;
+    }
+    BatchJob job;
+    job.folder = folder;
+    job.entries = entries;
+    job.files = Selected;
+    job.arrangement = below ? OneColumn : OneRow;
+    job.firstBelow = false;
+    job.width = settings.All_Width;
+    job.perRow = settings.All_ImgNum;
+    RunJob(std::move(job));
+}
+
+void BatchRunner::RunBatch(HWND owner, const std::string& folder,
+                           const std::vector<ListEntry>& entries) {
+    // The list stays usable during a job; a second one waits its turn.
+    if (paster.JobRunning()) {
+        return;
+    }
+    BatchDialog dialog(settings, BatchPlan::CountPictures(entries, true),
+                       BatchPlan::CountPictures(entries, false));
+    if (dialog.DoModal(IDD_BATCH, owner) != 1) {
+        return;
+    }
+    BatchJob job;
+    job.folder = folder;
+    job.entries = entries;
+    job.files = settings.All_File;
+    job.arrangement = settings.All_Arrange;
+    job.firstBelow = true;
+    job.width = settings.All_Width;
+    job.perRow = settings.All_ImgNum;
+    job.pattern = settings.All_FileText.Data();
+    RunJob(std::move(job));
+}
+
+void BatchRunner::RunJob(BatchJob job) {
+    if (!paster.BeginJob()) {
+        return;
+    }
+    const JobHold hold(paster);
+    BatchWorker worker(paster, BatchPlan(std::move(job)));
+    ProgressDialog(worker).Run(progressOwner);
+    if (worker.PastedCount() > 0 && refreshView) {
+        refreshView();
+    }
+}
+
+} // namespace browser

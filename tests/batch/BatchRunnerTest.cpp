@@ -1,0 +1,372 @@
+#include "browser/BatchRunner.h"
+#include "browser/BrowserIds.h"
+#include "formats/PngWriter.h"
+#include "image/JoinDocument.h"
+#include "settings/AppSettings.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/Dialog.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using browser::ListEntry;
+
+// A document whose canvas creation can be held, so that a test looks at the
+// progress dialog while the worker is in the middle of a paste.
+class HeldDocument : public image::JoinDocument {
+public:
+    std::function<void()> onCanvas;
+
+protected:
+    bool CreateCanvas(image::Image& canvas, int width, int height) override {
+        if (onCanvas) {
+            onCanvas();
+        }
+        return JoinDocument::CreateCanvas(canvas, width, height);
+    }
+};
+
+// p0 .. p6 of different sizes, start.png and broken.png (no picture).
+std::string PictureFolder() {
+    static const std::string folder = [] {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        const std::string path = temp + std::to_string(GetCurrentProcessId()) + "batch";
+        CreateDirectoryA(path.c_str(), nullptr);
+        for (int i = 0; i < 8; ++i) {
+            image::Image picture;
+            picture.Create(20 + 7 * i, 12 + 5 * (i % 3), 24);
+            for (int y = 0; y < picture.Height; ++y) {
+                for (int x = 0; x < picture.Width; ++x) {
+                    picture.WritePixel(x, y, (x * 9) << 16 | (y * 11) << 8 | i * 30, false);
+                }
+            }
+            const std::string name = i < 7 ? "p" + std::to_string(i) : "start";
+            formats::SavePng(picture, (path + "\\" + name + ".png").c_str());
+        }
+        std::FILE* file = std::fopen((path + "\\broken.png").c_str(), "wb");
+        std::fputs("not a picture", file);
+        std::fclose(file);
+        return path;
+    }();
+    return folder;
+}
+
+// The parent and a folder entry, then the pictures.
+std::vector<ListEntry> Pictures(const std::vector<std::string>& names, bool selected) {
+    std::vector<ListEntry> entries = {{"..", browser::ParentFolder, selected},
+                                      {"sub", browser::Folder, selected}};
+    for (const std::string& name : names) {
+        entries.push_back({name, browser::ImageFile, selected});
+    }
+    return entries;
+}
+
+// Runs this thread's messages until done() or ten seconds have passed.
+bool PumpUntil(const std::function<bool()>& done) {
+    for (const DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > 10000) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+std::string ItemText(HWND box, int id) {
+    char text[256] = {};
+    GetDlgItemTextA(box, id, text, sizeof(text));
+    return text;
+}
+
+class BatchRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings.PadSize = 2;
+        settings.PadCol = 0x0000FF;
+        settings.BkColor = 0x00FF00;
+        runner.refreshView = [this] { ++refreshes; };
+        runner.pasteInteractive = [this](const char* path, bool below) {
+            interactive += std::string(path) + (below ? " below;" : " right;");
+            return true;
+        };
+        // The modal dialogs run modeless here, driven by the test's own loop.
+        dialogs.HandleModal([this](ui::Dialog& dialog, int templateId, HWND parent) -> INT_PTR {
+            if (!dialog.CreateModeless(templateId, parent)) {
+                return -1;
+            }
+            const HWND box = dialog.hwnd;
+            if (templateId == IDD_BATCH) {
+                const int command = answerBatch ? answerBatch(box) : IDOK;
+                SendMessageA(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+                DestroyWindow(box);
+                return command == IDOK ? 1 : 0;
+            }
+            ++progressShown;
+            if (duringJob) {
+                duringJob(box, dialog);
+            }
+            ended = PumpUntil([&] { return dialog.hwnd == nullptr; });
+            const HWND control = GetDlgItem(box, IDC_PROGRESS_BAR);
+            bar = std::to_string(SendMessageA(control, PBM_GETPOS, 0, 0)) + "/" +
+                  std::to_string(SendMessageA(control, PBM_GETRANGE, FALSE, 0)) + " " +
+                  ItemText(box, IDC_PROGRESS_NAME);
+            DestroyWindow(box);
+            return 1;
+        });
+    }
+    void TearDown() override {
+        SetEvent(release);
+        CloseHandle(entered);
+        CloseHandle(release);
+    }
+
+    // Clears the document and pastes the start picture.
+    void Start() {
+        document.Clear();
+        ASSERT_EQ(paster.PasteFile((PictureFolder() + "\\start.png").c_str(), false, 0),
+                  browser::PasteCommand::Result::Pasted);
+    }
+
+    // Size, cells and a checksum of the pixels.
+    std::string Snapshot() const {
+        std::string text = std::to_string(document.width) + "x" + std::to_string(document.height);
+        for (const image::UndoRecord& record : document.UndoRecords()) {
+            const image::CellRect& c = record.pastedCell;
+            text += " " + std::to_string(c.x) + "," + std::to_string(c.y) + "," +
+                    std::to_string(c.width) + "," + std::to_string(c.height);
+        }
+        unsigned sum = 0;
+        for (int y = 0; y < document.height; ++y) {
+            for (int x = 0; x < document.width; ++x) {
+                sum = sum * 31 + document.picture.ReadPixel(x, y);
+            }
+        }
+        return text + " #" + std::to_string(sum);
+    }
+
+    // Holds the worker in its first canvas creation while check runs.
+    void HoldFirstPaste(std::function<void(HWND box, ui::Dialog& dialog)> check) {
+        document.onCanvas = [this] {
+            if (!held.exchange(true)) {
+                workerThread = GetCurrentThreadId();
+                SetEvent(entered);
+                WaitForSingleObject(release, 10000);
+            }
+        };
+        duringJob = [this, check](HWND box, ui::Dialog& dialog) {
+            ASSERT_TRUE(PumpUntil([this] { return WaitForSingleObject(entered, 0) == 0; }));
+            check(box, dialog);
+            SetEvent(release);
+        };
+    }
+
+    HeldDocument document;
+    settings::AppSettings settings;
+    browser::PasteCommand paster{document, settings};
+    browser::BatchRunner runner{paster, settings};
+    ui::ScriptedDialogs dialogs;
+    std::function<int(HWND box)> answerBatch;
+    std::function<void(HWND box, ui::Dialog& dialog)> duringJob;
+    HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> held{false};
+    DWORD workerThread = 0;
+    int refreshes = 0;
+    int progressShown = 0;
+    bool ended = false;
+    std::string bar; // position/range and the name shown when the dialog ended
+    std::string interactive;
+};
+
+TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
+    const struct {
+        bool fromDialog; // else PasteSelected
+        bool below;
+        unsigned arrangement;
+        int width, perRow;
+        const char* singles; // the same pictures pasted one by one: B below, R right
+    } cases[] = {
+        {false, false, 0, 0, 0, "RRRRRRR"},
+        {false, true, 0, 0, 0, "BBBBBBB"},
+        {true, false, browser::OneRow, 0, 0, "BRRRRRR"},
+        {true, false, 65535, 0, 0, "BRRRRRR"},
+        {true, false, browser::OneColumn, 0, 0, "BBBBBBB"},
+        {true, false, browser::FitWidth, 100, 0, "BRRRRRR"},
+        // Rows of 3, 3 and 1: the broken file leaves no hole.
+        {true, false, browser::FixedColumns, 0, 3, "BRRBRRB"},
+    };
+    const std::vector<ListEntry> entries = Pictures(
+        {"p0.png", "p1.png", "p2.png", "broken.png", "p3.png", "p4.png", "p5.png", "p6.png"}, true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.arrangement) + c.singles);
+        Start();
+        for (int i = 0; i < 7; ++i) {
+            const bool below = c.singles[i] == 'B';
+            paster.PasteFile((PictureFolder() + "\\p" + std::to_string(i) + ".png").c_str(), below,
+                             below ? 0 : c.width);
+        }
+        const std::string expected = Snapshot();
+        // Twice: a job gives the same result each time.
+        for (int run = 1; run <= 2; ++run) {
+            Start();
+            refreshes = 0;
+            settings.All_File = c.arrangement == 65535 ? 65535 : browser::AllInFolder;
+            settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
+            settings.All_Width = c.width;
+            settings.All_ImgNum = c.perRow;
+            if (c.fromDialog) {
+                runner.RunBatch(nullptr, PictureFolder(), entries);
+            } else {
+                runner.PasteSelected(nullptr, PictureFolder(), entries, c.below);
+            }
+            EXPECT_TRUE(ended);
+            EXPECT_EQ(Snapshot(), expected) << "run " << run;
+            EXPECT_EQ(refreshes, 1);
+            EXPECT_EQ(bar, "8/8 p6.png");
+        }
+    }
+    EXPECT_FALSE(paster.JobRunning());
+}
+
+TEST_F(BatchRunnerTest, PasteSelectedByTheNumberOfSelectedPictures) {
+    const std::string folder = PictureFolder();
+    Start();
+    const std::string before = Snapshot();
+    std::vector<ListEntry> entries = Pictures({"p0.png", "broken.png", "broken.png"}, false);
+    entries[1].selected = true; // a folder: never pasted
+    runner.PasteSelected(nullptr, folder, entries, false);
+    entries[2].selected = true;
+    runner.PasteSelected(nullptr, folder, entries, true);
+    EXPECT_EQ(interactive, folder + "\\p0.png below;");
+    EXPECT_EQ(progressShown, 0);
+    // A job whose pictures all fail.
+    entries[2].selected = false;
+    entries[3].selected = entries[4].selected = true;
+    runner.PasteSelected(nullptr, folder, entries, false);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(refreshes, 0);
+}
+
+TEST_F(BatchRunnerTest, OneMatchingPictureAmongTwentyFillsTheBar) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 20; ++i) {
+        names.push_back((i < 7 ? "p" : "q") + std::to_string(i) + ".png");
+    }
+    Start();
+    answerBatch = [](HWND box) {
+        CheckRadioButton(box, IDC_BATCH_FIRST_FILE, IDC_BATCH_MATCHING_FILES,
+                         IDC_BATCH_MATCHING_FILES);
+        SetDlgItemTextA(box, IDC_BATCH_PATTERN, "p3.*");
+        return IDOK;
+    };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures(names, false));
+    EXPECT_EQ(bar, "20/20 p3.png");
+    EXPECT_EQ(document.UndoRecords().size(), 2u);
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(BatchRunnerTest, TheWorkerPastesOnItsOwnThreadAndStopsOnlyOnRequest) {
+    Start();
+    HoldFirstPaste([this](HWND box, ui::Dialog& dialog) {
+        EXPECT_NE(workerThread, GetCurrentThreadId());
+        // The worker's name was shown by this thread's loop before the paste.
+        EXPECT_EQ(ItemText(box, IDC_PROGRESS_NAME), "p0.png");
+        EXPECT_EQ(paster.PasteFile((PictureFolder() + "\\p1.png").c_str(), false, 0),
+                  browser::PasteCommand::Result::Busy);
+        // Enter, Escape, space and the close keys neither end the dialog nor stop the job.
+        for (const WPARAM key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+            MSG msg = {};
+            msg.hwnd = GetDlgItem(box, IDC_PROGRESS_BAR);
+            msg.message = WM_KEYDOWN;
+            msg.wParam = key;
+            IsDialogMessageA(box, &msg);
+        }
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+        SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(dialog.hwnd, box);
+        const HWND stop = GetDlgItem(box, IDC_PROGRESS_STOP);
+        EXPECT_TRUE(IsWindowEnabled(stop));
+        EXPECT_NE(LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0)), IDC_PROGRESS_STOP);
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_PROGRESS_STOP, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(stop));
+    });
+    runner.PasteSelected(nullptr, PictureFolder(), Pictures({"p0.png", "p1.png", "p2.png"}, true),
+                         true);
+    // The picture being pasted when "중지" was pressed stays.
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(document.UndoRecords().size(), 2u);
+    EXPECT_EQ(bar, "1/3 p0.png");
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(BatchRunnerTest, TheDialogShowsAndStoresTheOptionsOnBothButtons) {
+    const struct {
+        std::uint16_t file, arrange; // as stored before
+        int checkFile, checkArrange; // clicked, or -1
+        const char* perRow;          // typed
+        int command;
+        std::uint16_t storedFile, storedArrange;
+        int storedPerRow;
+    } cases[] = {
+        {0, 0, 2, 3, "0", IDOK, 2, 3, 1},
+        {1, 2, -1, -1, "4294967295", IDCANCEL, 1, 2, 1000},
+        // Out of range from the INI file: nothing checked, stored as 65535.
+        {7, 9, -1, -1, "5", IDCANCEL, 65535, 65535, 5},
+    };
+    std::vector<ListEntry> entries = Pictures(std::vector<std::string>(15, "none.png"), false);
+    entries[1].selected = entries[4].selected = entries[9].selected = true;
+    for (const auto& c : cases) {
+        settings.All_File = c.file;
+        settings.All_Arrange = c.arrange;
+        settings.All_Width = 321;
+        settings.All_ImgNum = 12;
+        settings.All_FileText.Assign("*.gif");
+        progressShown = 0;
+        answerBatch = [&](HWND box) {
+            EXPECT_EQ(ItemText(box, IDC_BATCH_COUNTS), "선택파일 2 개 / 모든그림파일 15 개 ");
+            for (int i = 0; i < 4; ++i) {
+                EXPECT_EQ(IsDlgButtonChecked(box, IDC_BATCH_FIRST_FILE + i), i == c.file && i < 3);
+                EXPECT_EQ(IsDlgButtonChecked(box, IDC_BATCH_FIRST_ARRANGE + i), i == c.arrange);
+            }
+            EXPECT_EQ(ItemText(box, IDC_BATCH_WIDTH) + ItemText(box, IDC_BATCH_PER_ROW) +
+                          ItemText(box, IDC_BATCH_PATTERN),
+                      "32112*.gif");
+            EXPECT_EQ(SendDlgItemMessageA(box, IDC_BATCH_PER_ROW_SPIN, UDM_GETRANGE, 0, 0),
+                      MAKELONG(1000, 1));
+            if (c.checkFile >= 0) {
+                CheckRadioButton(box, IDC_BATCH_FIRST_FILE, IDC_BATCH_MATCHING_FILES,
+                                 IDC_BATCH_FIRST_FILE + c.checkFile);
+                CheckRadioButton(box, IDC_BATCH_FIRST_ARRANGE, IDC_BATCH_FIXED_COLUMNS,
+                                 IDC_BATCH_FIRST_ARRANGE + c.checkArrange);
+            }
+            SetDlgItemTextA(box, IDC_BATCH_WIDTH, "3000000000");
+            SetDlgItemTextA(box, IDC_BATCH_PER_ROW, c.perRow);
+            SetDlgItemTextA(box, IDC_BATCH_PATTERN, "n*.png");
+            return c.command;
+        };
+        runner.RunBatch(nullptr, PictureFolder(), entries);
+        EXPECT_EQ(settings.All_File, c.storedFile);
+        EXPECT_EQ(settings.All_Arrange, c.storedArrange);
+        EXPECT_EQ(static_cast<std::uint32_t>(settings.All_Width), 3000000000u);
+        EXPECT_EQ(settings.All_ImgNum, c.storedPerRow);
+        EXPECT_STREQ(settings.All_FileText.Data(), "n*.png");
+        EXPECT_EQ(progressShown, c.command == IDOK ? 1 : 0);
+    }
+}
+
+} // namespace
