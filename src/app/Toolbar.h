@@ -1,39 +1,10 @@
 #pragma once
 
-#include "image/ScopedGdi.h"
-#include "ui/Window.h"
-
-#include <windows.h>
-
-#include <vector>
+// The toolbar wrapper moved to the window framework (ui/Toolbar.h), since the
+// main window and the file list window both use it. This name stays until the
+// main window includes ui/Toolbar.h itself.
+#include "ui/Toolbar.h"
 
 namespace app {
-
-// Thin wrapper of a "ToolbarWindow32" control: each operation is one message.
-// The main window and the file list window each own one; it owns the
-// bitmaps of its images.
-class Toolbar : public ui::Window {
-public:
-    // A child toolbar (WS_CHILD is added) at 0,0 with size 0; it sizes itself
-    // when its parent sends it WM_SIZE.
-    bool Create(DWORD exStyle, DWORD style, HWND parent, int controlId);
-    void SetBitmapSize(int width, int height);
-    // Adds a strip of images from a bitmap resource, mapping the transparent
-    // colour to the button face; the image index of the first, or -1.
-    int AddMappedBitmap(int imageCount, int bitmapId, COLORREF transparent);
-    // Adds a strip of images the toolbar keeps until this object goes (the
-    // control itself never deletes a bitmap added by handle).
-    int AddBitmap(int imageCount, image::GdiObject bitmap);
-    bool AddButton(int command, int image, INT_PTR textIndex, BYTE style, BYTE state,
-                   DWORD_PTR data);
-    // A NUL-separated list ending in a double NUL; the index of the first.
-    int AddStrings(const char* list);
-    bool CheckButton(int command, int checked);
-    bool GetItemRect(int index, RECT* rect) const;
-    void SetToolTips(HWND toolTip);
-
-private:
-    std::vector<image::GdiObject> bitmaps;
-};
-
+using ui::Toolbar;
 } // namespace app
