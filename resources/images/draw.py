@@ -1,10 +1,15 @@
 #!/usr/bin/python3
-"""Draws the program icon (101) and the toolbar strip (112).
+"""Draws the program icon (101), the toolbar strip (112) and the file list's
+toolbar strip (107) and entry icons (108).
 
 Run with Debian's python3 (Pillow): resources/images/draw.py
 Writes toolbar.bmp (4-bit, 224 x 16, fourteen 16 x 16 images, pure green
-background that the toolbar maps to the button face) and quiltora.ico
-(32 x 32 and 16 x 16, 32-bit with alpha and an AND mask).
+background that the toolbar maps to the button face), quiltora.ico
+(32 x 32 and 16 x 16, 32-bit with alpha and an AND mask), list_toolbar.bmp
+(4-bit, 60 x 15, four 15 x 15 images: find folder, paste right, paste below,
+batch) and list_icons.bmp (4-bit, 48 x 16, three 16 x 16 images: parent
+folder, folder, picture); both list strips have a pure red background, which
+the list maps to the button face or masks out, so they use no pure red.
 """
 import os
 import struct
@@ -31,8 +36,8 @@ FONT = {
 }
 
 
-def canvas():
-    img = Image.new("RGB", (16, 16), BG)
+def canvas(size=16, background=BG):
+    img = Image.new("RGB", (size, size), background)
     return img, ImageDraw.Draw(img)
 
 
@@ -190,6 +195,93 @@ def zoom(plus):
     return img
 
 
+# The file list's strips: pure red is their transparent colour.
+LIST_BG = RED
+
+
+def folder(d, x0, y0, x1, y1, open_front=False):
+    """A yellow folder with a tab at the top left."""
+    d.polygon([(x0, y0 + 1), (x0 + 1, y0), (x0 + 5, y0), (x0 + 6, y0 + 2), (x1, y0 + 2), (x1, y1), (x0, y1)],
+              fill=OLIVE, outline=K)
+    if open_front:
+        # The front flap, lighter and tilted, so the folder reads as open.
+        d.polygon([(x0 + 2, y0 + 5), (x1 + 1, y0 + 5), (x1 - 1, y1), (x0, y1)], fill=YELLOW, outline=K)
+    else:
+        d.rectangle([x0 + 1, y0 + 4, x1 - 1, y1 - 1], fill=YELLOW)
+        d.line([(x0 + 1, y0 + 4), (x1 - 1, y0 + 4)], fill=K)
+
+
+def find_folder():
+    img, d = canvas(15, LIST_BG)
+    folder(d, 0, 2, 11, 12, open_front=True)
+    # A magnifier over the folder's corner.
+    d.ellipse([7, 5, 13, 11], fill=WHITE, outline=K)
+    d.ellipse([8, 6, 12, 10], outline=GREY)
+    d.line([(12, 11), (14, 13)], fill=K, width=2)
+    return img
+
+
+def list_paste(below):
+    img, d = canvas(15, LIST_BG)
+    if below:
+        photo(d, 2, 0, 12, 7)
+        arrow_down(d, 7, 8)
+    else:
+        photo(d, 0, 2, 7, 12)
+        arrow_right(d, 8, 7)
+    return img
+
+
+def batch():
+    """Four pictures joined in a grid, with a gear: the automatic job."""
+    img, d = canvas(15, LIST_BG)
+    for x0, y0, colour in ((0, 0, CYAN), (5, 0, YELLOW), (0, 5, GREEN), (5, 5, MAGENTA)):
+        d.rectangle([x0, y0, x0 + 4, y0 + 4], fill=colour, outline=K)
+    d.ellipse([7, 7, 14, 14], fill=GREY, outline=K)
+    for x, y in ((10, 6), (10, 14), (6, 10), (14, 10)):
+        d.point((x, y), K)
+        d.point((x + 1, y), K)
+    d.ellipse([9, 9, 12, 12], fill=WHITE, outline=K)
+    return img
+
+
+def list_toolbar():
+    images = [find_folder(), list_paste(False), list_paste(True), batch()]
+    strip = Image.new("RGB", (15 * len(images), 15), LIST_BG)
+    for i, img in enumerate(images):
+        strip.paste(img, (15 * i, 0))
+    return strip
+
+
+def parent_folder_icon():
+    img, d = canvas(16, LIST_BG)
+    folder(d, 0, 3, 14, 14)
+    # A green arrow pointing up and back: one folder up.
+    d.polygon([(7, 5), (11, 9), (9, 9), (9, 12), (5, 12), (5, 9), (3, 9)], fill=DGREEN, outline=K)
+    return img
+
+
+def folder_icon():
+    img, d = canvas(16, LIST_BG)
+    folder(d, 0, 3, 14, 14)
+    return img
+
+
+def picture_icon():
+    img, d = canvas(16, LIST_BG)
+    page(d, 2, 0, 14, 15, fold=3)
+    photo(d, 4, 5, 12, 12)
+    return img
+
+
+def list_icons():
+    images = [parent_folder_icon(), folder_icon(), picture_icon()]
+    strip = Image.new("RGB", (16 * len(images), 16), LIST_BG)
+    for i, img in enumerate(images):
+        strip.paste(img, (16 * i, 0))
+    return strip
+
+
 def nearest(rgb):
     return min(range(16), key=lambda i: sum((a - b) ** 2 for a, b in zip(rgb, VGA[i])))
 
@@ -272,4 +364,6 @@ def write_ico(images, path):
 if __name__ == "__main__":
     write_bmp4(toolbar(), os.path.join(HERE, "toolbar.bmp"))
     write_ico([app_icon(32), app_icon(16)], os.path.join(HERE, "quiltora.ico"))
-    print("wrote toolbar.bmp and quiltora.ico")
+    write_bmp4(list_toolbar(), os.path.join(HERE, "list_toolbar.bmp"))
+    write_bmp4(list_icons(), os.path.join(HERE, "list_icons.bmp"))
+    print("wrote toolbar.bmp, quiltora.ico, list_toolbar.bmp and list_icons.bmp")

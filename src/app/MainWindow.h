@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ToolTip.h"
-#include "app/Toolbar.h"
+#include "ui/Toolbar.h"
 #include "browser/PasteCommand.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -58,7 +58,7 @@ public:
     // The paste shared with the file list and the batch worker.
     browser::PasteCommand& Paster() { return paster; }
 
-    Toolbar toolbar;
+    ui::Toolbar toolbar;
     ToolTip toolTip;
     view::CanvasView canvas;
 

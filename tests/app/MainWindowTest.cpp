@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, ToolWindowsAreShownAndHiddenOnlyWhileTheyLive) {
 TEST_F(MainWindowTest, ToolbarBitmapsAndClassIconsAreNotLeaked) {
     HGDIOBJ handle = nullptr;
     {
-        app::Toolbar strip;
+        ui::Toolbar strip;
         ASSERT_TRUE(strip.Create(0, 0, window.hwnd, 77));
         image::GdiObject bitmap(CreateBitmap(32, 16, 1, 32, nullptr));
         handle = bitmap.Get();

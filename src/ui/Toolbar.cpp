@@ -1,10 +1,10 @@
-#include "app/Toolbar.h"
+#include "ui/Toolbar.h"
 
 #include <commctrl.h>
 
 #include <utility>
 
-namespace app {
+namespace ui {
 
 bool Toolbar::Create(DWORD exStyle, DWORD style, HWND parent, int controlId) {
     // A system class: the object is not bound to the control's messages.
@@ -69,4 +69,4 @@ void Toolbar::SetToolTips(HWND toolTip) {
     Send(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(toolTip), 0);
 }
 
-} // namespace app
+} // namespace ui

@@ -7,12 +7,12 @@
 
 #include <vector>
 
-namespace app {
+namespace ui {
 
 // Thin wrapper of a "ToolbarWindow32" control: each operation is one message.
 // The main window and the file list window each own one; it owns the
 // bitmaps of its images.
-class Toolbar : public ui::Window {
+class Toolbar : public Window {
 public:
     // A child toolbar (WS_CHILD is added) at 0,0 with size 0; it sizes itself
     // when its parent sends it WM_SIZE.
@@ -36,4 +36,4 @@ private:
     std::vector<image::GdiObject> bitmaps;
 };
 
-} // namespace app
+} // namespace ui

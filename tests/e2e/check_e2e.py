@@ -1,0 +1,92 @@
+#!/usr/bin/python3
+"""Pictures for the end-to-end run, and the check of what it saved.
+
+  check_e2e.py make FOLDER    writes the input pictures
+  check_e2e.py check FOLDER   compares every saved file with the picture the
+                              run must have produced, computed here from the
+                              inputs and the settings the run chose
+"""
+import sys
+
+from PIL import Image
+
+# name: (width, height, colour). Distinct sizes show every placement.
+PICTURES = {
+    "a.png": (120, 80, (30, 90, 200)),
+    "b.bmp": (100, 60, (40, 160, 60)),
+    "c.png": (70, 90, (200, 120, 30)),
+    "d.jpg": (90, 50, (240, 240, 240)),
+}
+GAP, GAP_COLOUR, BACKGROUND = 8, (255, 0, 0), (255, 255, 255)
+
+
+def join(steps):
+    """The joined picture of (name, below) pastes: a right paste goes after
+    the last cell in its row, a below paste under everything; gaps between
+    neighbours, background where no picture is."""
+    cells, width, height = [], 0, 0
+    last = (0, 0, 0, 0)  # x, y, w, h of the last cell
+    for name, below in steps:
+        w, h, colour = PICTURES[name]
+        if not cells:
+            gx = gy = 0
+            x = y = 0
+        elif below:
+            gx, gy = 0, GAP
+            x, y = 0, height
+        else:
+            gx, gy = GAP, (GAP if last[1] != 0 else 0)
+            x, y = last[0] + last[2], last[1]
+        cell = (x, y, w + gx, h + gy)
+        cells.append((cell, gx, gy, colour))
+        width = max(width, x + cell[2])
+        height = max(height, y + cell[3])
+        last = cell
+    picture = Image.new("RGB", (width, height), BACKGROUND)
+    for (x, y, cw, ch), gx, gy, colour in cells:
+        if gx:
+            picture.paste(GAP_COLOUR, (x, y, x + gx, y + ch))
+        if gy:
+            picture.paste(GAP_COLOUR, (x, y, x + cw, y + gy))
+        picture.paste(colour, (x + gx, y + gy, x + cw, y + ch))
+    return picture
+
+
+# Every file the run saves, with the pastes that made it and whether the
+# format may change pixels (JPEG).
+EXPECTED = {
+    "two.png": ([("a.png", False), ("b.bmp", False)], 0),
+    "two.bmp": ([("a.png", False), ("b.bmp", False)], 0),
+    "two.jpg": ([("a.png", False), ("b.bmp", False)], 12),
+}
+
+
+def check(folder):
+    failures = 0
+    for name, (steps, tolerance) in EXPECTED.items():
+        want = join(steps)
+        try:
+            got = Image.open(f"{folder}/{name}").convert("RGB")
+        except OSError as error:
+            print(f"{name}: not saved ({error})")
+            failures += 1
+            continue
+        if got.size != want.size:
+            print(f"{name}: {got.size} instead of {want.size}")
+            failures += 1
+            continue
+        worst = max(abs(p - q) for a, b in zip(got.getdata(), want.getdata()) for p, q in zip(a, b))
+        if worst > tolerance:
+            print(f"{name}: pixels differ by up to {worst}")
+            failures += 1
+    print(f"{len(EXPECTED) - failures} passed, {failures} failed")
+    return 1 if failures else 0
+
+
+def make(folder):
+    for name, (w, h, colour) in PICTURES.items():
+        Image.new("RGB", (w, h), colour).save(f"{folder}/{name}", quality=95)
+
+
+if __name__ == "__main__":
+    sys.exit(check(sys.argv[2]) if sys.argv[1] == "check" else make(sys.argv[2]))

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Drives the real Quiltora.exe as a user would: on its own Xvfb, inside
+# Wine's virtual desktop, with xdotool's mouse and keys; then checks every
+# saved picture with Pillow against the picture the run must have made.
+#   tests/e2e/e2e.sh BUILD_DIR
+# Screenshots of each step stay in BUILD_DIR/e2e/shots.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work="$build/e2e"
+prefix="$build/wine-e2e"
+rm -rf "$work"
+mkdir -p "$work/shots" "$work/pictures" "$work/saved"
+cp "$build/Quiltora.exe" "$work/"
+/usr/bin/python3 "$root/tests/e2e/check_e2e.py" make "$work/pictures"
+# A fixed layout, so that every control is where the steps click.
+printf '[Quiltora]\r\nWinLeft=40\r\nWinTop=40\r\nWinRight=840\r\nWinBottom=560\r\nListLeft=860\r\nListTop=40\r\nListRight=1240\r\nListBottom=560\r\nOptX=40\r\nOptY=580\r\nListDir=%s\r\n' \
+  "Z:${work//\//\\}\\pictures" >"$work/Quiltora.ini"
+
+displayfile="$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xvfb=$!
+finish() {
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap finish EXIT
+for _ in $(seq 1 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+[ -s "$displayfile" ] || { echo "e2e: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n 1 "$displayfile")" LANG=ko_KR.UTF-8
+
+step=0
+shot() { step=$((step + 1)); import -window root "$work/shots/$(printf %02d "$step")-$1.png"; }
+pause() { sleep "${1:-1}"; }
+click() { xdotool mousemove "$1" "$2" click "${3:-1}"; pause 0.5; }
+keys() { xdotool key --delay 80 "$@"; pause 0.7; }
+typed() { xdotool type --delay 30 "$1"; pause 0.3; }
+winpath() { echo "Z:${1//\//\\}"; }
+# A file dialog has the focus on its name box: type the path and confirm.
+answer_file() { pause 1.5; typed "$(winpath "$1")"; keys Return; pause 1; }
+
+"$root/scripts/winerun" --prefix "$prefix" explorer /desktop=E2E,1280x800 "$work/Quiltora.exe" \
+  >/dev/null 2>&1 &
+for _ in $(seq 1 60); do
+  sleep 1
+  xwininfo -root -tree 2>/dev/null | grep -q 'E2E' && break
+done
+pause 5
+shot start
+
+# The settings window: gap 8 (typed), gap colour red (chooser, first basic colour).
+click 108 744; keys ctrl+a; typed 8
+click 210 749; pause 1.5
+shot colour-chooser
+click 131 472; click 162 770
+
+# Two pictures side by side through the open dialog (accelerator Ctrl+R).
+click 440 330
+keys ctrl+r; answer_file "$work/pictures/a.png"
+keys ctrl+r; answer_file "$work/pictures/b.bmp"
+shot two-pasted
+# Saved three ways: the File menu by mouse, by Alt and its letter, and by
+# the accelerator.
+click 68 75; pause 1
+shot file-menu
