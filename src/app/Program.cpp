@@ -4,6 +4,8 @@
 
 #include <ole2.h>
 
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -11,6 +13,11 @@ namespace {
 // Where the settings window goes without a saved place: along the main
 // window's left edge, this far above its bottom.
 constexpr int SettingsAboveBottom = 160;
+// Where the file list goes without a saved place: over the main window's
+// right end, this wide, from this far below its top to this far below it.
+constexpr int ListWidth = 260;
+constexpr int ListTop = 50;
+constexpr int ListBottom = 350;
 // The main window's size without a saved place, centred on the work area.
 constexpr int DefaultWidth = 500;
 constexpr int DefaultHeight = 400;
@@ -18,7 +25,8 @@ constexpr int DefaultHeight = 400;
 } // namespace
 
 Program::Program(image::JoinDocument& document, settings::AppSettings& settings)
-    : mainWindow(document, settings), settingsWindow(settings), settings(settings) {}
+    : mainWindow(document, settings), settingsWindow(settings),
+      batchRunner(mainWindow.Paster(), settings), settings(settings) {}
 
 Program::~Program() {
     if (oleReady) {
@@ -31,10 +39,22 @@ bool Program::StartUp(const char* path) {
     oleReady = SUCCEEDED(OleInitialize(nullptr));
     settingsPath.Assign(path);
     settings::LoadSettings(path, settings, layout);
-    if (!mainWindow.CreateWindows() || !settingsWindow.Create(mainWindow.hwnd)) {
+    if (!mainWindow.CreateWindows() || !fileListWindow.Create(mainWindow.hwnd, settings) ||
+        !settingsWindow.Create(mainWindow.hwnd)) {
         return false;
     }
-    mainWindow.BindToolWindows(nullptr, &settingsWindow);
+    mainWindow.BindToolWindows(&fileListWindow, &settingsWindow);
+    // A picture double-clicked in the list is pasted as from the main window;
+    // several go to the batch runner, whose job runs behind a progress dialog
+    // owned by the main window.
+    const auto pasteFile = [this](const char* path, bool below) {
+        return mainWindow.PastePicture(path, false, below, true, 0);
+    };
+    fileListWindow.SetPasteFile(pasteFile);
+    fileListWindow.SetBatchActions(&batchRunner);
+    batchRunner.pasteInteractive = pasteFile;
+    batchRunner.refreshView = [this] { mainWindow.RefreshView(); };
+    batchRunner.progressOwner = mainWindow.hwnd;
     mainWindow.SetCloseAction([this] { SaveSettings(); });
     RestoreLayout();
     application.SetModelessDialog(settingsWindow.hwnd);
@@ -57,20 +77,31 @@ void Program::RestoreLayout() {
     }
     RECT main = {};
     GetWindowRect(mainWindow.hwnd, &main);
-    PlaceSettingsWindow(main);
+    PlaceToolWindows(main);
 
     mainWindow.Show(static_cast<int>(showCommand));
     UpdateWindow(mainWindow.hwnd);
     // The keyboard belongs to the main window at start; its tool windows
     // stay above it, as owned windows do.
     SetActiveWindow(mainWindow.hwnd);
-    if (settings.ViewOpt != 0) {
-        settingsWindow.Show(SW_SHOWNOACTIVATE);
-        settingsWindow.SetPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const std::pair<ui::Window*, bool> tools[] = {{&fileListWindow, settings.ViewList != 0},
+                                                  {&settingsWindow, settings.ViewOpt != 0}};
+    for (const auto& tool : tools) {
+        if (tool.second) {
+            tool.first->Show(SW_SHOWNOACTIVATE);
+            tool.first->SetPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
     }
 }
 
-void Program::PlaceSettingsWindow(const RECT& main) {
+void Program::PlaceToolWindows(const RECT& main) {
+    RECT list = layout.listRect;
+    if (list.left == settings::NoPosition) {
+        list = {main.right - ListWidth, main.top + ListTop, main.right, main.top + ListBottom};
+    }
+    fileListWindow.SetPreviewHeight(layout.previewHeight);
+    fileListWindow.SetPos(nullptr, list.left, list.top, list.right - list.left,
+                          list.bottom - list.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     int x = layout.settingsPos.x;
     int y = layout.settingsPos.y;
     if (x == settings::NoPosition) {
@@ -78,6 +109,8 @@ void Program::PlaceSettingsWindow(const RECT& main) {
         y = main.bottom - SettingsAboveBottom;
     }
     settingsWindow.SetPosition(x, y);
+    // Places saved on a monitor that is gone come back onto the screen.
+    fileListWindow.KeepOnScreen(nullptr);
     settingsWindow.KeepOnScreen(nullptr);
 }
 
@@ -92,6 +125,10 @@ bool Program::SaveSettings() {
     WINDOWPLACEMENT placement = {};
     if (mainWindow.GetPlacement(&placement)) {
         layout.mainPlacement = placement;
+    }
+    if (fileListWindow.IsBoundWindow()) {
+        fileListWindow.GetNormalRect(&layout.listRect);
+        layout.previewHeight = fileListWindow.PreviewHeight();
     }
     if (settingsWindow.IsBoundWindow()) {
         int x = 0;

@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "browser/BatchRunner.h"
+#include "browser/FileListWindow.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFile.h"
@@ -30,13 +32,15 @@ public:
     bool SaveSettings();
 
     MainWindow mainWindow;
+    browser::FileListWindow fileListWindow;
     settings::SettingsWindow settingsWindow;
+    browser::BatchRunner batchRunner;
 
 private:
     // Puts every window where the settings file had it (or in its default
     // place) and shows them as the settings say.
     void RestoreLayout();
-    void PlaceSettingsWindow(const RECT& main);
+    void PlaceToolWindows(const RECT& main);
 
     Application application;
     settings::AppSettings& settings;

@@ -113,17 +113,21 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
         RECT main;  // expected restored rectangle; empty: 500 x 400 centred
         POINT tool; // expected settings window corner; x -1: the default
         bool zoomed;
+        RECT list; // expected file list rectangle; left 0: the default
     };
     const Case cases[] = {
-        {"", {}, {-1, 0}, false},
-        {"WinLeft=100\r\nWinTop=50\r\nWinRight=700\r\nWinBottom=500\r\nOptX=120\r\nOptY=300",
+        {"", {}, {-1, 0}, false, {}},
+        {"WinLeft=100\r\nWinTop=50\r\nWinRight=700\r\nWinBottom=500\r\nOptX=120\r\nOptY=300"
+         "\r\nListLeft=710\r\nListTop=60\r\nListRight=990\r\nListBottom=460",
          {100, 50, 700, 500},
          {120, 300},
-         false},
+         false,
+         {710, 60, 990, 460}},
         {"WinLeft=100\r\nWinTop=50\r\nWinRight=700\r\nWinBottom=500\r\nShowCmd=3",
          {100, 50, 700, 500},
          {-1, 0},
-         true},
+         true,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -147,6 +151,10 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
         const POINT expected = c.tool.x == -1 ? POINT{main.left, main.bottom - 160} : c.tool;
         EXPECT_EQ(tool.left, expected.x);
         EXPECT_EQ(tool.top, expected.y);
+        RECT list = {};
+        run.program.fileListWindow.GetNormalRect(&list);
+        const RECT defaultList = {main.right - 260, main.top + 50, main.right, main.top + 350};
+        EXPECT_TRUE(EqualRect(&list, c.list.left == 0 ? &defaultList : &c.list));
     }
     DeleteFileA(ini.c_str());
 }
