@@ -63,3 +63,51 @@ shot two-pasted
 # the accelerator.
 click 68 75; pause 1
 shot file-menu
+click 100 149; answer_file "$work/saved/two.png"
+keys alt+f b; answer_file "$work/saved/two.bmp"
+keys ctrl+j; answer_file "$work/saved/two.jpg"
+
+# Undo from the Edit menu by its letters, then New: No keeps the picture,
+# Yes clears it.
+keys alt+e z
+shot undone
+keys ctrl+n; pause 1; shot new-question; keys n
+keys ctrl+n; pause 1; keys y
+shot new
+
+# The file list: a double click pastes to the right, a right double click
+# below; away to the parent folder and back by double clicks.
+xdotool mousemove 900 121 click --repeat 2 --delay 80 1; pause 1
+xdotool mousemove 900 157 click --repeat 2 --delay 80 3; pause 1
+shot list-pastes
+xdotool mousemove 930 103 click --repeat 2 --delay 80 1; pause 1
+shot parent-folder
+xdotool mousemove 900 121 click --repeat 2 --delay 80 1; pause 1
+# Two pictures selected, pasted to the right as a job.
+click 900 139; xdotool keydown ctrl; click 900 175; xdotool keyup ctrl
+click 958 77; pause 2
+shot selected-pasted
+click 440 330; keys ctrl+p; answer_file "$work/saved/list.png"
+keys ctrl+n; pause 1; keys y
+
+# Batch jobs over the whole folder, one per arrangement, each from New.
+batch() { # name, arrangement x y, then optionally the number box x y and its text
+  click 1078 77; pause 1.5
+  click 1020 170; click "$2" "$3"
+  if [ $# -gt 3 ]; then click "$4" "$5"; keys ctrl+a; typed "$6"; fi
+  shot "batch-$1"
+  click 1052 522; pause 3
+  shot "batch-$1-done"
+  click 440 330; keys ctrl+p; answer_file "$work/saved/batch-$1.png"
+  keys ctrl+n; pause 1; keys y
+}
+batch row 931 368
+batch column 1017 368
+batch wrap 931 408 1103 409 300
+batch grid 931 451 1063 452 3
+
+# Alt+F4 closes the program and writes its settings.
+click 440 330; keys alt+F4; pause 2
+grep -q $'^PadSize=8\r$' "$work/Quiltora.ini" && grep -q $'^PadCol=255\r$' "$work/Quiltora.ini" \
+  && grep -q $'^All_Arrange=3\r$' "$work/Quiltora.ini" || { echo "e2e: settings not saved"; exit 1; }
+/usr/bin/python3 "$root/tests/e2e/check_e2e.py" check "$work/saved"
