@@ -41,7 +41,8 @@ const std::string& BatchPlan::Name(int visit) const {
 }
 
 std::string BatchPlan::Path(int visit) const {
-    return job.folder + "\\" + Name(visit);
+    // A job without a folder names its pictures by their whole paths.
+    return job.folder.empty() ? Name(visit) : job.folder + "\\" + Name(visit);
 }
 
 bool BatchPlan::Takes(int visit) const {

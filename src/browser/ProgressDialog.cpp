@@ -7,6 +7,10 @@
 namespace browser {
 
 INT_PTR ProgressDialog::Run(HWND owner) {
+    // The template's bar is a common control: its class must exist before the
+    // dialog can be made, whoever runs the job.
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
     const INT_PTR result = DoModal(IDD_PROGRESS, owner);
     // After a completed job this only collects the ended thread; should the
     // modal loop have ended otherwise, the job stops at its next picture.

@@ -1,0 +1,246 @@
+#include "app/JoinCommand.h"
+
+#include "browser/BatchPlan.h"
+#include "browser/FolderListing.h"
+#include "browser/PasteCommand.h"
+#include "formats/BmpWriter.h"
+#include "formats/JpegWriter.h"
+#include "formats/PngWriter.h"
+#include "image/JoinDocument.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
+#include "ui/file/WidePath.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace app {
+
+namespace {
+
+// Whole-name match of * and ? with backtracking, on upper-cased UTF-16 text
+// so that case does not matter in any script.
+bool MatchName(const std::wstring& pattern, const std::wstring& name) {
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t star = std::wstring::npos;
+    std::size_t resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            star = p++;
+            resume = n;
+        } else if (star != std::wstring::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+std::wstring Upper(std::wstring text) {
+    if (!text.empty()) {
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    }
+    return text;
+}
+
+// Closes a find handle at the end of the scope.
+class FindScope {
+public:
+    explicit FindScope(HANDLE handle) : handle(handle) {}
+    ~FindScope() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            FindClose(handle);
+        }
+    }
+    FindScope(const FindScope&) = delete;
+    FindScope& operator=(const FindScope&) = delete;
+
+private:
+    HANDLE handle;
+};
+
+std::vector<std::string> ExpandPattern(const std::string& folder, const std::string& pattern) {
+    std::vector<std::wstring> names;
+    const std::wstring wanted = Upper(file::WideText(pattern.c_str()));
+    WIN32_FIND_DATAW found = {};
+    const HANDLE handle = FindFirstFileW(file::WidePath((folder + "\\*").c_str()).Get(), &found);
+    FindScope scope(handle);
+    for (BOOL more = handle != INVALID_HANDLE_VALUE; more; more = FindNextFileW(handle, &found)) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            MatchName(wanted, Upper(found.cFileName))) {
+            names.emplace_back(found.cFileName);
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return lstrcmpiW(a.c_str(), b.c_str()) < 0;
+    });
+    std::vector<std::string> paths;
+    for (const std::wstring& name : names) {
+        paths.push_back(folder + "\\" + file::NarrowText(name.c_str()));
+    }
+    return paths;
+}
+
+// The ranges the settings window keeps the file's values in, so that a join
+// uses what the window would show.
+void KeepInWindowRanges(settings::AppSettings& settings) {
+    settings.PadSize = std::min(std::max(settings.PadSize, 0), 30);
+    settings.JPEGQuality = std::min(std::max(settings.JPEGQuality, 1), 100);
+    for (std::int32_t* side : {&settings.SizeW, &settings.SizeH, &settings.PerW, &settings.PerH}) {
+        *side = std::max(*side, 1);
+    }
+    settings.PerW = std::min(settings.PerW, 100);
+    settings.PerH = std::min(settings.PerH, 100);
+}
+
+void ApplyOptions(const JoinOptions& options, settings::AppSettings& settings) {
+    const std::pair<int, std::int32_t*> values[] = {
+        {options.gap, &settings.PadSize},        {options.gapColour, &settings.PadCol},
+        {options.background, &settings.BkColor}, {options.quality, &settings.JPEGQuality},
+        {options.scaleWidth, &settings.PerW},    {options.scaleHeight, &settings.PerH},
+        {options.boxWidth, &settings.SizeW},     {options.boxHeight, &settings.SizeH},
+    };
+    for (const auto& value : values) {
+        if (value.first >= 0) {
+            *value.second = value.first;
+        }
+    }
+    if (options.scaleWidth >= 0) {
+        settings.fSize = 1;
+    }
+    if (options.boxWidth >= 0) {
+        settings.fSize = 0;
+        settings.bRatio = options.stretch ? 0 : 1;
+    }
+    if (options.progressive) {
+        settings.JPEGProg = 1;
+    }
+}
+
+bool Save(const JoinOptions& options, const image::Image& picture,
+          const settings::AppSettings& settings) {
+    switch (options.format) {
+    case JoinOptions::Format::Bmp:
+        return formats::SaveBmp(picture, options.output.c_str());
+    case JoinOptions::Format::Jpeg:
+        return formats::SaveJpeg(picture, options.output.c_str(), settings.JPEGQuality,
+                                 settings.JPEGProg != 0);
+    default:
+        return formats::SavePng(picture, options.output.c_str());
+    }
+}
+
+} // namespace
+
+std::vector<std::string> JoinCommand::Expand(const std::string& argument) {
+    const std::size_t cut = argument.find_last_of("\\/");
+    const std::string last = cut == std::string::npos ? argument : argument.substr(cut + 1);
+    if (last.find_first_of("*?") != std::string::npos) {
+        return ExpandPattern(cut == std::string::npos ? "." : argument.substr(0, cut), last);
+    }
+    const DWORD attributes = GetFileAttributesW(file::WidePath(argument.c_str()).Get());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return {argument};
+    }
+    std::string folder = argument;
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    std::vector<browser::ListEntry> entries;
+    browser::ListFolder(folder.c_str(), entries);
+    std::vector<std::string> paths;
+    for (const browser::ListEntry& entry : entries) {
+        if (entry.kind == browser::ImageFile) {
+            paths.push_back(folder + "\\" + entry.name);
+        }
+    }
+    return paths;
+}
+
+int JoinCommand::Run(const std::vector<std::string>& arguments, const char* settingsPath) {
+    JoinOptions options;
+    std::string error;
+    if (!ParseJoinOptions(arguments, options, error)) {
+        print("error: " + error, true);
+        print(JoinUsage, true);
+        return UsageError;
+    }
+    if (options.help) {
+        print(JoinUsage, false);
+        return AllPasted;
+    }
+    return Join(options, settingsPath);
+}
+
+int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
+    settings::AppSettings settings;
+    if (!options.defaults) {
+        settings::StartupLayout layout;
+        settings::LoadSettings(settingsPath, settings, layout);
+        KeepInWindowRanges(settings);
+    }
+    ApplyOptions(options, settings);
+
+    // A job on an empty canvas, its pictures named by their whole paths.
+    browser::BatchJob job;
+    job.files = browser::AllInFolder;
+    job.arrangement = options.arrangement;
+    job.width = options.wrapWidth;
+    job.perRow = options.perRow;
+    int skipped = 0;
+    for (const std::string& argument : options.inputs) {
+        const std::vector<std::string> paths = Expand(argument);
+        if (paths.empty()) {
+            print("skipped " + argument + ": no picture there", true);
+            ++skipped;
+        }
+        for (const std::string& path : paths) {
+            job.entries.push_back(browser::ListEntry{path, browser::ImageFile, false});
+        }
+    }
+    image::JoinDocument document;
+    browser::PasteCommand paster(document, settings);
+    browser::BatchPlan plan(std::move(job));
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        const browser::BatchPlan::Paste paste = plan.NextPaste();
+        const std::string path = plan.Path(visit);
+        const auto result = paster.PasteFile(path.c_str(), paste.below, paste.wrapWidth);
+        plan.Record(result == browser::PasteCommand::Result::Pasted);
+        if (result == browser::PasteCommand::Result::Pasted) {
+            if (options.verbose) {
+                print("pasted " + path + " (" + std::to_string(visit + 1) + "/" +
+                          std::to_string(plan.VisitCount()) + ")",
+                      false);
+            }
+            continue;
+        }
+        ++skipped;
+        print("skipped " + path +
+                  (result == browser::PasteCommand::Result::NotLoaded
+                       ? ": not a picture that can be read"
+                       : ": the joined picture would be too large"),
+              true);
+    }
+    if (plan.PastedCount() == 0) {
+        print("nothing written: no picture could be pasted", true);
+        return NothingWritten;
+    }
+    if (!Save(options, document.picture, settings)) {
+        print("nothing written: " + options.output + " cannot be written", true);
+        return NothingWritten;
+    }
+    return skipped == 0 ? AllPasted : SomeSkipped;
+}
+
+} // namespace app

@@ -1,0 +1,181 @@
+#include "app/JoinOptions.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+
+namespace app {
+
+const char* const JoinUsage =
+    "Usage: Quiltora.exe --join OUTPUT [options] FILE...\n"
+    "Joins the pictures in the order given into OUTPUT (.png, .jpg, .jpeg or .bmp).\n"
+    "FILE is a picture, a folder (its pictures by name) or a pattern with * and ?\n"
+    "in its last part. Options not given come from Quiltora.ini beside the program.\n"
+    "  --row                 one row (the default)\n"
+    "  --column              one column\n"
+    "  --wrap PIXELS         rows wrapped at this width\n"
+    "  --per-row N           N pictures per row\n"
+    "  --gap PIXELS          gap between pictures (0 to 1000)\n"
+    "  --gap-colour RRGGBB   colour of the gap\n"
+    "  --background RRGGBB   colour where no picture is\n"
+    "  --scale PERCENT       resize each picture (1 to 1000), or --scale W%xH%\n"
+    "  --box WxH             fit each picture into a box, centred\n"
+    "  --stretch             with --box: stretch to the box instead\n"
+    "  --quality Q           JPEG quality (1 to 100)\n"
+    "  --progressive         progressive JPEG\n"
+    "  --defaults            ignore Quiltora.ini\n"
+    "  --verbose             a line for every picture\n"
+    "  --help                this text\n"
+    "Exit status: 0 all pasted, 1 some pictures skipped, 2 nothing written, 64 usage.\n";
+
+namespace {
+
+// A whole decimal number within the range, nothing else.
+bool ReadNumber(const std::string& text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    value = std::atoi(text.c_str());
+    return value >= low && value <= high;
+}
+
+// RRGGBB as a COLORREF (0x00BBGGRR).
+bool ReadColour(const std::string& text, int& colour) {
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return false;
+    }
+    const long rgb = std::strtol(text.c_str(), nullptr, 16);
+    colour = static_cast<int>((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+    return true;
+}
+
+// "AxB" with each side a number in the range and an optional suffix (%).
+bool ReadPair(const std::string& text, const char* suffix, int high, int& a, int& b) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string::npos) {
+        return false;
+    }
+    std::string first = text.substr(0, cross);
+    std::string second = text.substr(cross + 1);
+    const std::size_t cut = std::strlen(suffix);
+    for (std::string* side : {&first, &second}) {
+        if (cut != 0) {
+            if (side->size() <= cut || side->compare(side->size() - cut, cut, suffix) != 0) {
+                return false;
+            }
+            side->resize(side->size() - cut);
+        }
+    }
+    return ReadNumber(first, 1, high, a) && ReadNumber(second, 1, high, b);
+}
+
+bool EndsWith(const std::string& text, const char* end) {
+    const std::size_t n = std::strlen(end);
+    return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, end) == 0;
+}
+
+} // namespace
+
+bool IsJoinCommand(const std::vector<std::string>& arguments) {
+    return !arguments.empty() && (arguments[0] == "--join" || arguments[0] == "--help");
+}
+
+bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& options,
+                      std::string& error) {
+    using Reader = std::function<bool(const std::string&)>;
+    // Options that take a value, each with what it accepts.
+    const std::map<std::string, Reader> valued = {
+        {"--wrap",
+         [&](const std::string& v) {
+             options.arrangement = browser::FitWidth;
+             return ReadNumber(v, 1, 1000000, options.wrapWidth);
+         }},
+        {"--per-row",
+         [&](const std::string& v) {
+             options.arrangement = browser::FixedColumns;
+             return ReadNumber(v, 1, 1000, options.perRow);
+         }},
+        {"--gap", [&](const std::string& v) { return ReadNumber(v, 0, 1000, options.gap); }},
+        {"--gap-colour", [&](const std::string& v) { return ReadColour(v, options.gapColour); }},
+        {"--background", [&](const std::string& v) { return ReadColour(v, options.background); }},
+        {"--scale",
+         [&](const std::string& v) {
+             if (ReadNumber(v, 1, 1000, options.scaleWidth)) {
+                 options.scaleHeight = options.scaleWidth;
+                 return true;
+             }
+             return ReadPair(v, "%", 1000, options.scaleWidth, options.scaleHeight);
+         }},
+        {"--box",
+         [&](const std::string& v) {
+             return ReadPair(v, "", 65500, options.boxWidth, options.boxHeight);
+         }},
+        {"--quality", [&](const std::string& v) { return ReadNumber(v, 1, 100, options.quality); }},
+    };
+    const std::map<std::string, std::function<void()>> flags = {
+        {"--row", [&] { options.arrangement = browser::OneRow; }},
+        {"--column", [&] { options.arrangement = browser::OneColumn; }},
+        {"--stretch", [&] { options.stretch = true; }},
+        {"--progressive", [&] { options.progressive = true; }},
+        {"--defaults", [&] { options.defaults = true; }},
+        {"--verbose", [&] { options.verbose = true; }},
+        {"--help", [&] { options.help = true; }},
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const auto flag = flags.find(argument);
+        const auto reader = valued.find(argument);
+        if (argument == "--join") {
+            if (i + 1 >= arguments.size() || !options.output.empty()) {
+                error = "--join needs one output file";
+                return false;
+            }
+            options.output = arguments[++i];
+        } else if (flag != flags.end()) {
+            flag->second();
+        } else if (reader != valued.end()) {
+            if (i + 1 >= arguments.size() || !reader->second(arguments[i + 1])) {
+                error = argument + ": missing or invalid value";
+                return false;
+            }
+            ++i;
+        } else if (argument.size() > 1 && argument[0] == '-' && argument[1] == '-') {
+            error = "unknown option " + argument;
+            return false;
+        } else {
+            options.inputs.push_back(argument);
+        }
+    }
+    if (options.help) {
+        return true;
+    }
+    if (options.output.empty()) {
+        error = "--join OUTPUT is required";
+        return false;
+    }
+    if (EndsWith(options.output, ".png")) {
+        options.format = JoinOptions::Format::Png;
+    } else if (EndsWith(options.output, ".jpg") || EndsWith(options.output, ".jpeg")) {
+        options.format = JoinOptions::Format::Jpeg;
+    } else if (EndsWith(options.output, ".bmp")) {
+        options.format = JoinOptions::Format::Bmp;
+    } else {
+        error = "the output must end in .png, .jpg, .jpeg or .bmp";
+        return false;
+    }
+    if (options.inputs.empty()) {
+        error = "no pictures to join";
+        return false;
+    }
+    if (options.stretch && options.boxWidth < 0) {
+        error = "--stretch needs --box";
+        return false;
+    }
+    return true;
+}
+
+} // namespace app

@@ -1,0 +1,187 @@
+#include "app/JoinCommand.h"
+#include "browser/BatchRunner.h"
+#include "browser/BrowserIds.h"
+#include "browser/FolderListing.h"
+#include "formats/ImageLoader.h"
+#include "formats/PngWriter.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/Dialog.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A folder of seven pictures of known sizes and colours, and a settings file.
+class JoinCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "quiltora_join_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int i = 0; i < 7; ++i) {
+            image::Image picture;
+            picture.Create(20 + 7 * i, 15 + 5 * (i % 3), 24);
+            picture.FillAll(static_cast<image::PixelValue>(0x203040 * (i + 1)));
+            formats::SavePng(picture, (folder + "\\p" + std::to_string(i) + ".png").c_str());
+        }
+        ini = folder + "\\Quiltora.ini";
+    }
+    void TearDown() override {
+        for (const std::string& name : {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png",
+                                        "p6.png", "bad.png", "out.bmp", "Quiltora.ini"}) {
+            DeleteFileA((folder + "\\" + name).c_str());
+        }
+        RemoveDirectoryA(folder.c_str());
+        DeleteFileA(Out().c_str());
+    }
+    // Runs a join; its messages are kept in `lines`.
+    int Join(std::vector<std::string> arguments) {
+        lines.clear();
+        app::JoinCommand join([this](const std::string& line, bool) { lines += line + "\n"; });
+        return join.Run(arguments, ini.c_str());
+    }
+    std::string Out() const { return folder + "\\..\\quiltora_join_out.bmp"; }
+
+    std::string folder;
+    std::string ini;
+    std::string lines;
+};
+
+bool SamePixels(const image::Image& a, const image::Image& b) {
+    if (a.Width != b.Width || a.Height != b.Height) {
+        return false;
+    }
+    for (int y = 0; y < a.Height; ++y) {
+        for (int x = 0; x < a.Width; ++x) {
+            if (a.ReadPixel(x, y) != b.ReadPixel(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
+    struct Case {
+        std::vector<std::string> options;
+        browser::BatchArrangement arrangement;
+        int width, perRow;
+    };
+    const Case cases[] = {{{"--row"}, browser::OneRow, 0, 1},
+                          {{"--column"}, browser::OneColumn, 0, 1},
+                          {{"--wrap", "90"}, browser::FitWidth, 90, 1},
+                          {{"--per-row", "3"}, browser::FixedColumns, 0, 3}};
+    std::vector<browser::ListEntry> entries;
+    ASSERT_TRUE(browser::ListFolder(folder.c_str(), entries));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options[0]);
+        std::vector<std::string> arguments = {"--join", Out(),          "--defaults", "--gap",
+                                              "3",      "--gap-colour", "FF0000",     folder};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
+        image::Image joined;
+        ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
+
+        // The same pictures through the file list's batch dialog and worker.
+        image::JoinDocument document;
+        settings::AppSettings settings;
+        settings.PadSize = 3;
+        settings.PadCol = 0x0000FF;
+        settings.All_File = browser::AllInFolder;
+        settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
+        settings.All_Width = c.width;
+        settings.All_ImgNum = c.perRow;
+        browser::PasteCommand paster(document, settings);
+        browser::BatchRunner runner(paster, settings);
+        ui::ScriptedDialogs dialogs;
+        dialogs.HandleModal([](ui::Dialog& dialog, int id, HWND parent) -> INT_PTR {
+            return id == IDD_BATCH ? 1 : dialog.RunModal(id, parent);
+        });
+        runner.RunBatch(nullptr, folder, entries);
+        EXPECT_TRUE(SamePixels(joined, document.picture))
+            << joined.Width << "x" << joined.Height << " and " << document.picture.Width << "x"
+            << document.picture.Height;
+    }
+}
+
+TEST_F(JoinCommandTest, PatternsAndFoldersExpandInNameOrder) {
+    const std::string p = folder + "\\";
+    EXPECT_EQ(app::JoinCommand::Expand(p + "P?.PNG"),
+              (std::vector<std::string>{p + "p0.png", p + "p1.png", p + "p2.png", p + "p3.png",
+                                        p + "p4.png", p + "p5.png", p + "p6.png"}));
+    EXPECT_EQ(app::JoinCommand::Expand(p + "*[1-2]*").size(), 0u);
+    EXPECT_EQ(app::JoinCommand::Expand(p + "*5*"), std::vector<std::string>{p + "p5.png"});
+    EXPECT_EQ(app::JoinCommand::Expand(folder).size(), 7u);
+    EXPECT_EQ(app::JoinCommand::Expand(p + "missing.png"),
+              std::vector<std::string>{p + "missing.png"});
+}
+
+TEST_F(JoinCommandTest, SettingsFileFillsInWhatTheOptionsLeaveOut) {
+    std::ofstream(ini, std::ios::binary)
+        << "[Quiltora]\r\nPadSize=6\r\nfSize=1\r\nPerW=50\r\nPerH=50\r\n";
+    const std::string two[] = {folder + "\\p0.png", folder + "\\p1.png"}; // 20 and 27 wide
+    struct Case {
+        std::vector<std::string> options;
+        int width;
+    };
+    const Case cases[] = {{{}, 10 + 6 + 13},
+                          {{"--gap", "2"}, 10 + 2 + 13},
+                          {{"--scale", "200%x100%"}, 40 + 6 + 54},
+                          {{"--defaults"}, 47}};
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"--join", Out(), two[0], two[1]};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
+        image::Image joined;
+        ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
+        EXPECT_EQ(joined.Width, c.width) << lines;
+    }
+}
+
+TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
+    std::ofstream(folder + "\\bad.png", std::ios::binary) << "not a picture";
+    const std::string good = folder + "\\p0.png";
+    const std::string bad = folder + "\\bad.png";
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--join", Out(), good}, 0, ""},
+        {{"--help"}, 0, "Usage:"},
+        {{"--join", Out(), good, bad}, 1, "skipped"},
+        {{"--join", Out(), folder + "\\none*.png"}, 2, "no picture there"},
+        {{"--join", Out(), bad}, 2, "nothing written"},
+        {{"--join", folder + "\\no folder\\out.png", good}, 2, "cannot be written"},
+        {{"--join", Out(), "--sepia", good}, 64, "unknown option --sepia"},
+        {{"--join", Out(), good, "--gap"}, 64, "--gap: missing or invalid value"},
+        {{"--join", Out(), good, "--gap", "-3"}, 64, "invalid value"},
+        {{"--join", Out(), good, "--per-row", "99999999999"}, 64, "invalid value"},
+        {{"--join", Out(), good, "--gap-colour", "red"}, 64, "invalid value"},
+        {{"--join", folder + "\\out.gif", good}, 64, "must end in"},
+        {{"--join", Out()}, 64, "no pictures"},
+        {{"--join", Out(), good, "--stretch"}, 64, "needs --box"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        EXPECT_EQ(Join(c.arguments), c.status);
+        EXPECT_NE(lines.find(c.message), std::string::npos) << lines;
+        // The usage text comes with every usage error, and with --help.
+        EXPECT_EQ(c.status == 64 || c.arguments[0] == "--help",
+                  lines.find("Usage:") != std::string::npos);
+    }
+    // A join that writes nothing leaves the output as it was.
+    std::ofstream(Out(), std::ios::binary) << "old";
+    EXPECT_EQ(Join({"--join", Out(), bad}), app::JoinCommand::NothingWritten);
+    std::ifstream in(Out(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+}
