@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -92,21 +94,16 @@ protected:
 
 } // namespace
 
-// The out-of-range numbers in general are mended in the program test; the
-// size pair depends on the mode in force.
-TEST_F(SettingsWindowTest, SavedSizesAreBroughtIntoRangeForTheModeInForce) {
-    const struct {
-        std::uint16_t fSize;
-        Field field;
-        std::int32_t saved, inForce;
-    } cases[] = {
-        {1, &S::PerW, 0, 1}, {1, &S::SizeW, 0, 0}, {0, &S::SizeW, 0, 1}, {0, &S::PerW, 0, 0}};
-    for (const auto& c : cases) {
-        values.fSize = c.fSize;
-        values.*c.field = c.saved;
+// The out-of-range numbers in general are mended in the program test; of
+// the two size pairs only the one in force is.
+TEST_F(SettingsWindowTest, SavedSizesAreBroughtIntoRangeOnlyInTheModeInForce) {
+    for (const std::uint16_t fSize : {0, 1}) {
+        values.fSize = fSize;
+        values.SizeW = values.PerW = 0;
         Open();
-        EXPECT_EQ(values.*c.field, c.inForce) << c.fSize;
-        EXPECT_EQ(Checked(SizeTab, IDC_FIXED_SIZE), c.fSize == 0);
+        EXPECT_EQ(std::make_pair(values.SizeW, values.PerW),
+                  fSize ? std::make_pair(0, 1) : std::make_pair(1, 0));
+        EXPECT_EQ(Checked(SizeTab, IDC_FIXED_SIZE), fSize == 0);
     }
 }
 
@@ -120,10 +117,8 @@ TEST_F(SettingsWindowTest, TypedNumbersAreStoredByTheRuleWhileTheBoxKeepsTheText
     } cases[] = {
         {BackgroundTab, IDC_GAP_SIZE, 1, "3000000000", &S::PadSize, 30},
         {BackgroundTab, IDC_GAP_SIZE, 1, "", &S::PadSize, 0},
-        {SizeTab, IDC_HEIGHT, 1, "0", &S::PerH, 1},
         {SizeTab, IDC_HEIGHT, 0, "", &S::SizeH, 1},
         {SizeTab, IDC_WIDTH, 0, "3000000000", &S::SizeW, INT32_MAX},
-        {JpegTab, IDC_QUALITY, 1, "101", &S::JPEGQuality, 100},
         {JpegTab, IDC_QUALITY, 1, "x9", &S::JPEGQuality, 1},
     };
     for (const auto& c : cases) {
@@ -143,20 +138,15 @@ TEST_F(SettingsWindowTest, ModeButtonsShowTheStoredPairAndKeepRatioOnlyInFixedMo
     values.PerH = 40;
     Open();
     Type(SizeTab, IDC_WIDTH, "150");
-    const struct {
-        int click;
-        std::uint16_t fSize;
-        const char* size;
-    } steps[] = {{IDC_FIXED_SIZE, 0, "640x480"},
-                 {IDC_PERCENT_SIZE, 1, "100x40"},
-                 {IDC_FIXED_SIZE, 0, "640x480"},
-                 {IDC_ORIGINAL_SIZE, 1, "100x100"}};
-    for (const auto& s : steps) {
-        Click(SizeTab, s.click);
-        EXPECT_EQ(values.fSize, s.fSize) << s.click;
-        EXPECT_EQ(Checked(SizeTab, IDC_PERCENT_SIZE), s.fSize != 0);
-        EXPECT_EQ(Text(SizeTab, IDC_WIDTH) + "x" + Text(SizeTab, IDC_HEIGHT), s.size);
-        EXPECT_EQ(IsWindowEnabled(Item(SizeTab, IDC_KEEP_RATIO)) != FALSE, s.fSize == 0);
+    // The button clicked, then the mode stored and the pair shown.
+    for (const auto& [click, fSize, size] :
+         {std::tuple{IDC_FIXED_SIZE, 0, "640x480"}, std::tuple{IDC_PERCENT_SIZE, 1, "100x40"},
+          std::tuple{IDC_FIXED_SIZE, 0, "640x480"}, std::tuple{IDC_ORIGINAL_SIZE, 1, "100x100"}}) {
+        Click(SizeTab, click);
+        EXPECT_EQ(values.fSize, fSize) << click;
+        EXPECT_EQ(Checked(SizeTab, IDC_PERCENT_SIZE), fSize != 0);
+        EXPECT_EQ(Text(SizeTab, IDC_WIDTH) + "x" + Text(SizeTab, IDC_HEIGHT), size);
+        EXPECT_EQ(IsWindowEnabled(Item(SizeTab, IDC_KEEP_RATIO)) != FALSE, fSize == 0);
     }
     EXPECT_EQ(values.SizeW, 640);
     // The check boxes store their state as they are clicked.
@@ -200,22 +190,15 @@ TEST_F(SettingsWindowTest, TheSelectedTabShowsItsPageOnly) {
     EXPECT_EQ(Shown(), "001");
     // The window never writes TabSel: the program saves CurrentTab there.
     EXPECT_EQ(values.TabSel, 65535);
-    values.TabSel = 1;
-    Open();
-    EXPECT_EQ(Shown(), "010");
 }
 
-// The tab order itself is the template's; these show that the window's keys
-// reach the dialog manager at all, and what it does with them.
+// The tab order itself is the template's and the rest the dialog manager's;
+// this shows that the window's keys reach it at all.
 TEST_F(SettingsWindowTest, KeysMoveTheFocusAsInAnyDialogAndEscHidesTheWindow) {
     values.TabSel = SizeTab;
     Open();
     ShowWindow(window.hwnd, SW_SHOW);
-    // The keep-ratio box is disabled in percent mode and skipped.
-    SetFocus(Item(SizeTab, IDC_HEIGHT));
-    EXPECT_TRUE(Press(Item(SizeTab, IDC_HEIGHT), VK_TAB));
-    EXPECT_EQ(GetFocus(), Item(SizeTab, IDC_ORIGINAL_SIZE));
-    // An arrow key onto an automatic radio button also chooses it.
+    // An arrow key onto an automatic radio button moves to it and chooses it.
     SetFocus(Item(SizeTab, IDC_PERCENT_SIZE));
     EXPECT_TRUE(Press(Item(SizeTab, IDC_PERCENT_SIZE), VK_RIGHT));
     EXPECT_EQ(GetFocus(), Item(SizeTab, IDC_FIXED_SIZE));
