@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include "ui/file/FileHandle.h"
+#include "ui/text/String.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 using settings::AppSettings;
 using settings::StartupLayout;
@@ -83,7 +82,7 @@ TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
 
 TEST_F(SettingsFileTest, ValuesAreTakenAsTheFieldsHoldThem) {
     std::string longFolder = "C:\\";
-    while (longFolder.size() < 603) {
+    for (int i = 0; i < 200; ++i) {
         longFolder += "가"; // 600 bytes in all
     }
     Write("[Quiltora]\r\nScale=65540\r\nShowCmd=2\r\nPadSize=12abc\r\nSizeW=x\r\n"

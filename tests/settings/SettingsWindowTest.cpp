@@ -163,13 +163,12 @@ TEST_F(SettingsWindowTest, AColourButtonShowsTheColourAndKeepsItOnCancel) {
     ui::ScriptedDialogs dialogs;
     dialogs.CancelColour();
     dialogs.AnswerColour(RGB(12, 34, 56));
-    const HWND button = Item(BackgroundTab, IDC_BACKGROUND_COLOUR);
     for (const COLORREF expected : {RGB(200, 0, 0), RGB(12, 34, 56)}) {
         Click(BackgroundTab, IDC_BACKGROUND_COLOUR);
         // A double click only repeats the click that it ends.
         SendMessageA(Page(BackgroundTab), WM_COMMAND,
                      MAKEWPARAM(IDC_BACKGROUND_COLOUR, BN_DOUBLECLICKED),
-                     reinterpret_cast<LPARAM>(button));
+                     reinterpret_cast<LPARAM>(Item(BackgroundTab, IDC_BACKGROUND_COLOUR)));
         EXPECT_EQ(static_cast<COLORREF>(values.BkColor), expected);
         EXPECT_EQ(Swatch(IDC_BACKGROUND_COLOUR), expected);
     }
