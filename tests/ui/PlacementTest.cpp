@@ -130,7 +130,6 @@ TEST_F(PlacedWindow, NormalRectangleSurvivesMaximising) {
 
     WINDOWPLACEMENT placement = {};
     ASSERT_TRUE(window.GetPlacement(&placement));
-    EXPECT_EQ(placement.length, sizeof(WINDOWPLACEMENT));
     EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
     placement.showCmd = SW_SHOWNORMAL;
     placement.rcNormalPosition = RECT{70, 80, 370, 280};

@@ -211,7 +211,6 @@ TEST_F(Dispatch, ResultPointerDecidesTheReturnValueOfHandledMessages) {
 }
 
 TEST_F(Dispatch, UserRangeReachesOnUserMessageAndWmAppDoesNot) {
-    window.verdict = 1;
     Send(0x0400, 11, 22);
     EXPECT_EQ(window.ArgsOf("User"), Args({0x0400, 11, 22}));
     Send(0x7FFF, 33, -1);

@@ -44,8 +44,7 @@ TEST(CharStep, StepsWholeSequencesAndNeverPastTheEnd) {
 TEST(String, CapacityStepsOfConstructionAndGrowth) {
     String def;
     EXPECT_EQ(def.Capacity(), 63);
-    EXPECT_EQ(def.BufferSize(), 64);
-    EXPECT_TRUE(def.IsEmpty());
+    EXPECT_TRUE(def.IsEmpty() && def.BufferSize() == 64);
 
     const int hints[][2] = {{63, 63}, {64, 127}, {511, 511}, {512, 512}};
     for (const auto& hint : hints) {
