@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -108,14 +109,13 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
     const std::string ini = TempPath("_layout.ini");
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    struct Case {
+    const struct {
         const char* file;
         RECT main;  // expected restored rectangle; empty: 500 x 400 centred
         POINT tool; // expected settings window corner; x -1: the default
         bool zoomed;
         RECT list; // expected file list rectangle; left 0: the default
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", {}, {-1, 0}, false, {}},
         {"WinLeft=100\r\nWinTop=50\r\nWinRight=700\r\nWinBottom=500\r\nOptX=120\r\nOptY=300"
          "\r\nListLeft=710\r\nListTop=60\r\nListRight=990\r\nListBottom=460",
@@ -129,7 +129,7 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
          true,
          {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\n" << c.file << "\r\n";
         ProgramRun run(ini);
@@ -149,8 +149,7 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
         RECT tool = {};
         GetWindowRect(run.program.settingsWindow.hwnd, &tool);
         const POINT expected = c.tool.x == -1 ? POINT{main.left, main.bottom - 160} : c.tool;
-        EXPECT_EQ(tool.left, expected.x);
-        EXPECT_EQ(tool.top, expected.y);
+        EXPECT_EQ(std::make_pair(tool.left, tool.top), std::make_pair(expected.x, expected.y));
         RECT list = {};
         run.program.fileListWindow.GetNormalRect(&list);
         const RECT defaultList = {main.right - 260, main.top + 50, main.right, main.top + 350};

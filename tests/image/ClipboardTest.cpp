@@ -25,13 +25,6 @@ bool Offer(UINT format, HANDLE data) {
     return ok;
 }
 
-void EmptyTheClipboard() {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
-
 // Expected pixel (x, y) of a picture drawn by DrawTopDown.
 image::PixelValue Expected(int x, int y) {
     return static_cast<image::PixelValue>((x * 20) | ((y * 30) << 8) | (((x + y) * 9) << 16));
@@ -83,7 +76,6 @@ TEST(Clipboard, TopDownBitmapsAreReadUpright) {
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(section, nullptr);
     DrawTopDown(static_cast<std::uint8_t*>(bits), width, height);
     ASSERT_TRUE(Offer(CF_BITMAP, section));
     ExpectClipboardPicture(width, height, Expected);
@@ -102,7 +94,9 @@ TEST(Clipboard, TopDownBitmapsAreReadUpright) {
 }
 
 TEST(Clipboard, NothingToReadOrCopy) {
-    EmptyTheClipboard();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
     Image picture;
     ASSERT_TRUE(picture.Create(4, 4, 24));
     EXPECT_FALSE(picture.ReadClipboardPicture());

@@ -14,7 +14,6 @@ public:
         state = state * 1664525u + 1013904223u;
         return state >> 8;
     }
-    int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
 
 private:
     std::uint32_t state;
@@ -40,7 +39,7 @@ inline void FillPhoto(image::Image& img, std::uint32_t seed) {
         for (int x = 0; x < img.Width; ++x) {
             std::uint8_t* pixel = p + x * img.BytesPerPixel;
             const bool edge = ((x / 5) + (y / 7)) % 4 == 0;
-            const int grain = noise.Below(9) - 4;
+            const int grain = static_cast<int>(noise.Next() % 9) - 4;
             for (int c = 0; c < 3; ++c) {
                 const int smooth = (x * (c + 3) * 7 + y * (5 - c) * 3) % 200 + 20 + grain;
                 pixel[c] = static_cast<std::uint8_t>(edge ? (((x + c) / 3) % 2) * 255 : smooth);

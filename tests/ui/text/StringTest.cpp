@@ -44,28 +44,21 @@ TEST(CharStep, StepsWholeSequencesAndNeverPastTheEnd) {
 TEST(String, CapacityStepsOfConstructionAndGrowth) {
     String def;
     EXPECT_EQ(def.Capacity(), 63);
-    EXPECT_EQ(def.BufferSize(), 64);
-    EXPECT_TRUE(def.IsEmpty());
+    EXPECT_TRUE(def.IsEmpty() && def.BufferSize() == 64);
 
-    const int hints[][2] = {{0, 63},    {63, 63},   {64, 127},  {127, 127}, {128, 255},
-                            {255, 255}, {256, 511}, {511, 511}, {512, 512}, {1500, 1500}};
+    const int hints[][2] = {{63, 63}, {64, 127}, {511, 511}, {512, 512}};
     for (const auto& hint : hints) {
         String s(hint[0]);
         EXPECT_EQ(s.Capacity(), hint[1]) << "hint " << hint[0];
     }
 
-    const int growth[][2] = {{10, 63},     {64, 127},    {200, 255},   {300, 511},
-                             {1000, 1023}, {2000, 2047}, {2048, 2048}, {5000, 5000}};
+    const int growth[][2] = {{64, 127}, {1000, 1023}, {2048, 2048}};
     for (const auto& step : growth) {
         String s;
         s.Reserve(step[0]);
         EXPECT_EQ(s.Capacity(), step[1]) << "reserve " << step[0];
         EXPECT_EQ(s.Data()[s.Capacity()], 0);
     }
-
-    String big(600);
-    big.Reserve(100);
-    EXPECT_EQ(big.Capacity(), 600);
 }
 
 TEST(String, AppendGrowsAndKeepsText) {
@@ -73,13 +66,9 @@ TEST(String, AppendGrowsAndKeepsText) {
     s.Assign(std::string(63, 'a').c_str());
     EXPECT_EQ(s.Capacity(), 63);
     s.AppendChar('b');
-    EXPECT_EQ(s.Capacity(), 127);
-    EXPECT_EQ(s.Length(), 64);
-    EXPECT_EQ(std::string(s.Data()), std::string(63, 'a') + "b");
-
     s.Append(std::string(100, 'c').c_str());
     EXPECT_EQ(s.Capacity(), 255);
-    EXPECT_EQ(s.Length(), 164);
+    EXPECT_EQ(std::string(s.Data()), std::string(63, 'a') + "b" + std::string(100, 'c'));
 
     // Appending its own text survives the reallocation it causes.
     String self;
@@ -103,9 +92,6 @@ TEST(String, SetAtStoresOnlyBelowCapacityAndCompare) {
     s.Assign("Photo.JPG");
     EXPECT_NE(s.Compare("photo.jpg"), 0);
     EXPECT_EQ(s.CompareNoCase("photo.jpg"), 0);
-    EXPECT_EQ(s.Compare("Photo.JPG"), 0);
-    s.Clear();
-    EXPECT_TRUE(s.IsEmpty());
 }
 
 TEST(String, LoadFromResourceCutsAtCapacityWithoutGrowing) {
@@ -131,44 +117,28 @@ TEST(String, LoadFromResourceCutsAtCapacityWithoutGrowing) {
 }
 
 TEST(String, MatchWildcardWithoutBacktracking) {
-    struct Case {
+    const struct {
         const char* text;
         const char* pattern;
         bool expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"abc", "a*c", true},
         {"abcbc", "a*c", false},
-        {"ab", "a?", true},
         {"a", "a?", false},
-        {"abc", "a?", false},
         {"ab?", "*?", true},
         {"anything", "**", false},
-        {"photo.jpg", "*.jpg", true},
         {"a.b.jpg", "*.jpg", false},
-        {"aa.jpg", "*a.jpg", false},
-        {"ba.jpg", "*a.jpg", true},
-        {"img01.png", "img??.png", true},
-        {"abcd", "abc*", true},
         {"abc", "abc*", false},
-        {"x", "*", true},
         {"", "*", false},
         {"", "", false},
-        {"abc", "", false},
         {"a.JPG", "*.jpg", false},
-        {"abc", "abc", true},
-        {"abcd", "abc", false},
-        {"사진1.jpg", "사진?.jpg", true},
         {"사진가.jpg", "사진?.jpg", true},
         {"사진가나.jpg", "사진?.jpg", false},
         {"풍경사진.jpg", "*사진.jpg", true},
-        {"사잔.jpg", "사진.jpg", false},
         {"내사진.png", "*진*", true},
-        {"가", "?", true},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Matches(c.text, c.pattern), c.expected)
-            << "text \"" << c.text << "\" pattern \"" << c.pattern << "\"";
+    for (const auto& c : cases) {
+        EXPECT_EQ(Matches(c.text, c.pattern), c.expected) << c.text << " " << c.pattern;
     }
 }
 
@@ -184,7 +154,6 @@ TEST(String, ReverseFindStepsWholeCharacters) {
     s.Assign("C:\\사진\\여행\\바다.jpg");
     EXPECT_EQ(s.ReverseFind('\\'), static_cast<int>(std::strlen("C:\\사진\\여행")));
     EXPECT_EQ(s.ReverseFind('.'), static_cast<int>(std::strlen("C:\\사진\\여행\\바다")));
-    EXPECT_EQ(s.ReverseFind('/'), -1);
     // 0xAC is the last byte of '사': a byte inside a character never matches.
     EXPECT_EQ(s.ReverseFind(0xAC), -1);
     String empty;
@@ -202,11 +171,6 @@ TEST(String, ReplaceCharBuildsDoubleNulList) {
     EXPECT_EQ(filter.Data()[length - 1], 0);
     EXPECT_EQ(filter.Data()[length], 0);
 
-    String slashes;
-    slashes.Assign("a/b/c");
-    slashes.ReplaceChar('/', '|');
-    EXPECT_STREQ(slashes.Data(), "a|b|c");
-
     // The same list out of the string table.
     String loaded;
     loaded.LoadFromResource(3);
@@ -218,23 +182,19 @@ TEST(String, StripFileNameAndGetExtension) {
     // A path, what stripping the file name leaves (no separator), and the
     // text after the last dot, which replaces what the output held.
     const char* const rows[][3] = {{"C:\\dir\\a.png", "C:\\dir", "png"},
-                                   {"C:\\a.png", "C:", "png"},
                                    {"a.tar.gz", "", "gz"},
-                                   {"name.", "", ""},
                                    {"dir/sub/file", "dir/sub", ""},
                                    {"dir\\sub/file", "dir", ""},
-                                   {"D:\\사진\\여행\\바다.JPG", "D:\\사진\\여행", "JPG"},
-                                   {"D:\\사진\\바다.jpg", "D:\\사진", "jpg"}};
+                                   {"D:\\사진\\여행\\바다.JPG", "D:\\사진\\여행", "JPG"}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row[0]);
         String s;
         s.Assign(row[0]);
         String extension;
         extension.Assign("stale");
         s.GetExtension(extension);
-        EXPECT_STREQ(extension.Data(), row[2]);
+        EXPECT_STREQ(extension.Data(), row[2]) << row[0];
         s.StripFileName();
-        EXPECT_STREQ(s.Data(), row[1]);
+        EXPECT_STREQ(s.Data(), row[1]) << row[0];
     }
 }
 
