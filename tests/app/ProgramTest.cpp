@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -155,5 +156,79 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
         const RECT defaultList = {main.right - 260, main.top + 50, main.right, main.top + 350};
         EXPECT_TRUE(EqualRect(&list, c.list.left == 0 ? &defaultList : &c.list));
     }
+    // Places on a monitor that is gone come back onto the screen.
+    std::ofstream(ini, std::ios::binary)
+        << "[Quiltora]\r\nWinLeft=-3000\r\nWinTop=-3000\r\nWinRight=-2500\r\nWinBottom=-2600\r\n"
+           "ListLeft=-4000\r\nListTop=0\r\nListRight=-3700\r\nListBottom=300\r\nOptX=9000\r\n"
+           "OptY=9000\r\n";
+    ProgramRun lost(ini);
+    for (const ui::Window* w : std::initializer_list<const ui::Window*>{
+             &lost.program.mainWindow, &lost.program.fileListWindow,
+             &lost.program.settingsWindow}) {
+        RECT place = {}, both = {};
+        GetWindowRect(w->hwnd, &place);
+        EXPECT_TRUE(IntersectRect(&both, &place, &work)) << place.left << "," << place.top;
+    }
     DeleteFileA(ini.c_str());
+}
+
+TEST(Program, ASecondCopyExitsAndOnlyAnOrdinaryCloseWritesTheSettings) {
+    // The real program, copied beside a settings file of its own.
+    const std::string folder = TempPath("_run");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string exe = folder + "\\Quiltora.exe";
+    const std::string ini = folder + "\\Quiltora.ini";
+    ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
+    const std::string original = "[Quiltora]\r\nPadSize=5\r\n";
+    std::ofstream(ini, std::ios::binary) << original;
+    const auto start = [&exe](PROCESS_INFORMATION& process) {
+        std::string commandLine = "\"" + exe + "\"";
+        STARTUPINFOA startup = {sizeof(startup)};
+        return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &process) != FALSE;
+    };
+    // The main window of a started copy, once it exists.
+    const auto mainWindowOf = [](const PROCESS_INFORMATION& process) {
+        for (int i = 0; i < 600; ++i) {
+            for (HWND w = FindWindowA("Quiltora", nullptr); w != nullptr;
+                 w = FindWindowExA(nullptr, w, "Quiltora", nullptr)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == process.dwProcessId) {
+                    return w;
+                }
+            }
+            Sleep(50);
+        }
+        return HWND{};
+    };
+    PROCESS_INFORMATION first = {}, second = {}, third = {};
+    ASSERT_TRUE(start(first));
+    ASSERT_NE(mainWindowOf(first), nullptr);
+    ASSERT_TRUE(start(second));
+    ASSERT_EQ(WaitForSingleObject(second.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(second.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    // Ended any other way than by its close, the program leaves the file.
+    TerminateProcess(first.hProcess, 1);
+    WaitForSingleObject(first.hProcess, 60000);
+    EXPECT_EQ(ReadAll(ini), original);
+
+    ASSERT_TRUE(start(third));
+    const HWND window = mainWindowOf(third);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(third.hProcess, 60000), WAIT_OBJECT_0);
+    const std::string saved = ReadAll(ini);
+    EXPECT_NE(saved.find("\r\nPadSize=5\r\n"), std::string::npos);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 34);
+    for (PROCESS_INFORMATION* p : {&first, &second, &third}) {
+        CloseHandle(p->hThread);
+        CloseHandle(p->hProcess);
+    }
+    DeleteFileA(exe.c_str());
+    DeleteFileA(ini.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
