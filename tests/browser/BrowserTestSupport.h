@@ -1,39 +1,62 @@
 #pragma once
 
+#include "browser/ListEntry.h"
+#include "ui/file/FileHandle.h"
+#include "ui/file/WidePath.h"
+
+#include <windows.h>
+
+#include <filesystem>
 #include <string>
+#include <vector>
 
-// Scratch folders for the browser tests, made and removed through the UTF-16
-// file functions so that long and Korean paths work.
-
+// Scratch folders for the browser tests, made through the UTF-16 file
+// functions so that long and Korean paths work.
 namespace browsertest {
 
-// A new folder under the system's temporary folder, removed with everything
-// in it when the object goes.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const char* tag);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+inline bool MakeFolder(const std::string& path) {
+    return CreateDirectoryW(file::WidePath(path.c_str()).Get(), nullptr) != FALSE;
+}
 
-    // The folder's path, UTF-8, without a trailing separator.
-    const std::string& Path() const { return path; }
-    // Path() + "\" + relative.
-    std::string Join(const std::string& relative) const;
+inline bool WriteFile(const std::string& path, const std::string& bytes) {
+    file::FileHandle out;
+    return out.CreateWrite(path.c_str()) &&
+           out.Write(bytes.data(), static_cast<DWORD>(bytes.size())) == bytes.size();
+}
 
-private:
+inline std::string Repeat(const char* text, int n) {
+    std::string result;
+    while (n-- > 0) {
+        result += text;
+    }
+    return result;
+}
+
+// Each entry as its kind (^ parent, / folder, ~ picture), name and a star when selected.
+inline std::vector<std::string> Describe(const std::vector<browser::ListEntry>& entries) {
+    std::vector<std::string> text;
+    for (const browser::ListEntry& entry : entries) {
+        text.push_back("^/~"[entry.kind] + entry.name + (entry.selected ? "*" : ""));
+    }
+    return text;
+}
+
+// A new folder under the temporary folder, removed with its contents at the end.
+struct ScratchFolder {
+    ScratchFolder() {
+        static int counter = 0;
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        path = file::NarrowText(temp) + "quiltora_browser_" +
+               std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+        MakeFolder(path);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(L"\\\\?\\" + file::WideText(path.c_str()), ignored);
+    }
+    std::string Join(const std::string& name) const { return path + "\\" + name; }
     std::string path;
 };
-
-// True when the folder (any length, UTF-8) was made or already exists.
-bool MakeFolder(const std::string& path);
-// Writes the bytes to a new file; true on success.
-bool WriteFile(const std::string& path, const std::string& bytes);
-// Adds FILE_ATTRIBUTE_HIDDEN; true when the attribute reads back set.
-bool MakeHidden(const std::string& path);
-// Writes a PNG of width x height whose pixel (x, y) is Colour(x, y, seed).
-bool WritePicture(const std::string& path, int width, int height, unsigned seed);
-unsigned Colour(int x, int y, unsigned seed);
-bool Exists(const std::string& path);
 
 } // namespace browsertest
