@@ -18,7 +18,7 @@ std::uint32_t Get32(const std::uint8_t* p) {
 
 } // namespace
 
-bool BmpHeader::Read(const char* path, bool whole) {
+bool BmpHeader::Read(const char* path) {
     file::FileHandle file;
     if (!file.OpenRead(path)) {
         return false;
@@ -28,12 +28,12 @@ bool BmpHeader::Read(const char* path, bool whole) {
     if (size == INVALID_FILE_SIZE || size < kFileHeaderSize + 12 || size > 0x7FFFFFFF) {
         return false;
     }
-    bytes.assign(whole || size < kMaxHeadersSize ? size : kMaxHeadersSize, 0);
-    const DWORD count = static_cast<DWORD>(bytes.size());
-    return file.Read(bytes.data(), count) == count && Check(size);
+    bytes.assign(size, 0);
+    return file.Read(bytes.data(), size) == size && Check();
 }
 
-bool BmpHeader::Check(std::uint64_t size) {
+bool BmpHeader::Check() {
+    const std::uint64_t size = bytes.size();
     const std::uint8_t* info = bytes.data() + kFileHeaderSize;
     pixelOffset = Get32(bytes.data() + 10);
     const std::uint32_t infoSize = Get32(info);
@@ -48,7 +48,7 @@ bool BmpHeader::Check(std::uint64_t size) {
         bitCount = Get16(info + 10);
         entrySize = 3;
     } else if (infoSize >= sizeof(BITMAPINFOHEADER) && infoSize <= 1024 &&
-               kFileHeaderSize + infoSize <= bytes.size()) {
+               kFileHeaderSize + infoSize <= size) {
         width = static_cast<std::int32_t>(Get32(info + 4));
         height = static_cast<std::int32_t>(Get32(info + 8));
         bitCount = Get16(info + 14);
@@ -69,13 +69,17 @@ bool BmpHeader::Check(std::uint64_t size) {
     } else {
         colours = 0;
     }
-    if (kFileHeaderSize + infoSize + colours * entrySize > size) {
+    // The pixel data start after the colour table (an offset inside the
+    // headers made Wine's loader read from before the file) and end in the file.
+    const std::uint64_t tableEnd = kFileHeaderSize + infoSize + colours * entrySize;
+    if (pixelOffset < tableEnd || tableEnd > size) {
         return false;
     }
 
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
     const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
     std::uint64_t pixelBytes = stride * rows;
+    runLength = compression == BI_RLE8 || compression == BI_RLE4;
     switch (compression) {
     case BI_RGB:
     case BI_BITFIELDS:
@@ -94,6 +98,15 @@ bool BmpHeader::Check(std::uint64_t size) {
             return false;
         }
         pixelBytes = imageSize;
+        // Each 2-byte run paints at most 255 pixels, so the data can paint at
+        // most about 128 pixels a byte; the rest only skips (a few bytes jump
+        // to the end of the picture). A picture more than twice as large as
+        // its runs could paint, beyond a small allowance, is mostly nothing
+        // and yet costs its full memory: refused.
+        if (static_cast<std::uint64_t>(width) * rows > pixelBytes * 256 + 65536) {
+            return false;
+        }
+        firstColour = info[infoSize] | info[infoSize + 1] << 8 | info[infoSize + 2] << 16;
         break;
     default:
         return false;

@@ -1,40 +1,43 @@
 #pragma once
 
+#include "image/PixelValue.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace formats {
 
-// The headers of a BMP file, read and checked before the file goes to a
-// system decoder. The system's BMP loader trusts the headers and reads
-// wherever they point (Wine's reads past the end of a file whose pixel data
-// are shorter than its size fields say, and crashes), so only files whose
-// colour table and pixel rows lie wholly inside the file pass.
+// A BMP file read whole and checked before GDI draws its rows. GDI trusts the
+// headers and reads wherever they point, so only files whose headers, colour
+// table and pixel data lie wholly inside the file, in that order, pass; and
+// only pictures a canvas can hold, run-length coded ones only when their data
+// could paint a good part of them.
 class BmpHeader {
 public:
-    // Reads the headers; false when the file cannot be read or is not
-    // complete. With whole set the pixel rows are read as well.
-    bool Read(const char* path, bool whole);
+    // Reads the file; false when it cannot be read or does not pass.
+    bool Read(const char* path);
 
-    // Rows stored top row first (a negative height in the file).
-    bool TopDown() const { return height < 0; }
     int Width() const { return width; }
     int Height() const { return height < 0 ? -height : height; }
+    // Run-length data may skip pixels; those show colour table entry 0, as
+    // the system's loader showed them (it drew onto a zeroed palette bitmap).
+    bool RunLength() const { return runLength; }
+    image::PixelValue FirstColour() const { return firstColour; }
     // The file from its information header on (a BITMAPINFO as GDI takes it)
-    // and, after a whole read, its pixel rows.
+    // and its pixel data.
     const void* Info() const { return bytes.data() + kFileHeaderSize; }
     const void* Bits() const { return bytes.data() + pixelOffset; }
 
 private:
     static constexpr std::uint32_t kFileHeaderSize = 14;
-    // File header, the largest information header accepted, 256 colours.
-    static constexpr std::uint32_t kMaxHeadersSize = kFileHeaderSize + 1024 + 1024;
-    bool Check(std::uint64_t size);
+    bool Check();
 
     std::vector<std::uint8_t> bytes;
     std::uint32_t pixelOffset = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    bool runLength = false;
+    image::PixelValue firstColour = 0;
 };
 
 } // namespace formats

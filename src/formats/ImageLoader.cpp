@@ -2,6 +2,7 @@
 
 #include "formats/BmpHeader.h"
 #include "formats/GifScanner.h"
+#include "formats/JpegFrameHeader.h"
 #include "formats/PngReader.h"
 #include "image/ScopedGdi.h"
 #include "ui/file/FileHandle.h"
@@ -65,7 +66,8 @@ public:
     GlobalBlock(const GlobalBlock&) = delete;
     GlobalBlock& operator=(const GlobalBlock&) = delete;
 
-    // Reads the whole file into a new movable block; false on failure.
+    // Reads the whole file into a new movable block; false on failure, and
+    // for a JPEG file the decoder must not be given (see JpegFrameHeader).
     bool ReadFile(const char* path) {
         file::FileHandle file;
         if (block != nullptr || !file.OpenRead(path)) {
@@ -80,7 +82,12 @@ public:
         if (data == nullptr) {
             return false;
         }
-        const bool read = file.Read(data, size) == size;
+        bool read = file.Read(data, size) == size;
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        if (read && size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+            JpegFrameHeader frame;
+            read = frame.Read(bytes, size) && frame.Decodable();
+        }
         GlobalUnlock(block);
         return read;
     }
@@ -91,15 +98,20 @@ private:
     HGLOBAL block = nullptr;
 };
 
-// The system loader does not turn top-down files into the bottom-up sections
-// the Image addresses (Wine's even loads them black). GDI itself reads a
-// top-down DIB the right way round: drawing the file's rows into a new
-// bottom-up Image turns them upright, and to 24 bits on the way.
-bool LoadTopDownBmp(image::Image& picture, const char* path) {
+} // namespace
+
+bool LoadBmp(image::Image& picture, const char* path) {
+    picture.Destroy();
     BmpHeader file;
-    if (!file.Read(path, true) || !picture.Create(file.Width(), file.Height(), 24)) {
+    if (!file.Read(path) || !picture.Create(file.Width(), file.Height(), 24)) {
         return false;
     }
+    if (file.RunLength()) {
+        picture.FillAll(file.FirstColour());
+    }
+    // GDI draws the file's rows into the bottom-up Image at 24 bits, from
+    // any of the file's bit depths, run-length coded or not, top-down rows
+    // the right way round. No system loader sees the path.
     image::MemoryDC memory;
     const int copied =
         memory ? SetDIBits(memory.Get(), picture.Bitmap, 0, static_cast<UINT>(file.Height()),
@@ -110,22 +122,6 @@ bool LoadTopDownBmp(image::Image& picture, const char* path) {
         return false;
     }
     return true;
-}
-
-} // namespace
-
-bool LoadBmp(image::Image& picture, const char* path) {
-    picture.Destroy();
-    BmpHeader header;
-    if (!header.Read(path, false)) {
-        return false;
-    }
-    if (header.TopDown()) {
-        return LoadTopDownBmp(picture, path);
-    }
-    HANDLE loaded =
-        LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
-    return loaded != nullptr && picture.Attach(static_cast<HBITMAP>(loaded));
 }
 
 bool LoadWithOlePicture(image::Image& picture, const char* path) {
@@ -206,9 +202,7 @@ bool LoadImageFile(image::Image& picture, const char* path) {
     const std::uint8_t pngStart[4] = {0x89, 0x50, 0x4E, 0x47};
     const std::uint8_t pngRest[4] = {0x0D, 0x0A, 0x1A, 0x0A};
     if (head[0] == 'B' && head[1] == 'M') {
-        if (LoadBmp(picture, path) && !picture.ConvertBitCount(24)) {
-            picture.Destroy();
-        }
+        LoadBmp(picture, path);
     } else if (std::memcmp(head, pngStart, 4) == 0) {
         if (std::memcmp(head + 4, pngRest, 4) != 0) {
             return false;

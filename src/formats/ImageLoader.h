@@ -12,13 +12,16 @@ namespace formats {
 // it was.
 bool LoadImageFile(image::Image& picture, const char* path);
 
-// Loads a BMP file through the system at its own bit depth. A file stored
-// top-down comes out upright, converted to 24 bits.
+// Loads a BMP file (any bit depth, bit fields, run-length coding, core or
+// newer headers, rows stored either way up) into a new 24-bit Image, upright.
+// Its headers are checked first (see BmpHeader); GDI converts the rows.
 bool LoadBmp(image::Image& picture, const char* path);
 
 // Loads a JPEG or GIF file through the system's OLE picture decoder, rendered
-// into a new 24-bit Image. A GIF's transparent pixels show the colour its
-// colour table gives the transparent index (black when there is none).
+// into a new 24-bit Image. A JPEG file reaches the decoder only when its frame
+// header passes (see JpegFrameHeader). A GIF's transparent pixels show the
+// colour its colour table gives the transparent index (black when there is
+// none).
 bool LoadWithOlePicture(image::Image& picture, const char* path);
 
 } // namespace formats

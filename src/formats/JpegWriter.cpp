@@ -84,7 +84,8 @@ bool SaveJpeg(const image::Image& picture, const char* path, int quality, bool p
     if (!temporary.IsReady()) {
         return false;
     }
-    std::FILE* file = std::fopen(temporary.Path(), "wb");
+    // The wide call takes the temporary file's path whatever its length.
+    std::FILE* file = _wfopen(temporary.WidePath(), L"wb");
     if (file == nullptr) {
         return false;
     }

@@ -4,10 +4,11 @@
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
+#include "ui/file/WidePath.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include <windows.h>
 
 using namespace formats;
 using namespace formats_test;
@@ -21,130 +22,96 @@ std::uint32_t Smooth(int x, int y) {
     return (x * 4 & 0xFF) << 16 | (y * 5 & 0xFF) << 8 | ((x + y) * 2 & 0xFF);
 }
 
-std::uint32_t Noise(int x, int y) {
-    return static_cast<std::uint32_t>((x * 2654435761u) ^ (y * 40503u) ^ (x * y * 97u));
+template <int quality, bool progressive> bool Jpeg(const Image& picture, const char* path) {
+    return SaveJpeg(picture, path, quality, progressive);
 }
 
-std::uint32_t Read32(const std::vector<std::uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
+// Each writer, with the least PSNR its files load back with.
+const struct {
+    const char* name;
+    bool (*save)(const Image&, const char*);
+    double psnr;
+} kWriters[] = {{"a.bmp", SaveBmp, 999},
+                {"a.png", SavePng, 999},
+                {"a.jpg", Jpeg<90, false>, 30},
+                {"p.jpg", Jpeg<90, true>, 30}};
 
 } // namespace
 
-TEST(BmpWriter, HeadersAndRowsAsTheyLieInMemory) {
-    const std::string path = "bmp_writer.bmp";
-    ASSERT_TRUE(WriteWholeFile(path, std::vector<std::uint8_t>(500, 0xEE)));
-    Image one;
-    ASSERT_TRUE(MakeImage(one, 1, 1, [](int, int) { return 0x123456; }));
-    ASSERT_TRUE(SaveBmp(one, path.c_str()));
-    // An existing, longer file is replaced, not overwritten in place.
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    ASSERT_EQ(bytes.size(), 58u);
-    const std::vector<std::uint8_t> expected = {
-        'B', 'M', 58, 0, 0, 0, 0, 0, 0,    0,    54,   0, 0,  0, // file header
-        40,  0,   0,  0, 1, 0, 0, 0, 1,    0,    0,    0, 1,  0,
-        24,  0, // size, width, height, planes, bits
-        0,   0,   0,  0, 0, 0, 0, 0, 96,   0,    0,    0, 96, 0,
-        0,   0,                                            // compression, image size, 96 ppm
-        0,   0,   0,  0, 0, 0, 0, 0, 0x56, 0x34, 0x12, 0}; // colours used/important, the pixel
-    EXPECT_EQ(bytes, expected);
-
-    Image six;
-    ASSERT_TRUE(MakeImage(six, 3, 2, [](int x, int y) { return y * 0x100 + x; }));
-    ASSERT_TRUE(SaveBmp(six, path.c_str()));
-    const std::vector<std::uint8_t> rows = ReadWholeFile(path);
-    ASSERT_EQ(rows.size(), 78u);
-    EXPECT_EQ(Read32(rows, 2), 78u);
-    EXPECT_EQ(Read32(rows, 22), 2u);
-    EXPECT_EQ(rows[54 + 1], 1) << "the first row in the file is the bottom row";
-    EXPECT_EQ(rows[54 + 12 + 1], 0);
-    DeleteFileA(path.c_str());
-}
-
-TEST(Writers, RefuseWhatTheyCannotWriteAndKeepTheOldFile) {
-    Image wide;
-    ASSERT_TRUE(wide.Create(8, 8, 32));
-    const std::string fresh = "writers_fresh.out";
-    EXPECT_FALSE(SaveBmp(wide, fresh.c_str()));
-    EXPECT_FALSE(SavePng(wide, fresh.c_str()));
-    EXPECT_FALSE(SaveJpeg(wide, fresh.c_str(), 85, false));
-    EXPECT_FALSE(FileExists(fresh));
-
-    const std::string folder = "writers_test/";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string old = folder + "keep.jpg";
-    const std::vector<std::uint8_t> content = {'o', 'l', 'd', ' ', 'f', 'i', 'l', 'e'};
-    ASSERT_TRUE(WriteWholeFile(old, content));
-    // The library refuses a side over 65500 pixels; the writer must report it
-    // rather than end the process, and the old file must survive.
-    Image tooWide;
-    ASSERT_TRUE(tooWide.Create(65501, 1, 24));
-    EXPECT_FALSE(SaveJpeg(tooWide, old.c_str(), 85, false));
-    EXPECT_EQ(ReadWholeFile(old), content);
-
-    Image small;
-    ASSERT_TRUE(MakeImage(small, 5, 5, Smooth));
-    // A folder where a file should go, and a folder that does not exist.
-    for (const std::string& path : {folder.substr(0, folder.size() - 1), folder + "none/x.png"}) {
-        EXPECT_FALSE(SaveBmp(small, path.c_str())) << path;
-        EXPECT_FALSE(SavePng(small, path.c_str())) << path;
-        EXPECT_FALSE(SaveJpeg(small, path.c_str(), 85, true)) << path;
+// Folders whose full path is 248 to 250 bytes (a.bmp fits under MAX_PATH, the
+// temporary name beside it does not), or of Hangul names (3 bytes a character
+// in UTF-8) 300 to 700 bytes long, one of them over MAX_PATH characters: every
+// writer saves there and its file loads back. A 32-bit picture, a folder or a
+// read-only file at the target, a missing folder, PNG rows that do not match
+// their header and a save that fails once the temporary file exists are
+// refused, the old file kept. Nothing else is left behind.
+TEST(Writers, SaveInFoldersOfAnyLength) {
+    wchar_t current[32768];
+    const DWORD length = GetCurrentDirectoryW(32768, current);
+    const std::string here = file::NarrowText(current, static_cast<int>(length)) + "\\";
+    std::string hangul, mixed;
+    for (int i = 0; i < 45; ++i) {
+        hangul += "\xEC\x82\xAC";               // "사"
+        mixed += i < 20 ? "\xEC\xA7\x84" : "_"; // "진"
     }
-    EXPECT_EQ(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
-              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_TRUE(TemporaryFilesIn(folder).empty()) << "a failed save left a temporary file";
-
-    // A read-only file is not replaced.
-    ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(SavePng(small, old.c_str()));
-    EXPECT_FALSE(SaveJpeg(small, old.c_str(), 85, false));
-    EXPECT_EQ(ReadWholeFile(old), content);
-    ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL));
-
-    ASSERT_TRUE(SaveJpeg(small, old.c_str(), 85, false));
-    EXPECT_NE(ReadWholeFile(old), content);
-    EXPECT_TRUE(TemporaryFilesIn(folder).empty());
-    DeleteFileA(old.c_str());
-    RemoveDirectoryA(folder.c_str());
-}
-
-TEST(Writers, PathsInTheProcessCodePage) {
-    const std::string folder = "\xEA\xB7\xB8\xEB\xA6\xBC"; // "그림" in UTF-8
-    CreateDirectoryA(folder.c_str(), nullptr);
-    Image picture;
-    ASSERT_TRUE(MakeImage(picture, 7, 5, Smooth));
-    const struct {
-        const char* name; // "사진.bmp", "사.png", "진.jpg"
-        bool (*save)(const Image&, const char*);
-    } files[] = {
-        {"/\xEC\x82\xAC\xEC\xA7\x84.bmp",
-         [](const Image& p, const char* f) { return SaveBmp(p, f); }},
-        {"/\xEC\x82\xAC.png", [](const Image& p, const char* f) { return SavePng(p, f); }},
-        {"/\xEC\xA7\x84.jpg",
-         [](const Image& p, const char* f) { return SaveJpeg(p, f, 95, false); }},
-    };
-    for (const auto& file : files) {
-        const std::string path = folder + file.name;
-        ASSERT_TRUE(file.save(picture, path.c_str())) << path;
-        Image loaded;
-        ASSERT_TRUE(LoadImageFile(loaded, path.c_str())) << path;
-        EXPECT_GT(Psnr(FromImage(loaded), FromImage(picture)), 30) << path;
-        DeleteFileA(path.c_str());
+    // Each folder: where it starts (relative or the current folder), then its names.
+    std::vector<std::vector<std::string>> folders = {{"", hangul, hangul}, {""}};
+    for (char i = '0'; i < '5'; ++i) {
+        folders.back().push_back(mixed + i);
     }
-    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "a file was left behind";
-}
-
-TEST(JpegWriter, SystemDecoderReadsBackTheSamePicture) {
-    const std::string path = "jpeg_round_trip.jpg";
-    Image picture;
-    ASSERT_TRUE(MakeImage(picture, 45, 29, Smooth));
-    for (bool progressive : {false, true}) {
-        ASSERT_TRUE(SaveJpeg(picture, path.c_str(), 90, progressive));
-        Image loaded;
-        ASSERT_TRUE(LoadImageFile(loaded, path.c_str())) << "progressive " << progressive;
-        EXPECT_GT(Psnr(FromImage(loaded), FromImage(picture)), 30) << "progressive " << progressive;
+    for (size_t bytes : {248, 249, 250}) {
+        ASSERT_LT(here.size() + 1, bytes) << "the build folder is too deep for this test";
+        folders.push_back({here});
+        for (size_t total = here.size() - 1; total < bytes;
+             total += folders.back().back().size() + 1) {
+            const size_t rest = bytes - total - 1;
+            folders.back().push_back(std::string(rest <= 100 ? rest : 90, 'x'));
+        }
     }
-    DeleteFileA(path.c_str());
+    Image picture, wide, tooWide; // the library refuses a side over 65500 pixels
+    ASSERT_TRUE(MakeImage(picture, 45, 29, Smooth) && wide.Create(8, 8, 32) &&
+                tooWide.Create(65501, 1, 24));
+    PngImageInfo rows; // one byte short of 4 pixels and the filter byte
+    rows.Width = 4;
+    rows.Height = 2;
+    rows.BitsPerPixel = 24;
+    rows.RowBytes = 12;
+    rows.Pixels.Allocate(24, true);
+    for (const auto& names : folders) {
+        std::string folder = names[0];
+        for (size_t i = 1; i < names.size(); ++i) {
+            folder += names[i] + "\\";
+            ASSERT_TRUE(MakeFolder(folder)) << folder.size() << " bytes: " << folder;
+        }
+        for (const auto& writer : kWriters) {
+            const std::string path = folder + writer.name;
+            ASSERT_TRUE(writer.save(picture, path.c_str())) << path.size() << " bytes: " << path;
+            Image loaded;
+            ASSERT_TRUE(LoadImageFile(loaded, path.c_str())) << path;
+            EXPECT_GE(Psnr(Dump(loaded), Dump(picture)), writer.psnr) << path;
+            EXPECT_FALSE(writer.save(wide, (folder + "wide").c_str())) << writer.name;
+            EXPECT_FALSE(writer.save(picture, (folder + "none\\x").c_str())) << writer.name;
+            EXPECT_FALSE(writer.save(picture, folder.substr(0, folder.size() - 1).c_str()));
+        }
+        const std::string old = folder + "a.jpg";
+        const Bytes saved = ReadWholeFile(old);
+        EXPECT_FALSE(SaveJpeg(tooWide, old.c_str(), 85, false));
+        EXPECT_FALSE(PngWriter().Write(old.c_str(), rows, 6, 0, kNoTransparency));
+        const file::WidePath wideOld(old.c_str());
+        ASSERT_TRUE(SetFileAttributesW(wideOld.Get(), FILE_ATTRIBUTE_READONLY));
+        for (const auto& writer : kWriters) {
+            EXPECT_FALSE(writer.save(picture, old.c_str())) << writer.name;
+        }
+        ASSERT_TRUE(SetFileAttributesW(wideOld.Get(), FILE_ATTRIBUTE_NORMAL));
+        EXPECT_EQ(ReadWholeFile(old), saved);
+        for (const auto& writer : kWriters) {
+            EXPECT_TRUE(RemovePath(folder + writer.name));
+        }
+        for (size_t i = names.size() - 1; i > 0; --i) {
+            EXPECT_TRUE(RemovePath(folder)) << "a file was left in " << folder;
+            folder.resize(folder.size() - names[i].size() - 1);
+        }
+    }
 }
 
 // Writes the files check_outputs.py verifies with Pillow, pngcheck and djpeg,
@@ -155,78 +122,55 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         GTEST_SKIP() << kNoData;
     }
     const std::string out = data + "out/";
-    auto write = [&](const std::string& name, const Image& picture, auto save) {
-        ASSERT_TRUE(save(picture, (out + name).c_str())) << name;
-        ASSERT_TRUE(WriteDump(out + name + ".rgb", picture)) << name;
-    };
-    auto bmp = [](const Image& p, const char* path) { return SaveBmp(p, path); };
-    auto png = [](const Image& p, const char* path) { return SavePng(p, path); };
-    auto jpeg = [](int quality, bool progressive) {
-        return [=](const Image& p, const char* path) {
-            return SaveJpeg(p, path, quality, progressive);
-        };
-    };
-
-    Image smooth, one, tiny, odd, large;
-    ASSERT_TRUE(MakeImage(smooth, 64, 48, Smooth));
-    ASSERT_TRUE(MakeImage(odd, 37, 23, Smooth));
-    ASSERT_TRUE(MakeImage(one, 5, 3, [](int, int) { return 0x336699; }));
-    ASSERT_TRUE(MakeImage(tiny, 1, 1, [](int, int) { return 0xC08040; }));
-    ASSERT_TRUE(MakeImage(large, 300, 200, Noise));
-    write("bmp_odd.bmp", odd, bmp);
-    write("bmp_1x1.bmp", tiny, bmp);
-
-    std::mt19937 random(99);
-    std::vector<std::uint32_t> colours(257);
-    for (auto& c : colours) {
-        c = random() & 0xFFFFFF;
+    // 257 different colours.
+    auto colour = [](int i) { return static_cast<std::uint32_t>(i * 2654435761u) >> 8; };
+    Image smooth, odd, one, noise, c256, c257;
+    ASSERT_TRUE(
+        MakeImage(smooth, 64, 48, Smooth) && MakeImage(odd, 37, 23, Smooth) &&
+        MakeImage(one, 5, 3, [](int, int) { return 0x336699; }) &&
+        MakeImage(noise, 300, 200,
+                  [](int x, int y) { return x * 2654435761u ^ y * 40503u ^ x * y * 97u; }) &&
+        MakeImage(c256, 16, 16, [&](int x, int y) { return colour(y * 16 + x); }) &&
+        MakeImage(c257, 19, 15, [&](int x, int y) { return colour((y * 19 + x) % 257); }));
+    const struct {
+        const char* name;
+        const Image& picture;
+        bool (*save)(const Image&, const char*);
+    } files[] = {{"bmp_odd.bmp", odd, SaveBmp},
+                 {"png_rgb.png", odd, SavePng},
+                 {"png_one.png", one, SavePng},
+                 {"png_256.png", c256, SavePng},
+                 {"png_257.png", c257, SavePng},
+                 {"png_large.png", noise, SavePng},
+                 {"jpeg_q85.jpg", smooth, Jpeg<85, false>},
+                 {"jpeg_q85_prog.jpg", smooth, Jpeg<85, true>},
+                 {"jpeg_q1.jpg", smooth, Jpeg<1, false>},
+                 {"jpeg_q100.jpg", smooth, Jpeg<100, false>},
+                 {"jpeg_odd_prog.jpg", odd, Jpeg<85, true>}};
+    for (const auto& file : files) {
+        const std::string path = out + file.name;
+        ASSERT_TRUE(file.save(file.picture, path.c_str())) << file.name;
+        ASSERT_TRUE(WriteWholeFile(path + ".rgb", Dump(file.picture))) << file.name;
     }
-    Image c256, c257, example;
-    ASSERT_TRUE(MakeImage(c256, 16, 16, [&](int x, int y) { return colours[y * 16 + x]; }));
-    ASSERT_TRUE(MakeImage(c257, 19, 15, [&](int x, int y) { return colours[(y * 19 + x) % 257]; }));
-    ASSERT_TRUE(MakeImage(example, 2, 2, [](int x, int y) {
-        return y == 1 ? (x == 0 ? 0xFF0000 : 0x00FF00) : (x == 0 ? 0x0000FF : 0xFF0000);
-    }));
-    write("png_rgb.png", odd, png);
-    write("png_one.png", one, png);
-    write("png_256.png", c256, png);
-    write("png_257.png", c257, png);
-    write("png_2x2.png", example, png);
-    write("png_large.png", large, png);
 
-    // The writer's other filter types and its transparency chunk, which the
-    // save command does not use.
+    // The writer's other filter types and, with filter 0, its transparency
+    // chunk, which the save command does not use. Colours are passed with red
+    // in the lowest byte.
     image::PixelValue table[256];
     const int count = CountColours(c256, table);
-    for (int filter = 1; filter <= 4; ++filter) {
-        for (int bits : {24, 8}) {
-            const Image& picture = bits == 24 ? odd : c256;
+    const std::uint32_t third = (table[2] >> 16) | (table[2] & 0xFF00) | (table[2] & 0xFF) << 16;
+    for (int filter = 0; filter <= 4; ++filter) {
+        for (const Image* picture : {&odd, &c256}) {
+            const bool palette = picture == &c256;
             PngImageInfo info;
-            ASSERT_TRUE(BuildPngInfo(picture, info, bits, table, count));
+            ASSERT_TRUE(BuildPngInfo(*picture, info, palette ? 8 : 24, table, count));
             const std::string name =
-                "png_filter" + std::to_string(filter) + (bits == 8 ? "_pal.png" : ".png");
-            ASSERT_TRUE(PngWriter().Write((out + name).c_str(), info, 6, filter, kNoTransparency));
-            ASSERT_TRUE(WriteDump(out + name + ".rgb", picture));
+                out + "png_filter" + std::to_string(filter) + (palette ? "_pal.png" : ".png");
+            const std::uint32_t none = filter != 0 ? kNoTransparency
+                                       : palette   ? third
+                                                   : kTopLeftTransparency;
+            ASSERT_TRUE(PngWriter().Write(name.c_str(), info, 6, filter, none));
+            ASSERT_TRUE(WriteWholeFile(name + ".rgb", Dump(*picture)));
         }
     }
-    PngImageInfo rgb, palette;
-    ASSERT_TRUE(BuildPngInfo(odd, rgb, 24, nullptr, 0));
-    ASSERT_TRUE(
-        PngWriter().Write((out + "png_trns_rgb.png").c_str(), rgb, 6, 0, kTopLeftTransparency));
-    ASSERT_TRUE(BuildPngInfo(c256, palette, 8, table, count));
-    // Colours are passed with red in the lowest byte.
-    const std::uint32_t third = (table[2] >> 16) | (table[2] & 0xFF00) | (table[2] & 0xFF) << 16;
-    ASSERT_TRUE(PngWriter().Write((out + "png_trns_pal.png").c_str(), palette, 6, 0, third));
-    ASSERT_TRUE(WriteDump(out + "png_trns_rgb.png.rgb", odd));
-    ASSERT_TRUE(WriteDump(out + "png_trns_pal.png.rgb", c256));
-
-    write("jpeg_q85.jpg", smooth, jpeg(85, false));
-    write("jpeg_q85_prog.jpg", smooth, jpeg(85, true));
-    write("jpeg_q1.jpg", smooth, jpeg(1, false));
-    write("jpeg_q100.jpg", smooth, jpeg(100, false));
-    write("jpeg_1x1.jpg", tiny, jpeg(85, false));
-    write("jpeg_odd_prog.jpg", odd, jpeg(85, true));
-    Image halves;
-    ASSERT_TRUE(MakeImage(halves, 32, 16, [](int x, int) { return x < 16 ? 0xFF0000 : 0x0000FF; }));
-    write("jpeg_redblue.jpg", halves, jpeg(85, false));
 }

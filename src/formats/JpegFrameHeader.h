@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace formats {
+
+// The frame header of a JPEG file and the length of its coded data, read from
+// the markers before the first scan. The system's decoder trusts the frame
+// size: it sets up the whole picture before it reads any coded data, so a
+// file of a few hundred bytes that claims 26000 x 26000 pixels takes
+// gigabytes and half a minute, and larger claims crash it. A file goes to it
+// only when its picture fits a canvas and its data could code that picture.
+class JpegFrameHeader {
+public:
+    // Reads the markers from the start of the file to the first scan header,
+    // never past size. False when the file does not start a JPEG stream, a
+    // marker segment is malformed or runs past the end, the picture ends
+    // before a scan, or no single frame header precedes the first scan.
+    bool Read(const std::uint8_t* data, std::size_t size);
+
+    // Whether the picture may be decoded: neither side is zero, its 24-bit
+    // Image fits a canvas (rows of image::RowStride bytes, an int's worth in
+    // all), and the coded data after the first scan header hold at least one
+    // byte for every 64 MCUs. Huffman coding spends at least one bit on each
+    // MCU of the first scan, so real files have eight times that at least.
+    bool Decodable() const;
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+    // MCUs (minimum coded units) of the frame: 8 x 8 pixels for one component,
+    // otherwise 8 x 8 times the largest sampling factors.
+    std::uint64_t Mcus() const;
+    std::uint64_t DataBytes() const { return dataBytes; }
+
+private:
+    bool ReadFrame(const std::uint8_t* segment, std::size_t length);
+
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    int maxH = 0;
+    int maxV = 0;
+    std::uint64_t dataBytes = 0;
+};
+
+} // namespace formats
