@@ -27,7 +27,7 @@ public:
     // Deletes the current bitmap first, so a failed Create leaves the Image
     // empty. palette: 256 RGBQUAD entries for 8-bit Images, or null.
     bool Create(int width, int height, int bitCount, const RGBQUAD* palette = nullptr);
-    // Takes ownership of a DIB section (for example one from LoadImageA) and
+    // Takes ownership of a DIB section (for example one made by GDI) and
     // reads its geometry; false (and empty) when it is not a DIB section.
     bool Attach(HBITMAP bitmap);
     void RefreshFromBitmap();

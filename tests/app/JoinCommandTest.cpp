@@ -33,8 +33,8 @@ protected:
         ini = folder + "\\Quiltora.ini";
     }
     void TearDown() override {
-        for (const std::string& name : {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png",
-                                        "p6.png", "bad.png", "out.bmp", "Quiltora.ini"}) {
+        for (const char* name : {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png",
+                                 "p6.png", "bad.png", "Quiltora.ini"}) {
             DeleteFileA((folder + "\\" + name).c_str());
         }
         RemoveDirectoryA(folder.c_str());
