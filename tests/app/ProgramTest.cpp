@@ -183,7 +183,8 @@ TEST(Program, ASecondCopyExitsAndOnlyAnOrdinaryCloseWritesTheSettings) {
     std::ofstream(ini, std::ios::binary) << original;
     const auto start = [&exe](PROCESS_INFORMATION& process) {
         std::string commandLine = "\"" + exe + "\"";
-        STARTUPINFOA startup = {sizeof(startup)};
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
         return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &process) != FALSE;
     };

@@ -21,20 +21,6 @@ std::string FilterText() {
 
 } // namespace
 
-TEST(SystemDialogs, ScriptedImplementationsNestAndRestoreThePreviousOne) {
-    ui::SystemDialogs* system = &ui::SystemDialogs::Current();
-    {
-        ui::ScriptedDialogs outer;
-        EXPECT_EQ(&ui::SystemDialogs::Current(), &outer);
-        {
-            ui::ScriptedDialogs inner;
-            EXPECT_EQ(&ui::SystemDialogs::Current(), &inner);
-        }
-        EXPECT_EQ(&ui::SystemDialogs::Current(), &outer);
-    }
-    EXPECT_EQ(&ui::SystemDialogs::Current(), system);
-}
-
 TEST(MessageBoxes, AreOwnerlessTaskModalAndTopmost) {
     ui::ScriptedDialogs dialogs;
     dialogs.AnswerMessageBox(IDNO);
@@ -144,26 +130,18 @@ TEST(FolderDialog, DriveRootLosesItsSeparatorOnlyWhenAsked) {
     EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, false));
     EXPECT_STREQ(folder.Data(), "D:\\");
     EXPECT_FALSE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
+    // Only a root loses its separator.
+    for (const char* text : {"C:\\a", "C:", "", "\\\\x", "C:\\pics\\"}) {
+        folder.Assign(text);
+        ui::CutDriveRoot(folder);
+        EXPECT_STREQ(folder.Data(), text);
+    }
 
     ASSERT_EQ(dialogs.FolderDialogs().size(), 4u);
     const auto& call = dialogs.FolderDialogs()[0];
     EXPECT_EQ(call.title, "그림폴더를지정");
     EXPECT_EQ(call.dialog.ulFlags, static_cast<UINT>(BIF_RETURNONLYFSDIRS));
     EXPECT_EQ(dialogs.Unanswered(), 0);
-}
-
-TEST(FolderDialog, CutDriveRootTouchesNothingButARoot) {
-    const char* const unchanged[] = {"C:\\a", "C:", "", "\\\\x", "abc", "C:\\pics\\"};
-    for (const char* text : unchanged) {
-        String path;
-        path.Assign(text);
-        ui::CutDriveRoot(path);
-        EXPECT_STREQ(path.Data(), text);
-    }
-    String root;
-    root.Assign("z:\\");
-    ui::CutDriveRoot(root);
-    EXPECT_STREQ(root.Data(), "z:");
 }
 
 namespace {
