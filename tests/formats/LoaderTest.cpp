@@ -136,8 +136,8 @@ TEST(LoadImageFile, PicturesFromIndependentEncoders) {
     EXPECT_GT(RunCases(data + "in/", "cases.txt"), 60) << "cases.txt is incomplete";
 }
 
-// Files accepted are compared with Pillow's pixels (alpha dropped, CRCs
-// repaired); interlaced, 16-bit, grey-with-alpha and corrupt files are refused.
+// Every valid file of the suite loads as ImageMagick decodes it (16-bit
+// samples reduced to their high bytes); the corrupt ones are refused.
 TEST(LoadImageFile, PngSuite) {
     const std::string data = DataDir();
     if (data.empty() || ReadWholeFile(data + "in/suite.txt").empty()) {
