@@ -1,7 +1,6 @@
 #include "formats/ImageLoader.h"
 
 #include "formats/BmpHeader.h"
-#include "formats/GifScanner.h"
 #include "formats/JpegFrameHeader.h"
 #include "formats/PngReader.h"
 #include "image/ScopedGdi.h"
@@ -124,7 +123,7 @@ bool LoadBmp(image::Image& picture, const char* path) {
     return true;
 }
 
-bool LoadWithOlePicture(image::Image& picture, const char* path) {
+bool LoadWithOlePicture(image::Image& picture, const char* path, std::uint32_t background) {
     picture.Destroy();
     GlobalBlock block;
     if (!block.ReadFile(path)) {
@@ -167,10 +166,8 @@ bool LoadWithOlePicture(image::Image& picture, const char* path) {
         return false;
     }
 
-    const std::int32_t transparent = FindGifTransparentColour(path);
-    if (transparent != kNoTransparentColour) {
-        picture.FillArea(0, 0, 0, 0, static_cast<image::PixelValue>(transparent), false);
-    }
+    // The decoder leaves a GIF's transparent pixels as they are.
+    picture.FillAll(image::ColourToPixel(background));
     HRESULT rendered = E_FAIL;
     {
         // The bitmap must leave the context before it can be deleted.
@@ -190,7 +187,7 @@ bool LoadWithOlePicture(image::Image& picture, const char* path) {
     return true;
 }
 
-bool LoadImageFile(image::Image& picture, const char* path) {
+bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t background) {
     std::uint8_t head[8] = {};
     {
         file::FileHandle file;
@@ -207,12 +204,12 @@ bool LoadImageFile(image::Image& picture, const char* path) {
         if (std::memcmp(head + 4, pngRest, 4) != 0) {
             return false;
         }
-        LoadPng(picture, path);
+        LoadPng(picture, path, background);
     } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
                (head[3] == 0xE0 || head[3] == 0xE1)) {
-        LoadWithOlePicture(picture, path);
+        LoadWithOlePicture(picture, path, background);
     } else if (std::memcmp(head, "GIF", 3) == 0) {
-        LoadWithOlePicture(picture, path);
+        LoadWithOlePicture(picture, path, background);
     } else {
         return false;
     }

@@ -450,11 +450,24 @@ void PngReader::CopyPixel(const std::uint8_t* row, std::uint32_t from, std::uint
     }
 }
 
-void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
+void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t background) {
     const std::size_t stride = (static_cast<std::size_t>(info.Width) * 3 + 3) & ~std::size_t{3};
+    // Blue, green, red: the order of the bytes of a 24-bit pixel.
+    const unsigned back[3] = {background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF};
+    const auto blend = [&back](const std::uint8_t* rgb, unsigned alpha, std::uint8_t* out) {
+        for (unsigned c = 0; c < 3; ++c) {
+            out[c] = static_cast<std::uint8_t>(
+                (rgb[2 - c] * alpha + back[c] * (255 - alpha) + 127) / 255);
+        }
+    };
+    // Palette pictures: each entry blended once.
+    std::uint8_t entries[256][3] = {};
     const std::uint8_t* palette = info.Palette.Data();
     const unsigned count = palette != nullptr ? info.PaletteCount : 0;
-    const std::uint8_t black[3] = {0, 0, 0};
+    const unsigned alphas = info.Alpha.IsEmpty() ? 0 : info.AlphaCount;
+    for (unsigned i = 0; i < count && i < 256; ++i) {
+        blend(palette + i * 3, i < alphas ? info.Alpha.Data()[i] : 255, entries[i]);
+    }
     const std::uint8_t* source = info.Pixels.Data();
     std::uint8_t* destination = bits + (info.Height - 1) * stride;
     for (std::uint32_t y = 0; y < info.Height; ++y) {
@@ -470,9 +483,7 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
             break;
         case 32:
             for (std::uint32_t x = 0; x < info.Width; ++x, in += 4, out += 3) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
+                blend(in, in[3], out);
             }
             break;
         default: {
@@ -480,13 +491,11 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
             const unsigned perByte = 8 / depth;
             const unsigned mask = (1u << depth) - 1;
             for (std::uint32_t x = 0; x < info.Width; ++x, out += 3) {
-                // Most significant bits first within each byte.
+                // Most significant bits first within each byte; entries
+                // beyond the palette stay black.
                 const unsigned shift = 8 - depth * (x % perByte + 1);
                 const unsigned index = (in[x / perByte] >> shift) & mask;
-                const std::uint8_t* entry = index < count ? palette + index * 3 : black;
-                out[0] = entry[2];
-                out[1] = entry[1];
-                out[2] = entry[0];
+                std::memcpy(out, entries[index], 3);
             }
             break;
         }
@@ -496,7 +505,7 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
     }
 }
 
-bool LoadPng(image::Image& picture, const char* path) {
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background) {
     picture.Destroy();
     PngImageInfo info;
     PngReader reader;
@@ -506,7 +515,7 @@ bool LoadPng(image::Image& picture, const char* path) {
     if (!picture.Create(static_cast<int>(info.Width), static_cast<int>(info.Height), 24)) {
         return false;
     }
-    CopyToBits(info, picture.Bits);
+    CopyToBits(info, picture.Bits, background);
     return true;
 }
 

@@ -73,12 +73,15 @@ private:
 };
 
 // Writes the (unfiltered) picture as 24-bit bottom-up pixel memory laid out
-// like an Image of the same size. Palette indices beyond the palette read as
-// black.
-void CopyToBits(const PngImageInfo& info, std::uint8_t* bits);
+// like an Image of the same size, each pixel blended over background (a
+// COLORREF, 0x00BBGGRR) by its alpha: (c * a + bg * (255 - a) + 127) / 255,
+// which leaves opaque pixels as they are. Palette indices beyond the palette
+// read as opaque black.
+void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t background);
 
-// Loads a PNG file into a new 24-bit Image; false (and an empty Image) when
-// the file is refused or the Image cannot be created.
-bool LoadPng(image::Image& picture, const char* path);
+// Loads a PNG file into a new 24-bit Image, blended over background (white
+// unless given); false
+// (and an empty Image) when the file is refused or the Image cannot be created.
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background = 0x00FFFFFF);
 
 } // namespace formats

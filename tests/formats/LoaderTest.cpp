@@ -23,8 +23,9 @@ namespace {
 
 // A loaded picture must be a well-formed 24-bit Image whose memory is all
 // there (its first and last bytes are read); a refused one must be empty.
-bool Load(const std::string& path, const std::string& what, Image& picture) {
-    const bool loaded = LoadImageFile(picture, path.c_str());
+bool Load(const std::string& path, const std::string& what, Image& picture,
+          std::uint32_t background = kWhiteBackground) {
+    const bool loaded = LoadImageFile(picture, path.c_str(), background);
     if (!loaded) {
         EXPECT_TRUE(picture.IsEmpty()) << what;
         return false;
@@ -63,13 +64,20 @@ int RunCases(const std::string& in, const std::string& list) {
             EXPECT_EQ(FindGifTransparentColour((in + name).c_str()), expected) << name;
             continue;
         }
+        // "over" names the background (a COLORREF) the picture is loaded over.
+        std::uint32_t background = kWhiteBackground;
+        words >> dump;
+        if (kind == "over") {
+            words >> std::hex >> background;
+        } else {
+            words >> psnr;
+        }
         Image picture;
-        const bool loaded = Load(in + name, name, picture);
+        const bool loaded = Load(in + name, name, picture, background);
         if (kind == "refuse") {
             EXPECT_FALSE(loaded) << name << " should be refused";
             continue;
         }
-        words >> dump >> psnr;
         const Bytes expected = ReadWholeFile(in + dump);
         EXPECT_TRUE(loaded && expected.size() > 8) << name << " did not load, or has no dump";
         EXPECT_GE(Psnr(Dump(picture), expected), psnr) << name;
@@ -137,7 +145,8 @@ TEST(LoadImageFile, PicturesFromIndependentEncoders) {
 }
 
 // Every valid file of the suite loads as ImageMagick decodes it (16-bit
-// samples reduced to their high bytes); the corrupt ones are refused.
+// samples reduced to their high bytes), blended over a background colour; the
+// corrupt ones are refused.
 TEST(LoadImageFile, PngSuite) {
     const std::string data = DataDir();
     if (data.empty() || ReadWholeFile(data + "in/suite.txt").empty()) {

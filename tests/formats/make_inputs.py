@@ -4,7 +4,8 @@ Makes in DATA_DIR/in/ the pictures formats_tests reads, with independent
 encoders (Pillow, zlib, hand-built structures), a dump of the pixels each must
 load as (width and height as 32-bit little-endian numbers, then red, green,
 blue, top row first), and cases.txt (suite.txt for the PNG suite), a line each:
-"pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "refuse FILE",
+"pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "over FILE DUMP
+COLORREF" (loaded over that background, in hex; otherwise white), "refuse FILE",
 "gifcolour FILE VALUE" (FindGifTransparentColour, -1: none). Exits 77 without Pillow.
 """
 import io
@@ -42,6 +43,21 @@ def put(name, data):
 def dump(name, width, height, rgb):
     put(name, struct.pack("<II", width, height) + bytes(rgb))
     return name
+
+
+WHITE = (255, 255, 255)
+
+
+def over(rgba, back):
+    """RGBA bytes blended over the colour back (r, g, b) as the loader blends."""
+    return bytes((rgba[i + c] * rgba[i + 3] + back[c] * (255 - rgba[i + 3]) + 127) // 255
+                 for i in range(0, len(rgba), 4) for c in range(3))
+
+
+def expect_over(name, w, h, rgba, back):
+    colorref = back[0] | back[1] << 8 | back[2] << 16
+    cases.append(f"over {name} {dump(f'{name}.{colorref:06x}.rgb', w, h, over(rgba, back))} "
+                 f"{colorref:x}")
 
 
 def expect(name, im, psnr=None):
@@ -129,9 +145,9 @@ def rgb_png(rows, w, channels, types=(0,), idat_pieces=None, before=b"", raw_ext
 
 
 def expect_rows(name, rows, w, channels, data=None):
-    """Writes data (or rows as a PNG file) expecting rows, alpha dropped, not blended."""
+    """Writes data (or rows as a PNG file) expecting rows blended over white."""
     put(name, data or rgb_png(rows, w, channels))
-    rgb = b"".join(bytes(r[i] for i in range(len(r)) if i % channels < 3) for r in rows)
+    rgb = b"".join(r if channels == 3 else over(r, WHITE) for r in rows)
     cases.append(f"pixels {name} {dump(name + '.rgb', w, len(rows), rgb)}")
 
 
@@ -202,7 +218,7 @@ refuse("huge_chunk.png", SIG + ihdr(2, 2, 8, 0) + struct.pack(">I", 0x80000000) 
 
 # --- the PNG conformance suite, decoded by ImageMagick -----------------------
 
-def magick_rgb(data, w, h, alpha=False):
+def magick_rgba(data, w, h):
     """ImageMagick's pixels at 16 bits a sample, reduced to their high bytes
     (Pillow reduces 16-bit samples otherwise and drops 16-bit tRNS colours).
     It sees only the chunks that make the pixels: it would apply gAMA and the
@@ -217,7 +233,7 @@ def magick_rgb(data, w, h, alpha=False):
     out = subprocess.run(["/usr/bin/convert", "png:-", "-depth", "16", "-endian", "MSB", "rgba:-"],
                          input=data, capture_output=True, check=True).stdout
     assert len(out) == 8 * w * h
-    return bytes(out[i] for i in range(0, len(out), 2) if alpha or i % 8 != 6)
+    return out[::2]
 
 
 # The suite's cases go to suite.txt: formats_tests skips them, saying so,
@@ -233,9 +249,7 @@ if suite_dir and os.path.isdir(suite_dir) and os.path.exists("/usr/bin/convert")
             continue
         put("suite_" + name, data)
         w, h = struct.unpack(">II", data[16:24])
-        rgba = magick_rgb(data, w, h, True)
-        rgb = bytes(v for i, v in enumerate(rgba) if i % 4 != 3)
-        cases.append(f"pixels suite_{name} {dump('suite_' + name + '.rgb', w, h, rgb)}")
+        expect_over("suite_" + name, w, h, magick_rgba(data, w, h), (32, 128, 192))
     put("suite.txt", ("\n".join(cases) + "\n").encode())
 cases = main_cases
 
@@ -338,9 +352,8 @@ gif_pic.putdata([(x // 5 + y // 4) % 4 for y in range(16) for x in range(20)])
 def gif(name, **options):
     data = save(gif_pic, name, format="GIF", **options)
     im = Image.open(io.BytesIO(data))
-    # Whether the decoder honours the index or not, the pixels show the colour
-    # the table gives it: the loader paints that colour under the picture.
-    expect(name, im)
+    # Transparent pixels show the background.
+    expect_over(name, 20, 16, im.convert("RGBA").tobytes(), (17, 34, 51))
     index = im.info.get("transparency")
     r, g, b = im.getpalette()[index * 3:index * 3 + 3] if index is not None else (0, 0, -1)
     cases.append(f"gifcolour {name} {r << 16 | g << 8 | b}")
@@ -355,11 +368,17 @@ assert looped.index(b"\x21\xff") < looped.index(b"\x21\xf9")
 gce = trans.index(b"\x21\xf9")
 put("gif_gce_comment.gif", trans[:gce + 8] + b"\x21\xfe\x02hi\x00" + trans[gce + 8:])
 cases.append("gifcolour gif_gce_comment.gif -1")
-# Its transparent pixels are left unpainted on a black picture.
-im = Image.open(io.BytesIO(trans))
-rgb = b"".join(bytes(im.getpalette()[3 * v:3 * v + 3]) if v != im.info["transparency"] else
-               b"\0\0\0" for v in im.getdata())
-cases.append(f"pixels gif_gce_comment.gif {dump('gif_gce_comment.gif.rgb', 20, 16, rgb)}")
+# The decoder still honours the index: those pixels show the background.
+expect_over("gif_gce_comment.gif", 20, 16, Image.open(io.BytesIO(trans)).convert("RGBA").tobytes(),
+            WHITE)
+
+# Half-transparent pixels over two backgrounds.
+half = Image.new("RGBA", (24, 8))
+half.putdata([(x * 10, 255 - x * 10, y * 30, (0, 1, 64, 128, 200, 254, 255, 128)[y])
+              for y in range(8) for x in range(24)])
+save(half, "half.png", format="PNG")
+for back in ((255, 0, 0), WHITE):
+    expect_over("half.png", 24, 8, half.tobytes(), back)
 
 # Hand-built GIF structures for the transparency scan alone.
 def gif_bytes(global_bits, index, local_bits=None, flags=1, cut=None):
