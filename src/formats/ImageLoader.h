@@ -24,8 +24,8 @@ bool LoadBmp(image::Image& picture, const char* path);
 
 // Loads a JPEG or GIF file through the system's OLE picture decoder, rendered
 // into a new 24-bit Image. A JPEG file reaches the decoder only when its frame
-// header passes (see JpegFrameHeader). A GIF's transparent pixels show
-// background (a COLORREF).
+// header passes (see JpegFrameHeader); it is then turned upright as its Exif
+// orientation says. A GIF's transparent pixels show background (a COLORREF).
 bool LoadWithOlePicture(image::Image& picture, const char* path,
                         std::uint32_t background = kWhiteBackground);
 

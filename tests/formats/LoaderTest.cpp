@@ -248,7 +248,8 @@ TEST(LoadImageFile, SurvivesDamagedFiles) {
         {"seed_rgb.png", 600},  {"seed_pal.png", 500},      {"seed_grey.png", 400},
         {"seed_rgba.png", 250}, {"rgba_filters.png", 200},  {"gif_app_first.gif", 200},
         {"gif_plain.gif", 150}, {"bmp24.bmp", 150},         {"bmp8.bmp", 150},
-        {"bmp4_rle.bmp", 150},  {"bmp24_40_down.bmp", 100}, {"seed.jpg", 200}};
+        {"bmp4_rle.bmp", 150},  {"bmp24_40_down.bmp", 100}, {"seed.jpg", 200},
+        {"exif6.jpg", 100}};
     const std::string data = DataDir();
     std::mt19937 random(20240531);
     for (const auto& file : files) {

@@ -19,7 +19,7 @@ import warnings
 import zlib
 
 try:
-    from PIL import Image
+    from PIL import Image, ImageOps
 except ImportError:
     print("Pillow is not installed: the picture-file tests are skipped")
     sys.exit(77)
@@ -335,6 +335,20 @@ jfif_end = 4 + struct.unpack(">H", jfif[4:6])[0]
 tiff = b"II*\0" + struct.pack("<IH", 8, 0) + b"\0\0\0\0"
 exif = b"\xff\xd8\xff\xe1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
 expect("exif.jpg", Image.open(put("exif.jpg", exif + jfif[jfif_end:])), 28)
+# Exif orientations 1 to 8, in both TIFF byte orders, after the JFIF segment
+# and an entry before the orientation's: loaded upright, as Pillow turns them.
+blocks = Image.new("RGB", (48, 32))
+for i, colour in enumerate([(255, 0, 0), (0, 200, 0), (0, 0, 255), (255, 255, 0), (0, 0, 0),
+                            (255, 255, 255)]):
+    blocks.paste(colour, (16 * (i % 3), 16 * (i // 3), 16 * (i % 3) + 16, 16 * (i // 3) + 16))
+for o in range(1, 9):
+    e = ">" if o % 2 else "<"
+    ifd = struct.pack(e + "HHHI4sHHIHH", 2, 0x010F, 2, 4, b"Cam\0", 0x0112, 3, 1, o, 0)
+    tiff = (b"MM" if o % 2 else b"II") + struct.pack(e + "HI", 42, 8) + ifd + bytes(4)
+    # Colour at full resolution: decoders differ in how they upsample it.
+    im = Image.open(io.BytesIO(save(blocks, f"exif{o}.jpg", format="JPEG", quality=95,
+                                    subsampling=0, exif=b"Exif\0\0" + tiff)))
+    expect(f"exif{o}.jpg", ImageOps.exif_transpose(im), 30)
 refuse("dqt_first.jpg", b"\xff\xd8" + jfif[jfif_end:])
 expect("progressive.jpg", Image.open(io.BytesIO(
     save(smooth, "progressive.jpg", format="JPEG", progressive=True))), 28)
