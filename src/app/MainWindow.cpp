@@ -272,7 +272,7 @@ bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, boo
         }
         fileName = chosen.Data();
     }
-    if (!formats::LoadImageFile(picture, fileName)) {
+    if (!formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor))) {
         if (fromDialog) {
             ui::WarningBox("画像の読み込みに失敗");
         }

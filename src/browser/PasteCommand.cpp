@@ -10,7 +10,7 @@ PasteCommand::Result PasteCommand::PasteFile(const char* path, bool below, int w
         return Result::Busy;
     }
     image::Image picture;
-    if (!formats::LoadImageFile(picture, path)) {
+    if (!formats::LoadImageFile(picture, path, static_cast<std::uint32_t>(settings.BkColor))) {
         return Result::NotLoaded;
     }
     return PastePicture(picture, below, wrapWidth, fromJob);

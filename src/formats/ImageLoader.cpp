@@ -1,7 +1,6 @@
 #include "formats/ImageLoader.h"
 
 #include "formats/BmpHeader.h"
-#include "formats/GifScanner.h"
 #include "formats/JpegFrameHeader.h"
 #include "formats/PngReader.h"
 #include "image/ScopedGdi.h"
@@ -87,16 +86,47 @@ public:
         if (read && size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
             JpegFrameHeader frame;
             read = frame.Read(bytes, size) && frame.Decodable();
+            orientation = frame.Orientation();
         }
         GlobalUnlock(block);
         return read;
     }
     HGLOBAL Get() const { return block; }
     void Release() { block = nullptr; }
+    // The Exif orientation of a JPEG file, 1 for every other file.
+    int Orientation() const { return orientation; }
 
 private:
     HGLOBAL block = nullptr;
+    int orientation = 1;
 };
+
+// Makes the picture a copy turned as an Exif orientation says (2 to 8):
+// mirrored, turned or both, orientations 5 to 8 with their sides swapped.
+// False, with the picture as it was, when the copy cannot be made.
+bool Reorient(image::Image& picture, int orientation) {
+    const bool swap = orientation >= 5;
+    const bool flipX = orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
+    const bool flipY = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
+    image::Image turned;
+    if (!turned.Create(swap ? picture.Height : picture.Width, swap ? picture.Width : picture.Height,
+                       24)) {
+        return false;
+    }
+    for (int y = 0; y < turned.Height; ++y) {
+        for (int x = 0; x < turned.Width; ++x) {
+            // (u, v): the pixel in the stored picture before any mirroring.
+            const int u = swap ? y : x;
+            const int v = swap ? x : y;
+            std::memcpy(turned.PixelAddress(x, y),
+                        picture.PixelAddress(flipX ? picture.Width - 1 - u : u,
+                                             flipY ? picture.Height - 1 - v : v),
+                        3);
+        }
+    }
+    picture.Swap(turned);
+    return true;
+}
 
 } // namespace
 
@@ -124,7 +154,7 @@ bool LoadBmp(image::Image& picture, const char* path) {
     return true;
 }
 
-bool LoadWithOlePicture(image::Image& picture, const char* path) {
+bool LoadWithOlePicture(image::Image& picture, const char* path, std::uint32_t background) {
     picture.Destroy();
     GlobalBlock block;
     if (!block.ReadFile(path)) {
@@ -167,10 +197,8 @@ bool LoadWithOlePicture(image::Image& picture, const char* path) {
         return false;
     }
 
-    const std::int32_t transparent = FindGifTransparentColour(path);
-    if (transparent != kNoTransparentColour) {
-        picture.FillArea(0, 0, 0, 0, static_cast<image::PixelValue>(transparent), false);
-    }
+    // The decoder leaves a GIF's transparent pixels as they are.
+    picture.FillAll(image::ColourToPixel(background));
     HRESULT rendered = E_FAIL;
     {
         // The bitmap must leave the context before it can be deleted.
@@ -183,14 +211,14 @@ bool LoadWithOlePicture(image::Image& picture, const char* path) {
         }
         GdiFlush();
     }
-    if (FAILED(rendered)) {
+    if (FAILED(rendered) || (block.Orientation() != 1 && !Reorient(picture, block.Orientation()))) {
         picture.Destroy();
         return false;
     }
     return true;
 }
 
-bool LoadImageFile(image::Image& picture, const char* path) {
+bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t background) {
     std::uint8_t head[8] = {};
     {
         file::FileHandle file;
@@ -207,12 +235,12 @@ bool LoadImageFile(image::Image& picture, const char* path) {
         if (std::memcmp(head + 4, pngRest, 4) != 0) {
             return false;
         }
-        LoadPng(picture, path);
+        LoadPng(picture, path, background);
     } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
                (head[3] == 0xE0 || head[3] == 0xE1)) {
-        LoadWithOlePicture(picture, path);
+        LoadWithOlePicture(picture, path, background);
     } else if (std::memcmp(head, "GIF", 3) == 0) {
-        LoadWithOlePicture(picture, path);
+        LoadWithOlePicture(picture, path, background);
     } else {
         return false;
     }

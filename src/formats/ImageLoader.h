@@ -2,6 +2,8 @@
 
 #include "image/Image.h"
 
+#include <cstdint>
+
 namespace formats {
 
 // Loads a BMP, PNG, JPEG or GIF file into a 24-bit Image, choosing the decoder
@@ -9,8 +11,11 @@ namespace formats {
 // opened, its first bytes match no decoder (JPEG files must start with a JFIF
 // or Exif segment) or the decoder fails; the Image is then empty unless the
 // file could not be opened or was not recognised, in which case it is left as
-// it was.
-bool LoadImageFile(image::Image& picture, const char* path);
+// it was. Transparent and partly transparent pixels are blended over
+// background, a COLORREF (0x00BBGGRR).
+constexpr std::uint32_t kWhiteBackground = 0x00FFFFFF;
+bool LoadImageFile(image::Image& picture, const char* path,
+                   std::uint32_t background = kWhiteBackground);
 
 // Loads a BMP file (any bit depth, bit fields, run-length coding, core or
 // newer headers, rows stored either way up) into a new 24-bit Image, upright.
@@ -19,9 +24,9 @@ bool LoadBmp(image::Image& picture, const char* path);
 
 // Loads a JPEG or GIF file through the system's OLE picture decoder, rendered
 // into a new 24-bit Image. A JPEG file reaches the decoder only when its frame
-// header passes (see JpegFrameHeader). A GIF's transparent pixels show the
-// colour its colour table gives the transparent index (black when there is
-// none).
-bool LoadWithOlePicture(image::Image& picture, const char* path);
+// header passes (see JpegFrameHeader); it is then turned upright as its Exif
+// orientation says. A GIF's transparent pixels show background (a COLORREF).
+bool LoadWithOlePicture(image::Image& picture, const char* path,
+                        std::uint32_t background = kWhiteBackground);
 
 } // namespace formats

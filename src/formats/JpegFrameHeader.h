@@ -14,7 +14,8 @@ namespace formats {
 class JpegFrameHeader {
 public:
     // Reads the markers from the start of the file to the first scan header,
-    // never past size. False when the file does not start a JPEG stream, a
+    // never past size, and the orientation of the first Exif segment among
+    // them. False when the file does not start a JPEG stream, a
     // marker segment is malformed or runs past the end, the picture ends
     // before a scan, or no single frame header precedes the first scan.
     bool Read(const std::uint8_t* data, std::size_t size);
@@ -32,6 +33,10 @@ public:
     // otherwise 8 x 8 times the largest sampling factors.
     std::uint64_t Mcus() const;
     std::uint64_t DataBytes() const { return dataBytes; }
+    // The Exif orientation (tag 0x0112 of IFD0): how the stored picture must
+    // be turned to show upright, 1 (as stored) to 8. 1 when there is no Exif
+    // segment, or it holds no valid orientation.
+    int Orientation() const { return orientation; }
 
 private:
     bool ReadFrame(const std::uint8_t* segment, std::size_t length);
@@ -41,6 +46,8 @@ private:
     int components = 0;
     int maxH = 0;
     int maxV = 0;
+    int orientation = 1;
+    bool exifSeen = false;
     std::uint64_t dataBytes = 0;
 };
 

@@ -22,6 +22,10 @@ struct PngImageInfo {
     image::ByteBuffer Pixels;
     // PaletteCount x 3 bytes: red, green, blue.
     image::ByteBuffer Palette;
+    // Opacity (255: opaque) of the first AlphaCount palette entries; the
+    // entries after them are opaque. Only the reader sets these.
+    std::uint16_t AlphaCount = 0;
+    image::ByteBuffer Alpha;
 };
 
 // Bytes of one raw row of the given width, filter byte included: the whole bytes

@@ -35,29 +35,77 @@ public:
     z_stream stream = {};
 };
 
+// One Adam7 pass: the first pixel's column and row, and the steps between.
+struct Pass {
+    unsigned x0, y0, dx, dy;
+};
+const Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                        {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+const Pass kWhole = {0, 0, 1, 1};
+
+// The passes of a picture: seven interlaced, else one of every pixel.
+const Pass* PassesEnd(bool interlaced) {
+    return interlaced ? kAdam7 + 7 : &kWhole + 1;
+}
+
+// Pixels a pass holds along a side of the given size.
+std::uint32_t PassPixels(std::uint32_t size, unsigned start, unsigned step) {
+    return size > start ? (size - start + step - 1) / step : 0;
+}
+
+// One raw row of the file's layout with its filter byte.
+std::uint64_t RawRowBytes(std::uint32_t width, unsigned bitsPerPixel) {
+    return (static_cast<std::uint64_t>(width) * bitsPerPixel + 7) / 8 + 1;
+}
+
+// Sample `channel` of pixel `pixel` at its full depth; samples below 8 bits
+// (single-channel only) are packed most significant bits first.
+unsigned Sample(const std::uint8_t* row, std::uint32_t pixel, unsigned channel, unsigned channels,
+                unsigned depth) {
+    const std::size_t index = static_cast<std::size_t>(pixel) * channels + channel;
+    if (depth == 16) {
+        return static_cast<unsigned>(row[index * 2]) << 8 | row[index * 2 + 1];
+    }
+    if (depth == 8) {
+        return row[index];
+    }
+    const std::size_t bit = index * depth;
+    return (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
+}
+
+// Stores a value of `depth` bits into a zero-filled row.
+void PutSample(std::uint8_t* row, std::uint32_t pixel, unsigned depth, unsigned value) {
+    const std::size_t bit = static_cast<std::size_t>(pixel) * depth;
+    row[bit / 8] |= static_cast<std::uint8_t>(value << (8 - depth - bit % 8));
+}
+
 } // namespace
 
 bool PngReader::Read(const char* path, PngImageInfo& target) {
     info = &target;
     info->BitsPerPixel = 0;
-    info->PaletteCount = 0;
+    info->PaletteCount = info->AlphaCount = 0;
     info->Width = info->Height = info->RowBytes = 0;
     info->Pixels.Free();
     info->Palette.Free();
+    info->Alpha.Free();
+    hasKey = false;
     if (!file.OpenRead(path)) {
         return false;
     }
     // Positions are 32-bit; larger files are not pictures this program reads.
     fileSize = file.Size();
-    const bool read = fileSize != INVALID_FILE_SIZE && ReadSignature() && ReadHeader() &&
-                      ReadPalette() && ReadImageData();
+    image::ByteBuffer raw;
+    bool read = fileSize != INVALID_FILE_SIZE && ReadSignature() && ReadHeader() && ReadPalette() &&
+                ReadImageData(raw);
     file.Close();
+    read = read && Convert(raw);
     if (!read) {
         info->Pixels.Free();
         info->Palette.Free();
+        info->Alpha.Free();
         return false;
     }
-    Unfilter();
     return true;
 }
 
@@ -78,24 +126,52 @@ bool PngReader::Skip(std::uint64_t count) {
            file.Seek(static_cast<LONG>(count), FILE_CURRENT) != INVALID_SET_FILE_POINTER;
 }
 
+bool PngReader::NextChunk(std::uint8_t type[4], std::uint32_t& length) {
+    std::uint8_t head[8];
+    if (file.Read(head, sizeof(head)) != sizeof(head)) {
+        return false;
+    }
+    length = ReadBigEndian32(head);
+    std::memcpy(type, head + 4, 4);
+    return length <= kMaxChunkLength;
+}
+
 bool PngReader::FindChunk(const char* type, std::uint32_t& length) {
-    for (;;) {
-        std::uint8_t head[8];
-        if (file.Read(head, sizeof(head)) != sizeof(head)) {
-            return false;
-        }
-        const std::uint32_t size = ReadBigEndian32(head);
-        if (size > kMaxChunkLength) {
-            return false;
-        }
-        if (std::memcmp(head + 4, type, 4) == 0) {
-            length = size;
+    std::uint8_t found[4];
+    while (NextChunk(found, length)) {
+        if (std::memcmp(found, type, 4) == 0) {
             return true;
         }
-        if (!Skip(static_cast<std::uint64_t>(size) + kCrcBytes)) {
+        if (!Skip(static_cast<std::uint64_t>(length) + kCrcBytes)) {
             return false;
         }
     }
+    return false;
+}
+
+bool PngReader::CrcMatches(unsigned long crc) {
+    std::uint8_t stored[kCrcBytes];
+    // A file that ends before the CRC is read as far as it goes.
+    return file.Read(stored, kCrcBytes) != kCrcBytes || ReadBigEndian32(stored) == crc;
+}
+
+bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* keep,
+                          std::uint32_t keepSize) {
+    unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+    std::uint8_t piece[1024];
+    for (std::uint32_t done = 0; done < length;) {
+        const std::uint32_t wanted = length - done < sizeof(piece) ? length - done : sizeof(piece);
+        const std::uint32_t got = file.Read(piece, wanted);
+        crc = crc32(crc, piece, got);
+        if (done < keepSize) {
+            std::memcpy(keep + done, piece, keepSize - done < got ? keepSize - done : got);
+        }
+        done += got;
+        if (got < wanted) {
+            return true; // cut short: no CRC to compare
+        }
+    }
+    return CrcMatches(crc);
 }
 
 bool PngReader::ReadSignature() {
@@ -106,65 +182,76 @@ bool PngReader::ReadSignature() {
 
 bool PngReader::ReadHeader() {
     std::uint32_t length = 0;
-    if (!FindChunk("IHDR", length) || length < 13) {
-        return false;
-    }
     std::uint8_t header[13];
-    if (file.Read(header, sizeof(header)) != sizeof(header)) {
+    if (!FindChunk("IHDR", length) || length != sizeof(header) || Remaining() < sizeof(header) ||
+        !ReadChunk("IHDR", length, header, sizeof(header))) {
         return false;
     }
     const std::uint32_t width = ReadBigEndian32(header);
     const std::uint32_t height = ReadBigEndian32(header + 4);
-    const std::uint8_t depth = header[8];
+    depth = header[8];
     colourType = header[9];
-    if (depth != 1 && depth != 2 && depth != 4 && depth != 8) {
-        return false;
-    }
+    // The depths each colour type allows.
+    const bool low = depth == 1 || depth == 2 || depth == 4;
+    const bool wide = depth == 8 || depth == 16;
     switch (colourType) {
     case 0:
-    case 3:
-        info->BitsPerPixel = depth;
+        channels = (low || wide) ? 1 : 0;
         break;
     case 2:
-        info->BitsPerPixel = 24;
+        channels = wide ? 3 : 0;
+        break;
+    case 3:
+        channels = (low || depth == 8) ? 1 : 0;
+        break;
+    case 4:
+        channels = wide ? 2 : 0;
         break;
     case 6:
-        info->BitsPerPixel = 32;
+        channels = wide ? 4 : 0;
         break;
     default:
+        channels = 0;
+    }
+    if (channels == 0 || header[10] != 0 || header[11] != 0 || header[12] > 1) {
         return false;
     }
-    if (header[10] != 0 || header[11] != 0 || header[12] != 0) {
-        return false;
-    }
+    interlaced = header[12] == 1;
     // The picture ends up as a 24-bit Image: its size, and the raw rows, must
     // be addressable with int offsets.
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
-    if (width == 0 || height == 0 || stride * height > kMaxPictureBytes) {
+    if (width == 0 || height == 0 || stride > kMaxPictureBytes ||
+        stride * height > kMaxPictureBytes) {
         return false;
     }
     info->Width = width;
     info->Height = height;
-    info->RowBytes = PngRowBytes(width, info->BitsPerPixel);
-    const std::size_t size = PngPixelsSize(*info);
+    // The inflated data: every row of every pass with its filter byte. Width
+    // and height are bounded above, so these products fit 64 bits.
+    std::uint64_t size = 0;
+    for (const Pass* pass = interlaced ? kAdam7 : &kWhole; pass != PassesEnd(interlaced); ++pass) {
+        const std::uint32_t w = PassPixels(width, pass->x0, pass->dx);
+        const std::uint32_t h = PassPixels(height, pass->y0, pass->dy);
+        if (w != 0 && h != 0) {
+            size += RawRowBytes(w, channels * depth) * h;
+        }
+    }
     // Deflate expands its data at most 1032 times. Rows beyond what the file
     // could hold would only ever stay black; a damaged header claiming them
     // must not make the reader allocate gigabytes for a tiny file.
-    if (info->RowBytes == 0 || size == 0 || size / kMaxInflateRatio > fileSize) {
+    if (size > kMaxPictureBytes || size / kMaxInflateRatio > fileSize) {
         return false;
     }
-    // A file that ends here has no further chunks: its rows stay zero.
-    Skip(static_cast<std::uint64_t>(length) - sizeof(header) + kCrcBytes);
+    rawSize = static_cast<std::size_t>(size);
     return true;
 }
 
 bool PngReader::ReadPalette() {
     info->PaletteCount = 0;
-    if (info->BitsPerPixel > 8) {
-        return true;
-    }
     if (colourType == 0) {
-        const unsigned count = 1u << info->BitsPerPixel;
+        // A grey ramp over the sample values (16-bit samples keep their high
+        // byte).
+        const unsigned count = 1u << (depth > 8 ? 8 : depth);
         std::uint8_t* palette = info->Palette.Allocate(count * 3, true);
         if (palette == nullptr) {
             return false;
@@ -177,6 +264,9 @@ bool PngReader::ReadPalette() {
         info->PaletteCount = static_cast<std::uint16_t>(count);
         return true;
     }
+    if (colourType != 3) {
+        return true;
+    }
     std::uint32_t length = 0;
     if (!FindChunk("PLTE", length)) {
         return false;
@@ -187,20 +277,68 @@ bool PngReader::ReadPalette() {
     if (palette == nullptr) {
         return false;
     }
+    info->PaletteCount = static_cast<std::uint16_t>(count);
     // Entries a truncated file does not hold stay black, and no image data
     // follow.
-    file.Read(palette, count * 3);
-    info->PaletteCount = static_cast<std::uint16_t>(count);
-    Skip(static_cast<std::uint64_t>(length) - count * 3 + kCrcBytes);
+    return ReadChunk("PLTE", length, palette, count * 3);
+}
+
+bool PngReader::ReadTransparency(std::uint32_t length) {
+    std::uint8_t data[256] = {};
+    if (!ReadChunk("tRNS", length, data, length < sizeof(data) ? length : sizeof(data))) {
+        return false;
+    }
+    // Grey and RGB pictures name one transparent colour; where grey samples
+    // are palette indices here, that is the alpha of one entry.
+    if ((colourType == 0 && length >= 2) || (colourType == 2 && length >= 6)) {
+        for (unsigned c = 0; c < (colourType == 0 ? 1u : 3u); ++c) {
+            key[c] = static_cast<std::uint16_t>(data[2 * c] << 8 | data[2 * c + 1]);
+        }
+        hasKey = colourType == 2 || depth == 16;
+        if (hasKey || key[0] >= info->PaletteCount) {
+            return true;
+        }
+        std::uint8_t* alpha = info->Alpha.Allocate(info->PaletteCount, false);
+        if (alpha == nullptr) {
+            return false;
+        }
+        std::memset(alpha, 255, info->PaletteCount);
+        alpha[key[0]] = 0;
+        info->AlphaCount = info->PaletteCount;
+    } else if (colourType == 3 && length > 0) {
+        const std::uint32_t count = length < 256 ? length : 256;
+        std::uint8_t* alpha = info->Alpha.Allocate(count, false);
+        if (alpha == nullptr) {
+            return false;
+        }
+        std::memcpy(alpha, data, count);
+        info->AlphaCount = static_cast<std::uint16_t>(count);
+    }
     return true;
 }
 
-bool PngReader::ReadImageData() {
-    const std::size_t size = PngPixelsSize(*info);
+bool PngReader::ReadImageData(image::ByteBuffer& raw) {
+    // The chunks before the image data: a tRNS among them is read.
+    std::uint8_t type[4];
+    std::uint32_t length = 0;
+    for (;;) {
+        // A file without image data holds no picture.
+        if (!NextChunk(type, length)) {
+            return false;
+        }
+        if (std::memcmp(type, "IDAT", 4) == 0) {
+            break;
+        }
+        const bool skipped = std::memcmp(type, "tRNS", 4) == 0
+                                 ? ReadTransparency(length)
+                                 : Skip(static_cast<std::uint64_t>(length) + kCrcBytes);
+        if (!skipped) {
+            return false;
+        }
+    }
     image::ByteBuffer input;
     std::uint32_t inputCapacity = kInputPiece;
-    if (input.Allocate(inputCapacity, true) == nullptr ||
-        info->Pixels.Allocate(size, false) == nullptr) {
+    if (input.Allocate(inputCapacity, true) == nullptr || raw.Allocate(rawSize, false) == nullptr) {
         return false;
     }
     Inflater inflater;
@@ -208,11 +346,11 @@ bool PngReader::ReadImageData() {
         return false;
     }
     z_stream& stream = inflater.stream;
-    stream.next_out = info->Pixels.Data();
-    stream.avail_out = static_cast<uInt>(size);
+    stream.next_out = raw.Data();
+    stream.avail_out = static_cast<uInt>(rawSize);
 
-    std::uint32_t length = 0;
-    bool more = FindChunk("IDAT", length);
+    const unsigned long idatCrc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
+    bool more = true;
     while (more) {
         if (stream.avail_in == 0) {
             // A chunk cut short by the end of the file offers what is there.
@@ -225,6 +363,10 @@ bool PngReader::ReadImageData() {
             }
             stream.next_in = input.Data();
             stream.avail_in = wanted == 0 ? 0 : file.Read(input.Data(), wanted);
+            if (stream.avail_in == length &&
+                !CrcMatches(crc32(idatCrc, input.Data(), stream.avail_in))) {
+                return false;
+            }
         }
         // An empty chunk has nothing to inflate; zlib would call that an error.
         const int result = stream.avail_in == 0 ? Z_OK : inflate(&stream, Z_NO_FLUSH);
@@ -237,7 +379,7 @@ bool PngReader::ReadImageData() {
         // Input left over means the rows are full; the next call either
         // finishes the stream or fails for want of room.
         if (stream.avail_in == 0) {
-            more = Skip(kCrcBytes) && FindChunk("IDAT", length);
+            more = FindChunk("IDAT", length);
         }
     }
     // Rows the data did not reach stay zero.
@@ -245,23 +387,87 @@ bool PngReader::ReadImageData() {
     return true;
 }
 
-void PngReader::Unfilter() {
-    const std::size_t bpp = (info->BitsPerPixel + 7u) / 8u;
-    const std::size_t dataBytes = info->RowBytes - 1;
-    std::uint8_t* row = info->Pixels.Data();
-    const std::uint8_t* previous = nullptr;
-    for (std::uint32_t y = 0; y < info->Height; ++y) {
-        UnfilterRow(row[0], row + 1, previous, dataBytes, bpp);
-        previous = row + 1;
-        row += info->RowBytes;
+bool PngReader::Convert(image::ByteBuffer& raw) {
+    unsigned bits = depth;
+    if (colourType == 2 || colourType == 4 || colourType == 6 || (colourType == 0 && depth == 16)) {
+        bits = colourType == 2 && !hasKey ? 24 : colourType == 0 && !hasKey ? 8 : 32;
+    }
+    info->BitsPerPixel = static_cast<std::uint16_t>(bits);
+    info->RowBytes = PngRowBytes(info->Width, bits);
+    const std::size_t size = PngPixelsSize(*info);
+    if (info->RowBytes == 0 || size == 0 || info->Pixels.Allocate(size, true) == nullptr) {
+        return false;
+    }
+    const unsigned fileBits = channels * depth;
+    const std::size_t filterBpp = fileBits < 8 ? 1 : fileBits / 8;
+    std::uint8_t* row = raw.Data();
+    for (const Pass* pass = interlaced ? kAdam7 : &kWhole; pass != PassesEnd(interlaced); ++pass) {
+        const std::uint32_t w = PassPixels(info->Width, pass->x0, pass->dx);
+        const std::uint32_t h = PassPixels(info->Height, pass->y0, pass->dy);
+        // Within rawSize, which the header check bounded.
+        const std::size_t rowBytes =
+            w == 0 ? 0 : static_cast<std::size_t>(RawRowBytes(w, fileBits));
+        const std::uint8_t* previous = nullptr;
+        for (std::uint32_t y = 0; w != 0 && y < h; ++y, row += rowBytes) {
+            UnfilterRow(row[0], row + 1, previous, rowBytes - 1, filterBpp);
+            previous = row + 1;
+            std::uint8_t* out = info->Pixels.Data() +
+                                static_cast<std::size_t>(pass->y0 + y * pass->dy) * info->RowBytes +
+                                1;
+            for (std::uint32_t x = 0; x < w; ++x) {
+                CopyPixel(row + 1, x, out, pass->x0 + x * pass->dx);
+            }
+        }
+    }
+    return true;
+}
+
+void PngReader::CopyPixel(const std::uint8_t* row, std::uint32_t from, std::uint8_t* out,
+                          std::uint32_t to) const {
+    const unsigned bits = info->BitsPerPixel;
+    if (bits <= 8) {
+        const unsigned value = Sample(row, from, 0, 1, depth);
+        PutSample(out, to, bits, depth == 16 ? value >> 8 : value);
+        return;
+    }
+    unsigned samples[4] = {};
+    for (unsigned c = 0; c < channels; ++c) {
+        samples[c] = Sample(row, from, c, channels, depth);
+    }
+    const bool grey = channels <= 2;
+    const unsigned shift = depth == 16 ? 8 : 0;
+    std::uint8_t* pixel = out + static_cast<std::size_t>(to) * (bits / 8);
+    bool keyed = hasKey;
+    for (unsigned c = 0; c < 3; ++c) {
+        const unsigned value = samples[grey ? 0 : c];
+        pixel[c] = static_cast<std::uint8_t>(value >> shift);
+        keyed = keyed && value == key[grey ? 0 : c];
+    }
+    if (bits == 32) {
+        const bool alpha = channels == 2 || channels == 4;
+        pixel[3] =
+            static_cast<std::uint8_t>(alpha ? samples[channels - 1] >> shift : (keyed ? 0 : 255));
     }
 }
 
-void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
+void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t background) {
     const std::size_t stride = (static_cast<std::size_t>(info.Width) * 3 + 3) & ~std::size_t{3};
+    // Blue, green, red: the order of the bytes of a 24-bit pixel.
+    const unsigned back[3] = {background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF};
+    const auto blend = [&back](const std::uint8_t* rgb, unsigned alpha, std::uint8_t* out) {
+        for (unsigned c = 0; c < 3; ++c) {
+            out[c] = static_cast<std::uint8_t>(
+                (rgb[2 - c] * alpha + back[c] * (255 - alpha) + 127) / 255);
+        }
+    };
+    // Palette pictures: each entry blended once.
+    std::uint8_t entries[256][3] = {};
     const std::uint8_t* palette = info.Palette.Data();
     const unsigned count = palette != nullptr ? info.PaletteCount : 0;
-    const std::uint8_t black[3] = {0, 0, 0};
+    const unsigned alphas = info.Alpha.IsEmpty() ? 0 : info.AlphaCount;
+    for (unsigned i = 0; i < count && i < 256; ++i) {
+        blend(palette + i * 3, i < alphas ? info.Alpha.Data()[i] : 255, entries[i]);
+    }
     const std::uint8_t* source = info.Pixels.Data();
     std::uint8_t* destination = bits + (info.Height - 1) * stride;
     for (std::uint32_t y = 0; y < info.Height; ++y) {
@@ -277,9 +483,7 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
             break;
         case 32:
             for (std::uint32_t x = 0; x < info.Width; ++x, in += 4, out += 3) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
+                blend(in, in[3], out);
             }
             break;
         default: {
@@ -287,13 +491,11 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
             const unsigned perByte = 8 / depth;
             const unsigned mask = (1u << depth) - 1;
             for (std::uint32_t x = 0; x < info.Width; ++x, out += 3) {
-                // Most significant bits first within each byte.
+                // Most significant bits first within each byte; entries
+                // beyond the palette stay black.
                 const unsigned shift = 8 - depth * (x % perByte + 1);
                 const unsigned index = (in[x / perByte] >> shift) & mask;
-                const std::uint8_t* entry = index < count ? palette + index * 3 : black;
-                out[0] = entry[2];
-                out[1] = entry[1];
-                out[2] = entry[0];
+                std::memcpy(out, entries[index], 3);
             }
             break;
         }
@@ -303,7 +505,7 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits) {
     }
 }
 
-bool LoadPng(image::Image& picture, const char* path) {
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background) {
     picture.Destroy();
     PngImageInfo info;
     PngReader reader;
@@ -313,7 +515,7 @@ bool LoadPng(image::Image& picture, const char* path) {
     if (!picture.Create(static_cast<int>(info.Width), static_cast<int>(info.Height), 24)) {
         return false;
     }
-    CopyToBits(info, picture.Bits);
+    CopyToBits(info, picture.Bits, background);
     return true;
 }
 

@@ -9,12 +9,18 @@
 
 namespace formats {
 
-// Decodes a non-interlaced PNG of 8 or fewer bits per sample (greyscale,
-// palette, RGB, RGBA) into raw, unfiltered rows. It walks the chunk list
-// itself and inflates the image data with zlib; chunk CRCs are not checked and
-// chunks it does not need are skipped. Whatever the file holds, the reader
-// never reads or writes outside its buffers: sizes from the file are checked
-// before they are used, and pictures too large to address are refused.
+// Decodes any PNG the standard allows (every colour type and bit depth,
+// interlaced or not) into raw, unfiltered, non-interlaced rows in the layouts
+// the writer knows: grey and palette pictures of up to 8 bits as palette
+// indices, everything else as 8-bit RGB or RGBA (16-bit samples keep their high
+// byte). A tRNS chunk becomes palette alphas, or turns RGB and 16-bit grey into
+// RGBA with the transparent colour compared at full sample depth. It walks the
+// chunk list itself and inflates the image data with zlib; the CRCs of the
+// chunks it reads are checked (a chunk the end of the file cuts short is read
+// as far as it goes) and chunks it does not need are skipped. Whatever the file
+// holds, the reader never reads or writes outside its buffers: sizes from the
+// file are checked before they are used, and pictures too large to address are
+// refused.
 class PngReader {
 public:
     PngReader() = default;
@@ -32,8 +38,21 @@ private:
     bool ReadSignature();
     bool ReadHeader();
     bool ReadPalette();
-    bool ReadImageData();
-    void Unfilter();
+    bool ReadTransparency(std::uint32_t length);
+    bool ReadImageData(image::ByteBuffer& raw);
+    // Unfilters the inflated rows (each interlace pass on its own) and writes
+    // their pixels, in the reader's output layout, to where they belong.
+    bool Convert(image::ByteBuffer& raw);
+    void CopyPixel(const std::uint8_t* row, std::uint32_t from, std::uint8_t* out,
+                   std::uint32_t to) const;
+    // Reads the next chunk's length and type; false at the end of the file or
+    // for a length no chunk may have.
+    bool NextChunk(std::uint8_t type[4], std::uint32_t& length);
+    // Reads a chunk's data, keeping its first keepSize bytes, then compares the
+    // stored CRC; false only when a stored CRC does not match.
+    bool ReadChunk(const char* type, std::uint32_t length, std::uint8_t* keep,
+                   std::uint32_t keepSize);
+    bool CrcMatches(unsigned long crc);
     // Moves forward; a move past the end of the file stops at the end (where
     // no further chunk is found) and returns false.
     bool Skip(std::uint64_t count);
@@ -43,15 +62,26 @@ private:
     PngImageInfo* info = nullptr;
     std::uint32_t fileSize = 0;
     std::uint8_t colourType = 0;
+    std::uint8_t depth = 0;
+    std::uint8_t channels = 0;
+    bool interlaced = false;
+    // The transparent grey (one sample) or RGB colour of a tRNS chunk, kept
+    // apart from the pixels only where it cannot become a palette alpha.
+    bool hasKey = false;
+    std::uint16_t key[3] = {};
+    std::size_t rawSize = 0;
 };
 
 // Writes the (unfiltered) picture as 24-bit bottom-up pixel memory laid out
-// like an Image of the same size. Palette indices beyond the palette read as
-// black.
-void CopyToBits(const PngImageInfo& info, std::uint8_t* bits);
+// like an Image of the same size, each pixel blended over background (a
+// COLORREF, 0x00BBGGRR) by its alpha: (c * a + bg * (255 - a) + 127) / 255,
+// which leaves opaque pixels as they are. Palette indices beyond the palette
+// read as opaque black.
+void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t background);
 
-// Loads a PNG file into a new 24-bit Image; false (and an empty Image) when
-// the file is refused or the Image cannot be created.
-bool LoadPng(image::Image& picture, const char* path);
+// Loads a PNG file into a new 24-bit Image, blended over background (white
+// unless given); false
+// (and an empty Image) when the file is refused or the Image cannot be created.
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background = 0x00FFFFFF);
 
 } // namespace formats

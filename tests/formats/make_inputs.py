@@ -4,7 +4,8 @@ Makes in DATA_DIR/in/ the pictures formats_tests reads, with independent
 encoders (Pillow, zlib, hand-built structures), a dump of the pixels each must
 load as (width and height as 32-bit little-endian numbers, then red, green,
 blue, top row first), and cases.txt (suite.txt for the PNG suite), a line each:
-"pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "refuse FILE",
+"pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "over FILE DUMP
+COLORREF" (loaded over that background, in hex; otherwise white), "refuse FILE",
 "gifcolour FILE VALUE" (FindGifTransparentColour, -1: none). Exits 77 without Pillow.
 """
 import io
@@ -12,12 +13,13 @@ import os
 import random
 import shutil
 import struct
+import subprocess
 import sys
 import warnings
 import zlib
 
 try:
-    from PIL import Image
+    from PIL import Image, ImageOps
 except ImportError:
     print("Pillow is not installed: the picture-file tests are skipped")
     sys.exit(77)
@@ -41,6 +43,21 @@ def put(name, data):
 def dump(name, width, height, rgb):
     put(name, struct.pack("<II", width, height) + bytes(rgb))
     return name
+
+
+WHITE = (255, 255, 255)
+
+
+def over(rgba, back):
+    """RGBA bytes blended over the colour back (r, g, b) as the loader blends."""
+    return bytes((rgba[i + c] * rgba[i + 3] + back[c] * (255 - rgba[i + 3]) + 127) // 255
+                 for i in range(0, len(rgba), 4) for c in range(3))
+
+
+def expect_over(name, w, h, rgba, back):
+    colorref = back[0] | back[1] << 8 | back[2] << 16
+    cases.append(f"over {name} {dump(f'{name}.{colorref:06x}.rgb', w, h, over(rgba, back))} "
+                 f"{colorref:x}")
 
 
 def expect(name, im, psnr=None):
@@ -128,9 +145,9 @@ def rgb_png(rows, w, channels, types=(0,), idat_pieces=None, before=b"", raw_ext
 
 
 def expect_rows(name, rows, w, channels, data=None):
-    """Writes data (or rows as a PNG file) expecting rows, alpha dropped, not blended."""
+    """Writes data (or rows as a PNG file) expecting rows blended over white."""
     put(name, data or rgb_png(rows, w, channels))
-    rgb = b"".join(bytes(r[i] for i in range(len(r)) if i % channels < 3) for r in rows)
+    rgb = b"".join(r if channels == 3 else over(r, WHITE) for r in rows)
     cases.append(f"pixels {name} {dump(name + '.rgb', w, len(rows), rgb)}")
 
 
@@ -156,14 +173,12 @@ expect_rows("long_idat.png", rows, 11, 3,
 crafted_palette("short_plte.png", 13, 6, 4, 3, 15, types=(0, 1, 2, 3, 4))
 crafted_palette("long_plte.png", 17, 9, 8, 300, 255, types=(2,))
 crafted_palette("pal2.png", 10, 5, 2, 4, 3, types=(3, 4))
-# Files that end inside the palette or right after the header: what is there
-# is read, no image data follow, every row stays zero.
+# Files that end inside the palette or right after the header, or whose
+# chunk scan stops at a length beyond 2^31 - 1, hold no image data: refused.
 pal2 = open(os.path.join(out_dir, "pal2.png"), "rb").read()
 plte = pal2.index(b"PLTE")
-put("cut_in_plte.png", pal2[:plte + 4 + 5])
-cases.append(f"pixels cut_in_plte.png {dump('cut_in_plte.png.rgb', 10, 5, pal2[plte + 4:plte + 7] * 50)}")
-put("cut_in_ihdr_crc.png", pal2[:8 + 8 + 13 + 2].replace(b"\x02\x03", b"\x02\x00", 1))
-cases.append(f"pixels cut_in_ihdr_crc.png {dump('cut_in_ihdr_crc.png.rgb', 10, 5, bytes(150))}")
+refuse("cut_in_plte.png", pal2[:plte + 4 + 5])
+refuse("cut_in_ihdr_crc.png", pal2[:8 + 8 + 13 + 2].replace(b"\x02\x03", b"\x02\x00", 1))
 
 # Grey 8-bit, the stream cut after the first of two IDAT chunks: the rows the
 # data reach load, the others stay zero (black).
@@ -199,55 +214,42 @@ refuse("bomb.png", SIG + ihdr(20000, 20000, 8, 0) + tail)
 put("uniform.png", SIG + ihdr(1000, 600, 8, 0) +
     chunk(b"IDAT", zlib.compress(bytes(1001 * 600), 9)) + chunk(b"IEND", b""))
 cases.append(f"pixels uniform.png {dump('uniform.png.rgb', 1000, 600, bytes(1800000))}")
-# A chunk length beyond 2^31 - 1 ends the chunk scan: no image data is found
-# and the rows stay zero.
-put("huge_chunk.png", SIG + ihdr(2, 2, 8, 0) + struct.pack(">I", 0x80000000) + b"tEXt" + tail)
-cases.append(f"pixels huge_chunk.png {dump('huge_chunk.png.rgb', 2, 2, bytes(12))}")
+refuse("huge_chunk.png", SIG + ihdr(2, 2, 8, 0) + struct.pack(">I", 0x80000000) + b"tEXt" + tail)
 
-# --- the PNG conformance suite, decoded by Pillow ---------------------------
+# --- the PNG conformance suite, decoded by ImageMagick -----------------------
 
-def chunks_of(data):
-    pos, found = 8, []
+def magick_rgba(data, w, h):
+    """ImageMagick's pixels at 16 bits a sample, reduced to their high bytes
+    (Pillow reduces 16-bit samples otherwise and drops 16-bit tRNS colours).
+    It sees only the chunks that make the pixels: it would apply gAMA and the
+    like, which this program ignores."""
+    pos, kept = 8, [data[:8]]
     while pos + 8 <= len(data):
         n, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        found.append((kind, data[pos + 8:pos + 8 + n]))
+        if kind in (b"IHDR", b"PLTE", b"tRNS", b"IDAT", b"IEND"):
+            kept.append(data[pos:pos + 12 + n])
         pos += 12 + n
-    return found
+    data = b"".join(kept)
+    out = subprocess.run(["/usr/bin/convert", "png:-", "-depth", "16", "-endian", "MSB", "rgba:-"],
+                         input=data, capture_output=True, check=True).stdout
+    assert len(out) == 8 * w * h
+    return out[::2]
 
 
 # The suite's cases go to suite.txt: formats_tests skips them, saying so,
-# where the suite is absent.
+# where the suite is absent. Files whose names start with "x" are corrupt.
 main_cases, cases = cases, []
-if suite_dir and os.path.isdir(suite_dir):
+if suite_dir and os.path.isdir(suite_dir) and os.path.exists("/usr/bin/convert"):
     for name in sorted(os.listdir(suite_dir)):
         if not name.endswith(".png"):
             continue
         data = open(os.path.join(suite_dir, name), "rb").read()
+        if name.startswith("x"):
+            refuse("suite_" + name, data)
+            continue
         put("suite_" + name, data)
-        name = "suite_" + name
-        found = chunks_of(data) if data.startswith(SIG) else []
-        head = next((d for k, d in found if k == b"IHDR"), b"")
-        # Not read by this program: 16-bit samples, grey with alpha, interlace.
-        if len(head) < 13 or head[8] == 16 or head[9] == 4 or head[12] != 0:
-            refuse(name)
-            continue
-        if not any(k == b"IDAT" for k, _ in found) and head[9] in (0, 3):
-            # No image data at all: every row stays zero, that is black or
-            # the first palette entry.
-            plte = next((d for k, d in found if k == b"PLTE"), b"\0\0\0")
-            w, h = struct.unpack(">II", head[:8])
-            fill = plte[:3] if head[9] == 3 else b"\0\0\0"
-            cases.append(f"pixels {name} {dump(name + '.rgb', w, h, fill * (w * h))}")
-            continue
-        # Chunk CRCs are not checked: decode the file with its CRCs repaired.
-        fixed = SIG + b"".join(chunk(k, d) for k, d in found)
-        try:
-            im = Image.open(io.BytesIO(fixed))
-            im.load()
-        except Exception:
-            refuse(name)
-            continue
-        expect(name, im)
+        w, h = struct.unpack(">II", data[16:24])
+        expect_over("suite_" + name, w, h, magick_rgba(data, w, h), (32, 128, 192))
     put("suite.txt", ("\n".join(cases) + "\n").encode())
 cases = main_cases
 
@@ -333,6 +335,20 @@ jfif_end = 4 + struct.unpack(">H", jfif[4:6])[0]
 tiff = b"II*\0" + struct.pack("<IH", 8, 0) + b"\0\0\0\0"
 exif = b"\xff\xd8\xff\xe1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
 expect("exif.jpg", Image.open(put("exif.jpg", exif + jfif[jfif_end:])), 28)
+# Exif orientations 1 to 8, in both TIFF byte orders, after the JFIF segment
+# and an entry before the orientation's: loaded upright, as Pillow turns them.
+blocks = Image.new("RGB", (48, 32))
+for i, colour in enumerate([(255, 0, 0), (0, 200, 0), (0, 0, 255), (255, 255, 0), (0, 0, 0),
+                            (255, 255, 255)]):
+    blocks.paste(colour, (16 * (i % 3), 16 * (i // 3), 16 * (i % 3) + 16, 16 * (i // 3) + 16))
+for o in range(1, 9):
+    e = ">" if o % 2 else "<"
+    ifd = struct.pack(e + "HHHI4sHHIHH", 2, 0x010F, 2, 4, b"Cam\0", 0x0112, 3, 1, o, 0)
+    tiff = (b"MM" if o % 2 else b"II") + struct.pack(e + "HI", 42, 8) + ifd + bytes(4)
+    # Colour at full resolution: decoders differ in how they upsample it.
+    im = Image.open(io.BytesIO(save(blocks, f"exif{o}.jpg", format="JPEG", quality=95,
+                                    subsampling=0, exif=b"Exif\0\0" + tiff)))
+    expect(f"exif{o}.jpg", ImageOps.exif_transpose(im), 30)
 refuse("dqt_first.jpg", b"\xff\xd8" + jfif[jfif_end:])
 expect("progressive.jpg", Image.open(io.BytesIO(
     save(smooth, "progressive.jpg", format="JPEG", progressive=True))), 28)
@@ -350,9 +366,8 @@ gif_pic.putdata([(x // 5 + y // 4) % 4 for y in range(16) for x in range(20)])
 def gif(name, **options):
     data = save(gif_pic, name, format="GIF", **options)
     im = Image.open(io.BytesIO(data))
-    # Whether the decoder honours the index or not, the pixels show the colour
-    # the table gives it: the loader paints that colour under the picture.
-    expect(name, im)
+    # Transparent pixels show the background.
+    expect_over(name, 20, 16, im.convert("RGBA").tobytes(), (17, 34, 51))
     index = im.info.get("transparency")
     r, g, b = im.getpalette()[index * 3:index * 3 + 3] if index is not None else (0, 0, -1)
     cases.append(f"gifcolour {name} {r << 16 | g << 8 | b}")
@@ -367,11 +382,17 @@ assert looped.index(b"\x21\xff") < looped.index(b"\x21\xf9")
 gce = trans.index(b"\x21\xf9")
 put("gif_gce_comment.gif", trans[:gce + 8] + b"\x21\xfe\x02hi\x00" + trans[gce + 8:])
 cases.append("gifcolour gif_gce_comment.gif -1")
-# Its transparent pixels are left unpainted on a black picture.
-im = Image.open(io.BytesIO(trans))
-rgb = b"".join(bytes(im.getpalette()[3 * v:3 * v + 3]) if v != im.info["transparency"] else
-               b"\0\0\0" for v in im.getdata())
-cases.append(f"pixels gif_gce_comment.gif {dump('gif_gce_comment.gif.rgb', 20, 16, rgb)}")
+# The decoder still honours the index: those pixels show the background.
+expect_over("gif_gce_comment.gif", 20, 16, Image.open(io.BytesIO(trans)).convert("RGBA").tobytes(),
+            WHITE)
+
+# Half-transparent pixels over two backgrounds.
+half = Image.new("RGBA", (24, 8))
+half.putdata([(x * 10, 255 - x * 10, y * 30, (0, 1, 64, 128, 200, 254, 255, 128)[y])
+              for y in range(8) for x in range(24)])
+save(half, "half.png", format="PNG")
+for back in ((255, 0, 0), WHITE):
+    expect_over("half.png", 24, 8, half.tobytes(), back)
 
 # Hand-built GIF structures for the transparency scan alone.
 def gif_bytes(global_bits, index, local_bits=None, flags=1, cut=None):
