@@ -1,6 +1,5 @@
 #include "FormatsTestSupport.h"
 
-#include "formats/GifScanner.h"
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 
@@ -47,8 +46,7 @@ bool Load(const Bytes& bytes, const std::string& path, const std::string& what) 
 }
 
 // Runs the cases of a list make_inputs.py wrote: every picture loads as its
-// independent decoder says, or is refused; the GIF scan finds the transparent
-// colour the encoder set. Returns the number of cases.
+// independent decoder says, or is refused. Returns the number of cases.
 int RunCases(const std::string& in, const std::string& list) {
     const Bytes text = ReadWholeFile(in + list);
     std::istringstream cases(std::string(text.begin(), text.end()));
@@ -58,12 +56,6 @@ int RunCases(const std::string& in, const std::string& list) {
         std::string kind, name, dump;
         double psnr = 999;
         words >> kind >> name;
-        if (kind == "gifcolour") {
-            std::int32_t expected = 0;
-            words >> expected;
-            EXPECT_EQ(FindGifTransparentColour((in + name).c_str()), expected) << name;
-            continue;
-        }
         // "over" names the background (a COLORREF) the picture is loaded over.
         std::uint32_t background = kWhiteBackground;
         words >> dump;
@@ -270,9 +262,6 @@ TEST(LoadImageFile, SurvivesDamagedFiles) {
             }
             const std::string what = std::string(file.first) + " copy " + std::to_string(i);
             Load(bytes, path, what);
-            const std::int32_t colour = FindGifTransparentColour(path.c_str());
-            EXPECT_TRUE(colour == kNoTransparentColour || (colour >= 0 && colour <= 0xFFFFFF))
-                << what;
         }
         RemovePath(path);
     }

@@ -5,8 +5,8 @@ encoders (Pillow, zlib, hand-built structures), a dump of the pixels each must
 load as (width and height as 32-bit little-endian numbers, then red, green,
 blue, top row first), and cases.txt (suite.txt for the PNG suite), a line each:
 "pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "over FILE DUMP
-COLORREF" (loaded over that background, in hex; otherwise white), "refuse FILE",
-"gifcolour FILE VALUE" (FindGifTransparentColour, -1: none). Exits 77 without Pillow.
+COLORREF" (loaded over that background, in hex; otherwise white) or
+"refuse FILE". Exits 77 without Pillow.
 """
 import io
 import os
@@ -368,9 +368,6 @@ def gif(name, **options):
     im = Image.open(io.BytesIO(data))
     # Transparent pixels show the background.
     expect_over(name, 20, 16, im.convert("RGBA").tobytes(), (17, 34, 51))
-    index = im.info.get("transparency")
-    r, g, b = im.getpalette()[index * 3:index * 3 + 3] if index is not None else (0, 0, -1)
-    cases.append(f"gifcolour {name} {r << 16 | g << 8 | b}")
     return data
 
 
@@ -381,7 +378,6 @@ assert looped.index(b"\x21\xff") < looped.index(b"\x21\xf9")
 # A comment between the control extension and the image: no transparent colour.
 gce = trans.index(b"\x21\xf9")
 put("gif_gce_comment.gif", trans[:gce + 8] + b"\x21\xfe\x02hi\x00" + trans[gce + 8:])
-cases.append("gifcolour gif_gce_comment.gif -1")
 # The decoder still honours the index: those pixels show the background.
 expect_over("gif_gce_comment.gif", 20, 16, Image.open(io.BytesIO(trans)).convert("RGBA").tobytes(),
             WHITE)
@@ -393,30 +389,6 @@ half.putdata([(x * 10, 255 - x * 10, y * 30, (0, 1, 64, 128, 200, 254, 255, 128)
 save(half, "half.png", format="PNG")
 for back in ((255, 0, 0), WHITE):
     expect_over("half.png", 24, 8, half.tobytes(), back)
-
-# Hand-built GIF structures for the transparency scan alone.
-def gif_bytes(global_bits, index, local_bits=None, flags=1, cut=None):
-    g = bytes(range(3 * (2 << global_bits))) if global_bits is not None else b""
-    packed = 0x80 | global_bits if global_bits is not None else 0
-    data = b"GIF89a" + struct.pack("<HHBBB", 4, 4, packed, 0, 0) + g
-    data += b"\x21\xf9\x04" + bytes([flags]) + b"\0\0" + bytes([index]) + b"\0"
-    local = b"" if local_bits is None else bytes(255 - i % 256 for i in range(3 * (2 << local_bits)))
-    data += b"\x2c" + struct.pack("<HHHH", 0, 0, 4, 4)
-    data += bytes([0x80 | local_bits if local_bits is not None else 0]) + local
-    return data[:cut] if cut else data
-
-
-for name, data, value in [
-        ("gif_index_beyond.gif", gif_bytes(1, 9), -1),
-        ("gif_no_table.gif", gif_bytes(None, 0), -1),
-        ("gif_flag_clear.gif", gif_bytes(2, 1, flags=0), -1),
-        ("gif_global.gif", gif_bytes(2, 5), 15 << 16 | 16 << 8 | 17),
-        ("gif_local.gif", gif_bytes(2, 1, local_bits=3), 252 << 16 | 251 << 8 | 250),
-        ("gif_cut_local.gif", gif_bytes(2, 1, local_bits=3, cut=-5), -1),
-        ("gif_cut_gce.gif", gif_bytes(2, 1)[:44], -1),
-        ("not_gif.gif", b"GIT89a" + gif_bytes(2, 1)[6:], -1)]:
-    put(name, data)
-    cases.append(f"gifcolour {name} {value}")
 
 # Seeds of the robustness test.
 save(source, "seed_rgb.png", format="PNG", optimize=True)
