@@ -144,6 +144,7 @@ int MainWindow::OnClose() {
 }
 
 int MainWindow::OnDestroy() {
+    SetClipboardWatch(false);
     document.Clear();
     PostQuitMessage(0);
     return 1;
@@ -167,6 +168,7 @@ int MainWindow::OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) {
     mark(IDM_ZOOM_75, settings.Scale == 3);
     mark(IDM_ZOOM_100, settings.Scale == 4);
     mark(IDM_ZOOM_200, settings.Scale == 8);
+    mark(IDM_CLIPBOARD_WATCH, clipboardWatch);
     return 1;
 }
 
@@ -200,7 +202,9 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
             image::JoinDocument::ReadGuard guard(document);
             copy = document.picture.ScreenCopy();
         }
-        image::Image::PutOnClipboard(hwnd, std::move(copy));
+        if (image::Image::PutOnClipboard(hwnd, std::move(copy))) {
+            ownCopySequence = GetClipboardSequenceNumber();
+        }
         break;
     }
     case IDM_PASTE_RIGHT:
@@ -231,6 +235,9 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
         break;
     case IDT_ZOOM_OUT:
         ZoomOut();
+        break;
+    case IDM_CLIPBOARD_WATCH:
+        SetClipboardWatch(!clipboardWatch);
         break;
     case IDM_ABOUT: {
         AboutDialog about;
@@ -390,6 +397,51 @@ void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* 
     // handle that may name another window by now.
     if (window != nullptr && window->IsBoundWindow()) {
         window->Show(flag != 0 ? SW_SHOWNORMAL : SW_HIDE);
+    }
+}
+
+int MainWindow::FilterMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
+    if (msg != WM_CLIPBOARDUPDATE) {
+        return 0;
+    }
+    OnClipboardUpdate();
+    *result = 0;
+    return 1;
+}
+
+void MainWindow::SetClipboardWatch(bool on) {
+    if (on == clipboardWatch || hwnd == nullptr) {
+        return;
+    }
+    // A window must leave the listener list itself: it is not taken off
+    // when it is destroyed.
+    if (on ? AddClipboardFormatListener(hwnd) : RemoveClipboardFormatListener(hwnd)) {
+        clipboardWatch = on;
+    } else if (!on) {
+        clipboardWatch = false;
+    }
+}
+
+void MainWindow::OnClipboardUpdate() {
+    if (!clipboardWatch) {
+        return;
+    }
+    // The program's own Copy owns the clipboard until someone empties it; the
+    // sequence number covers an owner window that is gone by now.
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (GetClipboardOwner() == hwnd || (ownCopySequence != 0 && sequence == ownCopySequence)) {
+        return;
+    }
+    // Text and other data go by; a picture is pasted without a word, as the
+    // user is busy in another program (a clipboard still held open by its
+    // writer is simply not read).
+    image::Image picture;
+    if (!picture.ReadClipboardPicture()) {
+        return;
+    }
+    if (paster.PastePicture(picture, false, settings.All_Width) ==
+        browser::PasteCommand::Result::Pasted) {
+        RefreshView();
     }
 }
 

@@ -40,6 +40,13 @@ public:
     int OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnSize(WPARAM type, UINT width, UINT height) override;
+    // WM_CLIPBOARDUPDATE while the clipboard is watched.
+    int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+    // While on, every picture another program puts on the clipboard is
+    // pasted to the right, wrapping at All_Width. Off at every start.
+    void SetClipboardWatch(bool on);
+    bool ClipboardWatch() const { return clipboardWatch; }
 
     // The paste command of the user interface: acquires a picture (clipboard,
     // the named file, or one chosen in the open dialog), pastes it through
@@ -67,6 +74,7 @@ private:
     bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard);
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
+    void OnClipboardUpdate();
 
     image::JoinDocument& document;
     settings::AppSettings& settings;
@@ -74,6 +82,10 @@ private:
     std::function<void()> closeAction;
     ui::Window* fileListWindow = nullptr;
     ui::Window* settingsWindow = nullptr;
+    bool clipboardWatch = false;
+    // The clipboard's sequence number right after the program's own Copy,
+    // whose picture is not pasted back.
+    DWORD ownCopySequence = 0;
 };
 
 // Class names the program registers.

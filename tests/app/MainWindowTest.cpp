@@ -431,3 +431,71 @@ TEST_F(MainWindowTest, TheAboutBoxOpensTheHomePageAndStaysOpen) {
     EXPECT_EQ(dialogs.ShellCalls()[0].file, app::AboutDialog::HomePage);
     EXPECT_EQ(dialogs.ShellCalls()[0].showCommand, SW_SHOWNORMAL);
 }
+
+namespace {
+
+// Puts a width x height picture on the clipboard from a window of another
+// thread, as another program would.
+void PutFromAnotherThread(int width, int height) {
+    std::thread writer([width, height] {
+        const HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                           nullptr, nullptr);
+        image::Image picture;
+        ASSERT_TRUE(picture.Create(width, height, 24));
+        EXPECT_TRUE(image::Image::PutOnClipboard(owner, picture.ScreenCopy()));
+        DestroyWindow(owner);
+    });
+    writer.join();
+}
+
+void PumpFor(int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 10) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ClipboardWatchPastesOnlyOtherProgramsPictures) {
+    struct Case {
+        const char* name;
+        bool watch;
+        bool ownCopy;
+        int width, height;
+        size_t pastes;
+    };
+    // Two 30 x 20 pictures from elsewhere wrap at 50 pixels into a column;
+    // the program's own copy of a 16 x 8 picture is not pasted back.
+    const Case cases[] = {{"off", false, false, 0, 0, 0},
+                          {"another program", true, false, 30, 40, 2},
+                          {"own copy", true, true, 16, 8, 1}};
+    settings.All_Width = 50;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document.Clear();
+        EXPECT_FALSE(window.ClipboardWatch());
+        if (c.watch) {
+            Command(IDM_CLIPBOARD_WATCH);
+            ASSERT_TRUE(window.ClipboardWatch());
+        }
+        if (c.ownCopy) {
+            Paste(16, 8);
+            Command(IDM_COPY);
+        } else {
+            PutFromAnotherThread(30, 20);
+            PumpFor(200);
+            PutFromAnotherThread(30, 20);
+        }
+        PumpFor(300);
+        EXPECT_EQ(document.UndoRecords().size(), c.pastes);
+        EXPECT_EQ(document.width, c.width);
+        EXPECT_EQ(document.height, c.height);
+        if (c.watch) {
+            Command(IDM_CLIPBOARD_WATCH);
+        }
+    }
+}
