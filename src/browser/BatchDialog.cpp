@@ -1,6 +1,8 @@
 #include "browser/BatchDialog.h"
 
 #include "browser/BrowserIds.h"
+#include "browser/JobSizeEstimate.h"
+#include "formats/PictureHeader.h"
 #include "ui/text/String.h"
 
 #include <commctrl.h>
@@ -40,13 +42,17 @@ int BatchDialog::OnInitDialog(LRESULT* result) {
     std::snprintf(counts, sizeof(counts), "선택파일 %d 개 / 모든그림파일 %d 개 ", selectedPictures,
                   allPictures);
     SetItemText(IDC_BATCH_COUNTS, counts);
+    ShowResultSize();
     CenterWindow(GetWindow(hwnd, GW_OWNER));
     *result = TRUE;
     return 1;
 }
 
-int BatchDialog::OnCommand(UINT id, UINT, HWND) {
+int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     if (id != IDOK && id != IDCANCEL) {
+        if (code == EN_CHANGE || code == BN_CLICKED) {
+            ShowResultSize();
+        }
         return 0;
     }
     // Kept in 16 bits as the INI file keeps them: none checked becomes 65535.
@@ -65,6 +71,46 @@ int BatchDialog::OnCommand(UINT id, UINT, HWND) {
     settings.All_FileText.Assign(pattern.Data());
     End(id == IDOK ? 1 : 0);
     return 1;
+}
+
+BatchJob BatchDialog::JobFromControls() {
+    BatchJob job;
+    job.folder = folder;
+    job.entries = entries;
+    job.files = GetCheckedIndex(IDC_BATCH_FIRST_FILE, FileChoices);
+    job.arrangement = GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements);
+    job.firstBelow = true;
+    job.width = GetItemInt(IDC_BATCH_WIDTH, FALSE);
+    const UINT perRow = GetDlgItemInt(hwnd, IDC_BATCH_PER_ROW, nullptr, FALSE);
+    job.perRow = static_cast<int>(std::min<UINT>(std::max<UINT>(perRow, MinPerRow), MaxPerRow));
+    text::String pattern(PatternCapacity);
+    GetItemText(IDC_BATCH_PATTERN, pattern);
+    job.pattern = pattern.Data();
+    return job;
+}
+
+void BatchDialog::ShowResultSize() {
+    // Without the folder's entries there is nothing to measure (and the
+    // controls are still being filled while the dialog starts).
+    if (entries.empty() || GetDlgItem(hwnd, IDC_BATCH_RESULT) == nullptr) {
+        return;
+    }
+    const auto readSize = [this](const std::string& path, int& width, int& height) {
+        auto found = sizes.find(path);
+        if (found == sizes.end()) {
+            formats::PictureHeader header;
+            const bool read = header.Read(path.c_str());
+            found = sizes
+                        .emplace(path, std::make_pair(read ? header.Width() : 0,
+                                                      read ? header.Height() : 0))
+                        .first;
+        }
+        width = found->second.first;
+        height = found->second.second;
+        return width > 0;
+    };
+    const JobSizeEstimate estimate(JobFromControls(), settings.PasteValues(), readSize);
+    SetItemText(IDC_BATCH_RESULT, estimate.Describe().c_str());
 }
 
 int BatchDialog::OnNcActivate(WPARAM active) {

@@ -1,28 +1,48 @@
 #pragma once
 
+#include "browser/BatchJob.h"
+#include "browser/ListEntry.h"
 #include "settings/AppSettings.h"
 #include "ui/Dialog.h"
 
 #include <windows.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace browser {
 
 // The batch dialog: which pictures of the folder a job takes and how it
 // arranges them. It shows and stores the All_ fields of the settings; they
 // are stored on "실행" and on "취소" alike. DoModal returns 1 for "실행".
+// Given the folder and its entries, it shows the size of the picture the
+// options would produce, read from the files' headers, as they change.
 class BatchDialog : public ui::Dialog {
 public:
-    BatchDialog(settings::AppSettings& settings, int selectedPictures, int allPictures)
-        : settings(settings), selectedPictures(selectedPictures), allPictures(allPictures) {}
+    BatchDialog(settings::AppSettings& settings, int selectedPictures, int allPictures,
+                std::string folder = std::string(), std::vector<ListEntry> entries = {})
+        : settings(settings), selectedPictures(selectedPictures), allPictures(allPictures),
+          folder(std::move(folder)), entries(std::move(entries)) {}
 
     int OnInitDialog(LRESULT* result) override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnNcActivate(WPARAM active) override;
 
 private:
+    // The job the controls describe now, as RunBatch would build it.
+    BatchJob JobFromControls();
+    void ShowResultSize();
+
     settings::AppSettings& settings;
     int selectedPictures;
     int allPictures;
+    std::string folder;
+    std::vector<ListEntry> entries;
+    // Each file's header is read once, however often the options change;
+    // a size of 0 x 0 stands for a file that cannot be read.
+    std::map<std::string, std::pair<int, int>> sizes;
 };
 
 } // namespace browser

@@ -59,7 +59,7 @@ void BatchRunner::RunBatch(HWND owner, const std::string& folder,
         return;
     }
     BatchDialog dialog(settings, BatchPlan::CountPictures(entries, true),
-                       BatchPlan::CountPictures(entries, false));
+                       BatchPlan::CountPictures(entries, false), folder, entries);
     if (dialog.DoModal(IDD_BATCH, owner) != 1) {
         return;
     }

@@ -28,6 +28,7 @@
 #define IDC_BATCH_WIDTH 1019
 #define IDC_BATCH_PER_ROW 1020
 #define IDC_BATCH_COUNTS 1021
+#define IDC_BATCH_RESULT 1022
 #define IDC_BATCH_PER_ROW_SPIN 1121
 
 // Progress dialog.

@@ -1,5 +1,8 @@
 #include "browser/BatchRunner.h"
 #include "browser/BrowserIds.h"
+#include "browser/JobSizeEstimate.h"
+#include "formats/BmpWriter.h"
+#include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -51,6 +54,74 @@ std::string PictureFolder() {
         return path;
     }();
     return folder;
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+// A one-colour GIF whose LZW data clears the table every two pixels, so that
+// every code stays 3 bits wide.
+Bytes OneColourGif(int width, int height) {
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    const auto word = [&gif](int value) {
+        gif.push_back(static_cast<std::uint8_t>(value));
+        gif.push_back(static_cast<std::uint8_t>(value >> 8));
+    };
+    word(width);
+    word(height);
+    gif.insert(gif.end(), {0x80, 0, 0, 0x20, 0x40, 0x60, 0, 0, 0, 0x2C});
+    word(0);
+    word(0);
+    word(width);
+    word(height);
+    gif.push_back(0);
+    gif.push_back(2);
+    Bytes data;
+    unsigned bits = 0;
+    int count = 0;
+    const auto code = [&](unsigned value) {
+        bits |= value << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8) {
+            data.push_back(static_cast<std::uint8_t>(bits));
+        }
+    };
+    for (int pixel = 0; pixel < width * height; ++pixel) {
+        if (pixel % 2 == 0) {
+            code(4);
+        }
+        code(0);
+    }
+    code(5);
+    if (count > 0) {
+        data.push_back(static_cast<std::uint8_t>(bits));
+    }
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t block = std::min<size_t>(255, data.size() - at);
+        gif.push_back(static_cast<std::uint8_t>(block));
+        gif.insert(gif.end(), data.begin() + at, data.begin() + at + block);
+    }
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
+// Gives a JPEG file an Exif segment with the orientation tag, little-endian.
+void AddOrientation(const std::string& path, std::uint8_t orientation) {
+    Bytes jpeg = ReadBytes(path);
+    const Bytes exif = {0xFF, 0xE1, 0, 34, 'E',         'x', 'i', 'f', 0,    0, 'I', 'I',
+                        42,   0,    8, 0,  0,           0,   1,   0,   0x12, 1, 3,   0,
+                        1,    0,    0, 0,  orientation, 0,   0,   0,   0,    0, 0,   0};
+    jpeg.insert(jpeg.begin() + 2, exif.begin(), exif.end());
+    WriteBytes(path, jpeg);
 }
 
 // The parent and a folder entry, then the pictures.
@@ -223,6 +294,85 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         EXPECT_EQ(bar, "8/8 p6.png");
     }
     EXPECT_FALSE(paster.JobRunning());
+}
+
+TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
+    // One picture of each format; the JPEG is stored 40 x 24 and turned a
+    // quarter by its orientation, so it joins as 24 x 40.
+    const std::string folder = PictureFolder();
+    image::Image picture;
+    picture.Create(40, 24, 24);
+    picture.FillAll(0x336699u);
+    ASSERT_TRUE(formats::SaveBmp(picture, (folder + "\\m1.bmp").c_str()));
+    ASSERT_TRUE(formats::SaveJpeg(picture, (folder + "\\m2.jpg").c_str(), 90, false));
+    AddOrientation(folder + "\\m2.jpg", 6);
+    WriteBytes(folder + "\\m3.gif", OneColourGif(33, 17));
+    const std::vector<ListEntry> entries =
+        Pictures({"p0.png", "m1.bmp", "m2.jpg", "broken.png", "m3.gif", "p5.png"}, true);
+    settings.PerW = 150;
+    const struct {
+        unsigned arrangement;
+        int width, perRow;
+    } cases[] = {{browser::OneRow, 0, 0},
+                 {browser::OneColumn, 0, 0},
+                 {browser::FitWidth, 120, 0},
+                 {browser::FixedColumns, 0, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arrangement);
+        document.Clear();
+        settings.All_File = browser::AllInFolder;
+        settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
+        settings.All_Width = c.width;
+        settings.All_ImgNum = c.perRow;
+        std::string shown;
+        answerBatch = [&shown](HWND box) {
+            shown = ItemText(box, IDC_BATCH_RESULT);
+            return IDOK;
+        };
+        runner.RunBatch(nullptr, folder, entries);
+        ASSERT_EQ(document.UndoRecords().size(), 5u);
+        EXPECT_EQ(shown.rfind("결과: " + std::to_string(document.width) + " x " +
+                                  std::to_string(document.height) + " (",
+                              0),
+                  0u)
+            << shown;
+    }
+}
+
+TEST(JobSizeEstimate, WarnsWhereJpegOrACanvasEnds) {
+    // Sides above 65500 cannot be saved as JPEG; a canvas holds at most
+    // INT_MAX bytes of 3-byte pixels in rows padded to 4 bytes.
+    const int tallest = INT_MAX / 3000;
+    const struct {
+        unsigned arrangement;
+        std::vector<std::pair<int, int>> sizes;
+        const char* shown;
+    } cases[] = {
+        {browser::OneRow,
+         {{35000, 300}, {35000, 300}},
+         "결과: 70000 x 300 (60 MB) — JPEG로 저장할 수 없음"},
+        {browser::OneRow, {{32750, 300}, {32750, 300}}, "결과: 65500 x 300 (56 MB)"},
+        {browser::OneColumn,
+         {{1000, 400000}, {1000, tallest - 400000}},
+         "결과: 1000 x 715827 (2048 MB) — JPEG로 저장할 수 없음"},
+        {browser::OneColumn, {{1000, 400000}, {1000, tallest - 399999}}, "결과: 너무 큼"},
+        {browser::OneRow, {}, "결과: 없음"},
+    };
+    image::PasteParameters values;
+    values.PadSize = 0;
+    for (const auto& c : cases) {
+        browser::BatchJob job;
+        job.arrangement = c.arrangement;
+        for (size_t i = 0; i < c.sizes.size(); ++i) {
+            job.entries.push_back({std::to_string(i), browser::ImageFile, true});
+        }
+        const auto read = [&c](const std::string& path, int& width, int& height) {
+            width = c.sizes[std::stoul(path)].first;
+            height = c.sizes[std::stoul(path)].second;
+            return true;
+        };
+        EXPECT_EQ(browser::JobSizeEstimate(job, values, read).Describe(), c.shown);
+    }
 }
 
 TEST_F(BatchRunnerTest, PasteSelectedByTheNumberOfSelectedPictures) {

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "browser/BatchJob.h"
+#include "image/PasteParameters.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace browser {
+
+// The size of the picture a job will produce on an empty document, worked
+// out before it runs from the pictures' sizes alone: the job's plan visits
+// the same pictures in the same directions, and each paste grows the canvas
+// as JoinDocument's paste does, gaps included. A picture whose size cannot
+// be read is left out, as the job would fail to load it.
+class JobSizeEstimate {
+public:
+    // The loaded size of the picture at path; false when it cannot be read.
+    using SizeReader = std::function<bool(const std::string& path, int& width, int& height)>;
+
+    // JPEG keeps each side in 16 bits and its writer stops below that.
+    static constexpr std::int64_t JpegSideLimit = 65500;
+
+    JobSizeEstimate(BatchJob job, const image::PasteParameters& values, const SizeReader& read);
+
+    std::int64_t Width() const { return width; }
+    std::int64_t Height() const { return height; }
+    // A paste would need a canvas larger than an Image may be.
+    bool TooBig() const { return tooBig; }
+    // The bytes of the 24-bit canvas.
+    std::int64_t Bytes() const;
+    // The batch dialog's line: "결과: 4800 x 3600 (49 MB)", with a warning
+    // when JPEG cannot hold it, or "결과: 너무 큼".
+    std::string Describe() const;
+
+private:
+    bool Paste(int boxWidth, int boxHeight, bool below, int wrapWidth, int padSize);
+
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::int64_t cellX = 0;
+    std::int64_t cellY = 0;
+    std::int64_t cellWidth = 0;
+    bool tooBig = false;
+};
+
+} // namespace browser

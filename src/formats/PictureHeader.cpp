@@ -1,0 +1,79 @@
+#include "formats/PictureHeader.h"
+
+#include "formats/ByteOrder.h"
+#include "formats/JpegFrameHeader.h"
+#include "ui/file/FileHandle.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace formats {
+
+namespace {
+
+// A JPEG's frame header follows its Exif and other segments; a whole
+// thumbnail-laden Exif block fits in 64 KB, so this reaches the first scan.
+constexpr DWORD JpegHeadBytes = 256 * 1024;
+constexpr DWORD OtherHeadBytes = 32;
+
+std::uint32_t Little32(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+int Little16(const std::uint8_t* bytes) {
+    return bytes[0] | bytes[1] << 8;
+}
+
+} // namespace
+
+bool PictureHeader::Read(const char* path) {
+    width = 0;
+    height = 0;
+    file::FileHandle file;
+    if (!file.OpenRead(path)) {
+        return false;
+    }
+    std::vector<std::uint8_t> head(JpegHeadBytes);
+    const DWORD got = file.Read(head.data(), OtherHeadBytes);
+    const std::uint8_t* b = head.data();
+    std::int64_t w = 0;
+    std::int64_t h = 0;
+    if (got >= 24 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0 &&
+        std::memcmp(b + 12, "IHDR", 4) == 0) {
+        w = ReadBigEndian32(b + 16);
+        h = ReadBigEndian32(b + 20);
+    } else if (got >= 26 && b[0] == 'B' && b[1] == 'M') {
+        // BITMAPCOREHEADER (12 bytes) keeps 16-bit sides; the others 32-bit
+        // ones, a negative height marking rows stored top-down.
+        if (Little32(b + 14) == 12) {
+            w = Little16(b + 18);
+            h = Little16(b + 20);
+        } else {
+            w = static_cast<std::int32_t>(Little32(b + 18));
+            h = std::llabs(static_cast<std::int32_t>(Little32(b + 22)));
+        }
+    } else if (got >= 10 && std::memcmp(b, "GIF", 3) == 0) {
+        w = Little16(b + 6);
+        h = Little16(b + 8);
+    } else if (got >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
+        const DWORD rest = file.Read(head.data() + got, JpegHeadBytes - got);
+        JpegFrameHeader frame;
+        if (!frame.Read(head.data(), got + rest)) {
+            return false;
+        }
+        const bool turned = frame.Orientation() >= 5;
+        w = turned ? frame.Height() : frame.Width();
+        h = turned ? frame.Width() : frame.Height();
+    }
+    if (w < 1 || h < 1 || w > INT32_MAX || h > INT32_MAX) {
+        return false;
+    }
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+} // namespace formats

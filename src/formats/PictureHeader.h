@@ -1,0 +1,22 @@
+#pragma once
+
+namespace formats {
+
+// The size a picture file will have once loaded, read from its header alone:
+// PNG's IHDR, the BMP information header, GIF's logical screen and the JPEG
+// frame header, whose sides swap for the Exif orientations that turn the
+// picture a quarter (5 to 8), as the loader turns it.
+class PictureHeader {
+public:
+    // False when the file cannot be read or is none of those formats.
+    bool Read(const char* path);
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+
+private:
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace formats
