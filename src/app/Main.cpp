@@ -34,6 +34,44 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
+// The paths as whole paths: the first copy of the program, which may paste
+// them, has a current folder of its own.
+std::vector<std::string> FullPaths(const std::vector<std::string>& arguments) {
+    std::vector<std::string> paths;
+    for (const std::string& argument : arguments) {
+        const std::wstring name = file::WideText(argument.c_str());
+        const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+        std::wstring full(length + 1, L'\0');
+        const DWORD written =
+            length == 0 ? 0 : GetFullPathNameW(name.c_str(), length + 1, &full[0], nullptr);
+        paths.push_back(written == 0 || written > length
+                            ? argument
+                            : file::NarrowText(full.c_str(), static_cast<int>(written)));
+    }
+    return paths;
+}
+
+// Sends the files to the first copy's main window, which pastes them.
+void HandOver(const std::vector<std::string>& paths) {
+    const HWND first = FindWindowA(app::MainClassName, nullptr);
+    if (first == nullptr || paths.empty()) {
+        return;
+    }
+    std::string data;
+    for (const std::string& path : paths) {
+        data += path;
+        data += '\0';
+    }
+    COPYDATASTRUCT copy = {};
+    copy.dwData = app::HandOverFilesTag;
+    copy.cbData = static_cast<DWORD>(data.size());
+    copy.lpData = &data[0];
+    // A first copy that hangs must not hang this one too.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
+                        10000, &answer);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -46,12 +84,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             [&console](const std::string& line, bool error) { console.Line(line, error); });
         return join.Run(arguments, settingsPath.Data());
     }
-    // A second copy leaves silently, without touching the first.
+    // A second copy leaves silently, handing the files it was given (by
+    // "Open with" or "Send to") to the first.
     if (!instanceGuard.InitInstance("*Quiltora*", true)) {
+        HandOver(FullPaths(arguments));
         return 0;
     }
     if (settingsPath.IsEmpty() || !program.StartUp(settingsPath.Data())) {
         return 0;
     }
+    program.mainWindow.HandOverFiles(FullPaths(arguments));
     return program.Run();
 }

@@ -20,6 +20,9 @@ namespace {
 constexpr int ToolbarControlId = 5000;
 constexpr COLORREF ToolbarTransparent = RGB(0, 255, 0);
 constexpr int ToolbarImageCount = 14;
+// Posted to the main window itself: the files handed over are pasted from
+// the message loop, not inside the sender's SendMessage.
+constexpr UINT PasteHandedOverMessage = WM_APP + 21;
 
 // The main toolbar's eighteen entries; command 0 is a separator. A button's
 // image index is the number of buttons before it.
@@ -400,13 +403,56 @@ void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* 
     }
 }
 
-int MainWindow::FilterMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
-    if (msg != WM_CLIPBOARDUPDATE) {
+int MainWindow::FilterMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT* result) {
+    switch (msg) {
+    case WM_CLIPBOARDUPDATE:
+        OnClipboardUpdate();
+        *result = 0;
+        return 1;
+    case WM_COPYDATA: {
+        // The data live only while the message is being handled: copied now.
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data == nullptr || data->dwData != HandOverFilesTag || data->lpData == nullptr) {
+            return 0;
+        }
+        const char* text = static_cast<const char*>(data->lpData);
+        std::vector<std::string> paths;
+        for (DWORD at = 0; at < data->cbData;) {
+            DWORD end = at;
+            while (end < data->cbData && text[end] != 0) {
+                ++end;
+            }
+            if (end > at) {
+                paths.emplace_back(text + at, end - at);
+            }
+            at = end + 1;
+        }
+        HandOverFiles(std::move(paths));
+        *result = TRUE;
+        return 1;
+    }
+    case PasteHandedOverMessage: {
+        std::vector<std::string> paths;
+        paths.swap(handedOver);
+        if (filesHandedOver && !paths.empty()) {
+            filesHandedOver(std::move(paths));
+        }
+        return 1;
+    }
+    default:
         return 0;
     }
-    OnClipboardUpdate();
-    *result = 0;
-    return 1;
+}
+
+void MainWindow::HandOverFiles(std::vector<std::string> paths) {
+    if (paths.empty()) {
+        return;
+    }
+    const bool posted = !handedOver.empty();
+    handedOver.insert(handedOver.end(), paths.begin(), paths.end());
+    if (!posted) {
+        Post(PasteHandedOverMessage, 0, 0);
+    }
 }
 
 void MainWindow::SetClipboardWatch(bool on) {

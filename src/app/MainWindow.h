@@ -11,7 +11,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace app {
 
@@ -40,13 +42,20 @@ public:
     int OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnSize(WPARAM type, UINT width, UINT height) override;
-    // WM_CLIPBOARDUPDATE while the clipboard is watched.
+    // WM_CLIPBOARDUPDATE while the clipboard is watched; WM_COPYDATA with
+    // files a second copy of the program hands over.
     int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // While on, every picture another program puts on the clipboard is
     // pasted to the right, wrapping at All_Width. Off at every start.
     void SetClipboardWatch(bool on);
     bool ClipboardWatch() const { return clipboardWatch; }
+
+    // Files to paste to the right once the message loop comes round to them
+    // (named on the command line, or handed over by a second copy); they go
+    // to filesHandedOver.
+    void HandOverFiles(std::vector<std::string> paths);
+    std::function<void(std::vector<std::string> paths)> filesHandedOver;
 
     // The paste command of the user interface: acquires a picture (clipboard,
     // the named file, or one chosen in the open dialog), pastes it through
@@ -86,7 +95,12 @@ private:
     // The clipboard's sequence number right after the program's own Copy,
     // whose picture is not pasted back.
     DWORD ownCopySequence = 0;
+    std::vector<std::string> handedOver;
 };
+
+// WM_COPYDATA's dwData for files handed over: the data are their paths as
+// UTF-8, each ended by a NUL.
+constexpr ULONG_PTR HandOverFilesTag = 0x51544F46;
 
 // Class names the program registers.
 constexpr const char* MainClassName = "Quiltora";

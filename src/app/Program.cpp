@@ -3,8 +3,11 @@
 #include "app/ResourceIds.h"
 
 #include <ole2.h>
+#include <shellapi.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace app {
 
@@ -55,6 +58,16 @@ bool Program::StartUp(const char* path) {
     batchRunner.pasteInteractive = pasteFile;
     batchRunner.refreshView = [this] { mainWindow.RefreshView(); };
     batchRunner.progressOwner = mainWindow.hwnd;
+    // Files dropped on the canvas, named on the command line or handed over
+    // by a second copy are pasted as the list's selection is.
+    DragAcceptFiles(mainWindow.canvas.hwnd, TRUE);
+    DragAcceptFiles(fileListWindow.hwnd, TRUE);
+    mainWindow.canvas.filesDropped = [this](const std::vector<std::string>& paths, bool below) {
+        batchRunner.PasteFiles(paths, below);
+    };
+    mainWindow.filesHandedOver = [this](std::vector<std::string> paths) {
+        batchRunner.PasteFiles(std::move(paths), false);
+    };
     mainWindow.SetCloseAction([this] { SaveSettings(); });
     RestoreLayout();
     application.SetModelessDialog(settingsWindow.hwnd);

@@ -6,6 +6,7 @@
 #include "browser/BrowserIds.h"
 #include "browser/ProgressDialog.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace browser {
@@ -72,6 +73,38 @@ void BatchRunner::RunBatch(HWND owner, const std::string& folder,
     job.width = settings.All_Width;
     job.perRow = settings.All_ImgNum;
     job.pattern = settings.All_FileText.Data();
+    RunJob(std::move(job));
+}
+
+void BatchRunner::PasteFiles(std::vector<std::string> paths, bool below) {
+    if (paths.empty() || paster.JobRunning()) {
+        return;
+    }
+    if (paths.size() == 1) {
+        if (pasteInteractive) {
+            pasteInteractive(paths.front().c_str(), below);
+        }
+        return;
+    }
+    // By the file's own name, as the list orders them; the whole path only
+    // settles names that are equal apart from case.
+    const auto fileName = [](const std::string& path) {
+        const size_t slash = path.find_last_of("\\/");
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    };
+    std::stable_sort(paths.begin(), paths.end(),
+                     [&fileName](const std::string& a, const std::string& b) {
+                         const int order = lstrcmpiA(fileName(a).c_str(), fileName(b).c_str());
+                         return order != 0 ? order < 0 : lstrcmpiA(a.c_str(), b.c_str()) < 0;
+                     });
+    BatchJob job;
+    // No folder: each entry's name is its whole path.
+    for (std::string& path : paths) {
+        job.entries.push_back({std::move(path), ImageFile, true});
+    }
+    job.files = Selected;
+    job.arrangement = below ? OneColumn : OneRow;
+    job.firstBelow = false;
     RunJob(std::move(job));
 }
 

@@ -28,6 +28,11 @@ public:
     void RunBatch(HWND owner, const std::string& folder,
                   const std::vector<ListEntry>& entries) override;
 
+    // Files named by whole paths (dropped, or named on a command line): in
+    // name order to the right of the last picture, or each below everything;
+    // one directly, several as a job. Refused while a job runs.
+    void PasteFiles(std::vector<std::string> paths, bool below);
+
     // Set by the application before the list can call in.
     // The main window's paste of one file, with its messages and refresh.
     std::function<bool(const char* path, bool below)> pasteInteractive;

@@ -1,5 +1,8 @@
 #include "browser/FileListWindow.h"
 
+#include "ui/file/DroppedFiles.h"
+#include "ui/file/WidePath.h"
+
 #include "browser/BrowserIds.h"
 #include "browser/FolderListing.h"
 #include "formats/ImageLoader.h"
@@ -431,6 +434,24 @@ int FileListWindow::OnNotify(WPARAM, NMHDR* header, LRESULT*) {
     default:
         break;
     }
+    return 1;
+}
+
+int FileListWindow::OnDropFiles(HDROP drop) {
+    const std::vector<std::string> names = file::DroppedFiles(drop).Names();
+    if (names.empty() || settings == nullptr) {
+        return 1;
+    }
+    const std::string& name = names.front();
+    const DWORD attributes = GetFileAttributesW(file::WidePath(name.c_str()).Get());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return 1;
+    }
+    settings->ListDir.Assign(name.c_str());
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        settings->ListDir.StripFileName();
+    }
+    RefreshList();
     return 1;
 }
 

@@ -97,6 +97,8 @@ public:
     int OnSize(WPARAM type, UINT width, UINT height) override;
     int OnSizing(WPARAM edge, RECT* rect) override;
     int OnNotify(WPARAM id, NMHDR* header, LRESULT* result) override;
+    // A dropped folder opens in the list; a dropped file opens its folder.
+    int OnDropFiles(HDROP drop) override;
 
     ui::Toolbar toolbar;
     ui::ImageListHandle imageList;

@@ -1,5 +1,7 @@
 #include "view/CanvasView.h"
 
+#include "ui/file/DroppedFiles.h"
+
 namespace view {
 
 bool CanvasView::Create(HWND parent) {
@@ -104,6 +106,16 @@ int CanvasView::OnVScroll(UINT request, UINT position, HWND scrollBar) {
 int CanvasView::OnHScroll(UINT request, UINT position, HWND scrollBar) {
     hScroll.HandleScroll(request, position, scrollBar);
     Invalidate(nullptr, FALSE);
+    return 1;
+}
+
+int CanvasView::OnDropFiles(HDROP drop) {
+    const std::vector<std::string> names = file::DroppedFiles(drop).Names();
+    // The key's state as of the drop message, not as of now.
+    const bool below = GetKeyState(VK_SHIFT) < 0;
+    if (filesDropped && !names.empty()) {
+        filesDropped(names, below);
+    }
     return 1;
 }
 

@@ -7,6 +7,10 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace view {
 
 // The child window that shows the joined picture at the zoom of Scale
@@ -29,6 +33,11 @@ public:
     int OnHScroll(UINT request, UINT position, HWND scrollBar) override;
     // Answers WM_PRINTCLIENT by painting into the caller's context.
     int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+    // Files dropped on the canvas (once DragAcceptFiles is on): their names
+    // and whether Shift was held, which asks for them below.
+    int OnDropFiles(HDROP drop) override;
+    std::function<void(const std::vector<std::string>& paths, bool below)> filesDropped;
 
     // Draws the view into dc: the visible part of the picture and, with
     // erase, the grey around it.

@@ -2,6 +2,7 @@
 #include "formats/PngWriter.h"
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
+#include "support/DropBlock.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,7 +48,87 @@ struct ProgramRun {
     bool started = false;
 };
 
+// a.png 10 x 4, b.png 20 x 6 and c.png 30 x 8, each of one colour.
+struct ThreePictures {
+    ThreePictures() {
+        for (int i = 0; i < 3; ++i) {
+            image::Image picture;
+            picture.Create(10 * (i + 1), 4 + 2 * i, 24);
+            picture.FillAll(colours[i]);
+            paths.push_back(TempPath(std::string(1, static_cast<char>('a' + i)) + ".png"));
+            formats::SavePng(picture, paths.back().c_str());
+        }
+    }
+    ~ThreePictures() {
+        for (const std::string& path : paths) {
+            DeleteFileA(path.c_str());
+        }
+    }
+    const image::PixelValue colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+    std::vector<std::string> paths;
+};
+
+// Pumps until the document holds count pastes, or five seconds have passed.
+bool PastesArrive(const image::JoinDocument& document, size_t count) {
+    for (int i = 0; i < 250 && document.UndoRecords().size() < count; ++i) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+        Sleep(20);
+    }
+    return document.UndoRecords().size() == count;
+}
+
 } // namespace
+
+TEST(Program, DroppedAndHandedOverFilesArePastedInNameOrder) {
+    const std::string ini = TempPath("_drop.ini");
+    std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\n";
+    const ThreePictures files;
+    const std::vector<std::string> dropped = {files.paths[2], files.paths[0], files.paths[1]};
+    const struct {
+        const char* how;
+        bool shift;
+        bool handOver; // WM_COPYDATA from a second copy, else WM_DROPFILES
+        int width, height;
+        POINT where[3]; // a point of a, b and c
+    } cases[] = {{"dropped", false, false, 60, 8, {{0, 0}, {10, 0}, {30, 0}}},
+                 {"dropped with Shift", true, false, 30, 18, {{0, 0}, {0, 4}, {0, 10}}},
+                 {"handed over", false, true, 60, 8, {{0, 0}, {10, 0}, {30, 0}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        ProgramRun run(ini);
+        ASSERT_TRUE(run.started);
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        if (c.handOver) {
+            std::string data;
+            for (const std::string& path : dropped) {
+                data += path + '\0';
+            }
+            COPYDATASTRUCT copy = {app::HandOverFilesTag, static_cast<DWORD>(data.size()),
+                                   &data[0]};
+            EXPECT_EQ(run.program.mainWindow.Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)),
+                      TRUE);
+        } else {
+            const HGLOBAL block = ui::MakeDropBlock(dropped);
+            run.program.mainWindow.canvas.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        }
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        ASSERT_TRUE(PastesArrive(run.document, 3));
+        EXPECT_EQ(run.document.width, c.width);
+        EXPECT_EQ(run.document.height, c.height);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(run.document.picture.ReadPixel(c.where[i].x, c.where[i].y), files.colours[i])
+                << i;
+        }
+    }
+    DeleteFileA(ini.c_str());
+}
 
 TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
     const std::string ini = TempPath(".ini");

@@ -7,6 +7,7 @@
 #include "formats/PngWriter.h"
 #include "image/Image.h"
 #include "settings/AppSettings.h"
+#include "support/DropBlock.h"
 #include "ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +144,20 @@ TEST_F(FileListWindowTest, DoubleClicksWalkThroughFoldersAndPastePictures) {
         EXPECT_EQ(ListDir(), s.listDir);
         EXPECT_EQ(Describe(list.Entries()), s.listed);
         EXPECT_EQ(pastes, s.pasted);
+    }
+}
+
+TEST_F(FileListWindowTest, ADroppedFolderOpensItselfAndAFileItsFolder) {
+    DragAcceptFiles(list.hwnd, TRUE);
+    const struct {
+        std::string dropped;
+        std::string listDir;
+    } drops[] = {{folder.Join("sub"), folder.Join("sub")},
+                 {folder.Join("small.png"), folder.path},
+                 {folder.Join("no such file"), folder.path}};
+    for (const auto& d : drops) {
+        list.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock({d.dropped})), 0);
+        EXPECT_EQ(ListDir(), d.listDir) << d.dropped;
     }
 }
 
