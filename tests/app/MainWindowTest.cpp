@@ -461,20 +461,18 @@ void PumpFor(int milliseconds) {
 } // namespace
 
 TEST_F(MainWindowTest, ClipboardWatchPastesOnlyOtherProgramsPictures) {
-    struct Case {
-        const char* name;
-        bool watch;
-        bool ownCopy;
-        int width, height;
-        size_t pastes;
-    };
     // Two 30 x 20 pictures from elsewhere wrap at 50 pixels into a column;
     // the program's own copy of a 16 x 8 picture is not pasted back.
-    const Case cases[] = {{"off", false, false, 0, 0, 0},
-                          {"another program", true, false, 30, 40, 2},
-                          {"own copy", true, true, 16, 8, 1}};
+    const struct {
+        const char* name;
+        bool watch, ownCopy;
+        int width, height;
+        size_t pastes;
+    } cases[] = {{"off", false, false, 0, 0, 0},
+                 {"another program", true, false, 30, 40, 2},
+                 {"own copy", true, true, 16, 8, 1}};
     settings.All_Width = 50;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         document.Clear();
         EXPECT_FALSE(window.ClipboardWatch());

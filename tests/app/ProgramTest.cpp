@@ -48,26 +48,6 @@ struct ProgramRun {
     bool started = false;
 };
 
-// a.png 10 x 4, b.png 20 x 6 and c.png 30 x 8, each of one colour.
-struct ThreePictures {
-    ThreePictures() {
-        for (int i = 0; i < 3; ++i) {
-            image::Image picture;
-            picture.Create(10 * (i + 1), 4 + 2 * i, 24);
-            picture.FillAll(colours[i]);
-            paths.push_back(TempPath(std::string(1, static_cast<char>('a' + i)) + ".png"));
-            formats::SavePng(picture, paths.back().c_str());
-        }
-    }
-    ~ThreePictures() {
-        for (const std::string& path : paths) {
-            DeleteFileA(path.c_str());
-        }
-    }
-    const image::PixelValue colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
-    std::vector<std::string> paths;
-};
-
 // Pumps until the document holds count pastes, or five seconds have passed.
 bool PastesArrive(const image::JoinDocument& document, size_t count) {
     for (int i = 0; i < 250 && document.UndoRecords().size() < count; ++i) {
@@ -85,8 +65,17 @@ bool PastesArrive(const image::JoinDocument& document, size_t count) {
 TEST(Program, DroppedAndHandedOverFilesArePastedInNameOrder) {
     const std::string ini = TempPath("_drop.ini");
     std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\n";
-    const ThreePictures files;
-    const std::vector<std::string> dropped = {files.paths[2], files.paths[0], files.paths[1]};
+    // a.png 10 x 4, b.png 20 x 6 and c.png 30 x 8, each of one colour,
+    // named in the order c, a, b.
+    const image::PixelValue colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+    std::vector<std::string> dropped;
+    for (int i : {2, 0, 1}) {
+        image::Image picture;
+        picture.Create(10 * (i + 1), 4 + 2 * i, 24);
+        picture.FillAll(colours[i]);
+        dropped.push_back(TempPath(std::string(1, static_cast<char>('a' + i)) + ".png"));
+        ASSERT_TRUE(formats::SavePng(picture, dropped.back().c_str()));
+    }
     const struct {
         const char* how;
         bool shift;
@@ -123,9 +112,11 @@ TEST(Program, DroppedAndHandedOverFilesArePastedInNameOrder) {
         EXPECT_EQ(run.document.width, c.width);
         EXPECT_EQ(run.document.height, c.height);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(run.document.picture.ReadPixel(c.where[i].x, c.where[i].y), files.colours[i])
-                << i;
+            EXPECT_EQ(run.document.picture.ReadPixel(c.where[i].x, c.where[i].y), colours[i]) << i;
         }
+    }
+    for (const std::string& path : dropped) {
+        DeleteFileA(path.c_str());
     }
     DeleteFileA(ini.c_str());
 }
@@ -254,7 +245,7 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
     DeleteFileA(ini.c_str());
 }
 
-TEST(Program, ASecondCopyExitsAndOnlyAnOrdinaryCloseWritesTheSettings) {
+TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSettings) {
     // The real program, copied beside a settings file of its own.
     const std::string folder = TempPath("_run");
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -263,12 +254,13 @@ TEST(Program, ASecondCopyExitsAndOnlyAnOrdinaryCloseWritesTheSettings) {
     ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
     const std::string original = "[Quiltora]\r\nPadSize=5\r\n";
     std::ofstream(ini, std::ios::binary) << original;
-    const auto start = [&exe](PROCESS_INFORMATION& process) {
-        std::string commandLine = "\"" + exe + "\"";
+    // Arguments are names relative to the copy's current folder, the run folder.
+    const auto start = [&exe, &folder](PROCESS_INFORMATION& process, const char* arguments = "") {
+        std::string commandLine = "\"" + exe + "\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &process) != FALSE;
+                              folder.c_str(), &startup, &process) != FALSE;
     };
     // The main window of a started copy, once it exists.
     const auto mainWindowOf = [](const PROCESS_INFORMATION& process) {
@@ -285,15 +277,30 @@ TEST(Program, ASecondCopyExitsAndOnlyAnOrdinaryCloseWritesTheSettings) {
         }
         return HWND{};
     };
+    for (int i = 1; i <= 2; ++i) {
+        image::Image picture;
+        picture.Create(10 * i, 2 + 2 * i, 24);
+        ASSERT_TRUE(
+            formats::SavePng(picture, (folder + "\\" + std::to_string(i) + ".png").c_str()));
+    }
     PROCESS_INFORMATION first = {}, second = {}, third = {};
     ASSERT_TRUE(start(first));
-    ASSERT_NE(mainWindowOf(first), nullptr);
-    ASSERT_TRUE(start(second));
+    const HWND firstWindow = mainWindowOf(first);
+    ASSERT_NE(firstWindow, nullptr);
+    // The second copy hands its files to the first, which pastes them in
+    // name order with the gap of 5 between.
+    ASSERT_TRUE(start(second, "2.png 1.png"));
     ASSERT_EQ(WaitForSingleObject(second.hProcess, 60000), WAIT_OBJECT_0);
     DWORD code = 99;
     GetExitCodeProcess(second.hProcess, &code);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    char title[64] = {};
+    for (int i = 0; i < 250 && std::string(title) != "Quiltora - ( 35 x 6 )"; ++i) {
+        Sleep(20);
+        GetWindowTextA(firstWindow, title, sizeof(title));
+    }
+    EXPECT_STREQ(title, "Quiltora - ( 35 x 6 )");
     // Ended any other way than by its close, the program leaves the file.
     TerminateProcess(first.hProcess, 1);
     WaitForSingleObject(first.hProcess, 60000);
@@ -311,7 +318,8 @@ TEST(Program, ASecondCopyExitsAndOnlyAnOrdinaryCloseWritesTheSettings) {
         CloseHandle(p->hThread);
         CloseHandle(p->hProcess);
     }
-    DeleteFileA(exe.c_str());
-    DeleteFileA(ini.c_str());
+    for (const char* name : {"\\Quiltora.exe", "\\Quiltora.ini", "\\1.png", "\\2.png"}) {
+        DeleteFileA((folder + name).c_str());
+    }
     RemoveDirectoryA(folder.c_str());
 }
