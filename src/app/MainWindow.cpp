@@ -253,6 +253,16 @@ int MainWindow::OnSize(WPARAM, UINT width, UINT height) {
     return 1;
 }
 
+int MainWindow::OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) {
+    canvas.Send(WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(x, y));
+    return 1;
+}
+
+int MainWindow::OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) {
+    canvas.Send(WM_MOUSEHWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(x, y));
+    return 1;
+}
+
 bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard) {
     if (fromClipboard) {
         if (!picture.ReadClipboardPicture()) {

@@ -40,6 +40,9 @@ public:
     int OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnSize(WPARAM type, UINT width, UINT height) override;
+    // The wheel goes to the window with the focus; the canvas scrolls for it.
+    int OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) override;
+    int OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) override;
 
     // The paste command of the user interface: acquires a picture (clipboard,
     // the named file, or one chosen in the open dialog), pastes it through

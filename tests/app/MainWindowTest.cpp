@@ -349,6 +349,21 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
     EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
 }
 
+TEST_F(MainWindowTest, CtrlWheelOnTheMainWindowZoomsAndAClickFocusesTheCanvas) {
+    window.Show(SW_SHOW);
+    SetForegroundWindow(window.hwnd);
+    SetFocus(window.hwnd);
+    // The wheel goes to the window with the focus, here the main window.
+    const int steps[][2] = {{WHEEL_DELTA, 8}, {-WHEEL_DELTA, 4}, {-2 * WHEEL_DELTA, 2}};
+    settings.Scale = 4;
+    for (const auto& step : steps) {
+        window.Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(step[0])), 0);
+        EXPECT_EQ(settings.Scale, step[1]) << step[0];
+    }
+    window.canvas.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetFocus(), window.canvas.hwnd);
+}
+
 TEST_F(MainWindowTest, ToolWindowsAreShownAndHiddenOnlyWhileTheyLive) {
     ui::Window list;
     ui::Window other;

@@ -1,3 +1,4 @@
+#include "app/ResourceIds.h"
 #include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "image/ScopedGdi.h"
@@ -8,10 +9,21 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr const char* ParentClass = "QtoraViewTestParent";
+
+// Keeps the commands its children send.
+class RecordingParent : public ui::Window {
+public:
+    int OnCommand(UINT id, UINT, HWND) override {
+        commands.push_back(id);
+        return 1;
+    }
+    std::vector<UINT> commands;
+};
 
 // A hidden top-level window holding one canvas over a local document.
 class CanvasViewTest : public ::testing::Test {
@@ -71,7 +83,7 @@ protected:
 
     settings::AppSettings settings;
     image::JoinDocument document;
-    ui::Window parent;
+    RecordingParent parent;
     view::CanvasView canvas{document, settings};
 };
 
@@ -176,4 +188,71 @@ TEST_F(CanvasViewTest, ScrolledViewStartsAtTheScrolledCanvasPixel) {
     Render(shot);
     // At 75 % position 10 is canvas pixel 13 (10 * 4 / 3).
     EXPECT_EQ(shot.ReadPixel(0, 0), Colour(13, 0));
+}
+
+TEST_F(CanvasViewTest, WheelAndKeysScrollByLinesPagesAndEnds) {
+    PastePicture(2000, 2000);
+    SizeClient(200, 100);
+    canvas.UpdateScrollRanges();
+    UINT lines = 0;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+    const int notch = static_cast<int>(lines) * view::CanvasView::LineStep;
+    const int line = view::CanvasView::LineStep;
+    const int hLast = 2000 - static_cast<int>(Bar(SB_HORZ).nPage);
+    const int page = static_cast<int>(Bar(SB_VERT).nPage);
+    const int vLast = 2000 - page;
+    struct Case {
+        const char* name;
+        UINT msg;
+        WPARAM wParam;
+        int x;
+        int y;
+    };
+    const auto wheel = [](WORD keys, int delta) {
+        return MAKEWPARAM(keys, static_cast<WORD>(delta));
+    };
+    const int wheelUp = WHEEL_DELTA;
+    const int wheelDown = -WHEEL_DELTA;
+    // From 500, 500; a positive delta is the wheel turned away from the user.
+    const Case cases[] = {
+        {"wheel down", WM_MOUSEWHEEL, wheel(0, wheelDown), 500, 500 + notch},
+        {"wheel up", WM_MOUSEWHEEL, wheel(0, wheelUp), 500, 500 - notch},
+        {"two notches", WM_MOUSEWHEEL, wheel(0, 2 * wheelDown), 500, 500 + 2 * notch},
+        {"shift wheel down", WM_MOUSEWHEEL, wheel(MK_SHIFT, wheelDown), 500 + notch, 500},
+        {"tilt right", WM_MOUSEHWHEEL, wheel(0, wheelUp), 500 + notch, 500},
+        {"tilt left", WM_MOUSEHWHEEL, wheel(0, wheelDown), 500 - notch, 500},
+        {"down", WM_KEYDOWN, VK_DOWN, 500, 500 + line},
+        {"up", WM_KEYDOWN, VK_UP, 500, 500 - line},
+        {"right", WM_KEYDOWN, VK_RIGHT, 500 + line, 500},
+        {"left", WM_KEYDOWN, VK_LEFT, 500 - line, 500},
+        {"page down", WM_KEYDOWN, VK_NEXT, 500, 500 + page},
+        {"page up", WM_KEYDOWN, VK_PRIOR, 500, 500 - page},
+        {"home", WM_KEYDOWN, VK_HOME, 500, 0},
+        {"end", WM_KEYDOWN, VK_END, 500, vLast},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas.hScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
+        canvas.vScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
+        canvas.Send(c.msg, c.wParam, 0);
+        EXPECT_EQ(canvas.hScroll.GetPos(), c.x);
+        EXPECT_EQ(canvas.vScroll.GetPos(), c.y);
+    }
+
+    // Precision touchpads send fractions of a notch: four of 30 make one.
+    canvas.vScroll.HandleScroll(SB_TOP, 0, nullptr);
+    for (int i = 1; i <= 4; ++i) {
+        canvas.Send(WM_MOUSEWHEEL, wheel(0, -30), 0);
+        EXPECT_EQ(canvas.vScroll.GetPos(), i < 4 ? 0 : notch) << i;
+    }
+    // Scrolling stops at the ends of the range.
+    canvas.hScroll.HandleScroll(SB_BOTTOM, 0, nullptr);
+    canvas.Send(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(canvas.hScroll.GetPos(), hLast);
+
+    // Ctrl+wheel asks the parent to zoom, once per notch.
+    canvas.Send(WM_MOUSEWHEEL, wheel(MK_CONTROL, 2 * wheelUp), 0);
+    canvas.Send(WM_MOUSEWHEEL, wheel(MK_CONTROL, -60), 0);
+    canvas.Send(WM_MOUSEWHEEL, wheel(MK_CONTROL, -60), 0);
+    EXPECT_EQ(parent.commands, (std::vector<UINT>{IDT_ZOOM_IN, IDT_ZOOM_IN, IDT_ZOOM_OUT}));
 }
