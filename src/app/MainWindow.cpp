@@ -136,6 +136,11 @@ void MainWindow::BindToolWindows(ui::Window* fileList, ui::Window* settingsWin) 
 }
 
 int MainWindow::OnClose() {
+    if (HasUnsavedPicture() &&
+        ui::MessageBoxTopmost("저장하지 않은 이미지가 있습니다. 종료하시겠습니까", "종료",
+                              MB_YESNO | MB_ICONQUESTION) == IDNO) {
+        return 1;
+    }
     if (closeAction) {
         closeAction();
     }
@@ -200,7 +205,11 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
             image::JoinDocument::ReadGuard guard(document);
             copy = document.picture.ScreenCopy();
         }
-        image::Image::PutOnClipboard(hwnd, std::move(copy));
+        // What is on the clipboard can be pasted into any program: the
+        // picture is no longer lost with the window.
+        if (image::Image::PutOnClipboard(hwnd, std::move(copy))) {
+            changed = false;
+        }
         break;
     }
     case IDM_PASTE_RIGHT:
@@ -308,6 +317,7 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
         }
         return false;
     }
+    changed = true;
     if (interactive) {
         RefreshView();
     }
@@ -327,6 +337,7 @@ void MainWindow::NewDocument() {
     }
     document.Clear();
     RefreshView();
+    changed = false;
 }
 
 void MainWindow::SaveAs(int format) {
@@ -368,10 +379,13 @@ void MainWindow::SaveAs(int format) {
     // the user must know that nothing was saved.
     if (!saved) {
         ui::WarningBox("画像の保存に失敗");
+        return;
     }
+    changed = false;
 }
 
 void MainWindow::RefreshView() {
+    changed = true;
     UpdateTitle();
     canvas.UpdateScrollRanges();
 }
@@ -406,6 +420,11 @@ void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* 
 void MainWindow::SetScale(int scale) {
     settings.Scale = static_cast<std::uint16_t>(scale);
     canvas.UpdateScrollRanges();
+}
+
+bool MainWindow::HasUnsavedPicture() const {
+    image::JoinDocument::ReadGuard guard(document);
+    return changed && !document.IsEmpty();
 }
 
 void MainWindow::ZoomIn() {

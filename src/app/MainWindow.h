@@ -33,6 +33,9 @@ public:
     void BindToolWindows(ui::Window* fileList, ui::Window* settingsWindow);
     // Runs when the window is closed the ordinary way (close box, Alt+F4,
     // "종료(&X)"), while every window still exists: the settings are saved.
+    // A picture changed since it was last saved or copied is only given up
+    // after the user agreed; declining keeps the window and skips the action.
+    // Windows shutting down asks nothing: WM_QUERYENDSESSION is never held.
     void SetCloseAction(std::function<void()> action) { closeAction = std::move(action); }
 
     int OnClose() override;
@@ -53,6 +56,7 @@ public:
     void NewDocument();
     // format: 0 BMP, 1 PNG, 2 JPEG.
     void SaveAs(int format);
+    // Shows the document after it changed, which makes it unsaved.
     void RefreshView();
     void UpdateTitle();
     void ZoomIn();
@@ -70,6 +74,8 @@ private:
     bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard);
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
+    // Changed since the last save or copy, and not empty.
+    bool HasUnsavedPicture() const;
 
     image::JoinDocument& document;
     settings::AppSettings& settings;
@@ -77,6 +83,7 @@ private:
     std::function<void()> closeAction;
     ui::Window* fileListWindow = nullptr;
     ui::Window* settingsWindow = nullptr;
+    bool changed = false;
 };
 
 // Class names the program registers.

@@ -252,6 +252,71 @@ TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
     EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
 }
 
+TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
+    const std::string path = WritePicture("close.png", 12, 8, 4);
+    const std::string savedPath = DataFolder() + "\\close.bmp";
+    struct Case {
+        const char* name;
+        std::vector<UINT> commands; // after two pastes
+        int answer;                 // 0: no question expected
+        UINT close;
+    };
+    const Case cases[] = {
+        {"unsaved, kept", {}, IDNO, WM_CLOSE},
+        {"unsaved, quit", {}, IDYES, WM_CLOSE},
+        {"unsaved, quit from the menu", {}, IDYES, IDM_EXIT},
+        {"saved", {IDM_SAVE_BMP}, 0, WM_CLOSE},
+        {"copied", {IDM_COPY}, 0, WM_CLOSE},
+        {"saved, then undone", {IDM_SAVE_BMP, IDM_UNDO}, IDYES, WM_CLOSE},
+        {"undone to empty", {IDM_UNDO, IDM_UNDO}, 0, WM_CLOSE},
+        {"cleared", {IDM_NEW}, 0, WM_CLOSE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        image::JoinDocument doc;
+        settings::AppSettings options;
+        app::MainWindow main{doc, options};
+        ASSERT_TRUE(main.CreateWindows());
+        int closeActions = 0;
+        main.SetCloseAction([&closeActions] { ++closeActions; });
+        ASSERT_TRUE(main.PastePicture(path.c_str(), false, false, true, 0));
+        ASSERT_TRUE(main.PastePicture(path.c_str(), false, true, true, 0));
+        for (UINT command : c.commands) {
+            if (command == IDM_SAVE_BMP) {
+                dialogs.AnswerFile(savedPath.c_str());
+            } else if (command == IDM_NEW) {
+                dialogs.AnswerMessageBox(IDYES);
+            }
+            main.Send(WM_COMMAND, command, 0);
+        }
+        const std::size_t asked = dialogs.MessageBoxes().size();
+        if (c.answer != 0) {
+            dialogs.AnswerMessageBox(c.answer);
+        }
+        if (c.close == WM_CLOSE) {
+            main.Send(WM_CLOSE, 0, 0);
+        } else {
+            main.Send(WM_COMMAND, c.close, 0);
+        }
+        ASSERT_EQ(dialogs.MessageBoxes().size(), asked + (c.answer != 0 ? 1 : 0));
+        if (c.answer != 0) {
+            EXPECT_EQ(dialogs.MessageBoxes().back().caption, "종료");
+        }
+        const bool kept = c.answer == IDNO;
+        EXPECT_EQ(main.IsBoundWindow(), kept);
+        EXPECT_EQ(closeActions, kept ? 0 : 1);
+        if (kept) {
+            EXPECT_EQ(doc.height, 16);
+            DestroyWindow(main.hwnd);
+        }
+    }
+
+    // Windows shutting down is never held up by a question.
+    Paste(10, 10);
+    EXPECT_EQ(window.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), 5u);
+}
+
 TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
     EmptyTheClipboard();
     dialogs.AnswerMessageBox(IDOK);

@@ -88,6 +88,8 @@ TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         for (int x = 0; x < 28; ++x) {
             EXPECT_EQ(joined.ReadPixel(x, 3), x >= 10 && x < 18 ? 0xFF0000u : 0x0000FFu) << x;
         }
+        // Quitting with the joined picture unsaved is confirmed.
+        dialogs.AnswerMessageBox(IDYES);
     }
     // Closing wrote the file; the next start shows what the user left.
     const std::string saved = ReadAll(ini);
