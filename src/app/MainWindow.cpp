@@ -88,6 +88,7 @@ bool MainWindow::CreateWindows() {
     // it. OnSize gives the canvas its size from then on.
     toolbar.Send(WM_SIZE, 0, 0);
     canvas.SetPosition(0, toolbar.WindowSize().cy);
+    UpdateCommandStates(GetMenu(hwnd));
     return true;
 }
 
@@ -158,6 +159,8 @@ int MainWindow::OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) {
     if (systemMenu != 0) {
         return 0;
     }
+    // Items not in this popup are left alone by EnableMenuItem.
+    UpdateCommandStates(menu);
     // Only the View popup (the fourth) carries check marks.
     if (position != 3) {
         return 1;
@@ -320,6 +323,8 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
     changed = true;
     if (interactive) {
         RefreshView();
+    } else {
+        UpdateCommandStates(GetMenu(hwnd));
     }
     return true;
 }
@@ -387,6 +392,7 @@ void MainWindow::SaveAs(int format) {
 void MainWindow::RefreshView() {
     changed = true;
     UpdateTitle();
+    UpdateCommandStates(GetMenu(hwnd));
     canvas.UpdateScrollRanges();
 }
 
@@ -420,6 +426,27 @@ void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* 
 void MainWindow::SetScale(int scale) {
     settings.Scale = static_cast<std::uint16_t>(scale);
     canvas.UpdateScrollRanges();
+}
+
+void MainWindow::UpdateCommandStates(HMENU menu) {
+    bool hasPicture;
+    bool canUndo;
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        hasPicture = !document.IsEmpty();
+        canUndo = !document.UndoRecords().empty();
+    }
+    const std::pair<UINT, bool> states[] = {{IDM_SAVE_BMP, hasPicture},
+                                            {IDM_SAVE_PNG, hasPicture},
+                                            {IDM_SAVE_JPEG, hasPicture},
+                                            {IDM_COPY, hasPicture},
+                                            {IDM_UNDO, canUndo}};
+    for (const auto& [command, enabled] : states) {
+        if (menu != nullptr) {
+            EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+        toolbar.Send(TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+    }
 }
 
 bool MainWindow::HasUnsavedPicture() const {

@@ -74,6 +74,9 @@ private:
     bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard);
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
+    // Greys the saves and Copy while the picture is empty and Undo while
+    // there is nothing to take back, in menu (when given) and on the toolbar.
+    void UpdateCommandStates(HMENU menu);
     // Changed since the last save or copy, and not empty.
     bool HasUnsavedPicture() const;
 

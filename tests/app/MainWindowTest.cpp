@@ -317,6 +317,51 @@ TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
     EXPECT_EQ(dialogs.MessageBoxes().size(), 5u);
 }
 
+TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
+    HMENU menuBar = GetMenu(window.hwnd);
+    struct Step {
+        const char* name;
+        UINT command; // 0: paste
+        bool picture;
+        bool undo;
+    };
+    // From an empty document, one step after the other.
+    const Step steps[] = {{"empty", IDM_NEW, false, false},
+                          {"pasted", 0, true, true},
+                          {"undone to empty", IDM_UNDO, false, false},
+                          {"pasted again", 0, true, true},
+                          {"cleared", IDM_NEW, false, false}};
+    dialogs.AnswerMessageBox(IDYES); // the New question of the last step
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.command == 0) {
+            Paste(10, 10);
+        } else {
+            Command(step.command);
+        }
+        const std::pair<UINT, bool> expected[] = {{IDM_SAVE_BMP, step.picture},
+                                                  {IDM_SAVE_PNG, step.picture},
+                                                  {IDM_SAVE_JPEG, step.picture},
+                                                  {IDM_COPY, step.picture},
+                                                  {IDM_UNDO, step.undo}};
+        // The menu as it is opened: File is the first popup, Edit the second.
+        for (UINT position : {0u, 1u}) {
+            window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, position)),
+                        MAKELPARAM(position, 0));
+        }
+        for (const auto& [command, enabled] : expected) {
+            EXPECT_EQ((GetMenuState(menuBar, command, MF_BYCOMMAND) & MF_GRAYED) == 0, enabled)
+                << command;
+            EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONENABLED, command, 0) != 0, enabled) << command;
+        }
+    }
+    // A popup is brought up to date as it opens, whatever changed the document.
+    Paste(10, 10);
+    document.Clear();
+    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, 0)), 0);
+    EXPECT_NE(GetMenuState(menuBar, IDM_SAVE_PNG, MF_BYCOMMAND) & MF_GRAYED, 0u);
+}
+
 TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
     EmptyTheClipboard();
     dialogs.AnswerMessageBox(IDOK);
