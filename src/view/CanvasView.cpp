@@ -92,7 +92,15 @@ void CanvasView::Paint(HDC dc, bool erase) {
             FillRect(dc, &bottom, grey);
         }
     }
-    SetStretchBltMode(dc, COLORONCOLOR);
+    // Reduced, averaging keeps thin lines and small text legible where
+    // dropping pixels would break them up; HALFTONE wants the brush origin
+    // set after it. At 100 % and above every pixel is copied exactly.
+    if (s < 4) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    }
     document.picture.StretchDrawTo(dc, 0, 0, dw, dh, sx, sy, vw, vh);
 }
 

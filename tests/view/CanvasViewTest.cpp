@@ -71,7 +71,8 @@ protected:
         return info;
     }
     // Renders the canvas as WM_PRINTCLIENT asks into a 24-bit picture.
-    void Render(image::Image& target) {
+    // mode: the stretch mode the paint left in the context.
+    void Render(image::Image& target, int* mode = nullptr) {
         const SIZE client = canvas.ClientSize();
         ASSERT_TRUE(target.Create(client.cx, client.cy, 24));
         image::MemoryDC dc;
@@ -79,6 +80,9 @@ protected:
         canvas.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()),
                     PRF_CLIENT | PRF_ERASEBKGND);
         GdiFlush();
+        if (mode != nullptr) {
+            *mode = GetStretchBltMode(dc.Get());
+        }
     }
 
     settings::AppSettings settings;
@@ -255,4 +259,42 @@ TEST_F(CanvasViewTest, WheelAndKeysScrollByLinesPagesAndEnds) {
     canvas.Send(WM_MOUSEWHEEL, wheel(MK_CONTROL, -60), 0);
     canvas.Send(WM_MOUSEWHEEL, wheel(MK_CONTROL, -60), 0);
     EXPECT_EQ(parent.commands, (std::vector<UINT>{IDT_ZOOM_IN, IDT_ZOOM_IN, IDT_ZOOM_OUT}));
+}
+
+TEST_F(CanvasViewTest, BelowOneHundredPercentThePictureIsAveraged) {
+    // A one-pixel checkerboard: averaged, reduced, it has shades between
+    // black and white; copied pixel for pixel it has none.
+    image::Image board;
+    ASSERT_TRUE(board.Create(40, 40, 24));
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            board.WritePixel(x, y, (x + y) % 2 == 0 ? 0xFFFFFF : 0x000000, false);
+        }
+    }
+    ASSERT_TRUE(document.PasteImage(board, false, 0, settings.PasteValues()));
+    SizeClient(100, 100);
+    for (std::uint16_t scale : {1, 2, 3, 4, 8}) {
+        SCOPED_TRACE(scale);
+        settings.Scale = scale;
+        canvas.UpdateScrollRanges();
+        image::Image shot;
+        int mode = 0;
+        Render(shot, &mode);
+        EXPECT_EQ(mode, scale < 4 ? HALFTONE : COLORONCOLOR);
+        const int drawn = 40 * scale / 4;
+        int shades = 0;
+        for (int y = 0; y < drawn; ++y) {
+            for (int x = 0; x < drawn; ++x) {
+                const image::PixelValue pixel = shot.ReadPixel(x, y);
+                shades += pixel != 0 && pixel != 0xFFFFFF ? 1 : 0;
+            }
+        }
+        // Which scales show shades depends on where the system samples; 75 %
+        // falls between source pixels on every system.
+        if (scale == 3) {
+            EXPECT_GT(shades, 0);
+        } else if (scale >= 4) {
+            EXPECT_EQ(shades, 0);
+        }
+    }
 }
