@@ -65,6 +65,20 @@ HICON LoadProgramIcon(int size) {
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
+// Shows the wait cursor while a picture is read or written on this thread,
+// then puts back the cursor that was showing. No messages are handled
+// meanwhile, so nothing sets another cursor in between.
+class WaitCursor {
+public:
+    WaitCursor() : previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous;
+};
+
 } // namespace
 
 MainWindow::MainWindow(image::JoinDocument& document, settings::AppSettings& settings)
@@ -294,7 +308,13 @@ bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, boo
         }
         fileName = chosen.Data();
     }
-    if (!formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor))) {
+    bool loaded;
+    {
+        WaitCursor wait;
+        loaded =
+            formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor));
+    }
+    if (!loaded) {
         if (fromDialog) {
             ui::WarningBox("画像の読み込みに失敗");
         }
@@ -323,6 +343,12 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
     changed = true;
     if (interactive) {
         RefreshView();
+        image::CellRect pasted;
+        {
+            image::JoinDocument::ReadGuard guard(document);
+            pasted = document.lastCell;
+        }
+        canvas.ScrollIntoView(pasted);
     } else {
         UpdateCommandStates(GetMenu(hwnd));
     }
@@ -365,6 +391,7 @@ void MainWindow::SaveAs(int format) {
     }
     bool saved = false;
     {
+        WaitCursor wait;
         image::JoinDocument::ReadGuard guard(document);
         const image::Image& picture = document.picture;
         switch (format) {

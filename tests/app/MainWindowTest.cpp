@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -200,6 +201,36 @@ TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
     Command(IDM_UNDO);
     EXPECT_EQ(Title(window.hwnd), "Quiltora");
     EXPECT_TRUE(document.IsEmpty());
+}
+
+TEST_F(MainWindowTest, APasteScrollsTheNewPictureIntoView) {
+    struct Step {
+        int width;
+        int height;
+        bool below;
+    };
+    // Wider and taller than the view together; the last fits in it.
+    const Step steps[] = {{300, 200, false}, {300, 200, false}, {100, 300, true},
+                          {50, 900, false},  {40, 40, true},    {700, 30, false}};
+    settings.Scale = 2;
+    for (const Step& step : steps) {
+        Paste(step.width, step.height, step.below);
+        const image::CellRect cell = document.lastCell;
+        SCOPED_TRACE(std::to_string(cell.x) + "," + std::to_string(cell.y));
+        for (const auto& [bar, start, length] : {std::make_tuple(SB_HORZ, cell.x, cell.width),
+                                                 std::make_tuple(SB_VERT, cell.y, cell.height)}) {
+            SCROLLINFO info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_ALL;
+            GetScrollInfo(window.canvas.hwnd, bar, &info);
+            // In zoomed pixels; a cell larger than the view shows its start.
+            const int first = start / 2;
+            const int end = (start + length) / 2;
+            EXPECT_LE(info.nPos, first) << bar;
+            EXPECT_TRUE(end <= info.nPos + static_cast<int>(info.nPage) || info.nPos == first)
+                << bar;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
