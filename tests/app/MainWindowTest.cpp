@@ -204,32 +204,22 @@ TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
 }
 
 TEST_F(MainWindowTest, APasteScrollsTheNewPictureIntoView) {
-    struct Step {
-        int width;
-        int height;
-        bool below;
+    settings.Scale = 2; // zoomed pixels are half the canvas pixels
+    // Shown: the cell's start, and its end unless the view is too small.
+    const auto shown = [this](int bar, int start, int end) {
+        SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(window.canvas.hwnd, bar, &info);
+        return info.nPos <= start / 2 &&
+               (end / 2 <= info.nPos + static_cast<int>(info.nPage) || info.nPos == start / 2);
     };
-    // Wider and taller than the view together; the last fits in it.
-    const Step steps[] = {{300, 200, false}, {300, 200, false}, {100, 300, true},
-                          {50, 900, false},  {40, 40, true},    {700, 30, false}};
-    settings.Scale = 2;
-    for (const Step& step : steps) {
-        Paste(step.width, step.height, step.below);
+    for (const auto& [width, height, below] : {std::make_tuple(300, 200, false),
+                                               {300, 200, false},
+                                               {100, 900, true},
+                                               {700, 30, false}}) {
+        Paste(width, height, below);
         const image::CellRect cell = document.lastCell;
-        SCOPED_TRACE(std::to_string(cell.x) + "," + std::to_string(cell.y));
-        for (const auto& [bar, start, length] : {std::make_tuple(SB_HORZ, cell.x, cell.width),
-                                                 std::make_tuple(SB_VERT, cell.y, cell.height)}) {
-            SCROLLINFO info = {};
-            info.cbSize = sizeof(info);
-            info.fMask = SIF_ALL;
-            GetScrollInfo(window.canvas.hwnd, bar, &info);
-            // In zoomed pixels; a cell larger than the view shows its start.
-            const int first = start / 2;
-            const int end = (start + length) / 2;
-            EXPECT_LE(info.nPos, first) << bar;
-            EXPECT_TRUE(end <= info.nPos + static_cast<int>(info.nPage) || info.nPos == first)
-                << bar;
-        }
+        EXPECT_TRUE(shown(SB_HORZ, cell.x, cell.x + cell.width)) << width;
+        EXPECT_TRUE(shown(SB_VERT, cell.y, cell.y + cell.height)) << width;
     }
 }
 
@@ -285,109 +275,66 @@ TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
 
 TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
     const std::string path = WritePicture("close.png", 12, 8, 4);
-    const std::string savedPath = DataFolder() + "\\close.bmp";
-    struct Case {
-        const char* name;
-        std::vector<UINT> commands; // after two pastes
-        int answer;                 // 0: no question expected
-        UINT close;
-    };
-    const Case cases[] = {
-        {"unsaved, kept", {}, IDNO, WM_CLOSE},
-        {"unsaved, quit", {}, IDYES, WM_CLOSE},
-        {"unsaved, quit from the menu", {}, IDYES, IDM_EXIT},
-        {"saved", {IDM_SAVE_BMP}, 0, WM_CLOSE},
-        {"copied", {IDM_COPY}, 0, WM_CLOSE},
-        {"saved, then undone", {IDM_SAVE_BMP, IDM_UNDO}, IDYES, WM_CLOSE},
-        {"undone to empty", {IDM_UNDO, IDM_UNDO}, 0, WM_CLOSE},
-        {"cleared", {IDM_NEW}, 0, WM_CLOSE},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::string saved = DataFolder() + "\\close.bmp";
+    // The commands after two pastes and the answer to the question (0: none
+    // expected). Saving or copying keeps the picture; undo changes it again.
+    const std::pair<std::vector<UINT>, int> cases[] = {{{}, IDNO},
+                                                       {{}, IDYES},
+                                                       {{IDM_SAVE_BMP}, 0},
+                                                       {{IDM_COPY}, 0},
+                                                       {{IDM_SAVE_BMP, IDM_UNDO}, IDYES}};
+    for (const auto& [commands, answer] : cases) {
+        SCOPED_TRACE(testing::PrintToString(commands) + " " + std::to_string(answer));
         image::JoinDocument doc;
-        settings::AppSettings options;
-        app::MainWindow main{doc, options};
+        app::MainWindow main{doc, settings};
         ASSERT_TRUE(main.CreateWindows());
         int closeActions = 0;
         main.SetCloseAction([&closeActions] { ++closeActions; });
         ASSERT_TRUE(main.PastePicture(path.c_str(), false, false, true, 0));
         ASSERT_TRUE(main.PastePicture(path.c_str(), false, true, true, 0));
-        for (UINT command : c.commands) {
+        for (UINT command : commands) {
             if (command == IDM_SAVE_BMP) {
-                dialogs.AnswerFile(savedPath.c_str());
-            } else if (command == IDM_NEW) {
-                dialogs.AnswerMessageBox(IDYES);
+                dialogs.AnswerFile(saved.c_str());
             }
             main.Send(WM_COMMAND, command, 0);
         }
         const std::size_t asked = dialogs.MessageBoxes().size();
-        if (c.answer != 0) {
-            dialogs.AnswerMessageBox(c.answer);
+        if (answer != 0) {
+            dialogs.AnswerMessageBox(answer);
         }
-        if (c.close == WM_CLOSE) {
-            main.Send(WM_CLOSE, 0, 0);
-        } else {
-            main.Send(WM_COMMAND, c.close, 0);
-        }
-        ASSERT_EQ(dialogs.MessageBoxes().size(), asked + (c.answer != 0 ? 1 : 0));
-        if (c.answer != 0) {
-            EXPECT_EQ(dialogs.MessageBoxes().back().caption, "종료");
-        }
-        const bool kept = c.answer == IDNO;
-        EXPECT_EQ(main.IsBoundWindow(), kept);
-        EXPECT_EQ(closeActions, kept ? 0 : 1);
-        if (kept) {
-            EXPECT_EQ(doc.height, 16);
-            DestroyWindow(main.hwnd);
-        }
+        main.Send(WM_COMMAND, IDM_EXIT, 0);
+        EXPECT_EQ(dialogs.MessageBoxes().size(), asked + (answer != 0 ? 1 : 0));
+        EXPECT_EQ(main.IsBoundWindow(), answer == IDNO);
+        EXPECT_EQ(closeActions, answer == IDNO ? 0 : 1); // the settings are written
+        DestroyWindow(main.hwnd);
     }
-
     // Windows shutting down is never held up by a question.
     Paste(10, 10);
     EXPECT_EQ(window.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
-    EXPECT_EQ(dialogs.MessageBoxes().size(), 5u);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), 3u);
 }
 
 TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
     HMENU menuBar = GetMenu(window.hwnd);
-    struct Step {
-        const char* name;
-        UINT command; // 0: paste
-        bool picture;
-        bool undo;
-    };
-    // From an empty document, one step after the other.
-    const Step steps[] = {{"empty", IDM_NEW, false, false},
-                          {"pasted", 0, true, true},
-                          {"undone to empty", IDM_UNDO, false, false},
-                          {"pasted again", 0, true, true},
-                          {"cleared", IDM_NEW, false, false}};
-    dialogs.AnswerMessageBox(IDYES); // the New question of the last step
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.name);
-        if (step.command == 0) {
+    // One step after the other from an empty document (0: a paste), then
+    // whether the saves and Copy, and Undo, can run.
+    const int steps[][3] = {{IDM_NEW, 0, 0}, {0, 1, 1}, {IDM_UNDO, 0, 0}, {0, 1, 1}};
+    for (const auto& step : steps) {
+        if (step[0] == 0) {
             Paste(10, 10);
         } else {
-            Command(step.command);
+            Command(step[0]);
         }
-        const std::pair<UINT, bool> expected[] = {{IDM_SAVE_BMP, step.picture},
-                                                  {IDM_SAVE_PNG, step.picture},
-                                                  {IDM_SAVE_JPEG, step.picture},
-                                                  {IDM_COPY, step.picture},
-                                                  {IDM_UNDO, step.undo}};
-        // The menu as it is opened: File is the first popup, Edit the second.
-        for (UINT position : {0u, 1u}) {
-            window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, position)),
-                        MAKELPARAM(position, 0));
-        }
-        for (const auto& [command, enabled] : expected) {
-            EXPECT_EQ((GetMenuState(menuBar, command, MF_BYCOMMAND) & MF_GRAYED) == 0, enabled)
-                << command;
-            EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONENABLED, command, 0) != 0, enabled) << command;
+        for (UINT command : {IDM_SAVE_BMP, IDM_SAVE_PNG, IDM_SAVE_JPEG, IDM_COPY, IDM_UNDO}) {
+            const bool enabled = step[command == IDM_UNDO ? 2 : 1] != 0;
+            EXPECT_EQ(
+                std::make_pair((GetMenuState(menuBar, command, MF_BYCOMMAND) & MF_GRAYED) == 0,
+                               window.toolbar.Send(TB_ISBUTTONENABLED, command, 0) != 0),
+                std::make_pair(enabled, enabled))
+                << step[0] << " " << command;
         }
     }
     // A popup is brought up to date as it opens, whatever changed the document.
-    Paste(10, 10);
     document.Clear();
     window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, 0)), 0);
     EXPECT_NE(GetMenuState(menuBar, IDM_SAVE_PNG, MF_BYCOMMAND) & MF_GRAYED, 0u);
@@ -494,8 +441,10 @@ TEST_F(MainWindowTest, CtrlWheelOnTheMainWindowZoomsAndAClickFocusesTheCanvas) {
     window.Show(SW_SHOW);
     SetForegroundWindow(window.hwnd);
     SetFocus(window.hwnd);
-    // The wheel goes to the window with the focus, here the main window.
-    const int steps[][2] = {{WHEEL_DELTA, 8}, {-WHEEL_DELTA, 4}, {-2 * WHEEL_DELTA, 2}};
+    // The wheel goes to the window with the focus, here the main window; one
+    // zoom step a notch, half notches add up.
+    const int steps[][2] = {
+        {WHEEL_DELTA, 8}, {-WHEEL_DELTA, 4}, {-2 * WHEEL_DELTA, 2}, {-60, 2}, {-60, 1}};
     settings.Scale = 4;
     for (const auto& step : steps) {
         window.Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(step[0])), 0);
