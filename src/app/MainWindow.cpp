@@ -68,6 +68,20 @@ HICON LoadProgramIcon(int size) {
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
+// Shows the wait cursor while a picture is read or written on this thread,
+// then puts back the cursor that was showing. No messages are handled
+// meanwhile, so nothing sets another cursor in between.
+class WaitCursor {
+public:
+    WaitCursor() : previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous;
+};
+
 } // namespace
 
 MainWindow::MainWindow(image::JoinDocument& document, settings::AppSettings& settings)
@@ -91,6 +105,7 @@ bool MainWindow::CreateWindows() {
     // it. OnSize gives the canvas its size from then on.
     toolbar.Send(WM_SIZE, 0, 0);
     canvas.SetPosition(0, toolbar.WindowSize().cy);
+    UpdateCommandStates(GetMenu(hwnd));
     return true;
 }
 
@@ -139,6 +154,11 @@ void MainWindow::BindToolWindows(ui::Window* fileList, ui::Window* settingsWin) 
 }
 
 int MainWindow::OnClose() {
+    if (HasUnsavedPicture() &&
+        ui::MessageBoxTopmost("저장하지 않은 이미지가 있습니다. 종료하시겠습니까", "종료",
+                              MB_YESNO | MB_ICONQUESTION) == IDNO) {
+        return 1;
+    }
     if (closeAction) {
         closeAction();
     }
@@ -157,6 +177,8 @@ int MainWindow::OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) {
     if (systemMenu != 0) {
         return 0;
     }
+    // Items not in this popup are left alone by EnableMenuItem.
+    UpdateCommandStates(menu);
     // Only the View popup (the fourth) carries check marks.
     if (position != 3) {
         return 1;
@@ -205,8 +227,11 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
             image::JoinDocument::ReadGuard guard(document);
             copy = document.picture.ScreenCopy();
         }
+        // What is on the clipboard can be pasted into any program: the
+        // picture is no longer lost with the window.
         if (image::Image::PutOnClipboard(hwnd, std::move(copy))) {
             ownCopySequence = GetClipboardSequenceNumber();
+            changed = false;
         }
         break;
     }
@@ -263,6 +288,16 @@ int MainWindow::OnSize(WPARAM, UINT width, UINT height) {
     return 1;
 }
 
+int MainWindow::OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) {
+    canvas.Send(WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(x, y));
+    return 1;
+}
+
+int MainWindow::OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) {
+    canvas.Send(WM_MOUSEHWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(x, y));
+    return 1;
+}
+
 bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard) {
     if (fromClipboard) {
         if (!picture.ReadClipboardPicture()) {
@@ -282,7 +317,13 @@ bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, boo
         }
         fileName = chosen.Data();
     }
-    if (!formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor))) {
+    bool loaded;
+    {
+        WaitCursor wait;
+        loaded =
+            formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor));
+    }
+    if (!loaded) {
         if (fromDialog) {
             ui::WarningBox("画像の読み込みに失敗");
         }
@@ -308,8 +349,17 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
         }
         return false;
     }
+    changed = true;
     if (interactive) {
         RefreshView();
+        image::CellRect pasted;
+        {
+            image::JoinDocument::ReadGuard guard(document);
+            pasted = document.lastCell;
+        }
+        canvas.ScrollIntoView(pasted);
+    } else {
+        UpdateCommandStates(GetMenu(hwnd));
     }
     return true;
 }
@@ -327,6 +377,7 @@ void MainWindow::NewDocument() {
     }
     document.Clear();
     RefreshView();
+    changed = false;
 }
 
 void MainWindow::SaveAs(int format) {
@@ -349,6 +400,7 @@ void MainWindow::SaveAs(int format) {
     }
     bool saved = false;
     {
+        WaitCursor wait;
         image::JoinDocument::ReadGuard guard(document);
         const image::Image& picture = document.picture;
         switch (format) {
@@ -368,11 +420,15 @@ void MainWindow::SaveAs(int format) {
     // the user must know that nothing was saved.
     if (!saved) {
         ui::WarningBox("画像の保存に失敗");
+        return;
     }
+    changed = false;
 }
 
 void MainWindow::RefreshView() {
+    changed = true;
     UpdateTitle();
+    UpdateCommandStates(GetMenu(hwnd));
     canvas.UpdateScrollRanges();
 }
 
@@ -494,6 +550,32 @@ void MainWindow::OnClipboardUpdate() {
 void MainWindow::SetScale(int scale) {
     settings.Scale = static_cast<std::uint16_t>(scale);
     canvas.UpdateScrollRanges();
+}
+
+void MainWindow::UpdateCommandStates(HMENU menu) {
+    bool hasPicture;
+    bool canUndo;
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        hasPicture = !document.IsEmpty();
+        canUndo = !document.UndoRecords().empty();
+    }
+    const std::pair<UINT, bool> states[] = {{IDM_SAVE_BMP, hasPicture},
+                                            {IDM_SAVE_PNG, hasPicture},
+                                            {IDM_SAVE_JPEG, hasPicture},
+                                            {IDM_COPY, hasPicture},
+                                            {IDM_UNDO, canUndo}};
+    for (const auto& [command, enabled] : states) {
+        if (menu != nullptr) {
+            EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+        toolbar.Send(TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+    }
+}
+
+bool MainWindow::HasUnsavedPicture() const {
+    image::JoinDocument::ReadGuard guard(document);
+    return changed && !document.IsEmpty();
 }
 
 void MainWindow::ZoomIn() {

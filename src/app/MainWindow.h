@@ -35,6 +35,9 @@ public:
     void BindToolWindows(ui::Window* fileList, ui::Window* settingsWindow);
     // Runs when the window is closed the ordinary way (close box, Alt+F4,
     // "종료(&X)"), while every window still exists: the settings are saved.
+    // A picture changed since it was last saved or copied is only given up
+    // after the user agreed; declining keeps the window and skips the action.
+    // Windows shutting down asks nothing: WM_QUERYENDSESSION is never held.
     void SetCloseAction(std::function<void()> action) { closeAction = std::move(action); }
 
     int OnClose() override;
@@ -56,6 +59,9 @@ public:
     // to filesHandedOver.
     void HandOverFiles(std::vector<std::string> paths);
     std::function<void(std::vector<std::string> paths)> filesHandedOver;
+    // The wheel goes to the window with the focus; the canvas scrolls for it.
+    int OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) override;
+    int OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) override;
 
     // The paste command of the user interface: acquires a picture (clipboard,
     // the named file, or one chosen in the open dialog), pastes it through
@@ -66,6 +72,7 @@ public:
     void NewDocument();
     // format: 0 BMP, 1 PNG, 2 JPEG.
     void SaveAs(int format);
+    // Shows the document after it changed, which makes it unsaved.
     void RefreshView();
     void UpdateTitle();
     void ZoomIn();
@@ -84,6 +91,11 @@ private:
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
     void OnClipboardUpdate();
+    // Greys the saves and Copy while the picture is empty and Undo while
+    // there is nothing to take back, in menu (when given) and on the toolbar.
+    void UpdateCommandStates(HMENU menu);
+    // Changed since the last save or copy, and not empty.
+    bool HasUnsavedPicture() const;
 
     image::JoinDocument& document;
     settings::AppSettings& settings;
@@ -96,6 +108,7 @@ private:
     // whose picture is not pasted back.
     DWORD ownCopySequence = 0;
     std::vector<std::string> handedOver;
+    bool changed = false;
 };
 
 // WM_COPYDATA's dwData for files handed over: the data are their paths as

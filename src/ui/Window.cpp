@@ -136,6 +136,8 @@ const Route routes[] = {
         LRESULT*) { return w.OnSetCursor(reinterpret_cast<HWND>(wp), Lo(lp), Hi(lp)); }},
     {WM_MOUSEWHEEL, [](Window& w, WPARAM wp, LPARAM lp,
                        LRESULT*) { return w.OnMouseWheel(Lo(wp), Hi(wp), Lo(lp), Hi(lp)); }},
+    {WM_MOUSEHWHEEL, [](Window& w, WPARAM wp, LPARAM lp,
+                        LRESULT*) { return w.OnMouseHWheel(Lo(wp), Hi(wp), Lo(lp), Hi(lp)); }},
     {WM_CAPTURECHANGED, [](Window& w, WPARAM, LPARAM lp,
                            LRESULT*) { return w.OnCaptureChanged(reinterpret_cast<HWND>(lp)); }},
     {WM_MOUSELEAVE, [](Window& w, WPARAM, LPARAM, LRESULT*) { return w.OnMouseLeave(); }},
@@ -390,6 +392,9 @@ int Window::OnSetCursor(HWND, UINT, UINT) {
     return 0;
 }
 int Window::OnMouseWheel(UINT, UINT, UINT, UINT) {
+    return 0;
+}
+int Window::OnMouseHWheel(UINT, UINT, UINT, UINT) {
     return 0;
 }
 int Window::OnCaptureChanged(HWND) {

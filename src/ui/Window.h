@@ -98,6 +98,8 @@ public:
     virtual int OnRButtonDown(WPARAM keys, UINT x, UINT y);
     virtual int OnSetCursor(HWND window, UINT hitTest, UINT mouseMsg);
     virtual int OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y);
+    // The tilt wheel; a positive delta asks to scroll right.
+    virtual int OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y);
     virtual int OnCaptureChanged(HWND gaining);
     virtual int OnMouseLeave();
     virtual int OnMouseHover();

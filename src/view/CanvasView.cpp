@@ -1,8 +1,27 @@
 #include "view/CanvasView.h"
 
+#include "app/ResourceIds.h"
 #include "ui/file/DroppedFiles.h"
 
 namespace view {
+
+namespace {
+
+// Adds a wheel delta (the 16-bit word of the message, signed) to what is left
+// over from before and returns the whole notches, keeping the rest. Turning
+// the other way drops a fraction left from the old direction.
+int TakeNotches(int& remainder, UINT delta) {
+    const int signedDelta = static_cast<short>(delta);
+    if ((remainder < 0 && signedDelta > 0) || (remainder > 0 && signedDelta < 0)) {
+        remainder = 0;
+    }
+    remainder += signedDelta;
+    const int notches = remainder / WHEEL_DELTA;
+    remainder -= notches * WHEEL_DELTA;
+    return notches;
+}
+
+} // namespace
 
 bool CanvasView::Create(HWND parent) {
     if (!ui::Window::Create(WS_EX_CLIENTEDGE, "Qtora_Gen", "",
@@ -74,7 +93,15 @@ void CanvasView::Paint(HDC dc, bool erase) {
             FillRect(dc, &bottom, grey);
         }
     }
-    SetStretchBltMode(dc, COLORONCOLOR);
+    // Reduced, averaging keeps thin lines and small text legible where
+    // dropping pixels would break them up; HALFTONE wants the brush origin
+    // set after it. At 100 % and above every pixel is copied exactly.
+    if (s < 4) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    }
     document.picture.StretchDrawTo(dc, 0, 0, dw, dh, sx, sy, vw, vh);
 }
 
@@ -101,6 +128,114 @@ int CanvasView::OnVScroll(UINT request, UINT position, HWND scrollBar) {
     vScroll.HandleScroll(request, position, scrollBar);
     Invalidate(nullptr, FALSE);
     return 1;
+}
+
+void CanvasView::ScrollTo(ScrollBar& bar, long long position) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    GetScrollInfo(hwnd, bar.barKind, &info);
+    const long long last = static_cast<long long>(info.nMax) - info.nPage + 1;
+    if (position > last) {
+        position = last;
+    }
+    if (position < info.nMin) {
+        position = info.nMin;
+    }
+    info.fMask = SIF_POS;
+    info.nPos = static_cast<int>(position);
+    SetScrollInfo(hwnd, bar.barKind, &info, TRUE);
+    Invalidate(nullptr, FALSE);
+}
+
+void CanvasView::WheelScroll(ScrollBar& bar, int notches) {
+    if (notches == 0) {
+        return;
+    }
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    long long step = static_cast<long long>(lines) * LineStep;
+    if (lines == WHEEL_PAGESCROLL) {
+        SCROLLINFO info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_PAGE;
+        GetScrollInfo(hwnd, bar.barKind, &info);
+        step = info.nPage;
+    }
+    ScrollTo(bar, bar.GetPos() + notches * step);
+}
+
+int CanvasView::OnMouseWheel(UINT keys, UINT delta, UINT, UINT) {
+    if ((keys & MK_CONTROL) != 0) {
+        // Away from the user zooms in, one zoom step per notch.
+        const int notches = TakeNotches(zoomWheel, delta);
+        const WPARAM command = notches > 0 ? IDT_ZOOM_IN : IDT_ZOOM_OUT;
+        for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) {
+            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(command, 0),
+                         reinterpret_cast<LPARAM>(hwnd));
+        }
+    } else if ((keys & MK_SHIFT) != 0) {
+        WheelScroll(hScroll, -TakeNotches(horizontalWheel, delta));
+    } else {
+        // A positive delta is the wheel turned away from the user: up.
+        WheelScroll(vScroll, -TakeNotches(verticalWheel, delta));
+    }
+    return 1;
+}
+
+int CanvasView::OnMouseHWheel(UINT, UINT delta, UINT, UINT) {
+    WheelScroll(hScroll, TakeNotches(horizontalWheel, delta));
+    return 1;
+}
+
+int CanvasView::OnKeyDown(WPARAM key, LPARAM) {
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+        ScrollTo(vScroll, vScroll.GetPos() + (key == VK_UP ? -LineStep : LineStep));
+        return 1;
+    case VK_LEFT:
+    case VK_RIGHT:
+        ScrollTo(hScroll, hScroll.GetPos() + (key == VK_LEFT ? -LineStep : LineStep));
+        return 1;
+    case VK_PRIOR:
+        return OnVScroll(SB_PAGEUP, 0, nullptr);
+    case VK_NEXT:
+        return OnVScroll(SB_PAGEDOWN, 0, nullptr);
+    case VK_HOME:
+        return OnVScroll(SB_TOP, 0, nullptr);
+    case VK_END:
+        return OnVScroll(SB_BOTTOM, 0, nullptr);
+    default:
+        return 0;
+    }
+}
+
+int CanvasView::OnLButtonDown(WPARAM, UINT, UINT) {
+    // A child window gets no focus from a click by itself, and the keys only
+    // reach the window with the focus.
+    SetFocus(hwnd);
+    return 0;
+}
+
+void CanvasView::ScrollIntoView(const image::CellRect& cell) {
+    const long long s = ZoomQuarters();
+    const auto reveal = [this](ScrollBar& bar, long long start, long long end) {
+        SCROLLINFO info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_PAGE | SIF_POS;
+        GetScrollInfo(hwnd, bar.barKind, &info);
+        long long position = info.nPos;
+        if (end > position + info.nPage) {
+            position = end - info.nPage;
+        }
+        if (start < position) {
+            position = start;
+        }
+        ScrollTo(bar, position);
+    };
+    reveal(hScroll, s * cell.x / 4, s * (static_cast<long long>(cell.x) + cell.width) / 4);
+    reveal(vScroll, s * cell.y / 4, s * (static_cast<long long>(cell.y) + cell.height) / 4);
 }
 
 int CanvasView::OnHScroll(UINT request, UINT position, HWND scrollBar) {

@@ -18,6 +18,11 @@ namespace view {
 // Everything right of and below the picture is button-shadow grey. It only
 // paints and scrolls; the main window calls UpdateScrollRanges whenever the
 // document, the zoom or the size changed. Scroll units are zoomed pixels.
+//
+// The wheel scrolls down and up, with Shift (or the tilt wheel) sideways, and
+// with Ctrl asks the parent to zoom with WM_COMMAND IDT_ZOOM_IN/IDT_ZOOM_OUT.
+// The arrow keys, Page Up/Down, Home and End scroll while it has the focus,
+// which a click gives it.
 class CanvasView : public ui::Window {
 public:
     CanvasView(image::JoinDocument& document, settings::AppSettings& settings)
@@ -31,6 +36,10 @@ public:
     int OnPaint() override;
     int OnVScroll(UINT request, UINT position, HWND scrollBar) override;
     int OnHScroll(UINT request, UINT position, HWND scrollBar) override;
+    int OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) override;
+    int OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) override;
+    int OnKeyDown(WPARAM key, LPARAM flags) override;
+    int OnLButtonDown(WPARAM keys, UINT x, UINT y) override;
     // Answers WM_PRINTCLIENT by painting into the caller's context.
     int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
@@ -42,12 +51,29 @@ public:
     // Draws the view into dc: the visible part of the picture and, with
     // erase, the grey around it.
     void Paint(HDC dc, bool erase);
+    // Scrolls as little as needed to bring the cell (canvas pixels) into
+    // view; when it is larger than the view its top-left corner wins.
+    void ScrollIntoView(const image::CellRect& cell);
+
+    // Scroll units of one arrow key press and of one wheel line.
+    static constexpr int LineStep = 20;
 
     ScrollBar hScroll;
     ScrollBar vScroll;
 
 private:
     int ZoomQuarters() const;
+    // Sets the bar's position, kept where the last page ends at the end of
+    // the range, and redraws.
+    void ScrollTo(ScrollBar& bar, long long position);
+    // Scrolls by notches of the wheel, as many lines each as the user set.
+    void WheelScroll(ScrollBar& bar, int notches);
+
+    // Wheel deltas not yet making a whole notch: precision touchpads send
+    // fractions of WHEEL_DELTA.
+    int verticalWheel = 0;
+    int horizontalWheel = 0;
+    int zoomWheel = 0;
 
     image::JoinDocument& document;
     settings::AppSettings& settings;

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -202,6 +203,26 @@ TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
     EXPECT_TRUE(document.IsEmpty());
 }
 
+TEST_F(MainWindowTest, APasteScrollsTheNewPictureIntoView) {
+    settings.Scale = 2; // zoomed pixels are half the canvas pixels
+    // Shown: the cell's start, and its end unless the view is too small.
+    const auto shown = [this](int bar, int start, int end) {
+        SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(window.canvas.hwnd, bar, &info);
+        return info.nPos <= start / 2 &&
+               (end / 2 <= info.nPos + static_cast<int>(info.nPage) || info.nPos == start / 2);
+    };
+    for (const auto& [width, height, below] : {std::make_tuple(300, 200, false),
+                                               {300, 200, false},
+                                               {100, 900, true},
+                                               {700, 30, false}}) {
+        Paste(width, height, below);
+        const image::CellRect cell = document.lastCell;
+        EXPECT_TRUE(shown(SB_HORZ, cell.x, cell.x + cell.width)) << width;
+        EXPECT_TRUE(shown(SB_VERT, cell.y, cell.y + cell.height)) << width;
+    }
+}
+
 TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     const std::string path = WritePicture("dialog.png", 20, 10, 3);
     dialogs.AnswerFile(path.c_str());
@@ -250,6 +271,73 @@ TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
     Command(IDM_UNDO);
     Command(IDM_NEW);
     EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
+}
+
+TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
+    const std::string path = WritePicture("close.png", 12, 8, 4);
+    const std::string saved = DataFolder() + "\\close.bmp";
+    // The commands after two pastes and the answer to the question (0: none
+    // expected). Saving or copying keeps the picture; undo changes it again.
+    const std::pair<std::vector<UINT>, int> cases[] = {{{}, IDNO},
+                                                       {{}, IDYES},
+                                                       {{IDM_SAVE_BMP}, 0},
+                                                       {{IDM_COPY}, 0},
+                                                       {{IDM_SAVE_BMP, IDM_UNDO}, IDYES}};
+    for (const auto& [commands, answer] : cases) {
+        SCOPED_TRACE(testing::PrintToString(commands) + " " + std::to_string(answer));
+        image::JoinDocument doc;
+        app::MainWindow main{doc, settings};
+        ASSERT_TRUE(main.CreateWindows());
+        int closeActions = 0;
+        main.SetCloseAction([&closeActions] { ++closeActions; });
+        ASSERT_TRUE(main.PastePicture(path.c_str(), false, false, true, 0));
+        ASSERT_TRUE(main.PastePicture(path.c_str(), false, true, true, 0));
+        for (UINT command : commands) {
+            if (command == IDM_SAVE_BMP) {
+                dialogs.AnswerFile(saved.c_str());
+            }
+            main.Send(WM_COMMAND, command, 0);
+        }
+        const std::size_t asked = dialogs.MessageBoxes().size();
+        if (answer != 0) {
+            dialogs.AnswerMessageBox(answer);
+        }
+        main.Send(WM_COMMAND, IDM_EXIT, 0);
+        EXPECT_EQ(dialogs.MessageBoxes().size(), asked + (answer != 0 ? 1 : 0));
+        EXPECT_EQ(main.IsBoundWindow(), answer == IDNO);
+        EXPECT_EQ(closeActions, answer == IDNO ? 0 : 1); // the settings are written
+        DestroyWindow(main.hwnd);
+    }
+    // Windows shutting down is never held up by a question.
+    Paste(10, 10);
+    EXPECT_EQ(window.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), 3u);
+}
+
+TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
+    HMENU menuBar = GetMenu(window.hwnd);
+    // One step after the other from an empty document (0: a paste), then
+    // whether the saves and Copy, and Undo, can run.
+    const int steps[][3] = {{IDM_NEW, 0, 0}, {0, 1, 1}, {IDM_UNDO, 0, 0}, {0, 1, 1}};
+    for (const auto& step : steps) {
+        if (step[0] == 0) {
+            Paste(10, 10);
+        } else {
+            Command(step[0]);
+        }
+        for (UINT command : {IDM_SAVE_BMP, IDM_SAVE_PNG, IDM_SAVE_JPEG, IDM_COPY, IDM_UNDO}) {
+            const bool enabled = step[command == IDM_UNDO ? 2 : 1] != 0;
+            EXPECT_EQ(
+                std::make_pair((GetMenuState(menuBar, command, MF_BYCOMMAND) & MF_GRAYED) == 0,
+                               window.toolbar.Send(TB_ISBUTTONENABLED, command, 0) != 0),
+                std::make_pair(enabled, enabled))
+                << step[0] << " " << command;
+        }
+    }
+    // A popup is brought up to date as it opens, whatever changed the document.
+    document.Clear();
+    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, 0)), 0);
+    EXPECT_NE(GetMenuState(menuBar, IDM_SAVE_PNG, MF_BYCOMMAND) & MF_GRAYED, 0u);
 }
 
 TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
@@ -347,6 +435,23 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
     EXPECT_FALSE(checked(IDM_ZOOM_75)); // 6 is no menu's scale
     EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0), 0);
     EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
+}
+
+TEST_F(MainWindowTest, CtrlWheelOnTheMainWindowZoomsAndAClickFocusesTheCanvas) {
+    window.Show(SW_SHOW);
+    SetForegroundWindow(window.hwnd);
+    SetFocus(window.hwnd);
+    // The wheel goes to the window with the focus, here the main window; one
+    // zoom step a notch, half notches add up.
+    const int steps[][2] = {
+        {WHEEL_DELTA, 8}, {-WHEEL_DELTA, 4}, {-2 * WHEEL_DELTA, 2}, {-60, 2}, {-60, 1}};
+    settings.Scale = 4;
+    for (const auto& step : steps) {
+        window.Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(step[0])), 0);
+        EXPECT_EQ(settings.Scale, step[1]) << step[0];
+    }
+    window.canvas.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetFocus(), window.canvas.hwnd);
 }
 
 TEST_F(MainWindowTest, ToolWindowsAreShownAndHiddenOnlyWhileTheyLive) {

@@ -34,6 +34,10 @@ struct ProgramRun {
     explicit ProgramRun(const std::string& ini) { started = program.StartUp(ini.c_str()); }
     ~ProgramRun() {
         if (program.mainWindow.IsBoundWindow()) {
+            // A user who pasted something answers Yes to the question on
+            // closing; nothing else may ask.
+            ui::ScriptedDialogs closing;
+            closing.AnswerMessageBox(IDYES);
             program.mainWindow.Send(WM_CLOSE, 0, 0);
         }
         MSG msg;
@@ -137,6 +141,7 @@ TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         for (int x = 0; x < 28; ++x) {
             EXPECT_EQ(joined.ReadPixel(x, 3), x >= 10 && x < 18 ? 0xFF0000u : 0x0000FFu) << x;
         }
+        // Quitting with the joined picture unsaved is confirmed.
     }
     // Closing wrote the file; the next start shows what the user left.
     const std::string saved = ReadAll(ini);

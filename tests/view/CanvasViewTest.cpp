@@ -177,3 +177,65 @@ TEST_F(CanvasViewTest, ScrolledViewStartsAtTheScrolledCanvasPixel) {
     // At 75 % position 10 is canvas pixel 13 (10 * 4 / 3).
     EXPECT_EQ(shot.ReadPixel(0, 0), Colour(13, 0));
 }
+
+TEST_F(CanvasViewTest, WheelAndKeysScroll) {
+    PastePicture(2000, 2000);
+    SizeClient(200, 100);
+    canvas.UpdateScrollRanges();
+    UINT lines = 0;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+    const int notch = static_cast<int>(lines) * view::CanvasView::LineStep;
+    const int line = view::CanvasView::LineStep;
+    const int page = static_cast<int>(Bar(SB_VERT).nPage);
+    const auto wheel = [](WORD keys, int delta) {
+        return MAKEWPARAM(keys, static_cast<WORD>(delta));
+    };
+    // Message, wParam, then the positions from 500, 500; a positive delta is
+    // the wheel turned away from the user.
+    const struct {
+        UINT msg;
+        WPARAM wParam;
+        int x, y;
+    } cases[] = {{WM_MOUSEWHEEL, wheel(0, -2 * WHEEL_DELTA), 500, 500 + 2 * notch},
+                 {WM_MOUSEWHEEL, wheel(MK_SHIFT, WHEEL_DELTA), 500 - notch, 500},
+                 {WM_MOUSEHWHEEL, wheel(0, WHEEL_DELTA), 500 + notch, 500},
+                 {WM_KEYDOWN, VK_UP, 500, 500 - line},
+                 {WM_KEYDOWN, VK_RIGHT, 500 + line, 500},
+                 {WM_KEYDOWN, VK_NEXT, 500, 500 + page},
+                 {WM_KEYDOWN, VK_HOME, 500, 0},
+                 {WM_KEYDOWN, VK_END, 500, 2000 - page}};
+    for (const auto& c : cases) {
+        canvas.hScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
+        canvas.vScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
+        canvas.Send(c.msg, c.wParam, 0);
+        EXPECT_EQ(std::make_pair(canvas.hScroll.GetPos(), canvas.vScroll.GetPos()),
+                  std::make_pair(c.x, c.y))
+            << c.msg << " " << c.wParam;
+    }
+    // Precision touchpads send fractions of a notch: four of 30 make one.
+    canvas.vScroll.HandleScroll(SB_TOP, 0, nullptr);
+    for (int i = 1; i <= 4; ++i) {
+        canvas.Send(WM_MOUSEWHEEL, wheel(0, -30), 0);
+        EXPECT_EQ(canvas.vScroll.GetPos(), i < 4 ? 0 : notch) << i;
+    }
+}
+
+TEST_F(CanvasViewTest, BelowOneHundredPercentThePictureIsAveraged) {
+    // A one-pixel checkerboard reduced to 75 % falls between source pixels:
+    // averaged it shows shades, copied pixel for pixel only black and white.
+    image::Image board;
+    ASSERT_TRUE(board.Create(40, 40, 24));
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            board.WritePixel(x, y, (x + y) % 2 == 0 ? 0xFFFFFF : 0x000000, false);
+        }
+    }
+    ASSERT_TRUE(document.PasteImage(board, false, 0, settings.PasteValues()));
+    for (std::uint16_t scale : {3, 4, 8}) {
+        settings.Scale = scale;
+        image::Image shot;
+        Render(shot);
+        const image::PixelValue pixel = shot.ReadPixel(1, 1);
+        EXPECT_EQ(pixel != 0 && pixel != 0xFFFFFF, scale == 3) << scale << " " << pixel;
+    }
+}
