@@ -9,6 +9,7 @@
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFile.h"
+#include "ui/file/FindHandle.h"
 #include "ui/file/WidePath.h"
 
 #include <windows.h>
@@ -54,29 +55,12 @@ std::wstring Upper(std::wstring text) {
     return text;
 }
 
-// Closes a find handle at the end of the scope.
-class FindScope {
-public:
-    explicit FindScope(HANDLE handle) : handle(handle) {}
-    ~FindScope() {
-        if (handle != INVALID_HANDLE_VALUE) {
-            FindClose(handle);
-        }
-    }
-    FindScope(const FindScope&) = delete;
-    FindScope& operator=(const FindScope&) = delete;
-
-private:
-    HANDLE handle;
-};
-
 std::vector<std::string> ExpandPattern(const std::string& folder, const std::string& pattern) {
     std::vector<std::wstring> names;
     const std::wstring wanted = Upper(file::WideText(pattern.c_str()));
     WIN32_FIND_DATAW found = {};
-    const HANDLE handle = FindFirstFileW(file::WidePath((folder + "\\*").c_str()).Get(), &found);
-    FindScope scope(handle);
-    for (BOOL more = handle != INVALID_HANDLE_VALUE; more; more = FindNextFileW(handle, &found)) {
+    file::FindHandle find(file::WidePath((folder + "\\*").c_str()).Get(), found);
+    for (bool more = find.IsOpen(); more; more = find.Next(found)) {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
             MatchName(wanted, Upper(found.cFileName))) {
             names.emplace_back(found.cFileName);

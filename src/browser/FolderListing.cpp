@@ -1,5 +1,6 @@
 #include "browser/FolderListing.h"
 
+#include "ui/file/FindHandle.h"
 #include "ui/file/WidePath.h"
 
 #include <windows.h>
@@ -86,8 +87,8 @@ bool ListFolder(const char* folder, std::vector<ListEntry>& entries) {
         return false;
     }
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW(path.Get(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    file::FindHandle find(path.Get(), data);
+    if (!find.IsOpen()) {
         return false;
     }
     bool parent = false;
@@ -117,8 +118,7 @@ bool ListFolder(const char* folder, std::vector<ListEntry>& entries) {
             continue;
         }
         found.push_back(std::move(item));
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (find.Next(data));
 
     std::sort(found.begin(), found.end(), ListOrder);
     // A drive root has no parent, whatever the file system reports.
