@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace formats {
 
@@ -31,7 +34,8 @@ bool SaveBmp(const image::Image& picture, const char* path) {
     if (picture.IsEmpty() || picture.BytesPerPixel != 3) {
         return false;
     }
-    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(picture.Stride) * picture.Height;
+    const int rowBytes = image::RowStride(picture.Width, 24);
+    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(rowBytes) * picture.Height;
     if (pixelBytes + kHeadersSize > 0xFFFFFFFFu) {
         return false;
     }
@@ -55,9 +59,31 @@ bool SaveBmp(const image::Image& picture, const char* path) {
     Put32(infoHeader + 28, kResolution);
 
     SafeWriter writer(path);
-    return writer.Write(fileHeader, sizeof(fileHeader)) &&
-           writer.Write(infoHeader, sizeof(infoHeader)) &&
-           writer.Write(picture.Bits, static_cast<DWORD>(pixelBytes)) && writer.Finish();
+    if (!writer.Write(fileHeader, sizeof(fileHeader)) ||
+        !writer.Write(infoHeader, sizeof(infoHeader))) {
+        return false;
+    }
+    if (picture.Stride == rowBytes) {
+        return writer.Write(picture.Bits, static_cast<DWORD>(pixelBytes)) && writer.Finish();
+    }
+    // A canvas with spare room: each row without the room beyond it, padded
+    // with zeros, bottom row first as the file stores them; written a
+    // megabyte or so at a time.
+    const int rowsPerWrite = std::max(1, (1 << 20) / rowBytes);
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(rowsPerWrite) * rowBytes, 0);
+    const std::size_t pixelBytesPerRow = static_cast<std::size_t>(picture.Width) * 3;
+    for (int y = 0; y < picture.Height; y += rowsPerWrite) {
+        const int count = std::min(rowsPerWrite, picture.Height - y);
+        for (int i = 0; i < count; ++i) {
+            std::memcpy(&rows[static_cast<std::size_t>(i) * rowBytes],
+                        picture.Bits + static_cast<std::ptrdiff_t>(y + i) * picture.Stride,
+                        pixelBytesPerRow);
+        }
+        if (!writer.Write(rows.data(), static_cast<DWORD>(count) * rowBytes)) {
+            return false;
+        }
+    }
+    return writer.Finish();
 }
 
 } // namespace formats

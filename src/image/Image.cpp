@@ -26,6 +26,9 @@ void Image::ClearFields() {
     BytesPerPixel = 0;
     Bits = nullptr;
     TopRowOffset = 0;
+    roomWidth = 0;
+    roomHeight = 0;
+    bitmapBits = nullptr;
 }
 
 bool Image::Create(int width, int height, int bitCount, const RGBQUAD* palette) {
@@ -75,6 +78,34 @@ bool Image::Create(int width, int height, int bitCount, const RGBQUAD* palette) 
     return true;
 }
 
+bool Image::CreateWithRoom(int width, int height, int roomWidth, int roomHeight) {
+    if (width < 1 || height < 1 || roomWidth < width || roomHeight < height ||
+        !Create(roomWidth, roomHeight, 24)) {
+        return false;
+    }
+    return SetVisibleSize(width, height);
+}
+
+bool Image::SetVisibleSize(int width, int height) {
+    if (Bitmap == nullptr || width < 1 || height < 1 || width > roomWidth ||
+        height > roomHeight) {
+        return false;
+    }
+    Width = width;
+    Height = height;
+    PlaceVisibleCorner();
+    return true;
+}
+
+void Image::PlaceVisibleCorner() {
+    // A bottom-up bitmap stores its top row last: the corner's rows are the
+    // last Height rows of the block, so its bottom row starts roomHeight -
+    // Height rows in, and the corner alone reads as a bottom-up DIB of its
+    // own with the bitmap's pitch.
+    Bits = bitmapBits + static_cast<ptrdiff_t>(roomHeight - Height) * Stride;
+    TopRowOffset = (Height - 1) * Stride;
+}
+
 bool Image::Attach(HBITMAP bitmap) {
     Destroy();
     DIBSECTION section = {};
@@ -102,8 +133,10 @@ void Image::RefreshFromBitmap() {
     Height = info.bmHeight;
     BytesPerPixel = info.bmBitsPixel / 8;
     Stride = (BytesPerPixel * Width + 3) & ~3;
-    TopRowOffset = (Height - 1) * Stride;
-    Bits = static_cast<std::uint8_t*>(info.bmBits);
+    roomWidth = Width;
+    roomHeight = Height;
+    bitmapBits = static_cast<std::uint8_t*>(info.bmBits);
+    PlaceVisibleCorner();
 }
 
 bool Image::Destroy() {
@@ -123,6 +156,9 @@ void Image::Swap(Image& other) {
     std::swap(BytesPerPixel, other.BytesPerPixel);
     std::swap(Bits, other.Bits);
     std::swap(TopRowOffset, other.TopRowOffset);
+    std::swap(roomWidth, other.roomWidth);
+    std::swap(roomHeight, other.roomHeight);
+    std::swap(bitmapBits, other.bitmapBits);
 }
 
 bool Image::CopyTo(Image& destination) const {
@@ -132,7 +168,16 @@ bool Image::CopyTo(Image& destination) const {
     if (!destination.Create(Width, Height, BytesPerPixel * 8)) {
         return false;
     }
-    std::memcpy(destination.Bits, Bits, static_cast<size_t>(Stride) * Height);
+    if (destination.Stride == Stride) {
+        std::memcpy(destination.Bits, Bits, static_cast<size_t>(Stride) * Height);
+        return true;
+    }
+    // Copied from a canvas with spare room: only each row's visible part.
+    for (int y = 0; y < Height; ++y) {
+        std::memcpy(destination.Bits + static_cast<ptrdiff_t>(y) * destination.Stride,
+                    Bits + static_cast<ptrdiff_t>(y) * Stride,
+                    static_cast<size_t>(destination.Stride));
+    }
     return true;
 }
 
@@ -334,7 +379,9 @@ void Image::BlitFrom(int dstX, int dstY, const Image& source, int srcX, int srcY
 BITMAPINFO Image::DrawHeader() const {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = Width;
+    // The bitmap's own width gives the row pitch; the corner's height makes
+    // Bits its first (bottom) row.
+    info.bmiHeader.biWidth = roomWidth;
     info.bmiHeader.biHeight = Height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(BytesPerPixel * 8);

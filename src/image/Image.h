@@ -14,6 +14,12 @@ namespace image {
 // bottom-up, bytes blue, green, red, rows padded to 4 bytes; pixel operations
 // count y from the top row. The Image owns its bitmap and is never copied.
 //
+// A canvas may keep spare room: its bitmap is larger than the picture, which
+// is the bitmap's top-left Width x Height corner, so that a growing join adds
+// pixels without copying the old ones. Every field and operation describes
+// that corner only; Stride is the bitmap's row pitch and may exceed
+// RowStride(Width).
+//
 // The numeric fields are valid only while Bitmap is not null; an empty Image
 // has every field zero.
 class Image {
@@ -27,6 +33,15 @@ public:
     // Deletes the current bitmap first, so a failed Create leaves the Image
     // empty. palette: 256 RGBQUAD entries for 8-bit Images, or null.
     bool Create(int width, int height, int bitCount, const RGBQUAD* palette = nullptr);
+    // A 24-bit picture of width x height inside a bitmap of roomWidth x
+    // roomHeight (each at least the picture's side).
+    bool CreateWithRoom(int width, int height, int roomWidth, int roomHeight);
+    // Shows more or less of the bitmap: its top-left width x height corner.
+    // Pixels that come into view keep whatever the bitmap held there. False,
+    // with nothing changed, when the corner does not fit the bitmap.
+    bool SetVisibleSize(int width, int height);
+    int RoomWidth() const { return roomWidth; }
+    int RoomHeight() const { return roomHeight; }
     // Takes ownership of a DIB section (for example one made by GDI) and
     // reads its geometry; false (and empty) when it is not a DIB section.
     bool Attach(HBITMAP bitmap);
@@ -83,8 +98,14 @@ public:
 
 private:
     void ClearFields();
+    // Points Bits and TopRowOffset at the visible corner of the bitmap.
+    void PlaceVisibleCorner();
     // The header that describes the pixel memory to the DIB drawing calls.
     BITMAPINFO DrawHeader() const;
+
+    int roomWidth = 0;
+    int roomHeight = 0;
+    std::uint8_t* bitmapBits = nullptr; // the bitmap's bottom row
 };
 
 // Bytes per row of a picture of the given width and bit count, rounded up to

@@ -48,8 +48,9 @@ JoinDocument::JoinDocument() {
     InitializeSRWLock(&lock);
 }
 
-bool JoinDocument::CreateCanvas(Image& canvas, int width, int height) {
-    return canvas.Create(width, height, 24);
+bool JoinDocument::CreateCanvas(Image& canvas, int width, int height, int roomWidth,
+                                int roomHeight) {
+    return canvas.CreateWithRoom(width, height, roomWidth, roomHeight);
 }
 
 JoinDocument::Gaps JoinDocument::ComputeGap(bool below, int padSize) const {
@@ -70,36 +71,48 @@ JoinDocument::Gaps JoinDocument::ComputeGap(bool below, int padSize) const {
 
 bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
                               const PasteParameters& settings) {
-    const PasteSize size = ComputePasteSize(source.Width, source.Height, settings);
+    PreparedPicture prepared;
+    return Prepare(source, settings, prepared) &&
+           PastePrepared(prepared, below, wrapWidth, settings);
+}
+
+bool JoinDocument::Prepare(Image& source, const PasteParameters& settings,
+                           PreparedPicture& prepared) {
+    prepared.resized.Destroy();
+    prepared.size = ComputePasteSize(source.Width, source.Height, settings);
+    const PasteSize& size = prepared.size;
     // No canvas can hold a box that is itself too large: fail before spending
     // time and memory on resampling to it.
     if (!CanvasFits(size.boxWidth, size.boxHeight)) {
         source.Destroy();
         return false;
     }
-    // Resampling reads only the source, so it runs before the lock is taken
-    // and the canvas can still paint meanwhile.
     // A fitted side of 0 pixels is a picture too thin to show: its box stays
     // background. Any other picture that cannot be made fails the paste, or
     // it would leave an empty box behind as if it had worked.
     const bool visible = size.pictureRect.width > 0 && size.pictureRect.height > 0;
-    Image resized;
-    const bool made =
-        visible && Resample(source, resized, size.pictureRect.width, size.pictureRect.height);
+    const bool made = visible && Resample(source, prepared.resized, size.pictureRect.width,
+                                          size.pictureRect.height);
     source.Destroy();
-    if (visible && !made) {
-        return false;
-    }
+    return made || !visible;
+}
+
+bool JoinDocument::PastePrepared(PreparedPicture& prepared, bool below, int wrapWidth,
+                                 const PasteParameters& settings) {
+    const PasteSize& size = prepared.size;
+    bool pasted = false;
     try {
         // The record's list node is allocated before the document changes,
         // so appending it afterwards cannot fail.
         std::list<UndoRecord> pending(1);
         WriteGuard guard(*this);
-        return Paste(resized, size.pictureRect, size.boxWidth, size.boxHeight, below, wrapWidth,
-                     settings, pending);
+        pasted = Paste(prepared.resized, size.pictureRect, size.boxWidth, size.boxHeight, below,
+                       wrapWidth, settings, pending);
     } catch (const std::bad_alloc&) {
-        return false;
+        pasted = false;
     }
+    prepared.resized.Destroy();
+    return pasted;
 }
 
 bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight,
@@ -137,7 +150,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     if (newWidth > width || newHeight > height) {
         const int oldWidth = width;
         const int oldHeight = height;
-        if (!Grow(static_cast<int>(newWidth), static_cast<int>(newHeight),
+        if (!Grow(static_cast<int>(newWidth), static_cast<int>(newHeight), below,
                   ColourToPixel(static_cast<std::uint32_t>(settings.BkColor)))) {
             return false;
         }
@@ -173,27 +186,87 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     return true;
 }
 
-// Replaces the canvas by a larger one holding the old picture at its top-left
-// corner and background elsewhere. The old canvas is kept until the new one
-// exists, so a failure changes nothing.
-bool JoinDocument::Grow(int newWidth, int newHeight, PixelValue background) {
+// Enlarges the canvas, in its room when it fits, and paints what comes into
+// view in background: the room may still hold pixels of undone pastes.
+bool JoinDocument::Grow(int newWidth, int newHeight, bool below, PixelValue background) {
+    if (newWidth > picture.RoomWidth() || newHeight > picture.RoomHeight()) {
+        if (!MoveToLargerCanvas(newWidth, newHeight, below)) {
+            return false;
+        }
+    } else {
+        picture.SetVisibleSize(newWidth, newHeight);
+    }
+    if (newWidth > width && height > 0) {
+        picture.FillArea(width, 0, newWidth - width, height, background, false);
+    }
+    if (newHeight > height) {
+        picture.FillArea(0, height, newWidth, newHeight - height, background, false);
+    }
+    width = newWidth;
+    height = newHeight;
+    return true;
+}
+
+// Moves the picture into a new bitmap with room to spare: half as much again
+// in the direction of this paste, so that a long row or column copies each
+// pixel only a few times in all, and the other side exact, so that the room
+// stays under twice the canvas. A reserved room is honoured. When a bitmap
+// that large cannot be had, one of the exact size is tried before failing.
+// The old canvas is kept until the new one exists, so a failure changes
+// nothing.
+bool JoinDocument::MoveToLargerCanvas(int newWidth, int newHeight, bool below) {
+    std::int64_t roomWidth = newWidth;
+    std::int64_t roomHeight = newHeight;
+    if (below) {
+        roomHeight += newHeight / 2;
+    } else {
+        roomWidth += newWidth / 2;
+    }
+    roomWidth = std::max<std::int64_t>(roomWidth, reservedWidth);
+    roomHeight = std::max<std::int64_t>(roomHeight, reservedHeight);
     Image grown;
-    if (!CreateCanvas(grown, newWidth, newHeight)) {
+    const bool roomy = CanvasFits(roomWidth, roomHeight) &&
+                       CreateCanvas(grown, newWidth, newHeight, static_cast<int>(roomWidth),
+                                    static_cast<int>(roomHeight));
+    if (!roomy && !CreateCanvas(grown, newWidth, newHeight, newWidth, newHeight)) {
         return false;
     }
     if (width > 0) {
         grown.BlitFrom(0, 0, picture, 0, 0, width, height);
     }
-    if (newWidth > width && height > 0) {
-        grown.FillArea(width, 0, newWidth - width, height, background, false);
-    }
-    if (newHeight > height) {
-        grown.FillArea(0, height, newWidth, newHeight - height, background, false);
-    }
     picture.Swap(grown);
-    width = newWidth;
-    height = newHeight;
     return true;
+}
+
+// Undo shrinks the visible canvas inside its bitmap; once the room is more
+// than twice what is shown, the picture moves to a bitmap of its own size.
+// Without memory for it the larger bitmap simply stays.
+void JoinDocument::TrimRoom() {
+    if (width == 0) {
+        return;
+    }
+    const std::int64_t room = static_cast<std::int64_t>(picture.RoomWidth()) * picture.RoomHeight();
+    if (room <= 2 * static_cast<std::int64_t>(width) * height) {
+        return;
+    }
+    Image trimmed;
+    if (CreateCanvas(trimmed, width, height, width, height)) {
+        trimmed.BlitFrom(0, 0, picture, 0, 0, width, height);
+        picture.Swap(trimmed);
+    }
+}
+
+void JoinDocument::ReserveRoom(int roomWidth, int roomHeight) {
+    WriteGuard guard(*this);
+    reservedWidth = std::max(roomWidth, 0);
+    reservedHeight = std::max(roomHeight, 0);
+}
+
+void JoinDocument::ReleaseRoom() {
+    WriteGuard guard(*this);
+    reservedWidth = 0;
+    reservedHeight = 0;
+    TrimRoom();
 }
 
 bool JoinDocument::Undo() {
@@ -207,16 +280,12 @@ bool JoinDocument::Undo() {
         picture.FillArea(cell.x, cell.y, cell.width, cell.height, record.underColour, false);
     }
     if (record.previousWidth > 0 && record.previousHeight > 0) {
-        // Crop back to the size before the paste. Without memory for the
-        // smaller canvas the larger one stays, still consistent: the undone
-        // cell is background again and width and height describe it.
-        Image cropped;
-        if (CreateCanvas(cropped, record.previousWidth, record.previousHeight)) {
-            cropped.BlitFrom(0, 0, picture, 0, 0, record.previousWidth, record.previousHeight);
-            picture.Swap(cropped);
-        }
-        width = picture.Width;
-        height = picture.Height;
+        // Back to the size before the paste: a smaller view of the same
+        // bitmap, which cannot fail.
+        picture.SetVisibleSize(record.previousWidth, record.previousHeight);
+        width = record.previousWidth;
+        height = record.previousHeight;
+        TrimRoom();
     } else if (record.previousWidth != -1) {
         // The first paste: the document is empty again.
         picture.Destroy();
@@ -235,6 +304,8 @@ void JoinDocument::Clear() {
     height = 0;
     lastCell = CellRect();
     undoRecords.clear();
+    reservedWidth = 0;
+    reservedHeight = 0;
 }
 
 JoinDocument& Document() {

@@ -30,13 +30,22 @@ struct UndoRecord {
     PixelValue underColour = 0;
 };
 
+// A picture made ready for pasting: resized by the size settings, before the
+// document's lock is taken (a job does this on its loading thread).
+struct PreparedPicture {
+    Image resized; // empty when the box stays background (a side of 0 pixels)
+    PasteSize size;
+};
+
 // The joined picture and its undo history.
 //
 // A cell is the rectangle one paste occupies: a gap strip gapX wide down its
 // left side, a strip gapY high across its top, and the box holding the
 // picture. Cells never overlap; lastCell is the newest and lies in the bottom
 // row of cells. width and height are the size of picture whenever it holds a
-// bitmap; the document is empty when width is 0.
+// bitmap; the document is empty when width is 0. The canvas keeps spare room
+// in the direction it grows (see Image), so a long run of pastes costs each
+// paste the same whatever came before; the room stays under twice the canvas.
 //
 // Locking: the batch worker pastes on its own thread while the user-interface
 // thread may paint. PasteImage, Undo and Clear take the document's lock
@@ -73,6 +82,22 @@ public:
     // canvas cannot be made or its size does not fit in 32 bits.
     bool PasteImage(Image& source, bool below, int wrapWidth, const PasteParameters& settings);
 
+    // The two halves of PasteImage. Prepare resizes the source (released in
+    // every case) and touches no document, so any thread may call it; false
+    // when the resized picture cannot be made. PastePrepared places it with
+    // the same settings; false, with nothing changed, as PasteImage.
+    static bool Prepare(Image& source, const PasteParameters& settings, PreparedPicture& prepared);
+    bool PastePrepared(PreparedPicture& prepared, bool below, int wrapWidth,
+                       const PasteParameters& settings);
+
+    // A job that knows the size of its result makes room for it at once, so
+    // the canvas is made once instead of growing in steps. Until
+    // ReleaseRoom, the canvas grows to at least this room whenever it must
+    // grow. ReleaseRoom also lets go of room beyond twice the canvas, which
+    // a job whose pictures failed may leave.
+    void ReserveRoom(int roomWidth, int roomHeight);
+    void ReleaseRoom();
+
     // Takes back the newest paste; false when there is none. When the
     // smaller canvas cannot be made the larger one is kept (width and height
     // stay its real size) and the record is still taken back.
@@ -99,18 +124,24 @@ public:
     CellRect lastCell;
 
 protected:
-    // Makes a new 24-bit canvas of the given size. Tests replace it to see how
-    // the document copes when there is no memory for a canvas.
-    virtual bool CreateCanvas(Image& canvas, int width, int height);
+    // Makes a new 24-bit canvas of the given size inside a bitmap of the given
+    // room. Tests replace it to see how the document copes when there is no
+    // memory for a canvas.
+    virtual bool CreateCanvas(Image& canvas, int width, int height, int roomWidth,
+                              int roomHeight);
 
 private:
     class WriteGuard;
 
     bool Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight, bool below,
                int wrapWidth, const PasteParameters& settings, std::list<UndoRecord>& pending);
-    bool Grow(int newWidth, int newHeight, PixelValue background);
+    bool Grow(int newWidth, int newHeight, bool below, PixelValue background);
+    bool MoveToLargerCanvas(int newWidth, int newHeight, bool below);
+    void TrimRoom();
 
     std::list<UndoRecord> undoRecords;
+    int reservedWidth = 0;
+    int reservedHeight = 0;
     mutable SRWLOCK lock;
 };
 

@@ -28,11 +28,12 @@ using browser::ListEntry;
 class HeldDocument : public image::JoinDocument {
 public:
     std::function<void()> onCanvas;
-    bool CreateCanvas(image::Image& canvas, int width, int height) override {
+    bool CreateCanvas(image::Image& canvas, int width, int height, int roomWidth,
+                      int roomHeight) override {
         if (onCanvas) {
             onCanvas();
         }
-        return JoinDocument::CreateCanvas(canvas, width, height);
+        return JoinDocument::CreateCanvas(canvas, width, height, roomWidth, roomHeight);
     }
 };
 

@@ -116,6 +116,25 @@ TEST(Writers, SaveInFoldersOfAnyLength) {
 
 // Writes the files check_outputs.py verifies with Pillow, pngcheck and djpeg,
 // each with a dump of the pixels it was made from.
+// A canvas that keeps spare room beyond its picture saves exactly the file
+// its picture alone would give, in every format.
+TEST(Writers, SpareRoomIsNeverSaved) {
+    Image plain, roomy;
+    ASSERT_TRUE(MakeImage(plain, 37, 23, Smooth));
+    ASSERT_TRUE(roomy.CreateWithRoom(50, 31, 50, 31));
+    roomy.FillAll(0x5A5A5A);
+    ASSERT_TRUE(roomy.SetVisibleSize(37, 23));
+    roomy.BlitFrom(0, 0, plain, 0, 0, 37, 23);
+    for (const auto& writer : kWriters) {
+        const std::string a = std::string("plain_") + writer.name;
+        const std::string b = std::string("roomy_") + writer.name;
+        ASSERT_TRUE(writer.save(plain, a.c_str()) && writer.save(roomy, b.c_str()));
+        EXPECT_EQ(ReadWholeFile(a), ReadWholeFile(b)) << writer.name;
+        RemovePath(a);
+        RemovePath(b);
+    }
+}
+
 TEST(WrittenFiles, ForIndependentDecoders) {
     const std::string data = DataDir();
     if (data.empty()) {

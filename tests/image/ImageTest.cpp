@@ -35,6 +35,19 @@ void Pattern(Image& img) {
     return ::testing::AssertionSuccess();
 }
 
+// A w x h picture with the pattern, either a bitmap of its own or the corner
+// of a larger one whose spare room holds other pixels.
+bool MakeSource(Image& img, int w, int h, bool roomy) {
+    if (!roomy) {
+        return img.Create(w, h, 24) && (Pattern(img), true);
+    }
+    if (!img.CreateWithRoom(w + 5, h + 4, w + 5, h + 4)) {
+        return false;
+    }
+    img.FillAll(0xA5C3E1);
+    return img.SetVisibleSize(w, h) && !img.SetVisibleSize(w + 6, h) && (Pattern(img), true);
+}
+
 } // namespace
 
 TEST(Image, GeometryOfTwentyFourBitImages) {
@@ -138,12 +151,21 @@ TEST(Image, BlitFromClipsToBothPictures) {
 }
 
 TEST(Image, CopyAndConvertThroughGdi) {
+    for (const bool roomy : {false, true}) {
+        Image source;
+        ASSERT_TRUE(MakeSource(source, 7, 5, roomy));
+        Image copy;
+        ASSERT_TRUE(source.CopyTo(copy));
+        EXPECT_EQ(copy.Width * 10 + copy.Height, 75);
+        EXPECT_TRUE(SameBlock(copy, 0, 0, source, 0, 0, 7, 5));
+        Image converted;
+        ASSERT_TRUE(converted.Create(7, 5, 32) && source.StretchTo(converted, false));
+        EXPECT_TRUE(SameBlock(converted, 0, 0, source, 0, 0, 7, 5)) << roomy;
+    }
     Image source;
-    ASSERT_TRUE(source.Create(7, 5, 24));
-    Pattern(source);
+    ASSERT_TRUE(MakeSource(source, 7, 5, false));
     Image copy;
     ASSERT_TRUE(source.CopyTo(copy));
-    EXPECT_EQ(std::memcmp(copy.Bits, source.Bits, static_cast<size_t>(source.Stride) * 5), 0);
     Image empty;
     EXPECT_FALSE(empty.CopyTo(copy));
 
@@ -163,9 +185,10 @@ TEST(Image, CopyAndConvertThroughGdi) {
 }
 
 TEST(Image, StretchAndDrawToAMemoryContext) {
+  for (const bool roomy : {false, true}) {
+    SCOPED_TRACE(roomy ? "corner of a larger bitmap" : "bitmap of its own");
     Image source;
-    ASSERT_TRUE(source.Create(4, 3, 24));
-    Pattern(source);
+    ASSERT_TRUE(MakeSource(source, 4, 3, roomy));
     Image doubled;
     ASSERT_TRUE(doubled.Create(8, 6, 24));
     ASSERT_TRUE(source.StretchTo(doubled, false));
@@ -197,6 +220,7 @@ TEST(Image, StretchAndDrawToAMemoryContext) {
     }
     EXPECT_EQ(target.ReadPixel(10, 6), 0x123456u);
     EXPECT_EQ(target.ReadPixel(0, 11), source.ReadPixel(3, 2));
+  }
 }
 
 TEST(ByteBuffer, AllocateResizeFree) {

@@ -100,8 +100,9 @@ public:
     bool refuse = false;
 
 protected:
-    bool CreateCanvas(Image& canvas, int width, int height) override {
-        return !refuse && JoinDocument::CreateCanvas(canvas, width, height);
+    bool CreateCanvas(Image& canvas, int width, int height, int roomWidth,
+                      int roomHeight) override {
+        return !refuse && JoinDocument::CreateCanvas(canvas, width, height, roomWidth, roomHeight);
     }
 };
 
@@ -311,7 +312,9 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
     EXPECT_EQ(doc.UndoRecords().size(), 3u);
 }
 
-TEST(JoinDocument, UndoWithoutMemoryForTheSmallerCanvas) {
+// Undo only narrows the view of the canvas, so it needs no memory; what the
+// undone paste left in the spare room must never show again.
+TEST(JoinDocument, UndoNeedsNoMemoryAndLeavesNothingBehind) {
     PasteParameters s;
     UseColours(s, 0);
     StarvedDocument doc;
@@ -321,20 +324,57 @@ TEST(JoinDocument, UndoWithoutMemoryForTheSmallerCanvas) {
 
     doc.refuse = true;
     ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(doc.UndoRecords().size(), 1u);
     EXPECT_CELL(doc.lastCell, 0, 0, 40, 30);
-    // The larger canvas stays, described by width and height, with the
-    // undone cell painted back to background.
-    Canvas expected(60, 50, BackgroundPixel);
-    expected.Put(first, 0, 0);
-    EXPECT_TRUE(Shows(doc, expected));
+    EXPECT_TRUE(Shows(doc, first));
 
-    // The document keeps working: the next paste goes where the undone one
-    // was and needs no growth.
-    doc.refuse = false;
-    ASSERT_TRUE(Paste(doc, 20, 50, false, s, 0, 2));
-    EXPECT_CELL(doc.lastCell, 40, 0, 20, 50);
-    EXPECT_EQ(doc.UndoRecords().back().previousWidth, -1);
+    // A shorter picture where the undone one was: the rows below it are
+    // background, not what the undone picture left there.
+    Image small;
+    const Canvas smallShown = Picture(small, 10, 20, 3);
+    ASSERT_TRUE(doc.PasteImage(small, false, 0, s));
+    Canvas expected(50, 30, BackgroundPixel);
+    expected.Put(first, 0, 0);
+    expected.Put(smallShown, 40, 0);
+    EXPECT_TRUE(Shows(doc, expected));
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(Shows(doc, first));
+}
+
+// Pastes and undos in both directions, with and without a reserved room,
+// give exactly the picture an independent painter makes.
+TEST(JoinDocument, SpareRoomNeverShows) {
+    PasteParameters s;
+    UseColours(s, 3);
+    for (const bool reserve : {false, true}) {
+        JoinDocument doc;
+        if (reserve) {
+            doc.ReserveRoom(400, 300);
+        }
+        std::vector<Canvas> shown;
+        for (int i = 0; i < 24; ++i) {
+            const bool below = i % 7 == 6;
+            ASSERT_TRUE(Paste(doc, 9 + i % 4, 5 + i % 6, below, s, 0, static_cast<std::uint32_t>(i)));
+            shown.emplace_back(doc.picture);
+            if (i % 5 == 4) {
+                ASSERT_TRUE(doc.Undo());
+                shown.pop_back();
+                EXPECT_TRUE(Shows(doc, shown.back())) << "undo after paste " << i;
+            }
+        }
+        const std::int64_t room =
+            static_cast<std::int64_t>(doc.picture.RoomWidth()) * doc.picture.RoomHeight();
+        doc.ReleaseRoom();
+        EXPECT_TRUE(Shows(doc, shown.back()));
+        EXPECT_LE(static_cast<std::int64_t>(doc.picture.RoomWidth()) * doc.picture.RoomHeight(),
+                  2 * static_cast<std::int64_t>(doc.width) * doc.height);
+        EXPECT_EQ(room >= 400 * 300, reserve);
+        while (doc.Undo()) {
+            if (!doc.IsEmpty()) {
+                shown.pop_back();
+                EXPECT_TRUE(Shows(doc, shown.back()));
+            }
+        }
+    }
 }
 
 TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
