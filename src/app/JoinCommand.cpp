@@ -2,9 +2,12 @@
 
 #include "browser/BatchPlan.h"
 #include "browser/FolderListing.h"
+#include "browser/JobSizeEstimate.h"
 #include "browser/PasteCommand.h"
+#include "browser/PictureLoader.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
+#include "formats/PictureHeader.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -15,6 +18,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
+#include <memory>
 #include <utility>
 
 namespace app {
@@ -125,6 +130,50 @@ bool Save(const JoinOptions& options, const image::Image& picture,
     }
 }
 
+// Milliseconds since start, from the performance counter.
+class Stopwatch {
+public:
+    Stopwatch() {
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+    }
+    double Elapsed() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
+               static_cast<double>(frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+};
+
+// The job's result size from the files' headers, so that the canvas is made
+// once at its final size; a picture that then fails only leaves room unused,
+// which the document lets go of after the job.
+void ReserveResult(const browser::BatchJob& job, const image::PasteParameters& values,
+                   image::JoinDocument& document) {
+    const auto readSize = [](const std::string& path, int& width, int& height) {
+        formats::PictureHeader header;
+        if (!header.Read(path.c_str())) {
+            return false;
+        }
+        width = header.Width();
+        height = header.Height();
+        return true;
+    };
+    const browser::JobSizeEstimate estimate(job, values, readSize);
+    if (!estimate.TooBig() && estimate.Width() <= INT_MAX && estimate.Height() <= INT_MAX) {
+        document.ReserveRoom(static_cast<int>(estimate.Width()),
+                             static_cast<int>(estimate.Height()));
+    }
+}
+
+std::string Milliseconds(double value) {
+    return std::to_string(static_cast<long long>(value + 0.5)) + " ms";
+}
+
 } // namespace
 
 std::vector<std::string> JoinCommand::Expand(const std::string& argument) {
@@ -168,6 +217,7 @@ int JoinCommand::Run(const std::vector<std::string>& arguments, const char* sett
 }
 
 int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
+    const Stopwatch total;
     settings::AppSettings settings;
     if (!options.defaults) {
         settings::StartupLayout layout;
@@ -195,12 +245,25 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     }
     image::JoinDocument document;
     browser::PasteCommand paster(document, settings);
+    const image::PasteParameters values = paster.Values();
+    ReserveResult(job, values, document);
     browser::BatchPlan plan(std::move(job));
+    std::vector<std::string> paths;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        paths.push_back(plan.Path(visit));
+    }
+    browser::PictureLoader loader(paths, values);
+    double pasting = 0;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        const std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
         const browser::BatchPlan::Paste paste = plan.NextPaste();
-        const std::string path = plan.Path(visit);
-        const auto result = paster.PasteFile(path.c_str(), paste.below, paste.wrapWidth);
+        const Stopwatch pasteTime;
+        const auto result =
+            picture == nullptr ? browser::PasteCommand::Result::NotLoaded
+                               : paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values);
+        pasting += pasteTime.Elapsed();
         plan.Record(result == browser::PasteCommand::Result::Pasted);
+        const std::string& path = paths[static_cast<std::size_t>(visit)];
         if (result == browser::PasteCommand::Result::Pasted) {
             if (options.verbose) {
                 print("pasted " + path + " (" + std::to_string(visit + 1) + "/" +
@@ -216,13 +279,24 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
                        : ": the joined picture would be too large"),
               true);
     }
+    document.ReleaseRoom();
     if (plan.PastedCount() == 0) {
         print("nothing written: no picture could be pasted", true);
         return NothingWritten;
     }
+    const Stopwatch saveTime;
     if (!Save(options, document.picture, settings)) {
         print("nothing written: " + options.output + " cannot be written", true);
         return NothingWritten;
+    }
+    if (options.timings) {
+        // Loading and resizing run on the loader's thread beside the pastes,
+        // so the phases may add up to more than the whole.
+        const browser::PictureLoader::Timings spent = loader.Spent();
+        print("timings: load " + Milliseconds(spent.load) + ", resize " +
+                  Milliseconds(spent.resize) + ", paste " + Milliseconds(pasting) + ", save " +
+                  Milliseconds(saveTime.Elapsed()) + ", total " + Milliseconds(total.Elapsed()),
+              false);
     }
     return skipped == 0 ? AllPasted : SomeSkipped;
 }

@@ -28,6 +28,7 @@ const char* const JoinUsage =
     "  --progressive         progressive JPEG\n"
     "  --defaults            ignore Quiltora.ini\n"
     "  --verbose             a line for every picture\n"
+    "  --timings             a last line with the time each phase took\n"
     "  --help                this text\n"
     "Exit status: 0 all pasted, 1 some pictures skipped, 2 nothing written, 64 usage.\n";
 
@@ -123,6 +124,7 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
         {"--progressive", [&] { options.progressive = true; }},
         {"--defaults", [&] { options.defaults = true; }},
         {"--verbose", [&] { options.verbose = true; }},
+        {"--timings", [&] { options.timings = true; }},
         {"--help", [&] { options.help = true; }},
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -30,6 +30,7 @@ struct JoinOptions {
     bool progressive = false;
     bool defaults = false;
     bool verbose = false;
+    bool timings = false;
     bool help = false;
 };
 

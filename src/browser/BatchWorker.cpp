@@ -5,12 +5,15 @@
 #include <commctrl.h>
 #include <process.h>
 
+#include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace browser {
 
 BatchWorker::BatchWorker(PasteCommand& paster, BatchPlan plan)
-    : paster(paster), plan(std::move(plan)) {}
+    : paster(paster), plan(std::move(plan)), values(paster.Values()) {}
 
 BatchWorker::~BatchWorker() {
     Stop();
@@ -58,12 +61,21 @@ unsigned __stdcall BatchWorker::ThreadMain(void* worker) {
 void BatchWorker::Run() {
     const HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
     SendMessageA(bar, PBM_SETRANGE32, 0, plan.VisitCount());
+    std::vector<std::string> paths;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        if (plan.Takes(visit)) {
+            paths.push_back(plan.Path(visit));
+        }
+    }
+    PictureLoader loader(std::move(paths), values);
     for (int visit = 0; visit < plan.VisitCount() && !stopRequested; ++visit) {
         if (plan.Takes(visit)) {
             SetDlgItemTextA(dialog, IDC_PROGRESS_NAME, plan.Name(visit).c_str());
+            const std::unique_ptr<PictureLoader::Picture> picture = loader.Next();
             const BatchPlan::Paste paste = plan.NextPaste();
-            plan.Record(paster.PasteFile(plan.Path(visit).c_str(), paste.below, paste.wrapWidth,
-                                         true) == PasteCommand::Result::Pasted);
+            plan.Record(picture != nullptr &&
+                        paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values) ==
+                            PasteCommand::Result::Pasted);
         }
         SendMessageA(bar, PBM_STEPIT, 0, 0);
     }

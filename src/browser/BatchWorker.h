@@ -19,6 +19,7 @@ public:
     // Posted to the progress dialog when the job is over.
     static constexpr UINT DoneMessage = WM_USER + 2;
 
+    // The job pastes with the paste settings of the moment it is made.
     BatchWorker(PasteCommand& paster, BatchPlan plan);
     ~BatchWorker();
     BatchWorker(const BatchWorker&) = delete;
@@ -41,6 +42,7 @@ private:
 
     PasteCommand& paster;
     BatchPlan plan;
+    const image::PasteParameters values;
     HWND dialog = nullptr;
     HANDLE thread = nullptr;
     std::atomic<bool> stopRequested{false};

@@ -28,6 +28,20 @@ PasteCommand::Result PasteCommand::PastePicture(image::Image& picture, bool belo
                                                                                   : Result::NotMade;
 }
 
+PasteCommand::Result PasteCommand::PasteLoaded(PictureLoader::Picture& picture, bool below,
+                                               int wrapWidth,
+                                               const image::PasteParameters& values) {
+    switch (picture.state) {
+    case PictureLoader::Picture::State::NotLoaded:
+        return Result::NotLoaded;
+    case PictureLoader::Picture::State::NotMade:
+        return Result::NotMade;
+    default:
+        return document.PastePrepared(picture.prepared, below, wrapWidth, values) ? Result::Pasted
+                                                                                  : Result::NotMade;
+    }
+}
+
 bool PasteCommand::BeginJob() {
     bool expected = false;
     return jobRunning.compare_exchange_strong(expected, true);

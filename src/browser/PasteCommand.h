@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/PictureLoader.h"
 #include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -29,6 +30,14 @@ public:
     Result PasteFile(const char* path, bool below, int wrapWidth, bool fromJob = false);
     // Pastes a picture already loaded (the clipboard's); it is released.
     Result PastePicture(image::Image& picture, bool below, int wrapWidth, bool fromJob = false);
+
+    // Pastes a picture that a job's PictureLoader made with values, which
+    // the job took from the settings when it began.
+    Result PasteLoaded(PictureLoader::Picture& picture, bool below, int wrapWidth,
+                       const image::PasteParameters& values);
+
+    // The paste settings of this moment, as one value.
+    image::PasteParameters Values() const { return settings.PasteValues(); }
 
     // False when a job is already running.
     bool BeginJob();

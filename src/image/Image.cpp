@@ -87,8 +87,7 @@ bool Image::CreateWithRoom(int width, int height, int roomWidth, int roomHeight)
 }
 
 bool Image::SetVisibleSize(int width, int height) {
-    if (Bitmap == nullptr || width < 1 || height < 1 || width > roomWidth ||
-        height > roomHeight) {
+    if (Bitmap == nullptr || width < 1 || height < 1 || width > roomWidth || height > roomHeight) {
         return false;
     }
     Width = width;

@@ -91,6 +91,12 @@ bool JoinDocument::Prepare(Image& source, const PasteParameters& settings,
     // background. Any other picture that cannot be made fails the paste, or
     // it would leave an empty box behind as if it had worked.
     const bool visible = size.pictureRect.width > 0 && size.pictureRect.height > 0;
+    if (visible && size.pictureRect.width == source.Width &&
+        size.pictureRect.height == source.Height && source.BytesPerPixel == 3) {
+        // Pasted at its own size: the picture itself, without a copy.
+        prepared.resized.Swap(source);
+        return true;
+    }
     const bool made = visible && Resample(source, prepared.resized, size.pictureRect.width,
                                           size.pictureRect.height);
     source.Destroy();

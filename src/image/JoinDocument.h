@@ -127,8 +127,7 @@ protected:
     // Makes a new 24-bit canvas of the given size inside a bitmap of the given
     // room. Tests replace it to see how the document copes when there is no
     // memory for a canvas.
-    virtual bool CreateCanvas(Image& canvas, int width, int height, int roomWidth,
-                              int roomHeight);
+    virtual bool CreateCanvas(Image& canvas, int width, int height, int roomWidth, int roomHeight);
 
 private:
     class WriteGuard;

@@ -159,6 +159,7 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
         {{"--join", Out(), good}, 0, ""},
         {{"--help"}, 0, "Usage:"},
         {{"--join", Out(), good, bad}, 1, "skipped"},
+        {{"--join", Out(), bad, good, "--timings"}, 1, "ms, total "},
         {{"--join", Out(), folder + "\\none*.png"}, 2, "no picture there"},
         {{"--join", Out(), bad}, 2, "nothing written"},
         {{"--join", folder + "\\no folder\\out.png", good}, 2, "cannot be written"},

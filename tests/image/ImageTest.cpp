@@ -185,42 +185,42 @@ TEST(Image, CopyAndConvertThroughGdi) {
 }
 
 TEST(Image, StretchAndDrawToAMemoryContext) {
-  for (const bool roomy : {false, true}) {
-    SCOPED_TRACE(roomy ? "corner of a larger bitmap" : "bitmap of its own");
-    Image source;
-    ASSERT_TRUE(MakeSource(source, 4, 3, roomy));
-    Image doubled;
-    ASSERT_TRUE(doubled.Create(8, 6, 24));
-    ASSERT_TRUE(source.StretchTo(doubled, false));
-    EXPECT_EQ(doubled.ReadPixel(1, 1), source.ReadPixel(0, 0));
-    EXPECT_EQ(doubled.ReadPixel(6, 0), source.ReadPixel(3, 0));
+    for (const bool roomy : {false, true}) {
+        SCOPED_TRACE(roomy ? "corner of a larger bitmap" : "bitmap of its own");
+        Image source;
+        ASSERT_TRUE(MakeSource(source, 4, 3, roomy));
+        Image doubled;
+        ASSERT_TRUE(doubled.Create(8, 6, 24));
+        ASSERT_TRUE(source.StretchTo(doubled, false));
+        EXPECT_EQ(doubled.ReadPixel(1, 1), source.ReadPixel(0, 0));
+        EXPECT_EQ(doubled.ReadPixel(6, 0), source.ReadPixel(3, 0));
 
-    // Drawing onto a DC that holds another Image: the top-left source pixel
-    // lands at the requested position, upright; source rectangles are given
-    // from the top and clipped to the picture.
-    Image target;
-    ASSERT_TRUE(target.Create(12, 12, 24));
-    target.FillAll(0x123456);
-    {
-        image::MemoryDC dc;
-        image::SelectScope select(dc.Get(), target.Bitmap);
-        SetStretchBltMode(dc.Get(), COLORONCOLOR);
-        source.DrawTo(dc.Get(), 1, 2, 0, 0, 0, 0);
-        source.DrawTo(dc.Get(), -1, 8, 0, 0, 0, 0);
-        source.StretchDrawTo(dc.Get(), 6, 6, 4, 4, 1, 1, 2, 2);
-        source.StretchDrawTo(dc.Get(), 0, 11, 1, 1, 3, 2, 5, 5);
-        GdiFlush();
+        // Drawing onto a DC that holds another Image: the top-left source pixel
+        // lands at the requested position, upright; source rectangles are given
+        // from the top and clipped to the picture.
+        Image target;
+        ASSERT_TRUE(target.Create(12, 12, 24));
+        target.FillAll(0x123456);
+        {
+            image::MemoryDC dc;
+            image::SelectScope select(dc.Get(), target.Bitmap);
+            SetStretchBltMode(dc.Get(), COLORONCOLOR);
+            source.DrawTo(dc.Get(), 1, 2, 0, 0, 0, 0);
+            source.DrawTo(dc.Get(), -1, 8, 0, 0, 0, 0);
+            source.StretchDrawTo(dc.Get(), 6, 6, 4, 4, 1, 1, 2, 2);
+            source.StretchDrawTo(dc.Get(), 0, 11, 1, 1, 3, 2, 5, 5);
+            GdiFlush();
+        }
+        EXPECT_TRUE(SameBlock(target, 1, 2, source, 0, 0, 4, 3));
+        EXPECT_TRUE(SameBlock(target, 0, 8, source, 1, 0, 3, 3));
+        EXPECT_EQ(target.ReadPixel(5, 2), 0x123456u);
+        // Source pixels (1, 1) to (2, 2) doubled at (6, 6).
+        for (const POINT p : {POINT{6, 6}, POINT{7, 7}, POINT{8, 6}, POINT{9, 9}}) {
+            EXPECT_EQ(target.ReadPixel(p.x, p.y), source.ReadPixel(p.x / 2 - 2, p.y / 2 - 2));
+        }
+        EXPECT_EQ(target.ReadPixel(10, 6), 0x123456u);
+        EXPECT_EQ(target.ReadPixel(0, 11), source.ReadPixel(3, 2));
     }
-    EXPECT_TRUE(SameBlock(target, 1, 2, source, 0, 0, 4, 3));
-    EXPECT_TRUE(SameBlock(target, 0, 8, source, 1, 0, 3, 3));
-    EXPECT_EQ(target.ReadPixel(5, 2), 0x123456u);
-    // Source pixels (1, 1) to (2, 2) doubled at (6, 6).
-    for (const POINT p : {POINT{6, 6}, POINT{7, 7}, POINT{8, 6}, POINT{9, 9}}) {
-        EXPECT_EQ(target.ReadPixel(p.x, p.y), source.ReadPixel(p.x / 2 - 2, p.y / 2 - 2));
-    }
-    EXPECT_EQ(target.ReadPixel(10, 6), 0x123456u);
-    EXPECT_EQ(target.ReadPixel(0, 11), source.ReadPixel(3, 2));
-  }
 }
 
 TEST(ByteBuffer, AllocateResizeFree) {

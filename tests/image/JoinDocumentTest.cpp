@@ -353,7 +353,8 @@ TEST(JoinDocument, SpareRoomNeverShows) {
         std::vector<Canvas> shown;
         for (int i = 0; i < 24; ++i) {
             const bool below = i % 7 == 6;
-            ASSERT_TRUE(Paste(doc, 9 + i % 4, 5 + i % 6, below, s, 0, static_cast<std::uint32_t>(i)));
+            ASSERT_TRUE(
+                Paste(doc, 9 + i % 4, 5 + i % 6, below, s, 0, static_cast<std::uint32_t>(i)));
             shown.emplace_back(doc.picture);
             if (i % 5 == 4) {
                 ASSERT_TRUE(doc.Undo());
