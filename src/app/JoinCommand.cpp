@@ -255,13 +255,14 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     browser::PictureLoader loader(paths, values);
     double pasting = 0;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
-        const std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
+        std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
         const browser::BatchPlan::Paste paste = plan.NextPaste();
         const Stopwatch pasteTime;
         const auto result =
             picture == nullptr ? browser::PasteCommand::Result::NotLoaded
                                : paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values);
         pasting += pasteTime.Elapsed();
+        loader.Recycle(std::move(picture));
         plan.Record(result == browser::PasteCommand::Result::Pasted);
         const std::string& path = paths[static_cast<std::size_t>(visit)];
         if (result == browser::PasteCommand::Result::Pasted) {

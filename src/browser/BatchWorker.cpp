@@ -71,11 +71,12 @@ void BatchWorker::Run() {
     for (int visit = 0; visit < plan.VisitCount() && !stopRequested; ++visit) {
         if (plan.Takes(visit)) {
             SetDlgItemTextA(dialog, IDC_PROGRESS_NAME, plan.Name(visit).c_str());
-            const std::unique_ptr<PictureLoader::Picture> picture = loader.Next();
+            std::unique_ptr<PictureLoader::Picture> picture = loader.Next();
             const BatchPlan::Paste paste = plan.NextPaste();
             plan.Record(picture != nullptr &&
                         paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values) ==
                             PasteCommand::Result::Pasted);
+            loader.Recycle(std::move(picture));
         }
         SendMessageA(bar, PBM_STEPIT, 0, 0);
     }

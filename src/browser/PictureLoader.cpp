@@ -36,16 +36,23 @@ PictureLoader::~PictureLoader() {
     }
 }
 
-std::unique_ptr<PictureLoader::Picture>
-PictureLoader::Make(const std::string& path, const image::PasteParameters& values, Timings& spent) {
-    auto picture = std::make_unique<Picture>();
-    image::Image source;
+std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(const std::string& path,
+                                                            Timings& used) {
+    std::unique_ptr<Picture> picture;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        picture = std::move(spare);
+    }
+    if (picture == nullptr) {
+        picture = std::make_unique<Picture>();
+    }
+    picture->state = Picture::State::NotLoaded;
     LARGE_INTEGER start, loaded, resized;
     QueryPerformanceCounter(&start);
     const bool read =
         formats::LoadImageFile(source, path.c_str(), static_cast<std::uint32_t>(values.BkColor));
     QueryPerformanceCounter(&loaded);
-    spent.load += Milliseconds(start, loaded);
+    used.load += Milliseconds(start, loaded);
     if (!read) {
         return picture;
     }
@@ -53,7 +60,7 @@ PictureLoader::Make(const std::string& path, const image::PasteParameters& value
                          ? Picture::State::Ready
                          : Picture::State::NotMade;
     QueryPerformanceCounter(&resized);
-    spent.resize += Milliseconds(loaded, resized);
+    used.resize += Milliseconds(loaded, resized);
     return picture;
 }
 
@@ -69,7 +76,7 @@ void PictureLoader::Run() {
                 }
             }
             Timings used;
-            std::unique_ptr<Picture> picture = Make(paths[i], values, used);
+            std::unique_ptr<Picture> picture = Make(paths[i], used);
             std::lock_guard<std::mutex> lock(mutex);
             spent.load += used.load;
             spent.resize += used.resize;
@@ -105,11 +112,18 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
     const std::string& path = paths[handedOut++];
     Timings used;
     lock.unlock();
-    std::unique_ptr<Picture> picture = Make(path, values, used);
+    std::unique_ptr<Picture> picture = Make(path, used);
     lock.lock();
     spent.load += used.load;
     spent.resize += used.resize;
     return picture;
+}
+
+void PictureLoader::Recycle(std::unique_ptr<Picture> picture) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (spare == nullptr) {
+        spare = std::move(picture);
+    }
 }
 
 void PictureLoader::Stop() {

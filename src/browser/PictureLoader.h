@@ -18,6 +18,9 @@ namespace browser {
 // job's thread pastes one picture the next is decoded and resampled. It
 // reads only files and the values it was given, never a window or the
 // document. At most one finished picture waits besides the one being made.
+// Pictures handed back through Recycle lend their bitmaps to the next ones:
+// memory already in use costs far less than fresh pages, which the system
+// must clear and map one by one.
 class PictureLoader {
 public:
     struct Picture {
@@ -41,23 +44,25 @@ public:
     // Null once every path has been handed out or after Stop. Where no
     // thread could be started the picture is made here.
     std::unique_ptr<Picture> Next();
+    // Gives a pasted picture back so that its memory serves a later one.
+    void Recycle(std::unique_ptr<Picture> picture);
     // No further picture is begun; the one being made is finished.
     void Stop();
     // Meaningful once the last picture has been handed out.
     Timings Spent() const;
 
-    // Loads and resizes one file as a paste with these values would.
-    static std::unique_ptr<Picture> Make(const std::string& path,
-                                         const image::PasteParameters& values, Timings& spent);
-
 private:
     void Run();
+    // Loads and resizes one file as a paste with the loader's values would.
+    std::unique_ptr<Picture> Make(const std::string& path, Timings& used);
 
     const std::vector<std::string> paths;
     const image::PasteParameters values;
     mutable std::mutex mutex;
     std::condition_variable changed;
     std::unique_ptr<Picture> waiting; // made, not yet handed out
+    std::unique_ptr<Picture> spare;   // handed back, to be made again
+    image::Image source;              // the decoded file; kept for the next
     std::size_t handedOut = 0;
     bool stopRequested = false;
     bool loaderDone = false;

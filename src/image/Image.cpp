@@ -32,6 +32,15 @@ void Image::ClearFields() {
 }
 
 bool Image::Create(int width, int height, int bitCount, const RGBQUAD* palette) {
+    if (bitCount == 24 && Bitmap != nullptr && BytesPerPixel == 3 && width == roomWidth &&
+        height == roomHeight) {
+        // The same bitmap again, cleared as a new one would be: memory the
+        // process already touched costs far less than fresh pages, and a job
+        // of equal-sized pictures makes one such picture after another.
+        SetVisibleSize(width, height);
+        std::memset(bitmapBits, 0, static_cast<size_t>(Stride) * height);
+        return true;
+    }
     Destroy();
     // The whole pixel block must be addressable with the int offsets the pixel
     // operations use; GDI would refuse most such sizes anyway.

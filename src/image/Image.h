@@ -31,7 +31,9 @@ public:
     Image& operator=(const Image&) = delete;
 
     // Deletes the current bitmap first, so a failed Create leaves the Image
-    // empty. palette: 256 RGBQUAD entries for 8-bit Images, or null.
+    // empty; a 24-bit bitmap of exactly this size is kept instead, cleared.
+    // Either way the pixels are all zero. palette: 256 RGBQUAD entries for
+    // 8-bit Images, or null.
     bool Create(int width, int height, int bitCount, const RGBQUAD* palette = nullptr);
     // A 24-bit picture of width x height inside a bitmap of roomWidth x
     // roomHeight (each at least the picture's side).

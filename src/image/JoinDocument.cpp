@@ -72,19 +72,19 @@ JoinDocument::Gaps JoinDocument::ComputeGap(bool below, int padSize) const {
 bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
                               const PasteParameters& settings) {
     PreparedPicture prepared;
-    return Prepare(source, settings, prepared) &&
-           PastePrepared(prepared, below, wrapWidth, settings);
+    const bool made = Prepare(source, settings, prepared);
+    source.Destroy();
+    return made && PastePrepared(prepared, below, wrapWidth, settings);
 }
 
 bool JoinDocument::Prepare(Image& source, const PasteParameters& settings,
                            PreparedPicture& prepared) {
-    prepared.resized.Destroy();
     prepared.size = ComputePasteSize(source.Width, source.Height, settings);
     const PasteSize& size = prepared.size;
     // No canvas can hold a box that is itself too large: fail before spending
     // time and memory on resampling to it.
     if (!CanvasFits(size.boxWidth, size.boxHeight)) {
-        source.Destroy();
+        prepared.resized.Destroy();
         return false;
     }
     // A fitted side of 0 pixels is a picture too thin to show: its box stays
@@ -97,10 +97,11 @@ bool JoinDocument::Prepare(Image& source, const PasteParameters& settings,
         prepared.resized.Swap(source);
         return true;
     }
-    const bool made = visible && Resample(source, prepared.resized, size.pictureRect.width,
-                                          size.pictureRect.height);
-    source.Destroy();
-    return made || !visible;
+    if (!visible) {
+        prepared.resized.Destroy();
+        return true;
+    }
+    return Resample(source, prepared.resized, size.pictureRect.width, size.pictureRect.height);
 }
 
 bool JoinDocument::PastePrepared(PreparedPicture& prepared, bool below, int wrapWidth,
@@ -117,7 +118,6 @@ bool JoinDocument::PastePrepared(PreparedPicture& prepared, bool below, int wrap
     } catch (const std::bad_alloc&) {
         pasted = false;
     }
-    prepared.resized.Destroy();
     return pasted;
 }
 

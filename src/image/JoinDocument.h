@@ -82,10 +82,13 @@ public:
     // canvas cannot be made or its size does not fit in 32 bits.
     bool PasteImage(Image& source, bool below, int wrapWidth, const PasteParameters& settings);
 
-    // The two halves of PasteImage. Prepare resizes the source (released in
-    // every case) and touches no document, so any thread may call it; false
-    // when the resized picture cannot be made. PastePrepared places it with
-    // the same settings; false, with nothing changed, as PasteImage.
+    // The two halves of PasteImage. Prepare resizes the source into prepared
+    // and touches no document, so any thread may call it; false when the
+    // resized picture cannot be made. The source stays the caller's, though
+    // a picture pasted at its own size moves into prepared (the source then
+    // holds prepared's old bitmap, which a job reuses). PastePrepared places
+    // the picture with the same settings; false, with nothing changed, as
+    // PasteImage. Both leave the bitmaps to their owners to reuse or free.
     static bool Prepare(Image& source, const PasteParameters& settings, PreparedPicture& prepared);
     bool PastePrepared(PreparedPicture& prepared, bool below, int wrapWidth,
                        const PasteParameters& settings);

@@ -67,9 +67,21 @@ TEST(Image, GeometryOfTwentyFourBitImages) {
     EXPECT_EQ(img.PixelAddress(0, -1), nullptr);
 }
 
-TEST(Image, CreateFailsCleanly) {
+TEST(Image, CreateAgainIsCleanAndFailsCleanly) {
     Image img;
+    // The same size again keeps the bitmap, as clear as a new one, and shows
+    // all of it even when only a corner was shown before.
+    ASSERT_TRUE(img.CreateWithRoom(9, 7, 20, 20));
+    img.FillAll(0xFFFFFF);
+    const HBITMAP first = img.Bitmap;
     ASSERT_TRUE(img.Create(20, 20, 24));
+    EXPECT_EQ(img.Bitmap, first);
+    EXPECT_EQ(img.Width * 100 + img.Height, 2020);
+    for (const POINT p : {POINT{0, 0}, POINT{8, 6}, POINT{19, 19}, POINT{19, 0}}) {
+        EXPECT_EQ(img.ReadPixel(p.x, p.y), 0u);
+    }
+    ASSERT_TRUE(img.Create(20, 21, 24));
+    EXPECT_EQ(img.Height, 21);
     EXPECT_FALSE(img.Create(0, 10, 24));
     EXPECT_TRUE(img.IsEmpty());
     EXPECT_FALSE(img.Destroy());
