@@ -7,7 +7,6 @@
 #include "browser/PictureLoader.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
-#include "formats/PictureHeader.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -18,7 +17,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 #include <utility>
 
@@ -149,27 +147,6 @@ private:
     LARGE_INTEGER start;
 };
 
-// The job's result size from the files' headers, so that the canvas is made
-// once at its final size; a picture that then fails only leaves room unused,
-// which the document lets go of after the job.
-void ReserveResult(const browser::BatchJob& job, const image::PasteParameters& values,
-                   image::JoinDocument& document) {
-    const auto readSize = [](const std::string& path, int& width, int& height) {
-        formats::PictureHeader header;
-        if (!header.Read(path.c_str())) {
-            return false;
-        }
-        width = header.Width();
-        height = header.Height();
-        return true;
-    };
-    const browser::JobSizeEstimate estimate(job, values, readSize);
-    if (!estimate.TooBig() && estimate.Width() <= INT_MAX && estimate.Height() <= INT_MAX) {
-        document.ReserveRoom(static_cast<int>(estimate.Width()),
-                             static_cast<int>(estimate.Height()));
-    }
-}
-
 std::string Milliseconds(double value) {
     return std::to_string(static_cast<long long>(value + 0.5)) + " ms";
 }
@@ -246,7 +223,8 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     image::JoinDocument document;
     browser::PasteCommand paster(document, settings);
     const image::PasteParameters values = paster.Values();
-    ReserveResult(job, values, document);
+    // The result's size from the files' headers: the canvas is made once.
+    browser::JobSizeEstimate::ReserveResult(job, values, document);
     browser::BatchPlan plan(std::move(job));
     std::vector<std::string> paths;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {

@@ -2,7 +2,6 @@
 
 #include "browser/BrowserIds.h"
 #include "browser/JobSizeEstimate.h"
-#include "formats/PictureHeader.h"
 #include "ui/text/String.h"
 
 #include <commctrl.h>
@@ -98,12 +97,10 @@ void BatchDialog::ShowResultSize() {
     const auto readSize = [this](const std::string& path, int& width, int& height) {
         auto found = sizes.find(path);
         if (found == sizes.end()) {
-            formats::PictureHeader header;
-            const bool read = header.Read(path.c_str());
-            found = sizes
-                        .emplace(path, std::make_pair(read ? header.Width() : 0,
-                                                      read ? header.Height() : 0))
-                        .first;
+            int w = 0;
+            int h = 0;
+            const bool read = JobSizeEstimate::ReadHeaderSize(path, w, h);
+            found = sizes.emplace(path, std::make_pair(read ? w : 0, read ? h : 0)).first;
         }
         width = found->second.first;
         height = found->second.second;

@@ -34,6 +34,7 @@ public:
     Paste NextPaste();
     void Record(bool pasted);
     int PastedCount() const { return pasted; }
+    const BatchJob& Job() const { return job; }
 
 private:
     BatchJob job;

@@ -1,6 +1,7 @@
 #include "browser/BatchWorker.h"
 
 #include "browser/BrowserIds.h"
+#include "browser/JobSizeEstimate.h"
 
 #include <commctrl.h>
 #include <process.h>
@@ -67,6 +68,7 @@ void BatchWorker::Run() {
             paths.push_back(plan.Path(visit));
         }
     }
+    JobSizeEstimate::ReserveResult(plan.Job(), values, paster.Document());
     PictureLoader loader(std::move(paths), values);
     for (int visit = 0; visit < plan.VisitCount() && !stopRequested; ++visit) {
         if (plan.Takes(visit)) {
@@ -80,6 +82,7 @@ void BatchWorker::Run() {
         }
         SendMessageA(bar, PBM_STEPIT, 0, 0);
     }
+    paster.Document().ReleaseRoom();
 }
 
 } // namespace browser

@@ -1,6 +1,7 @@
 #include "browser/JobSizeEstimate.h"
 
 #include "browser/BatchPlan.h"
+#include "formats/PictureHeader.h"
 #include "image/PasteSize.h"
 
 #include <algorithm>
@@ -24,6 +25,31 @@ bool CanvasFits(std::int64_t width, std::int64_t height) {
 }
 
 } // namespace
+
+bool JobSizeEstimate::ReadHeaderSize(const std::string& path, int& width, int& height) {
+    formats::PictureHeader header;
+    if (!header.Read(path.c_str())) {
+        return false;
+    }
+    width = header.Width();
+    height = header.Height();
+    return true;
+}
+
+void JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParameters& values,
+                                    image::JoinDocument& document) {
+    {
+        const image::JoinDocument::ReadGuard guard(document);
+        if (!document.IsEmpty()) {
+            return;
+        }
+    }
+    const JobSizeEstimate estimate(job, values, ReadHeaderSize);
+    if (!estimate.TooBig() && estimate.Width() > 0 && estimate.Height() > 0) {
+        document.ReserveRoom(static_cast<int>(estimate.Width()),
+                             static_cast<int>(estimate.Height()));
+    }
+}
 
 JobSizeEstimate::JobSizeEstimate(BatchJob job, const image::PasteParameters& values,
                                  const SizeReader& read) {

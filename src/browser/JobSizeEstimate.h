@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BatchJob.h"
+#include "image/JoinDocument.h"
 #include "image/PasteParameters.h"
 
 #include <cstdint>
@@ -23,6 +24,13 @@ public:
     static constexpr std::int64_t JpegSideLimit = 65500;
 
     JobSizeEstimate(BatchJob job, const image::PasteParameters& values, const SizeReader& read);
+
+    // A SizeReader that reads the file's header (see formats::PictureHeader).
+    static bool ReadHeaderSize(const std::string& path, int& width, int& height);
+    // When the document is empty, makes room in it for the job's result, so
+    // that the job's canvas is made once (see JoinDocument::ReserveRoom).
+    static void ReserveResult(const BatchJob& job, const image::PasteParameters& values,
+                              image::JoinDocument& document);
 
     std::int64_t Width() const { return width; }
     std::int64_t Height() const { return height; }
