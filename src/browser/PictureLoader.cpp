@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -18,30 +19,44 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
            static_cast<double>(frequency.QuadPart);
 }
 
+// Two loading threads keep two cores busy beside the pasting thread, which
+// mostly waits; more would only hold more pictures in memory at once.
+constexpr unsigned kMostThreads = 2;
+
 } // namespace
 
 PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values)
-    : paths(std::move(paths)), values(values) {
-    try {
-        thread = std::thread([this] { Run(); });
-    } catch (const std::system_error&) {
-        // No thread: Next makes each picture itself.
+    : paths(std::move(paths)), values(values), lost(this->paths.size(), 0) {
+    const unsigned wanted =
+        std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), kMostThreads);
+    std::lock_guard<std::mutex> lock(mutex);
+    for (unsigned i = 0; i < wanted && i < this->paths.size(); ++i) {
+        try {
+            threads.emplace_back([this] { Run(); });
+            ++running;
+        } catch (const std::system_error&) {
+            // Fewer threads, or none: Next then makes the pictures itself.
+            break;
+        }
     }
 }
 
 PictureLoader::~PictureLoader() {
     Stop();
-    if (thread.joinable()) {
+    for (std::thread& thread : threads) {
         thread.join();
     }
 }
 
-std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(const std::string& path,
-                                                            Timings& used) {
+std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
+                                                            image::Image& source) {
     std::unique_ptr<Picture> picture;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        picture = std::move(spare);
+        if (!spares.empty()) {
+            picture = std::move(spares.back());
+            spares.pop_back();
+        }
     }
     if (picture == nullptr) {
         picture = std::make_unique<Picture>();
@@ -49,45 +64,52 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(const std::string& p
     picture->state = Picture::State::NotLoaded;
     LARGE_INTEGER start, loaded, resized;
     QueryPerformanceCounter(&start);
-    const bool read =
-        formats::LoadImageFile(source, path.c_str(), static_cast<std::uint32_t>(values.BkColor));
+    const bool read = formats::LoadImageFile(source, paths[index].c_str(),
+                                             static_cast<std::uint32_t>(values.BkColor));
     QueryPerformanceCounter(&loaded);
-    used.load += Milliseconds(start, loaded);
-    if (!read) {
-        return picture;
+    if (read) {
+        picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)
+                             ? Picture::State::Ready
+                             : Picture::State::NotMade;
     }
-    picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)
-                         ? Picture::State::Ready
-                         : Picture::State::NotMade;
     QueryPerformanceCounter(&resized);
-    used.resize += Milliseconds(loaded, resized);
+    std::lock_guard<std::mutex> lock(mutex);
+    spent.load += Milliseconds(start, loaded);
+    spent.resize += Milliseconds(loaded, resized);
     return picture;
 }
 
 void PictureLoader::Run() {
+    image::Image source;
+    std::size_t index = paths.size(); // the picture in hand, if any
     try {
-        for (std::size_t i = 0; i < paths.size(); ++i) {
+        for (;;) {
             {
-                // One picture ahead: wait until the previous one is taken.
+                // No more pictures ahead of the paste than there are threads.
                 std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [this] { return stopRequested || waiting == nullptr; });
-                if (stopRequested) {
+                changed.wait(lock, [this] {
+                    return stopRequested || claimed >= paths.size() ||
+                           claimed - handedOut < threads.size();
+                });
+                if (stopRequested || claimed >= paths.size()) {
                     break;
                 }
+                index = claimed++;
             }
-            Timings used;
-            std::unique_ptr<Picture> picture = Make(paths[i], used);
+            std::unique_ptr<Picture> picture = Make(index, source);
             std::lock_guard<std::mutex> lock(mutex);
-            spent.load += used.load;
-            spent.resize += used.resize;
-            waiting = std::move(picture);
+            made.emplace(index, std::move(picture));
+            index = paths.size();
             changed.notify_all();
         }
     } catch (const std::bad_alloc&) {
-        // No memory for a picture's record: Next makes the rest itself.
+        // No memory for a picture's record: Next makes the one in hand.
     }
     std::lock_guard<std::mutex> lock(mutex);
-    loaderDone = true;
+    if (index < paths.size()) {
+        lost[index] = 1;
+    }
+    --running;
     changed.notify_all();
 }
 
@@ -96,33 +118,32 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
     if (stopRequested || handedOut >= paths.size()) {
         return nullptr;
     }
-    if (thread.joinable()) {
-        changed.wait(lock, [this] { return waiting != nullptr || loaderDone || stopRequested; });
-        if (waiting != nullptr) {
-            ++handedOut;
-            changed.notify_all();
-            return std::move(waiting);
-        }
-        if (stopRequested) {
-            return nullptr;
-        }
+    const std::size_t index = handedOut;
+    changed.wait(lock,
+                 [this, index] { return stopRequested || made.count(index) != 0 || running == 0; });
+    if (stopRequested) {
+        return nullptr;
     }
-    // No loading thread, or it ended early: every picture it made has been
-    // handed out, so the next one is made here.
-    const std::string& path = paths[handedOut++];
-    Timings used;
+    ++handedOut;
+    changed.notify_all();
+    const auto found = made.find(index);
+    if (found != made.end()) {
+        std::unique_ptr<Picture> picture = std::move(found->second);
+        made.erase(found);
+        return picture;
+    }
+    // No loading thread, none left, or the one that had it ran out of
+    // memory: this picture is made here.
+    claimed = std::max(claimed, index + 1);
     lock.unlock();
-    std::unique_ptr<Picture> picture = Make(path, used);
-    lock.lock();
-    spent.load += used.load;
-    spent.resize += used.resize;
-    return picture;
+    image::Image source;
+    return Make(index, source);
 }
 
 void PictureLoader::Recycle(std::unique_ptr<Picture> picture) {
     std::lock_guard<std::mutex> lock(mutex);
-    if (spare == nullptr) {
-        spare = std::move(picture);
+    if (picture != nullptr && spares.size() < threads.size()) {
+        spares.push_back(std::move(picture));
     }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "image/PasteParameters.h"
 
 #include <condition_variable>
-#include <cstdint>
+#include <cstddef>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -13,12 +15,12 @@
 
 namespace browser {
 
-// Loads and resizes a job's pictures in order on a thread of its own, one
-// picture ahead of the paste, so that a job keeps both cores busy: while the
-// job's thread pastes one picture the next is decoded and resampled. It
-// reads only files and the values it was given, never a window or the
-// document. At most one finished picture waits besides the one being made.
-// Pictures handed back through Recycle lend their bitmaps to the next ones:
+// Loads and resizes a job's pictures ahead of the paste on threads of its
+// own, one per processor (at most two), and hands them out in order, so that
+// a job keeps every core busy while its thread pastes one picture at a time.
+// It reads only files and the values it was given, never a window or the
+// document. No more pictures are made ahead than there are loading threads.
+// Pictures handed back through Recycle lend their bitmaps to later ones:
 // memory already in use costs far less than fresh pages, which the system
 // must clear and map one by one.
 class PictureLoader {
@@ -29,7 +31,7 @@ public:
         image::PreparedPicture prepared;
     };
 
-    // Time spent by the loading thread, in milliseconds.
+    // Time spent by the loading threads together, in milliseconds.
     struct Timings {
         double load = 0;
         double resize = 0;
@@ -42,32 +44,34 @@ public:
 
     // The next picture, in the order of the paths, waiting until it is made.
     // Null once every path has been handed out or after Stop. Where no
-    // thread could be started the picture is made here.
+    // loading thread could be started the picture is made here.
     std::unique_ptr<Picture> Next();
     // Gives a pasted picture back so that its memory serves a later one.
     void Recycle(std::unique_ptr<Picture> picture);
-    // No further picture is begun; the one being made is finished.
+    // No further picture is begun; those being made are finished.
     void Stop();
     // Meaningful once the last picture has been handed out.
     Timings Spent() const;
 
 private:
     void Run();
-    // Loads and resizes one file as a paste with the loader's values would.
-    std::unique_ptr<Picture> Make(const std::string& path, Timings& used);
+    // Loads and resizes one file as a paste with the loader's values would,
+    // decoding into source, which keeps its bitmap for the next file.
+    std::unique_ptr<Picture> Make(std::size_t index, image::Image& source);
 
     const std::vector<std::string> paths;
     const image::PasteParameters values;
     mutable std::mutex mutex;
     std::condition_variable changed;
-    std::unique_ptr<Picture> waiting; // made, not yet handed out
-    std::unique_ptr<Picture> spare;   // handed back, to be made again
-    image::Image source;              // the decoded file; kept for the next
+    std::map<std::size_t, std::unique_ptr<Picture>> made; // not yet handed out
+    std::vector<std::unique_ptr<Picture>> spares;         // handed back
+    std::vector<char> lost;  // claimed by a thread that ran out of memory
+    std::size_t claimed = 0; // paths begun
     std::size_t handedOut = 0;
+    std::size_t running = 0; // loading threads still at work
     bool stopRequested = false;
-    bool loaderDone = false;
     Timings spent;
-    std::thread thread;
+    std::vector<std::thread> threads;
 };
 
 } // namespace browser
