@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <utility>
 
 namespace app {
@@ -190,7 +191,12 @@ int JoinCommand::Run(const std::vector<std::string>& arguments, const char* sett
         print(JoinUsage, false);
         return AllPasted;
     }
-    return Join(options, settingsPath);
+    try {
+        return Join(options, settingsPath);
+    } catch (const std::bad_alloc&) {
+        print("nothing written: out of memory", true);
+        return NothingWritten;
+    }
 }
 
 int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
