@@ -153,6 +153,21 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     if (!CanvasFits(newWidth, newHeight)) {
         return false;
     }
+    if (width == 0 && resized.Width == newWidth && resized.Height == newHeight &&
+        resized.BytesPerPixel == 3 && reservedWidth <= newWidth && reservedHeight <= newHeight) {
+        // The first picture covers the whole canvas: it becomes the canvas,
+        // which saves a copy and a second picture's worth of memory.
+        picture.Swap(resized);
+        width = picture.Width;
+        height = picture.Height;
+        record.previousWidth = 0;
+        record.previousHeight = 0;
+        record.underColour = ColourToPixel(static_cast<std::uint32_t>(settings.BkColor));
+        lastCell = CellRect{0, 0, width, height};
+        record.pastedCell = lastCell;
+        undoRecords.splice(undoRecords.end(), pending);
+        return true;
+    }
     if (newWidth > width || newHeight > height) {
         const int oldWidth = width;
         const int oldHeight = height;
