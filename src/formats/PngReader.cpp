@@ -3,6 +3,7 @@
 #include "formats/ByteOrder.h"
 #include "formats/PngFilter.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -12,14 +13,31 @@ namespace formats {
 namespace {
 
 const std::uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr std::uint32_t kInputPiece = 32768;
 // The standard caps chunk lengths at 2^31 - 1; a larger length can only be
 // damage, and it would not fit the signed distance of a seek.
 constexpr std::uint32_t kMaxChunkLength = 0x7FFFFFFF;
 constexpr std::uint32_t kCrcBytes = 4;
 constexpr std::size_t kMaxInflateRatio = 1032;
 
-// Owns an inflate stream between a successful init and the end of the scope.
+// The position of a damaged IDAT chunk when there is none.
+constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
+
+// Owns a libdeflate decompressor; null when it could not be allocated.
+class Decompressor {
+public:
+    Decompressor() : handle(libdeflate_alloc_decompressor()) {}
+    ~Decompressor() { libdeflate_free_decompressor(handle); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    libdeflate_decompressor* Get() const { return handle; }
+
+private:
+    libdeflate_decompressor* handle;
+};
+
+// Owns a zlib inflate stream between a successful init and the end of the
+// scope.
 class Inflater {
 public:
     Inflater() { ready = inflateInit(&stream) == Z_OK; }
@@ -34,6 +52,58 @@ public:
     bool ready = false;
     z_stream stream = {};
 };
+
+// How far a zlib stream inflated: whether its end was reached, the bytes it
+// took to get there (all of them when it was not) and the bytes it produced.
+struct Inflated {
+    bool ended = false;
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+};
+
+// Inflates a whole zlib stream into out; false when the data are damaged, do
+// not end or need more room than out has.
+bool InflateWhole(const std::uint8_t* data, std::size_t size, std::uint8_t* out, std::size_t room,
+                  Inflated& done) {
+    Decompressor decompressor;
+    done.ended =
+        decompressor.Get() != nullptr &&
+        libdeflate_zlib_decompress_ex(decompressor.Get(), data, size, out, room, &done.consumed,
+                                      &done.produced) == LIBDEFLATE_SUCCESS;
+    return done.ended;
+}
+
+// Inflates as far as the data go. libdeflate takes whole streams only, so a
+// stream the file cuts short goes through zlib, which keeps what it produced
+// before the data ran out. False when the data are damaged or need more room
+// than out has.
+bool InflatePartly(const std::uint8_t* data, std::size_t size, std::uint8_t* out, std::size_t room,
+                   Inflated& done) {
+    done = Inflated();
+    Inflater inflater;
+    if (!inflater.ready) {
+        return false;
+    }
+    z_stream& stream = inflater.stream;
+    // Both sizes fit 32 bits: the data come from one file, whose size does,
+    // and the room is at most kMaxPictureBytes.
+    stream.next_in = const_cast<Bytef*>(data);
+    stream.avail_in = static_cast<uInt>(size);
+    stream.next_out = out;
+    stream.avail_out = static_cast<uInt>(room);
+    // Once the room is full, a call that cannot finish the stream makes no
+    // progress and fails.
+    while (stream.avail_in != 0 && !done.ended) {
+        const int result = inflate(&stream, Z_NO_FLUSH);
+        if (result != Z_OK && result != Z_STREAM_END) {
+            return false;
+        }
+        done.ended = result == Z_STREAM_END;
+    }
+    done.consumed = stream.total_in;
+    done.produced = stream.total_out;
+    return true;
+}
 
 // One Adam7 pass: the first pixel's column and row, and the steps between.
 struct Pass {
@@ -157,12 +227,12 @@ bool PngReader::CrcMatches(unsigned long crc) {
 
 bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* keep,
                           std::uint32_t keepSize) {
-    unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+    std::uint32_t crc = libdeflate_crc32(0, type, 4);
     std::uint8_t piece[1024];
     for (std::uint32_t done = 0; done < length;) {
         const std::uint32_t wanted = length - done < sizeof(piece) ? length - done : sizeof(piece);
         const std::uint32_t got = file.Read(piece, wanted);
-        crc = crc32(crc, piece, got);
+        crc = libdeflate_crc32(crc, piece, got);
         if (done < keepSize) {
             std::memcpy(keep + done, piece, keepSize - done < got ? keepSize - done : got);
         }
@@ -336,54 +406,46 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
             return false;
         }
     }
-    image::ByteBuffer input;
-    std::uint32_t inputCapacity = kInputPiece;
-    if (input.Allocate(inputCapacity, true) == nullptr || raw.Allocate(rawSize, false) == nullptr) {
+    // The data of every IDAT chunk, in one block for the whole-stream inflate.
+    // They lie in what remains of the file, which bounds their total.
+    const std::uint32_t capacity = Remaining();
+    image::ByteBuffer data;
+    if (data.Allocate(capacity != 0 ? capacity : 1, false) == nullptr ||
+        raw.Allocate(rawSize, false) == nullptr) {
         return false;
     }
-    Inflater inflater;
-    if (!inflater.ready) {
-        return false;
-    }
-    z_stream& stream = inflater.stream;
-    stream.next_out = raw.Data();
-    stream.avail_out = static_cast<uInt>(rawSize);
-
-    const unsigned long idatCrc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
-    bool more = true;
-    while (more) {
-        if (stream.avail_in == 0) {
-            // A chunk cut short by the end of the file offers what is there.
-            const std::uint32_t wanted = length < Remaining() ? length : Remaining();
-            if (wanted > inputCapacity) {
-                if (!input.Resize(wanted)) {
-                    return false;
-                }
-                inputCapacity = wanted;
-            }
-            stream.next_in = input.Data();
-            stream.avail_in = wanted == 0 ? 0 : file.Read(input.Data(), wanted);
-            if (stream.avail_in == length &&
-                !CrcMatches(crc32(idatCrc, input.Data(), stream.avail_in))) {
-                return false;
-            }
-        }
-        // An empty chunk has nothing to inflate; zlib would call that an error.
-        const int result = stream.avail_in == 0 ? Z_OK : inflate(&stream, Z_NO_FLUSH);
-        if (result == Z_STREAM_END) {
-            break;
-        }
-        if (result != Z_OK) {
+    const std::uint32_t idatCrc = libdeflate_crc32(0, "IDAT", 4);
+    // Where the first chunk whose stored CRC does not match starts.
+    std::uint32_t damagedAt = kNoChunk;
+    std::uint32_t size = 0;
+    for (bool more = true; more; more = FindChunk("IDAT", length)) {
+        // A chunk cut short by the end of the file offers what is there.
+        const std::uint32_t wanted = length < Remaining() ? length : Remaining();
+        if (wanted > capacity - size) {
             return false;
         }
-        // Input left over means the rows are full; the next call either
-        // finishes the stream or fails for want of room.
-        if (stream.avail_in == 0) {
-            more = FindChunk("IDAT", length);
+        const std::uint32_t got = wanted == 0 ? 0 : file.Read(data.Data() + size, wanted);
+        if (got == length && damagedAt == kNoChunk &&
+            !CrcMatches(libdeflate_crc32(idatCrc, data.Data() + size, got))) {
+            damagedAt = size;
+        }
+        size += got;
+        if (got != length) {
+            break;
         }
     }
+    Inflated done;
+    if (!InflateWhole(data.Data(), size, raw.Data(), rawSize, done) &&
+        !InflatePartly(data.Data(), size, raw.Data(), rawSize, done)) {
+        return false;
+    }
+    // Chunks count up to the one in which the stream ends: data after the end
+    // are never looked at, but a damaged chunk before it refuses the file.
+    if (damagedAt != kNoChunk && (!done.ended || damagedAt < done.consumed)) {
+        return false;
+    }
     // Rows the data did not reach stay zero.
-    std::memset(stream.next_out, 0, stream.avail_out);
+    std::memset(raw.Data() + done.produced, 0, rawSize - done.produced);
     return true;
 }
 

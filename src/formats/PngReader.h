@@ -15,12 +15,12 @@ namespace formats {
 // indices, everything else as 8-bit RGB or RGBA (16-bit samples keep their high
 // byte). A tRNS chunk becomes palette alphas, or turns RGB and 16-bit grey into
 // RGBA with the transparent colour compared at full sample depth. It walks the
-// chunk list itself and inflates the image data with zlib; the CRCs of the
-// chunks it reads are checked (a chunk the end of the file cuts short is read
-// as far as it goes) and chunks it does not need are skipped. Whatever the file
-// holds, the reader never reads or writes outside its buffers: sizes from the
-// file are checked before they are used, and pictures too large to address are
-// refused.
+// chunk list itself, gathers the image data and inflates them with libdeflate
+// (with zlib when the file cuts the stream short); the CRCs of the chunks it
+// uses are checked (a chunk the end of the file cuts short is read as far as it
+// goes) and chunks it does not need are skipped. Whatever the file holds, the
+// reader never reads or writes outside its buffers: sizes from the file are
+// checked before they are used, and pictures too large to address are refused.
 class PngReader {
 public:
     PngReader() = default;
