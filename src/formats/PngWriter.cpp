@@ -16,9 +16,12 @@ const std::uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x
 const std::uint8_t kEnd[12] = {0, 0, 0, 0, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
 // The standard caps chunk lengths at 2^31 - 1.
 constexpr std::size_t kMaxChunkLength = 0x7FFFFFFF;
-// libdeflate's level for saves: of the levels whose files are no larger than
-// zlib's level 6 on photographs, screenshots, charts, noise and joined
-// canvases, the fastest (6 loses on flat graphics, 8 on grainy photographs).
+// libdeflate's level for saves. Measured against zlib's level 6, which the
+// program used before, on photographs, screenshots, charts, noise and joined
+// canvases: 2 to 5 times as fast, smaller on most pictures and in total, at
+// most about 1.5 % larger on a few canvases and flat charts. No level up to 9
+// is never larger; 6 is larger more often, 8 and 9 are slower and no smaller
+// overall.
 constexpr int kSaveLevel = 7;
 
 // Maps colours to their table slots. Open addressing over four times the

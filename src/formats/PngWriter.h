@@ -53,8 +53,8 @@ bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPi
                   const image::PixelValue* table, int count);
 
 // Saves a 24-bit Image as PNG: a palette picture when it has at most 256
-// colours, RGB otherwise; filter type 0, at the libdeflate level whose files
-// are no larger than zlib's level 6 made them on typical pictures.
+// colours, RGB otherwise; filter type 0, deflated by libdeflate at a level
+// whose files match zlib's level 6 in size.
 bool SavePng(const image::Image& picture, const char* path);
 
 } // namespace formats
