@@ -410,8 +410,10 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
     // They lie in what remains of the file, which bounds their total.
     const std::uint32_t capacity = Remaining();
     image::ByteBuffer data;
+    // Rows already in the output's layout are inflated straight into it.
+    image::ByteBuffer& rows = RowsAsStored() ? info->Pixels : raw;
     if (data.Allocate(capacity != 0 ? capacity : 1, false) == nullptr ||
-        raw.Allocate(rawSize, false) == nullptr) {
+        rows.Allocate(rawSize, false) == nullptr) {
         return false;
     }
     const std::uint32_t idatCrc = libdeflate_crc32(0, "IDAT", 4);
@@ -435,8 +437,8 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
         }
     }
     Inflated done;
-    if (!InflateWhole(data.Data(), size, raw.Data(), rawSize, done) &&
-        !InflatePartly(data.Data(), size, raw.Data(), rawSize, done)) {
+    if (!InflateWhole(data.Data(), size, rows.Data(), rawSize, done) &&
+        !InflatePartly(data.Data(), size, rows.Data(), rawSize, done)) {
         return false;
     }
     // Chunks count up to the one in which the stream ends: data after the end
@@ -445,23 +447,38 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
         return false;
     }
     // Rows the data did not reach stay zero.
-    std::memset(raw.Data() + done.produced, 0, rawSize - done.produced);
+    std::memset(rows.Data() + done.produced, 0, rawSize - done.produced);
     return true;
 }
 
-bool PngReader::Convert(image::ByteBuffer& raw) {
-    unsigned bits = depth;
+unsigned PngReader::OutputBits() const {
     if (colourType == 2 || colourType == 4 || colourType == 6 || (colourType == 0 && depth == 16)) {
-        bits = colourType == 2 && !hasKey ? 24 : colourType == 0 && !hasKey ? 8 : 32;
+        return colourType == 2 && !hasKey ? 24 : colourType == 0 && !hasKey ? 8 : 32;
     }
+    return depth;
+}
+
+bool PngReader::RowsAsStored() const {
+    return !interlaced && depth <= 8 && OutputBits() == channels * depth;
+}
+
+bool PngReader::Convert(image::ByteBuffer& raw) {
+    const unsigned bits = OutputBits();
     info->BitsPerPixel = static_cast<std::uint16_t>(bits);
     info->RowBytes = PngRowBytes(info->Width, bits);
     const std::size_t size = PngPixelsSize(*info);
+    const unsigned fileBits = channels * depth;
+    const std::size_t filterBpp = fileBits < 8 ? 1 : fileBits / 8;
+    if (RowsAsStored()) {
+        if (info->RowBytes == 0 || size != rawSize) {
+            return false;
+        }
+        UnfilterInPlace(filterBpp);
+        return true;
+    }
     if (info->RowBytes == 0 || size == 0 || info->Pixels.Allocate(size, true) == nullptr) {
         return false;
     }
-    const unsigned fileBits = channels * depth;
-    const std::size_t filterBpp = fileBits < 8 ? 1 : fileBits / 8;
     std::uint8_t* row = raw.Data();
     for (const Pass* pass = interlaced ? kAdam7 : &kWhole; pass != PassesEnd(interlaced); ++pass) {
         const std::uint32_t w = PassPixels(info->Width, pass->x0, pass->dx);
@@ -482,6 +499,27 @@ bool PngReader::Convert(image::ByteBuffer& raw) {
         }
     }
     return true;
+}
+
+void PngReader::UnfilterInPlace(std::size_t filterBpp) {
+    const std::size_t rowBytes = info->RowBytes;
+    std::uint8_t* const first = info->Pixels.Data();
+    std::uint8_t* row = first;
+    for (std::uint32_t y = 0; y < info->Height; ++y, row += rowBytes) {
+        UnfilterRow(row[0], row + 1, y == 0 ? nullptr : row + 1 - rowBytes, rowBytes - 1,
+                    filterBpp);
+        row[0] = kFilterNone;
+    }
+    // The bits after the last pixel of a row are cleared, as in rows that are
+    // built pixel by pixel; only now, since unfiltering the row below used
+    // them as they were.
+    const unsigned spare = static_cast<unsigned>(
+        (rowBytes - 1) * 8 - static_cast<std::uint64_t>(info->Width) * info->BitsPerPixel);
+    if (spare != 0) {
+        for (row = first + rowBytes - 1; row < first + rowBytes * info->Height; row += rowBytes) {
+            *row = static_cast<std::uint8_t>(*row & (0xFF << spare));
+        }
+    }
 }
 
 void PngReader::CopyPixel(const std::uint8_t* row, std::uint32_t from, std::uint8_t* out,
