@@ -427,8 +427,10 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
             return false;
         }
         const std::uint32_t got = wanted == 0 ? 0 : file.Read(data.Data() + size, wanted);
-        if (got == length && damagedAt == kNoChunk &&
-            !CrcMatches(libdeflate_crc32(idatCrc, data.Data() + size, got))) {
+        // The CRC is read whatever came before, so that the next chunk is
+        // found where it starts.
+        if (got == length && !CrcMatches(libdeflate_crc32(idatCrc, data.Data() + size, got)) &&
+            damagedAt == kNoChunk) {
             damagedAt = size;
         }
         size += got;
