@@ -249,12 +249,12 @@ bool PngWriter::WriteChunks(int level, int filterType, std::uint32_t transparent
     const std::uint8_t* rows = info->Pixels.Data();
     // Filter 0 leaves the rows as they are: when each already starts with
     // type 0 they are deflated in place, without a copy of the picture.
-    bool filtered = type == kFilterNone;
-    for (std::uint32_t y = 0; filtered && y < info->Height; ++y) {
-        filtered = rows[static_cast<std::size_t>(y) * info->RowBytes] == kFilterNone;
+    bool asTheyAre = type == kFilterNone;
+    for (std::uint32_t y = 0; asTheyAre && y < info->Height; ++y) {
+        asTheyAre = rows[static_cast<std::size_t>(y) * info->RowBytes] == kFilterNone;
     }
     image::ByteBuffer copy;
-    if (!filtered) {
+    if (!asTheyAre) {
         if (copy.Allocate(size, false) == nullptr) {
             return false;
         }
