@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Runs bench_formats under Wine on a 4000 x 3000 picture and the same work
 with ImageMagick and Pillow when they are installed; prints median
-milliseconds and our time divided by theirs.
+milliseconds and our time divided by theirs. Then our PNG decode and encode
+times of 200 x 150 pictures, and the size of every PNG we wrote against zlib
+level 6 of the same filtered rows.
 
 usage: compare.py WINERUN PREFIX BENCH_EXE WORK_DIR [RUNS]
 """
@@ -10,7 +12,9 @@ import shutil
 import statistics
 import subprocess
 import sys
+import struct
 import time
+import zlib
 
 winerun, prefix, bench, work = sys.argv[1:5]
 runs = int(sys.argv[5]) if len(sys.argv) > 5 else 5
@@ -36,13 +40,29 @@ if not os.path.exists(source):
     picture.save(source, compress_level=6)
     picture.save(raw)
 
+# Small pictures as a join collects them: a photograph, flat graphics (a
+# palette file) and noise, 200 x 150 each.
+smalls = [os.path.join(work, f"small_{kind}.png") for kind in ("photo", "flat", "noise")]
+if not all(os.path.exists(path) for path in smalls):
+    from PIL import ImageDraw
+    Image.open(source).resize((200, 150), Image.LANCZOS).save(smalls[0])
+    flat = Image.new("RGB", (200, 150), (250, 250, 245))
+    draw = ImageDraw.Draw(flat)
+    for i in range(12):
+        draw.rectangle((i * 16, 20 + i * 7, i * 16 + 40, 60 + i * 5), fill=(i * 20, 90, 200 - i * 9))
+    draw.ellipse((60, 40, 180, 140), outline=(20, 20, 20), width=3)
+    draw.text((10, 5), "Quiltora 200 x 150", fill=(0, 0, 0))
+    flat.save(smalls[1])
+    Image.frombytes("RGB", (200, 150), os.urandom(200 * 150 * 3)).save(smalls[2])
+
 print(f"benchmark picture: {source} ({os.path.getsize(source) // 1024} KiB), {runs} runs each")
-result = subprocess.run([winerun, "--prefix", prefix, bench, "Z:" + source, "Z:" + work, str(runs)],
-                        capture_output=True, text=True)
+result = subprocess.run([winerun, "--prefix", prefix, bench, "Z:" + source, "Z:" + work, str(runs)] +
+                        ["Z:" + path for path in smalls], capture_output=True, text=True)
 if result.returncode != 0:
     sys.exit("bench_formats failed:\n" + result.stdout + result.stderr)
-ours = {k: float(v) for k, v in (line.split()[:2] for line in result.stdout.splitlines()
-                                  if line and not line.startswith("size"))}
+lines = [line.split() for line in result.stdout.splitlines() if line.strip()]
+ours = {" ".join(w[:-1]): float(w[-1]) for w in lines if w[0] not in ("size", "file")}
+written = [w[1][2:] for w in lines if w[0] == "file"]
 
 
 def median_ms(task):
@@ -104,3 +124,26 @@ for name in names:
     print(line)
 print("ratio = Quiltora time / other tool's time (below 1: Quiltora is faster); "
       "Quiltora runs under Wine")
+
+print(f"\n{'200 x 150 picture':<18}{'decode ms':>12}{'encode ms':>12}")
+for path in smalls:
+    name = os.path.basename(path)
+    print(f"{name:<18}{ours['png_decode ' + name]:>12.3f}{ours['png_encode ' + name]:>12.3f}")
+
+
+def idat_and_rows(path):
+    """The IDAT data of a PNG file and the filtered rows it inflates to."""
+    data, pos, idat = open(path, "rb").read(), 8, b""
+    while pos + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        if kind == b"IDAT":
+            idat += data[pos + 8:pos + 8 + length]
+        pos += 12 + length
+    return idat, zlib.decompress(idat)
+
+
+print(f"\n{'PNG written':<22}{'IDAT bytes':>12}{'zlib 6 bytes':>14}{'ratio':>8}")
+for path in written:
+    idat, rows = idat_and_rows(path)
+    reference = len(zlib.compress(rows, 6))
+    print(f"{os.path.basename(path):<22}{len(idat):>12}{reference:>14}{len(idat) / reference:>8.3f}")

@@ -6,14 +6,15 @@
 namespace formats {
 
 std::uint8_t PaethPredictor(std::uint8_t left, std::uint8_t above, std::uint8_t upperLeft) {
-    const int estimate = left + above - upperLeft;
-    const int pa = std::abs(estimate - left);
-    const int pb = std::abs(estimate - above);
-    const int pc = std::abs(estimate - upperLeft);
-    if (pa <= pb && pa <= pc) {
-        return left;
-    }
-    return pb <= pc ? above : upperLeft;
+    // The distances of left + above - upperLeft to each neighbour, simplified.
+    // The choice is made without branches (conditional moves): on photographs
+    // it is close to random, and mispredicted jumps made unfiltering several
+    // times slower.
+    const int pa = std::abs(above - upperLeft);
+    const int pb = std::abs(left - upperLeft);
+    const int pc = std::abs(left + above - 2 * upperLeft);
+    const std::uint8_t aboveOrUpperLeft = pb <= pc ? above : upperLeft;
+    return ((pa <= pb) & (pa <= pc)) != 0 ? left : aboveOrUpperLeft;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "formats/ByteOrder.h"
 #include "formats/PngFilter.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -12,14 +13,31 @@ namespace formats {
 namespace {
 
 const std::uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr std::uint32_t kInputPiece = 32768;
 // The standard caps chunk lengths at 2^31 - 1; a larger length can only be
 // damage, and it would not fit the signed distance of a seek.
 constexpr std::uint32_t kMaxChunkLength = 0x7FFFFFFF;
 constexpr std::uint32_t kCrcBytes = 4;
 constexpr std::size_t kMaxInflateRatio = 1032;
 
-// Owns an inflate stream between a successful init and the end of the scope.
+// The position of a damaged IDAT chunk when there is none.
+constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
+
+// Owns a libdeflate decompressor; null when it could not be allocated.
+class Decompressor {
+public:
+    Decompressor() : handle(libdeflate_alloc_decompressor()) {}
+    ~Decompressor() { libdeflate_free_decompressor(handle); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    libdeflate_decompressor* Get() const { return handle; }
+
+private:
+    libdeflate_decompressor* handle;
+};
+
+// Owns a zlib inflate stream between a successful init and the end of the
+// scope.
 class Inflater {
 public:
     Inflater() { ready = inflateInit(&stream) == Z_OK; }
@@ -34,6 +52,58 @@ public:
     bool ready = false;
     z_stream stream = {};
 };
+
+// How far a zlib stream inflated: whether its end was reached, the bytes it
+// took to get there (all of them when it was not) and the bytes it produced.
+struct Inflated {
+    bool ended = false;
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+};
+
+// Inflates a whole zlib stream into out; false when the data are damaged, do
+// not end or need more room than out has.
+bool InflateWhole(const std::uint8_t* data, std::size_t size, std::uint8_t* out, std::size_t room,
+                  Inflated& done) {
+    Decompressor decompressor;
+    done.ended =
+        decompressor.Get() != nullptr &&
+        libdeflate_zlib_decompress_ex(decompressor.Get(), data, size, out, room, &done.consumed,
+                                      &done.produced) == LIBDEFLATE_SUCCESS;
+    return done.ended;
+}
+
+// Inflates as far as the data go. libdeflate takes whole streams only, so a
+// stream the file cuts short goes through zlib, which keeps what it produced
+// before the data ran out. False when the data are damaged or need more room
+// than out has.
+bool InflatePartly(const std::uint8_t* data, std::size_t size, std::uint8_t* out, std::size_t room,
+                   Inflated& done) {
+    done = Inflated();
+    Inflater inflater;
+    if (!inflater.ready) {
+        return false;
+    }
+    z_stream& stream = inflater.stream;
+    // Both sizes fit 32 bits: the data come from one file, whose size does,
+    // and the room is at most kMaxPictureBytes.
+    stream.next_in = const_cast<Bytef*>(data);
+    stream.avail_in = static_cast<uInt>(size);
+    stream.next_out = out;
+    stream.avail_out = static_cast<uInt>(room);
+    // Once the room is full, a call that cannot finish the stream makes no
+    // progress and fails.
+    while (stream.avail_in != 0 && !done.ended) {
+        const int result = inflate(&stream, Z_NO_FLUSH);
+        if (result != Z_OK && result != Z_STREAM_END) {
+            return false;
+        }
+        done.ended = result == Z_STREAM_END;
+    }
+    done.consumed = stream.total_in;
+    done.produced = stream.total_out;
+    return true;
+}
 
 // One Adam7 pass: the first pixel's column and row, and the steps between.
 struct Pass {
@@ -157,12 +227,12 @@ bool PngReader::CrcMatches(unsigned long crc) {
 
 bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* keep,
                           std::uint32_t keepSize) {
-    unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+    std::uint32_t crc = libdeflate_crc32(0, type, 4);
     std::uint8_t piece[1024];
     for (std::uint32_t done = 0; done < length;) {
         const std::uint32_t wanted = length - done < sizeof(piece) ? length - done : sizeof(piece);
         const std::uint32_t got = file.Read(piece, wanted);
-        crc = crc32(crc, piece, got);
+        crc = libdeflate_crc32(crc, piece, got);
         if (done < keepSize) {
             std::memcpy(keep + done, piece, keepSize - done < got ? keepSize - done : got);
         }
@@ -336,70 +406,81 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
             return false;
         }
     }
-    image::ByteBuffer input;
-    std::uint32_t inputCapacity = kInputPiece;
-    if (input.Allocate(inputCapacity, true) == nullptr || raw.Allocate(rawSize, false) == nullptr) {
+    // The data of every IDAT chunk, in one block for the whole-stream inflate.
+    // They lie in what remains of the file, which bounds their total.
+    const std::uint32_t capacity = Remaining();
+    image::ByteBuffer data;
+    // Rows already in the output's layout are inflated straight into it.
+    image::ByteBuffer& rows = RowsAsStored() ? info->Pixels : raw;
+    if (data.Allocate(capacity != 0 ? capacity : 1, false) == nullptr ||
+        rows.Allocate(rawSize, false) == nullptr) {
         return false;
     }
-    Inflater inflater;
-    if (!inflater.ready) {
-        return false;
-    }
-    z_stream& stream = inflater.stream;
-    stream.next_out = raw.Data();
-    stream.avail_out = static_cast<uInt>(rawSize);
-
-    const unsigned long idatCrc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
-    bool more = true;
-    while (more) {
-        if (stream.avail_in == 0) {
-            // A chunk cut short by the end of the file offers what is there.
-            const std::uint32_t wanted = length < Remaining() ? length : Remaining();
-            if (wanted > inputCapacity) {
-                if (!input.Resize(wanted)) {
-                    return false;
-                }
-                inputCapacity = wanted;
-            }
-            stream.next_in = input.Data();
-            stream.avail_in = wanted == 0 ? 0 : file.Read(input.Data(), wanted);
-            if (stream.avail_in == length &&
-                !CrcMatches(crc32(idatCrc, input.Data(), stream.avail_in))) {
-                return false;
-            }
-        }
-        // An empty chunk has nothing to inflate; zlib would call that an error.
-        const int result = stream.avail_in == 0 ? Z_OK : inflate(&stream, Z_NO_FLUSH);
-        if (result == Z_STREAM_END) {
-            break;
-        }
-        if (result != Z_OK) {
+    const std::uint32_t idatCrc = libdeflate_crc32(0, "IDAT", 4);
+    // Where the first chunk whose stored CRC does not match starts.
+    std::uint32_t damagedAt = kNoChunk;
+    std::uint32_t size = 0;
+    for (bool more = true; more; more = FindChunk("IDAT", length)) {
+        // A chunk cut short by the end of the file offers what is there.
+        const std::uint32_t wanted = length < Remaining() ? length : Remaining();
+        if (wanted > capacity - size) {
             return false;
         }
-        // Input left over means the rows are full; the next call either
-        // finishes the stream or fails for want of room.
-        if (stream.avail_in == 0) {
-            more = FindChunk("IDAT", length);
+        const std::uint32_t got = wanted == 0 ? 0 : file.Read(data.Data() + size, wanted);
+        // The CRC is read whatever came before, so that the next chunk is
+        // found where it starts.
+        if (got == length && !CrcMatches(libdeflate_crc32(idatCrc, data.Data() + size, got)) &&
+            damagedAt == kNoChunk) {
+            damagedAt = size;
+        }
+        size += got;
+        if (got != length) {
+            break;
         }
     }
+    Inflated done;
+    if (!InflateWhole(data.Data(), size, rows.Data(), rawSize, done) &&
+        !InflatePartly(data.Data(), size, rows.Data(), rawSize, done)) {
+        return false;
+    }
+    // Chunks count up to the one in which the stream ends: data after the end
+    // are never looked at, but a damaged chunk before it refuses the file.
+    if (damagedAt != kNoChunk && (!done.ended || damagedAt < done.consumed)) {
+        return false;
+    }
     // Rows the data did not reach stay zero.
-    std::memset(stream.next_out, 0, stream.avail_out);
+    std::memset(rows.Data() + done.produced, 0, rawSize - done.produced);
     return true;
 }
 
-bool PngReader::Convert(image::ByteBuffer& raw) {
-    unsigned bits = depth;
+unsigned PngReader::OutputBits() const {
     if (colourType == 2 || colourType == 4 || colourType == 6 || (colourType == 0 && depth == 16)) {
-        bits = colourType == 2 && !hasKey ? 24 : colourType == 0 && !hasKey ? 8 : 32;
+        return colourType == 2 && !hasKey ? 24 : colourType == 0 && !hasKey ? 8 : 32;
     }
+    return depth;
+}
+
+bool PngReader::RowsAsStored() const {
+    return !interlaced && depth <= 8 && OutputBits() == channels * depth;
+}
+
+bool PngReader::Convert(image::ByteBuffer& raw) {
+    const unsigned bits = OutputBits();
     info->BitsPerPixel = static_cast<std::uint16_t>(bits);
     info->RowBytes = PngRowBytes(info->Width, bits);
     const std::size_t size = PngPixelsSize(*info);
+    const unsigned fileBits = channels * depth;
+    const std::size_t filterBpp = fileBits < 8 ? 1 : fileBits / 8;
+    if (RowsAsStored()) {
+        if (info->RowBytes == 0 || size != rawSize) {
+            return false;
+        }
+        UnfilterInPlace(filterBpp);
+        return true;
+    }
     if (info->RowBytes == 0 || size == 0 || info->Pixels.Allocate(size, true) == nullptr) {
         return false;
     }
-    const unsigned fileBits = channels * depth;
-    const std::size_t filterBpp = fileBits < 8 ? 1 : fileBits / 8;
     std::uint8_t* row = raw.Data();
     for (const Pass* pass = interlaced ? kAdam7 : &kWhole; pass != PassesEnd(interlaced); ++pass) {
         const std::uint32_t w = PassPixels(info->Width, pass->x0, pass->dx);
@@ -420,6 +501,27 @@ bool PngReader::Convert(image::ByteBuffer& raw) {
         }
     }
     return true;
+}
+
+void PngReader::UnfilterInPlace(std::size_t filterBpp) {
+    const std::size_t rowBytes = info->RowBytes;
+    std::uint8_t* const first = info->Pixels.Data();
+    std::uint8_t* row = first;
+    for (std::uint32_t y = 0; y < info->Height; ++y, row += rowBytes) {
+        UnfilterRow(row[0], row + 1, y == 0 ? nullptr : row + 1 - rowBytes, rowBytes - 1,
+                    filterBpp);
+        row[0] = kFilterNone;
+    }
+    // The bits after the last pixel of a row are cleared, as in rows that are
+    // built pixel by pixel; only now, since unfiltering the row below used
+    // them as they were.
+    const unsigned spare = static_cast<unsigned>(
+        (rowBytes - 1) * 8 - static_cast<std::uint64_t>(info->Width) * info->BitsPerPixel);
+    if (spare != 0) {
+        for (row = first + rowBytes - 1; row < first + rowBytes * info->Height; row += rowBytes) {
+            *row = static_cast<std::uint8_t>(*row & (0xFF << spare));
+        }
+    }
 }
 
 void PngReader::CopyPixel(const std::uint8_t* row, std::uint32_t from, std::uint8_t* out,

@@ -15,12 +15,12 @@ namespace formats {
 // indices, everything else as 8-bit RGB or RGBA (16-bit samples keep their high
 // byte). A tRNS chunk becomes palette alphas, or turns RGB and 16-bit grey into
 // RGBA with the transparent colour compared at full sample depth. It walks the
-// chunk list itself and inflates the image data with zlib; the CRCs of the
-// chunks it reads are checked (a chunk the end of the file cuts short is read
-// as far as it goes) and chunks it does not need are skipped. Whatever the file
-// holds, the reader never reads or writes outside its buffers: sizes from the
-// file are checked before they are used, and pictures too large to address are
-// refused.
+// chunk list itself, gathers the image data and inflates them with libdeflate
+// (with zlib when the file cuts the stream short); the CRCs of the chunks it
+// uses are checked (a chunk the end of the file cuts short is read as far as it
+// goes) and chunks it does not need are skipped. Whatever the file holds, the
+// reader never reads or writes outside its buffers: sizes from the file are
+// checked before they are used, and pictures too large to address are refused.
 class PngReader {
 public:
     PngReader() = default;
@@ -39,10 +39,20 @@ private:
     bool ReadHeader();
     bool ReadPalette();
     bool ReadTransparency(std::uint32_t length);
+    // Inflates the image data into raw, or straight into the output's pixels
+    // when RowsAsStored.
     bool ReadImageData(image::ByteBuffer& raw);
+    // The output's bits per pixel for the file's colour type and depth.
+    unsigned OutputBits() const;
+    // Whether the file's rows, once unfiltered, are the output's rows: no
+    // interlacing, and 8-bit RGB or RGBA, or grey or palette samples of up
+    // to 8 bits, which stay palette indices.
+    bool RowsAsStored() const;
     // Unfilters the inflated rows (each interlace pass on its own) and writes
     // their pixels, in the reader's output layout, to where they belong.
     bool Convert(image::ByteBuffer& raw);
+    // Unfilters rows that are already the output's.
+    void UnfilterInPlace(std::size_t filterBpp);
     void CopyPixel(const std::uint8_t* row, std::uint32_t from, std::uint8_t* out,
                    std::uint32_t to) const;
     // Reads the next chunk's length and type; false at the end of the file or

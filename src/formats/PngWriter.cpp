@@ -4,7 +4,7 @@
 #include "formats/PngFilter.h"
 #include "formats/SafeWriter.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstring>
 
@@ -14,7 +14,15 @@ namespace {
 
 const std::uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 const std::uint8_t kEnd[12] = {0, 0, 0, 0, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-constexpr uInt kOutputPiece = 32768;
+// The standard caps chunk lengths at 2^31 - 1.
+constexpr std::size_t kMaxChunkLength = 0x7FFFFFFF;
+// libdeflate's level for saves. Measured against zlib's level 6, which the
+// program used before, on photographs, screenshots, charts, noise and joined
+// canvases: 2 to 5 times as fast, smaller on most pictures and in total, at
+// most about 1.5 % larger on a few canvases and flat charts. No level up to 9
+// is never larger; 6 is larger more often, 8 and 9 are slower and no smaller
+// overall.
+constexpr int kSaveLevel = 7;
 
 // Maps colours to their table slots. Open addressing over four times the
 // table's size keeps lookups to a probe or two, which matters because every
@@ -56,20 +64,19 @@ inline image::PixelValue PixelAt(const std::uint8_t* p) {
            static_cast<image::PixelValue>(p[2]) << 16;
 }
 
-// Owns a deflate stream between a successful init and the end of the scope.
-class Deflater {
+// Owns a libdeflate compressor of one level; null when the level is not one
+// of 0 to 12 or memory ran out.
+class Compressor {
 public:
-    explicit Deflater(int level) { ready = deflateInit(&stream, level) == Z_OK; }
-    ~Deflater() {
-        if (ready) {
-            deflateEnd(&stream);
-        }
-    }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
+    explicit Compressor(int level) : handle(libdeflate_alloc_compressor(level)) {}
+    ~Compressor() { libdeflate_free_compressor(handle); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
 
-    bool ready = false;
-    z_stream stream = {};
+    libdeflate_compressor* Get() const { return handle; }
+
+private:
+    libdeflate_compressor* handle;
 };
 
 } // namespace
@@ -175,7 +182,7 @@ bool SavePng(const image::Image& picture, const char* path) {
     if (!BuildPngInfo(picture, info, count != 0 ? 8 : 24, table, count)) {
         return false;
     }
-    return PngWriter().Write(path, info, 6, kFilterNone, kNoTransparency);
+    return PngWriter().Write(path, info, kSaveLevel, kFilterNone, kNoTransparency);
 }
 
 bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, int filterType,
@@ -205,20 +212,12 @@ bool PngWriter::WriteChunk(const char* type, const std::uint8_t* data, std::uint
     WriteBigEndian32(head, length);
     std::memcpy(head + 4, type, 4);
     std::uint8_t crc[4];
-    uLong sum = crc32(0, head + 4, 4);
-    sum = crc32(sum, data, length);
-    WriteBigEndian32(crc, static_cast<std::uint32_t>(sum));
+    WriteBigEndian32(crc, libdeflate_crc32(libdeflate_crc32(0, head + 4, 4), data, length));
     return out->Write(head, sizeof(head)) && (length == 0 || out->Write(data, length)) &&
            out->Write(crc, sizeof(crc));
 }
 
 bool PngWriter::WriteChunks(int level, int filterType, std::uint32_t transparent) {
-    const std::size_t size = PngPixelsSize(*info);
-    image::ByteBuffer filtered;
-    if (filtered.Allocate(size, true) == nullptr) {
-        return false;
-    }
-
     std::uint8_t header[13];
     WriteBigEndian32(header, info->Width);
     WriteBigEndian32(header + 4, info->Height);
@@ -246,19 +245,33 @@ bool PngWriter::WriteChunks(int level, int filterType, std::uint32_t transparent
     if (filterType >= kFilterSub && filterType <= kFilterPaeth) {
         type = static_cast<std::uint8_t>(filterType);
     }
-    const std::size_t bpp = (info->BitsPerPixel + 7u) / 8u;
-    const std::uint8_t* row = info->Pixels.Data();
-    std::uint8_t* target = filtered.Data();
-    for (std::uint32_t y = 0; y < info->Height; ++y) {
-        // The filter byte is set here whatever the rows held before (rows
-        // that came from the reader keep the types they were stored with).
-        target[0] = type;
-        FilterRow(type, row + 1, y == 0 ? nullptr : row + 1 - info->RowBytes, target + 1,
-                  info->RowBytes - 1, bpp);
-        row += info->RowBytes;
-        target += info->RowBytes;
+    const std::size_t size = PngPixelsSize(*info);
+    const std::uint8_t* rows = info->Pixels.Data();
+    // Filter 0 leaves the rows as they are: when each already starts with
+    // type 0 they are deflated in place, without a copy of the picture.
+    bool asTheyAre = type == kFilterNone;
+    for (std::uint32_t y = 0; asTheyAre && y < info->Height; ++y) {
+        asTheyAre = rows[static_cast<std::size_t>(y) * info->RowBytes] == kFilterNone;
     }
-    return WriteImageData(filtered.Data(), size, level) && out->Write(kEnd, sizeof(kEnd));
+    image::ByteBuffer copy;
+    if (!asTheyAre) {
+        if (copy.Allocate(size, false) == nullptr) {
+            return false;
+        }
+        const std::size_t bpp = (info->BitsPerPixel + 7u) / 8u;
+        const std::uint8_t* row = rows;
+        std::uint8_t* target = copy.Data();
+        for (std::uint32_t y = 0; y < info->Height; ++y) {
+            // The filter byte is set here whatever the rows held before.
+            target[0] = type;
+            FilterRow(type, row + 1, y == 0 ? nullptr : row + 1 - info->RowBytes, target + 1,
+                      info->RowBytes - 1, bpp);
+            row += info->RowBytes;
+            target += info->RowBytes;
+        }
+        rows = copy.Data();
+    }
+    return WriteImageData(rows, size, level) && out->Write(kEnd, sizeof(kEnd));
 }
 
 bool PngWriter::WriteTransparency(std::uint32_t transparent) {
@@ -299,58 +312,21 @@ bool PngWriter::WriteTransparency(std::uint32_t transparent) {
 }
 
 bool PngWriter::WriteImageData(const std::uint8_t* rows, std::size_t size, int level) {
+    Compressor compressor(level);
+    if (compressor.Get() == nullptr) {
+        return false;
+    }
+    // The whole stream goes into one chunk, so it may not grow past a chunk's
+    // largest length: libdeflate then finds no room and the save fails.
+    const std::size_t bound = libdeflate_zlib_compress_bound(compressor.Get(), size);
+    const std::size_t room = bound < kMaxChunkLength ? bound : kMaxChunkLength;
     image::ByteBuffer output;
-    if (output.Allocate(kOutputPiece, true) == nullptr) {
+    if (output.Allocate(room, false) == nullptr) {
         return false;
     }
-    const DWORD start = out->Tell();
-    const std::uint8_t head[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
-    if (start == INVALID_SET_FILE_POINTER || !out->Write(head, sizeof(head))) {
-        return false;
-    }
-    Deflater deflater(level);
-    if (!deflater.ready) {
-        return false;
-    }
-    z_stream& stream = deflater.stream;
-    stream.next_in = const_cast<Bytef*>(rows);
-    stream.avail_in = static_cast<uInt>(size);
-    stream.next_out = output.Data();
-    stream.avail_out = kOutputPiece;
-    uLong crc = crc32(0, head + 4, 4);
-    std::uint64_t total = 0;
-    for (;;) {
-        const int result = deflate(&stream, stream.avail_in == 0 ? Z_FINISH : Z_NO_FLUSH);
-        if (result != Z_OK && result != Z_STREAM_END) {
-            return false;
-        }
-        const uInt filled = kOutputPiece - stream.avail_out;
-        if (result == Z_STREAM_END || filled == kOutputPiece) {
-            if (filled != 0 && !out->Write(output.Data(), filled)) {
-                return false;
-            }
-            crc = crc32(crc, output.Data(), filled);
-            total += filled;
-            stream.next_out = output.Data();
-            stream.avail_out = kOutputPiece;
-        }
-        if (result == Z_STREAM_END) {
-            break;
-        }
-    }
-    if (total > 0x7FFFFFFF) {
-        return false;
-    }
-    // The length is known only now: patch it into the chunk's head.
-    std::uint8_t number[4];
-    const DWORD end = out->Tell();
-    WriteBigEndian32(number, static_cast<std::uint32_t>(total));
-    if (end == INVALID_SET_FILE_POINTER || !out->SeekTo(start) ||
-        !out->Write(number, sizeof(number)) || !out->SeekTo(end)) {
-        return false;
-    }
-    WriteBigEndian32(number, static_cast<std::uint32_t>(crc));
-    return out->Write(number, sizeof(number));
+    const std::size_t length =
+        libdeflate_zlib_compress(compressor.Get(), rows, size, output.Data(), room);
+    return length != 0 && WriteChunk("IDAT", output.Data(), static_cast<std::uint32_t>(length));
 }
 
 } // namespace formats

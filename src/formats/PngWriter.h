@@ -24,8 +24,8 @@ public:
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
-    // level: zlib compression level; filterType: 0 to 4 for every row (other
-    // values mean 0). False, with no file left behind and an existing target
+    // level: libdeflate compression level, 0 to 12; filterType: 0 to 4 for
+    // every row (other values mean 0). False, with no file left behind and an existing target
     // untouched, when anything fails.
     bool Write(const char* path, const PngImageInfo& info, int level, int filterType,
                std::uint32_t transparent);
@@ -53,7 +53,8 @@ bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPi
                   const image::PixelValue* table, int count);
 
 // Saves a 24-bit Image as PNG: a palette picture when it has at most 256
-// colours, RGB otherwise; compression level 6, filter type 0.
+// colours, RGB otherwise; filter type 0, deflated by libdeflate at a level
+// whose files match zlib's level 6 in size.
 bool SavePng(const image::Image& picture, const char* path);
 
 } // namespace formats

@@ -11,17 +11,6 @@ bool SafeWriter::Write(const void* data, DWORD count) {
     return good;
 }
 
-DWORD SafeWriter::Tell() {
-    const DWORD position = good ? file.Tell() : INVALID_SET_FILE_POINTER;
-    good = good && position != INVALID_SET_FILE_POINTER;
-    return position;
-}
-
-bool SafeWriter::SeekTo(DWORD position) {
-    good = good && file.Seek(static_cast<LONG>(position), FILE_BEGIN) == position;
-    return good;
-}
-
 bool SafeWriter::Finish() {
     // The data must be on the disk before the rename makes them the target,
     // or a crash could leave an empty file where the old one was.

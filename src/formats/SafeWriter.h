@@ -19,9 +19,6 @@ public:
 
     bool IsOpen() const { return good; }
     bool Write(const void* data, DWORD count);
-    // The current position, or INVALID_SET_FILE_POINTER after a failure.
-    DWORD Tell();
-    bool SeekTo(DWORD position);
     // Flushes and closes the file and moves it over the target.
     bool Finish();
 

@@ -22,6 +22,22 @@ std::uint32_t Smooth(int x, int y) {
     return (x * 4 & 0xFF) << 16 | (y * 5 & 0xFF) << 8 | ((x + y) * 2 & 0xFF);
 }
 
+// Pictures like those people join: a photograph (gradients with grain), a
+// chart of flat colours (a palette file) and the same chart over a gradient
+// (too many colours for a palette).
+std::uint32_t Photo(int x, int y) {
+    const std::uint32_t grain = (x * 2654435761u ^ y * 2246822519u) >> 28;
+    return ((x / 3 + grain) & 0xFF) << 16 | ((y / 2 + grain) & 0xFF) << 8 |
+           (((x + y) / 5 + grain) & 0xFF);
+}
+std::uint32_t Chart(int x, int y, std::uint32_t background) {
+    const int bar = x / 40;
+    if (y % 25 == 0 || x % 40 == 0) {
+        return 0xC0C0C0;
+    }
+    return y > 20 + bar * 37 % 150 && x % 40 > 8 ? 0x3070C0 + bar * 0x101000u : background;
+}
+
 template <int quality, bool progressive> bool Jpeg(const Image& picture, const char* path) {
     return SaveJpeg(picture, path, quality, progressive);
 }
@@ -143,10 +159,24 @@ TEST(WrittenFiles, ForIndependentDecoders) {
     const std::string out = data + "out/";
     // 257 different colours.
     auto colour = [](int i) { return static_cast<std::uint32_t>(i * 2654435761u) >> 8; };
-    Image smooth, odd, one, noise, c256, c257;
+    // A joined canvas: tiles of 120 x 90 with gaps of 6, the last row short.
+    const auto canvasPixel = [](int x, int y) {
+        const int column = x / 126, row = y / 96, tx = x % 126, ty = y % 96;
+        if (tx >= 120 || ty >= 90) {
+            return 0x202020u;
+        }
+        if (row == 1 && column == 2) {
+            return 0xFFFFFFu;
+        }
+        return (column + row) % 2 != 0 ? Photo(tx, ty) : Chart(tx * 3, ty * 2, 0xFFFFFF);
+    };
+    Image smooth, odd, one, noise, c256, c257, photo, chart, flat, canvas;
     ASSERT_TRUE(
-        MakeImage(smooth, 64, 48, Smooth) && MakeImage(odd, 37, 23, Smooth) &&
-        MakeImage(one, 5, 3, [](int, int) { return 0x336699; }) &&
+        MakeImage(photo, 400, 300, Photo) &&
+        MakeImage(chart, 500, 200, [](int x, int y) { return Chart(x, y, 0xFFFFFF); }) &&
+        MakeImage(flat, 500, 200, [](int x, int y) { return Chart(x, y, x / 2 * 0x10001u + y); }) &&
+        MakeImage(canvas, 372, 186, canvasPixel) && MakeImage(smooth, 64, 48, Smooth) &&
+        MakeImage(odd, 37, 23, Smooth) && MakeImage(one, 5, 3, [](int, int) { return 0x336699; }) &&
         MakeImage(noise, 300, 200,
                   [](int x, int y) { return x * 2654435761u ^ y * 40503u ^ x * y * 97u; }) &&
         MakeImage(c256, 16, 16, [&](int x, int y) { return colour(y * 16 + x); }) &&
@@ -161,6 +191,10 @@ TEST(WrittenFiles, ForIndependentDecoders) {
                  {"png_256.png", c256, SavePng},
                  {"png_257.png", c257, SavePng},
                  {"png_large.png", noise, SavePng},
+                 {"png_photo.png", photo, SavePng},
+                 {"png_chart.png", chart, SavePng},
+                 {"png_flat.png", flat, SavePng},
+                 {"png_canvas.png", canvas, SavePng},
                  {"jpeg_q85.jpg", smooth, Jpeg<85, false>},
                  {"jpeg_q85_prog.jpg", smooth, Jpeg<85, true>},
                  {"jpeg_q1.jpg", smooth, Jpeg<1, false>},
@@ -170,6 +204,10 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         const std::string path = out + file.name;
         ASSERT_TRUE(file.save(file.picture, path.c_str())) << file.name;
         ASSERT_TRUE(WriteWholeFile(path + ".rgb", Dump(file.picture))) << file.name;
+        Image loaded;
+        EXPECT_TRUE(file.save != SavePng ||
+                    (LoadImageFile(loaded, path.c_str()) && Dump(loaded) == Dump(file.picture)))
+            << file.name << " does not load back as saved";
     }
 
     // The writer's other filter types and, with filter 0, its transparency

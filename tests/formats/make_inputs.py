@@ -165,6 +165,13 @@ expect_rows("big_idat.png", big, 120, 3, rgb_png(big, 120, 3, types=(1,)))
 refuse("too_much_data.png", rgb_png(rows, 11, 3, raw_extra=b"\0" * 40))
 good = rgb_png(rows, 11, 3)
 refuse("corrupt_data.png", good[:60] + bytes(b ^ 0x55 for b in good[60:90]) + good[90:])
+# A damaged IDAT chunk (its CRC wrong) refuses the file while the stream still
+# runs through it; after the stream's end it is never looked at.
+stream = zlib.compress(filtered(rows, 3, (0,)))
+idat = SIG + ihdr(11, 7, 8, 2) + chunk(b"IDAT", stream[:20]) + chunk(b"IDAT", stream[20:])
+refuse("damaged_in_stream.png", idat[:-1] + bytes([idat[-1] ^ 1]) + chunk(b"IEND", b""))
+expect_rows("damaged_after_end.png", rows, 11, 3,
+            idat + chunk(b"IDAT", b"x")[:-1] + b"?" + chunk(b"IEND", b""))
 # An IDAT whose length runs past the end of the file offers what is there.
 cut = good.index(b"IDAT")
 expect_rows("long_idat.png", rows, 11, 3,
