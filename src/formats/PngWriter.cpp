@@ -3,8 +3,10 @@
 #include "formats/ByteOrder.h"
 #include "formats/PngFilter.h"
 #include "formats/SafeWriter.h"
+#include "image/ByteBuffer.h"
 
 #include <libdeflate.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -23,6 +25,10 @@ constexpr std::size_t kMaxChunkLength = 0x7FFFFFFF;
 // is never larger; 6 is larger more often, 8 and 9 are slower and no smaller
 // overall.
 constexpr int kSaveLevel = 7;
+// Below this many bytes of rows libdeflate may store what zlib would pack
+// (it keeps rows of a few bytes as they are), and zlib costs next to
+// nothing: both run and the smaller stream is saved.
+constexpr std::size_t kBothBelow = 64 * 1024;
 
 // Maps colours to their table slots. Open addressing over four times the
 // table's size keeps lookups to a probe or two, which matters because every
@@ -326,7 +332,19 @@ bool PngWriter::WriteImageData(const std::uint8_t* rows, std::size_t size, int l
     }
     const std::size_t length =
         libdeflate_zlib_compress(compressor.Get(), rows, size, output.Data(), room);
-    return length != 0 && WriteChunk("IDAT", output.Data(), static_cast<std::uint32_t>(length));
+    if (length == 0) {
+        return false;
+    }
+    if (size < kBothBelow) {
+        uLongf packed = compressBound(static_cast<uLong>(size));
+        image::ByteBuffer other;
+        if (other.Allocate(packed, false) != nullptr &&
+            compress2(other.Data(), &packed, rows, static_cast<uLong>(size), 6) == Z_OK &&
+            packed < length) {
+            return WriteChunk("IDAT", other.Data(), static_cast<std::uint32_t>(packed));
+        }
+    }
+    return WriteChunk("IDAT", output.Data(), static_cast<std::uint32_t>(length));
 }
 
 } // namespace formats
