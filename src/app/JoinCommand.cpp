@@ -229,14 +229,15 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     image::JoinDocument document;
     browser::PasteCommand paster(document, settings);
     const image::PasteParameters values = paster.Values();
-    // The result's size from the files' headers: the canvas is made once.
-    browser::JobSizeEstimate::ReserveResult(job, values, document);
-    browser::BatchPlan plan(std::move(job));
+    browser::BatchPlan plan(job);
     std::vector<std::string> paths;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
         paths.push_back(plan.Path(visit));
     }
     browser::PictureLoader loader(paths, values);
+    // The result's size from the files' headers, read while the first
+    // pictures load: the canvas is made once.
+    browser::JobSizeEstimate::ReserveResult(job, values, document);
     double pasting = 0;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
         std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();

@@ -68,8 +68,9 @@ void BatchWorker::Run() {
             paths.push_back(plan.Path(visit));
         }
     }
-    JobSizeEstimate::ReserveResult(plan.Job(), values, paster.Document());
     PictureLoader loader(std::move(paths), values);
+    // Read while the first pictures load.
+    JobSizeEstimate::ReserveResult(plan.Job(), values, paster.Document());
     for (int visit = 0; visit < plan.VisitCount() && !stopRequested; ++visit) {
         if (plan.Takes(visit)) {
             SetDlgItemTextA(dialog, IDC_PROGRESS_NAME, plan.Name(visit).c_str());
