@@ -1,16 +1,24 @@
 // Times the picture-file work the program does: PNG decode, PNG encode (the
 // save command's: level and filter 0 as SavePng chooses) and JPEG encode at
 // quality 85, baseline and progressive, on a large picture; then PNG decode
-// and encode of each small picture. Prints one "name milliseconds" line per
-// task (the median of the runs; for small pictures, per picture), and the
-// size of each PNG file it wrote, for scripts/bench-formats to compare with
-// other tools.
+// and encode of each small picture. For each JPEG photo, the program's whole
+// load of the file (LoadImageFile) against a plain libjpeg-turbo decode of the
+// same bytes, already in memory, into a buffer: each into memory kept from the
+// run before (as a batch job loads one picture after another), and each into
+// new memory (as a paste does), whose pages the system must first clear and
+// map. Prints one "name milliseconds" line per task (the median of the runs;
+// for small pictures, per picture), the load's time over the plain decode's,
+// and the size of each PNG file it wrote, for scripts/bench-formats to compare
+// with other tools.
 //
-// usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png ...]]
+// usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png | PHOTO.jpg ...]]
 
+#include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngReader.h"
 #include "formats/PngWriter.h"
+#include "image/ByteBuffer.h"
+#include "ui/file/FileHandle.h"
 
 #include <windows.h>
 
@@ -19,6 +27,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 namespace {
 
@@ -57,12 +67,110 @@ void PrintSize(const std::string& path) {
     }
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs the task and returns how long it took in milliseconds, or a negative
+// number (with a message) when it failed.
+template <typename Task> double TimeOnce(const std::string& name, Task& task) {
+    const double start = Now();
+    if (!task()) {
+        std::fprintf(stderr, "%s failed\n", name.c_str());
+        return -1;
+    }
+    return Now() - start;
+}
+
+// Times the load and the plain decode by turns, so that the changing load of
+// a shared machine falls on both alike, and prints their medians and the
+// median of the ratios of each turn. False when either failed.
+template <typename Load, typename Plain>
+bool TimeByTurns(const std::string& what, int runs, Load load, Plain plain) {
+    std::vector<double> loads, plains, ratios;
+    for (int i = 0; i < runs; ++i) {
+        loads.push_back(TimeOnce("jpeg_load_" + what, load));
+        plains.push_back(loads.back() < 0 ? -1 : TimeOnce("libjpeg_decode_" + what, plain));
+        if (plains.back() <= 0) {
+            return false;
+        }
+        ratios.push_back(loads.back() / plains.back());
+    }
+    std::printf("jpeg_load_%s %.1f\nlibjpeg_decode_%s %.1f\njpeg_ratio_%s %.2f\n", what.c_str(),
+                Median(loads), what.c_str(), Median(plains), what.c_str(), Median(ratios));
+    std::fflush(stdout);
+    return true;
+}
+
+std::vector<unsigned char> ReadFileBytes(const char* path) {
+    file::FileHandle file;
+    std::vector<unsigned char> bytes;
+    if (file.OpenRead(path)) {
+        bytes.resize(file.Size());
+        bytes.resize(bytes.empty() ? 0 : file.Read(bytes.data(), static_cast<DWORD>(bytes.size())));
+    }
+    return bytes;
+}
+
+// The least a program can do with the library: decode the bytes with its
+// defaults into 24-bit rows of pixels, allocated unless a decode of the same
+// photo left them there. The photos are well-formed, so the standard error
+// handler (which ends the process) is enough here.
+bool PlainDecode(const std::vector<unsigned char>& bytes, image::ByteBuffer& pixels) {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    jpeg_start_decompress(&info);
+    const size_t rowBytes = static_cast<size_t>(info.output_width) * info.output_components;
+    if (pixels.IsEmpty() && pixels.Allocate(rowBytes * info.output_height, false) == nullptr) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixels.Data() + rowBytes * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// Times the program's load of a JPEG photo against the plain decode.
+bool TimeJpegLoad(const char* path, int runs) {
+    image::Image picture;
+    if (!formats::LoadImageFile(picture, path)) {
+        std::fprintf(stderr, "%s does not load\n", path);
+        return false;
+    }
+    const std::string size = std::to_string(picture.Width) + "x" + std::to_string(picture.Height);
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    image::ByteBuffer kept;
+    return TimeByTurns(
+               "kept_" + size, runs, [&] { return formats::LoadImageFile(picture, path); },
+               [&] { return PlainDecode(bytes, kept); }) &&
+           TimeByTurns(
+               "new_" + size, runs,
+               [&] {
+                   image::Image fresh;
+                   return formats::LoadImageFile(fresh, path);
+               },
+               [&] {
+                   image::ByteBuffer pixels;
+                   return PlainDecode(bytes, pixels);
+               });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png ...]]\n");
+                     "usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png | PHOTO.jpg "
+                     "...]]\n");
         return 2;
     }
     const std::string input = argv[1];
@@ -85,6 +193,10 @@ int main(int argc, char** argv) {
     for (int i = 4; ok && i < argc; ++i) {
         const std::string small = argv[i];
         const std::string name = small.substr(small.find_last_of("/\\") + 1);
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".jpg") == 0) {
+            ok = TimeJpegLoad(argv[i], runs);
+            continue;
+        }
         const std::string saved = folder + "ours_" + name;
         ok = Time("png_decode " + name, runs, 50,
                   [&] { return formats::LoadPng(picture, small.c_str()); }) &&

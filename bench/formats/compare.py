@@ -2,8 +2,10 @@
 """Runs bench_formats under Wine on a 4000 x 3000 picture and the same work
 with ImageMagick and Pillow when they are installed; prints median
 milliseconds and our time divided by theirs. Then our PNG decode and encode
-times of 200 x 150 pictures, and the size of every PNG we wrote against zlib
-level 6 of the same filtered rows.
+times of 200 x 150 pictures, the size of every PNG we wrote against zlib
+level 6 of the same filtered rows, and our load of JPEG photos of 4000 x 3000
+and 1600 x 1200 pixels (quality 90, colour at half resolution both ways)
+against a plain libjpeg-turbo decode in the same process.
 
 usage: compare.py WINERUN PREFIX BENCH_EXE WORK_DIR [RUNS]
 """
@@ -27,18 +29,27 @@ try:
 except ImportError:
     Image = None
 
-# A photograph-like picture: smooth gradients with fine grain, made once.
-if not os.path.exists(source):
-    if Image is None:
-        sys.exit("Pillow is needed to make the benchmark picture (apt-get install python3-pil)")
-    w, h = 4000, 3000
+
+def photo(w, h):
+    """A photograph-like picture: smooth gradients with fine grain. Pillow's
+    noise comes from the C library's rand(), never seeded: the same on every run."""
     red = Image.linear_gradient("L").resize((w, h))
     green = Image.radial_gradient("L").resize((w, h))
     blue = Image.linear_gradient("L").rotate(90).resize((w, h))
     grain = Image.effect_noise((w, h), 24).filter(ImageFilter.GaussianBlur(1))
-    picture = Image.merge("RGB", [Image.blend(c, grain, 0.25) for c in (red, green, blue)])
+    return Image.merge("RGB", [Image.blend(c, grain, 0.25) for c in (red, green, blue)])
+
+
+# The pictures are made once.
+photos = [os.path.join(work, f"photo_{w}x{h}.jpg") for w, h in ((4000, 3000), (1600, 1200))]
+if not all(os.path.exists(path) for path in [source] + photos):
+    if Image is None:
+        sys.exit("Pillow is needed to make the benchmark pictures (apt-get install python3-pil)")
+    picture = photo(4000, 3000)
     picture.save(source, compress_level=6)
     picture.save(raw)
+    picture.save(photos[0], quality=90, subsampling=2)
+    photo(1600, 1200).save(photos[1], quality=90, subsampling=2)
 
 # Small pictures as a join collects them: a photograph, flat graphics (a
 # palette file) and noise, 200 x 150 each.
@@ -56,8 +67,9 @@ if not all(os.path.exists(path) for path in smalls):
     Image.frombytes("RGB", (200, 150), os.urandom(200 * 150 * 3)).save(smalls[2])
 
 print(f"benchmark picture: {source} ({os.path.getsize(source) // 1024} KiB), {runs} runs each")
-result = subprocess.run([winerun, "--prefix", prefix, bench, "Z:" + source, "Z:" + work, str(runs)] +
-                        ["Z:" + path for path in smalls], capture_output=True, text=True)
+command = [winerun, "--prefix", prefix, bench, "Z:" + source, "Z:" + work, str(runs)]
+result = subprocess.run(command + ["Z:" + path for path in smalls + photos], capture_output=True,
+                        text=True)
 if result.returncode != 0:
     sys.exit("bench_formats failed:\n" + result.stdout + result.stderr)
 lines = [line.split() for line in result.stdout.splitlines() if line.strip()]
@@ -147,3 +159,15 @@ for path in written:
     idat, rows = idat_and_rows(path)
     reference = len(zlib.compress(rows, 6))
     print(f"{os.path.basename(path):<22}{len(idat):>12}{reference:>14}{len(idat) / reference:>8.3f}")
+
+print(f"\n{'JPEG photo':<22}{'load ms':>10}{'plain decode ms':>17}{'ratio':>7}")
+for name in ours:
+    if name.startswith("jpeg_load_"):
+        case = name[len("jpeg_load_"):]
+        memory, size = case.split("_")
+        print(f"{size + ', ' + memory + ' memory':<22}{ours[name]:>10.1f}"
+              f"{ours['libjpeg_decode_' + case]:>17.1f}{ours['jpeg_ratio_' + case]:>7.2f}")
+print("load: LoadImageFile on the file; plain decode: libjpeg-turbo's defaults, from memory into a\n"
+      "buffer, in the same process; kept: into the picture or buffer of the run before, new: into\n"
+      "new memory, whose first writes cost what the system takes to clear and map each page;\n"
+      "the two run by turns, ratio: the median of each turn's")

@@ -1,7 +1,7 @@
 #include "formats/ImageLoader.h"
 
 #include "formats/BmpHeader.h"
-#include "formats/JpegFrameHeader.h"
+#include "formats/JpegReader.h"
 #include "formats/PngReader.h"
 #include "image/ScopedGdi.h"
 #include "ui/file/FileHandle.h"
@@ -65,8 +65,7 @@ public:
     GlobalBlock(const GlobalBlock&) = delete;
     GlobalBlock& operator=(const GlobalBlock&) = delete;
 
-    // Reads the whole file into a new movable block; false on failure, and
-    // for a JPEG file the decoder must not be given (see JpegFrameHeader).
+    // Reads the whole file into a new movable block; false on failure.
     bool ReadFile(const char* path) {
         file::FileHandle file;
         if (block != nullptr || !file.OpenRead(path)) {
@@ -81,52 +80,16 @@ public:
         if (data == nullptr) {
             return false;
         }
-        bool read = file.Read(data, size) == size;
-        const auto* bytes = static_cast<const std::uint8_t*>(data);
-        if (read && size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
-            JpegFrameHeader frame;
-            read = frame.Read(bytes, size) && frame.Decodable();
-            orientation = frame.Orientation();
-        }
+        const bool read = file.Read(data, size) == size;
         GlobalUnlock(block);
         return read;
     }
     HGLOBAL Get() const { return block; }
     void Release() { block = nullptr; }
-    // The Exif orientation of a JPEG file, 1 for every other file.
-    int Orientation() const { return orientation; }
 
 private:
     HGLOBAL block = nullptr;
-    int orientation = 1;
 };
-
-// Makes the picture a copy turned as an Exif orientation says (2 to 8):
-// mirrored, turned or both, orientations 5 to 8 with their sides swapped.
-// False, with the picture as it was, when the copy cannot be made.
-bool Reorient(image::Image& picture, int orientation) {
-    const bool swap = orientation >= 5;
-    const bool flipX = orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
-    const bool flipY = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
-    image::Image turned;
-    if (!turned.Create(swap ? picture.Height : picture.Width, swap ? picture.Width : picture.Height,
-                       24)) {
-        return false;
-    }
-    for (int y = 0; y < turned.Height; ++y) {
-        for (int x = 0; x < turned.Width; ++x) {
-            // (u, v): the pixel in the stored picture before any mirroring.
-            const int u = swap ? y : x;
-            const int v = swap ? x : y;
-            std::memcpy(turned.PixelAddress(x, y),
-                        picture.PixelAddress(flipX ? picture.Width - 1 - u : u,
-                                             flipY ? picture.Height - 1 - v : v),
-                        3);
-        }
-    }
-    picture.Swap(turned);
-    return true;
-}
 
 } // namespace
 
@@ -154,7 +117,7 @@ bool LoadBmp(image::Image& picture, const char* path) {
     return true;
 }
 
-bool LoadWithOlePicture(image::Image& picture, const char* path, std::uint32_t background) {
+bool LoadGif(image::Image& picture, const char* path, std::uint32_t background) {
     picture.Destroy();
     GlobalBlock block;
     if (!block.ReadFile(path)) {
@@ -197,7 +160,7 @@ bool LoadWithOlePicture(image::Image& picture, const char* path, std::uint32_t b
         return false;
     }
 
-    // The decoder leaves a GIF's transparent pixels as they are.
+    // The decoder leaves transparent pixels as they are.
     picture.FillAll(image::ColourToPixel(background));
     HRESULT rendered = E_FAIL;
     {
@@ -211,7 +174,7 @@ bool LoadWithOlePicture(image::Image& picture, const char* path, std::uint32_t b
         }
         GdiFlush();
     }
-    if (FAILED(rendered) || (block.Orientation() != 1 && !Reorient(picture, block.Orientation()))) {
+    if (FAILED(rendered)) {
         picture.Destroy();
         return false;
     }
@@ -238,9 +201,9 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
         LoadPng(picture, path, background);
     } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
                (head[3] == 0xE0 || head[3] == 0xE1)) {
-        LoadWithOlePicture(picture, path, background);
+        LoadJpeg(picture, path);
     } else if (std::memcmp(head, "GIF", 3) == 0) {
-        LoadWithOlePicture(picture, path, background);
+        LoadGif(picture, path, background);
     } else {
         return false;
     }

@@ -22,11 +22,9 @@ bool LoadImageFile(image::Image& picture, const char* path,
 // Its headers are checked first (see BmpHeader); GDI converts the rows.
 bool LoadBmp(image::Image& picture, const char* path);
 
-// Loads a JPEG or GIF file through the system's OLE picture decoder, rendered
-// into a new 24-bit Image. A JPEG file reaches the decoder only when its frame
-// header passes (see JpegFrameHeader); it is then turned upright as its Exif
-// orientation says. A GIF's transparent pixels show background (a COLORREF).
-bool LoadWithOlePicture(image::Image& picture, const char* path,
-                        std::uint32_t background = kWhiteBackground);
+// Loads a GIF file through the system's OLE picture decoder, rendered into a
+// new 24-bit Image. Transparent pixels show background (a COLORREF). JPEG
+// files go to LoadJpeg (JpegReader.h), PNG files to LoadPng (PngReader.h).
+bool LoadGif(image::Image& picture, const char* path, std::uint32_t background = kWhiteBackground);
 
 } // namespace formats

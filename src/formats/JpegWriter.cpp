@@ -1,33 +1,17 @@
 #include "formats/JpegWriter.h"
 
+#include "formats/JpegErrorManager.h"
 #include "formats/TemporaryFile.h"
 
 #include <windows.h>
 
 #include <io.h>
 
-#include <csetjmp>
 #include <cstdio>
-// jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 
 namespace formats {
 
 namespace {
-
-// The library reports fatal errors through error_exit and expects it not to
-// return; this one jumps back to Compress, which then reports failure.
-struct ErrorManager {
-    jpeg_error_mgr standard;
-    std::jmp_buf jump;
-};
-
-extern "C" void LeaveOnError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-
-// Warnings and trace messages are not shown anywhere.
-extern "C" void DiscardMessage(j_common_ptr) {}
 
 struct CompressJob {
     const image::Image* picture;
@@ -41,10 +25,8 @@ struct CompressJob {
 // both paths.
 bool Compress(const CompressJob& job) {
     jpeg_compress_struct info = {};
-    ErrorManager errors = {};
-    info.err = jpeg_std_error(&errors.standard);
-    errors.standard.error_exit = LeaveOnError;
-    errors.standard.output_message = DiscardMessage;
+    JpegErrorManager errors = {};
+    info.err = errors.Install();
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_compress(&info);
         return false;

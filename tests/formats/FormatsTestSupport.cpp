@@ -68,8 +68,16 @@ Bytes Dump(const image::Image& picture) {
     return bytes;
 }
 
+namespace {
+
+bool SameSize(const Bytes& a, const Bytes& b) {
+    return a.size() == b.size() && a.size() >= 8 && std::equal(a.begin(), a.begin() + 8, b.begin());
+}
+
+} // namespace
+
 double Psnr(const Bytes& a, const Bytes& b) {
-    if (a.size() != b.size() || a.size() < 8 || !std::equal(a.begin(), a.begin() + 8, b.begin())) {
+    if (!SameSize(a, b)) {
         return 0;
     }
     double sum = 0;
@@ -78,6 +86,14 @@ double Psnr(const Bytes& a, const Bytes& b) {
         sum += d * d;
     }
     return sum == 0 ? 999 : 10 * std::log10(255.0 * 255.0 * (a.size() - 8) / sum);
+}
+
+int MaxDifference(const Bytes& a, const Bytes& b) {
+    int largest = SameSize(a, b) ? 0 : 256;
+    for (size_t i = 8; i < a.size() && largest < 256; ++i) {
+        largest = std::max(largest, std::abs(a[i] - b[i]));
+    }
+    return largest;
 }
 
 } // namespace formats_test

@@ -32,6 +32,9 @@ Bytes Dump(const image::Image& picture);
 // Peak signal-to-noise ratio of two dumps in decibels; 0 for pictures of
 // different sizes, 999 for identical ones.
 double Psnr(const Bytes& a, const Bytes& b);
+// The largest difference between two samples of two dumps; 256 for pictures
+// of different sizes.
+int MaxDifference(const Bytes& a, const Bytes& b);
 
 // A 24-bit Image whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
 template <typename Colour> bool MakeImage(image::Image& picture, int w, int h, Colour colour) {

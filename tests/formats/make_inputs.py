@@ -4,9 +4,10 @@ Makes in DATA_DIR/in/ the pictures formats_tests reads, with independent
 encoders (Pillow, zlib, hand-built structures), a dump of the pixels each must
 load as (width and height as 32-bit little-endian numbers, then red, green,
 blue, top row first), and cases.txt (suite.txt for the PNG suite), a line each:
-"pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "over FILE DUMP
-COLORREF" (loaded over that background, in hex; otherwise white) or
-"refuse FILE". Exits 77 without Pillow.
+"pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "near FILE DUMP
+MAX" (no sample further than MAX from the dump's), "over FILE DUMP COLORREF"
+(loaded over that background, in hex; otherwise white) or "refuse FILE".
+Exits 77 without Pillow.
 """
 import io
 import os
@@ -348,17 +349,94 @@ blocks = Image.new("RGB", (48, 32))
 for i, colour in enumerate([(255, 0, 0), (0, 200, 0), (0, 0, 255), (255, 255, 0), (0, 0, 0),
                             (255, 255, 255)]):
     blocks.paste(colour, (16 * (i % 3), 16 * (i // 3), 16 * (i % 3) + 16, 16 * (i // 3) + 16))
-for o in range(1, 9):
+
+
+def exif_data(o):
+    """Exif data of an APP1 segment with orientation o, big-endian for odd o."""
     e = ">" if o % 2 else "<"
     ifd = struct.pack(e + "HHHI4sHHIHH", 2, 0x010F, 2, 4, b"Cam\0", 0x0112, 3, 1, o, 0)
-    tiff = (b"MM" if o % 2 else b"II") + struct.pack(e + "HI", 42, 8) + ifd + bytes(4)
+    return b"Exif\0\0" + (b"MM" if o % 2 else b"II") + struct.pack(e + "HI", 42, 8) + ifd + bytes(4)
+
+
+def with_exif(jpeg, o):
+    """The JPEG file with an Exif segment of orientation o first."""
+    data = exif_data(o)
+    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", 2 + len(data)) + data + jpeg[2:]
+
+
+for o in range(1, 9):
     # Colour at full resolution: decoders differ in how they upsample it.
     im = Image.open(io.BytesIO(save(blocks, f"exif{o}.jpg", format="JPEG", quality=95,
-                                    subsampling=0, exif=b"Exif\0\0" + tiff)))
+                                    subsampling=0, exif=exif_data(o))))
     expect(f"exif{o}.jpg", ImageOps.exif_transpose(im), 30)
 refuse("dqt_first.jpg", b"\xff\xd8" + jfif[jfif_end:])
 expect("progressive.jpg", Image.open(io.BytesIO(
     save(smooth, "progressive.jpg", format="JPEG", progressive=True))), 28)
+
+# cjpeg's codings, samplings and restart intervals load exactly as djpeg
+# decodes them (the same library's defaults). A file without a JFIF segment
+# (RGB) gets an Exif one first: the loader takes JPEG files that start so.
+grainy = Image.new("RGB", (61, 43))
+grainy.putdata([tuple(min(255, max(0, v + rnd.randrange(-24, 25)))
+                      for v in (x * 4, y * 5, 128 + 2 * (x - y)))
+                for y in range(43) for x in range(61)])
+grainy.paste((255, 0, 0), (5, 5, 22, 20))
+
+
+def ppm(im):
+    buf = io.BytesIO()
+    im.save(buf, format="PPM")
+    return buf.getvalue()
+
+
+def cjpeg(im, *options):
+    return subprocess.run(["cjpeg", "-quality", "90", *options], input=ppm(im),
+                          capture_output=True, check=True).stdout
+
+
+def expect_djpeg(name, data, turn=None):
+    put(name, data)
+    im = Image.open(io.BytesIO(subprocess.run(["djpeg", "-ppm"], input=data, capture_output=True,
+                                              check=True).stdout))
+    expect(name, im.transpose(turn) if turn is not None else im)
+
+
+for name, options in [("420", []), ("422", ["-sample", "2x1"]), ("440", ["-sample", "1x2"]),
+                      ("444", ["-sample", "1x1"]), ("grey", ["-grayscale"]),
+                      ("progressive", ["-progressive"]), ("arithmetic", ["-arithmetic"]),
+                      ("arithmetic_progressive", ["-arithmetic", "-progressive"]),
+                      ("restart_rows", ["-restart", "1"]), ("restart_mcus", ["-restart", "3B"])]:
+    expect_djpeg(f"cjpeg_{name}.jpg", cjpeg(grainy, *options))
+expect_djpeg("cjpeg_rgb.jpg", with_exif(cjpeg(grainy, "-rgb"), 1))
+odd = grainy.crop((3, 2, 20, 11))
+expect_djpeg("cjpeg_17x9.jpg", cjpeg(odd))
+expect_djpeg("cjpeg_17x9_progressive.jpg", cjpeg(odd, "-progressive", "-sample", "2x1"))
+# Orientation 6: the stored picture turned a quarter clockwise.
+expect_djpeg("cjpeg_exif6.jpg", with_exif(cjpeg(grainy), 6), Image.Transpose.ROTATE_270)
+
+# CMYK as Photoshop stores it (inverted, after an Adobe marker), as CMYK
+# (Pillow) and as YCCK (ImageMagick), and plain CMYK (no marker, not
+# inverted): within 1 of ImageMagick's conversion to RGB, which rounds its own
+# way (Pillow's agrees with it within 1 too). ImageMagick takes every CMYK
+# file as inverted; for the plain one it is told to undo that.
+inks = Image.new("CMYK", (40, 24))
+inks.putdata([(x * 6, y * 10, (x + y) * 4, (x * y) % 256) for y in range(24) for x in range(40)])
+adobe = save(inks, "cmyk_adobe.jpg", format="JPEG", quality=95, subsampling=0)
+ycck = subprocess.run(["/usr/bin/convert", "ppm:-", "-colorspace", "CMYK", "-quality", "95",
+                       "jpg:-"], input=ppm(grainy), capture_output=True, check=True).stdout
+# The Adobe segment: marker, length, "Adobe", version, two flag words, transform.
+assert ycck[ycck.index(b"\xff\xee") + 15] == 2, "ImageMagick no longer writes YCCK"
+app14 = adobe.index(b"\xff\xee")
+plain = adobe[:app14] + adobe[app14 + 2 + struct.unpack(">H", adobe[app14 + 2:app14 + 4])[0]:]
+uninvert = ["-channel", "CMYK", "-negate", "+channel"]
+for name, data, options in [("cmyk_adobe.jpg", adobe, []), ("ycck_adobe.jpg", ycck, []),
+                            ("cmyk_plain.jpg", plain, uninvert)]:
+    data = put(name, with_exif(data, 1)).getvalue()
+    rgb = subprocess.run(["/usr/bin/convert", "jpg:-", *options, "-colorspace", "sRGB", "-depth",
+                          "8", "rgb:-"], input=data, capture_output=True, check=True).stdout
+    w, h = Image.open(io.BytesIO(data)).size
+    cases.append(f"near {name} {dump(name + '.rgb', w, h, rgb)} 1")
+
 # Formats are told by content, not by name.
 png = save(source, "png_named.jpg", format="PNG")
 expect("png_named.jpg", source)

@@ -1,0 +1,155 @@
+#include "formats/JpegReader.h"
+
+#include "formats/JpegErrorManager.h"
+#include "formats/JpegFrameHeader.h"
+#include "image/ByteBuffer.h"
+#include "ui/file/FileHandle.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace formats {
+
+namespace {
+
+// The library goes over its whole coefficient buffer once for every scan of a
+// progressive or multi-scan file, however few bytes the scan holds: a damaged
+// or crafted file of thousands of tiny scans would keep it busy for minutes.
+// Encoders' progressive scripts use about ten.
+constexpr int kMaxScans = 500;
+
+// Called by the library before each piece of input it absorbs.
+extern "C" void LimitScans(j_common_ptr info) {
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
+        (*info->err->error_exit)(info);
+    }
+}
+
+// What Decode works on: the file in memory, the size the frame header gave
+// and the Image to fill.
+struct DecodeJob {
+    const std::uint8_t* data;
+    std::size_t size;
+    int width;
+    int height;
+    image::Image* picture;
+};
+
+// Turns a row of C, M, Y, K samples into blue, green, red: each colour is the
+// light its ink lets through times the light black lets through,
+// (255 - C) * (255 - K) / 255, rounded. Files with an Adobe marker (all of
+// Photoshop's) store every sample inverted, 255 meaning no ink; the library
+// passes the samples on as stored.
+void InksToBgr(const JSAMPLE* inks, std::uint8_t* bgr, JDIMENSION width, bool inverted) {
+    const unsigned flip = inverted ? 0 : 255;
+    for (JDIMENSION x = 0; x < width; ++x, inks += 4, bgr += 3) {
+        const unsigned black = inks[3] ^ flip;
+        for (int c = 0; c < 3; ++c) {
+            bgr[2 - c] = static_cast<std::uint8_t>(((inks[c] ^ flip) * black + 127) / 255);
+        }
+    }
+}
+
+// Runs the whole decompression, creating the picture once the library has
+// read the headers and agrees with the frame header on the size. Like the
+// writer's Compress it holds only plain data, so a jump back from the library
+// skips no destructor; the picture is the caller's, which empties it when
+// this fails.
+bool Decode(const DecodeJob& job) {
+    jpeg_decompress_struct info = {};
+    JpegErrorManager errors = {};
+    jpeg_progress_mgr progress = {};
+    info.err = errors.Install();
+    progress.progress_monitor = LimitScans;
+    if (setjmp(errors.jump) != 0) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    info.progress = &progress;
+    jpeg_mem_src(&info, job.data, static_cast<unsigned long>(job.size));
+    jpeg_read_header(&info, TRUE);
+    // The library turns YCCK into CMYK, converted here; every other colour
+    // space it can give as blue, green, red itself, straight into the Image's
+    // rows. It refuses the rest (two components, or five and more).
+    const bool inks = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;
+    jpeg_start_decompress(&info);
+    const JSAMPROW inkRow =
+        inks ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                         info.output_width * 4, 1)[0]
+             : nullptr;
+    bool decoded = info.output_width == static_cast<JDIMENSION>(job.width) &&
+                   info.output_height == static_cast<JDIMENSION>(job.height) &&
+                   job.picture->Create(job.width, job.height, 24);
+    while (decoded && info.output_scanline < info.output_height) {
+        std::uint8_t* row = job.picture->PixelAddress(0, static_cast<int>(info.output_scanline));
+        JSAMPROW target = inks ? inkRow : row;
+        decoded = jpeg_read_scanlines(&info, &target, 1) == 1;
+        if (decoded && inks) {
+            InksToBgr(inkRow, row, info.output_width, info.saw_Adobe_marker != FALSE);
+        }
+    }
+    // What follows the last row (normally just the end marker) is not read.
+    jpeg_destroy_decompress(&info);
+    return decoded;
+}
+
+// Makes the picture a copy turned as an Exif orientation says (2 to 8):
+// mirrored, turned or both, orientations 5 to 8 with their sides swapped.
+// False, with the picture as it was, when the copy cannot be made.
+bool Reorient(image::Image& picture, int orientation) {
+    const bool swap = orientation >= 5;
+    const bool flipX = orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
+    const bool flipY = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
+    image::Image turned;
+    if (!turned.Create(swap ? picture.Height : picture.Width, swap ? picture.Width : picture.Height,
+                       24)) {
+        return false;
+    }
+    for (int y = 0; y < turned.Height; ++y) {
+        for (int x = 0; x < turned.Width; ++x) {
+            // (u, v): the pixel in the stored picture before any mirroring.
+            const int u = swap ? y : x;
+            const int v = swap ? x : y;
+            std::memcpy(turned.PixelAddress(x, y),
+                        picture.PixelAddress(flipX ? picture.Width - 1 - u : u,
+                                             flipY ? picture.Height - 1 - v : v),
+                        3);
+        }
+    }
+    picture.Swap(turned);
+    return true;
+}
+
+} // namespace
+
+bool LoadJpeg(image::Image& picture, const char* path) {
+    image::ByteBuffer bytes;
+    DWORD size = 0;
+    JpegFrameHeader frame;
+    {
+        file::FileHandle file;
+        size = file.OpenRead(path) ? file.Size() : 0;
+        if (size == 0 || size == INVALID_FILE_SIZE || bytes.Allocate(size, false) == nullptr ||
+            file.Read(bytes.Data(), size) != size) {
+            size = 0;
+        }
+    }
+    const bool framed = size != 0 && frame.Read(bytes.Data(), size) && frame.Decodable();
+    // A bitmap of the stored picture's size is decoded into again: memory the
+    // process has touched costs far less than fresh pages (see Image::Create).
+    // Any other goes before the library takes memory of its own.
+    if (!framed || picture.Width != frame.Width() || picture.Height != frame.Height()) {
+        picture.Destroy();
+    }
+    if (!framed || !Decode({bytes.Data(), size, frame.Width(), frame.Height(), &picture}) ||
+        (frame.Orientation() != 1 && !Reorient(picture, frame.Orientation()))) {
+        picture.Destroy();
+        return false;
+    }
+    return true;
+}
+
+} // namespace formats

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "image/Image.h"
+
+namespace formats {
+
+// Loads a JPEG file into a new 24-bit Image through libjpeg, decoded from the
+// whole file in memory with the library's default (accurate) transform and
+// smooth colour upsampling: baseline, progressive and arithmetic-coded
+// pictures, in grey, YCbCr, RGB, CMYK or YCCK. The frame header is checked
+// first (see JpegFrameHeader); nothing is set up for the pixels of a file that
+// fails it. Damaged coded data load as far as the library can recover them;
+// a fatal library error, or more scans than any real file has, refuses the
+// file. The picture is then turned upright as its Exif orientation says.
+// The Image's bitmap is decoded into again when it has the stored picture's
+// size. False, with an empty Image, when the file is refused or memory runs
+// out.
+bool LoadJpeg(image::Image& picture, const char* path);
+
+} // namespace formats
