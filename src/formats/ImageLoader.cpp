@@ -94,9 +94,11 @@ private:
 } // namespace
 
 bool LoadBmp(image::Image& picture, const char* path) {
-    picture.Destroy();
+    // The picture's bitmap is kept until the new one is made: one of the
+    // same size is reused (see Image::Create).
     BmpHeader file;
     if (!file.Read(path) || !picture.Create(file.Width(), file.Height(), 24)) {
+        picture.Destroy();
         return false;
     }
     if (file.RunLength()) {

@@ -608,10 +608,12 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t back
 }
 
 bool LoadPng(image::Image& picture, const char* path, std::uint32_t background) {
-    picture.Destroy();
+    // The picture's bitmap is kept until the new one is made: one of the
+    // same size is reused (see Image::Create).
     PngImageInfo info;
     PngReader reader;
     if (!reader.Read(path, info)) {
+        picture.Destroy();
         return false;
     }
     if (!picture.Create(static_cast<int>(info.Width), static_cast<int>(info.Height), 24)) {
