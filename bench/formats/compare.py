@@ -136,6 +136,8 @@ for name in names:
     print(line)
 print("ratio = Quiltora time / other tool's time (below 1: Quiltora is faster); "
       "Quiltora runs under Wine")
+print(f"PNG save of 4000 x 3000: peak working set {ours['png_encode_peak_mb']:.0f} MiB "
+      "above the picture's")
 
 print(f"\n{'200 x 150 picture':<18}{'decode ms':>12}{'encode ms':>12}")
 for path in smalls:

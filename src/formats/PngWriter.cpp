@@ -3,10 +3,8 @@
 #include "formats/ByteOrder.h"
 #include "formats/PngFilter.h"
 #include "formats/SafeWriter.h"
-#include "image/ByteBuffer.h"
 
 #include <libdeflate.h>
-#include <zlib.h>
 
 #include <cstring>
 
@@ -25,11 +23,6 @@ constexpr std::size_t kMaxChunkLength = 0x7FFFFFFF;
 // is never larger; 6 is larger more often, 8 and 9 are slower and no smaller
 // overall.
 constexpr int kSaveLevel = 7;
-// Below this many bytes of rows libdeflate may store what zlib would pack
-// (it keeps rows of a few bytes as they are), and zlib costs next to
-// nothing: both run and the smaller stream is saved.
-constexpr std::size_t kBothBelow = 64 * 1024;
-
 // Maps colours to their table slots. Open addressing over four times the
 // table's size keeps lookups to a probe or two, which matters because every
 // pixel of a large picture goes through here.
@@ -69,21 +62,6 @@ inline image::PixelValue PixelAt(const std::uint8_t* p) {
     return p[0] | static_cast<image::PixelValue>(p[1]) << 8 |
            static_cast<image::PixelValue>(p[2]) << 16;
 }
-
-// Owns a libdeflate compressor of one level; null when the level is not one
-// of 0 to 12 or memory ran out.
-class Compressor {
-public:
-    explicit Compressor(int level) : handle(libdeflate_alloc_compressor(level)) {}
-    ~Compressor() { libdeflate_free_compressor(handle); }
-    Compressor(const Compressor&) = delete;
-    Compressor& operator=(const Compressor&) = delete;
-
-    libdeflate_compressor* Get() const { return handle; }
-
-private:
-    libdeflate_compressor* handle;
-};
 
 } // namespace
 
@@ -179,16 +157,9 @@ bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPi
 }
 
 bool SavePng(const image::Image& picture, const char* path) {
-    if (picture.IsEmpty() || picture.BytesPerPixel != 3) {
-        return false;
-    }
     image::PixelValue table[256];
     const int count = CountColours(picture, table);
-    PngImageInfo info;
-    if (!BuildPngInfo(picture, info, count != 0 ? 8 : 24, table, count)) {
-        return false;
-    }
-    return PngWriter().Write(path, info, kSaveLevel, kFilterNone, kNoTransparency);
+    return PngWriter().WritePicture(path, picture, table, count, kSaveLevel);
 }
 
 bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, int filterType,
@@ -201,14 +172,103 @@ bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, i
         PngPixelsSize(source) == 0) {
         return false;
     }
+    std::uint8_t type = kFilterNone;
+    if (filterType >= kFilterSub && filterType <= kFilterPaeth) {
+        type = static_cast<std::uint8_t>(filterType);
+    }
+    const std::size_t bpp = (source.BitsPerPixel + 7u) / 8u;
+    const std::size_t rowBytes = source.RowBytes;
+    const std::uint8_t* rows = source.Pixels.Data();
+    // The filter byte is set here whatever the rows held before.
+    const auto fill = [=](std::uint32_t first, std::uint32_t end, std::uint8_t* out) {
+        for (std::uint32_t y = first; y < end; ++y, out += rowBytes) {
+            const std::uint8_t* row = rows + y * rowBytes;
+            out[0] = type;
+            FilterRow(type, row + 1, y == 0 ? nullptr : row + 1 - rowBytes, out + 1, rowBytes - 1,
+                      bpp);
+        }
+    };
+    info = &source;
+    const bool written = WriteFile(path, fill, level, transparent);
+    info = nullptr;
+    return written;
+}
+
+bool PngWriter::WritePicture(const char* path, const image::Image& picture,
+                             const image::PixelValue* table, int count, int level) {
+    if (picture.IsEmpty() || picture.BytesPerPixel != 3 || count < 0 || count > 256 ||
+        (count != 0 && table == nullptr)) {
+        return false;
+    }
+    PngImageInfo header;
+    header.Width = static_cast<std::uint32_t>(picture.Width);
+    header.Height = static_cast<std::uint32_t>(picture.Height);
+    header.BitsPerPixel = count != 0 ? 8 : 24;
+    header.RowBytes = PngRowBytes(header.Width, header.BitsPerPixel);
+    if (header.RowBytes == 0 || PngPixelsSize(header) == 0) {
+        return false;
+    }
+    ColourIndex index;
+    if (count != 0) {
+        std::uint8_t* palette = header.Palette.Allocate(static_cast<std::size_t>(count) * 3, true);
+        if (palette == nullptr) {
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            palette[i * 3] = static_cast<std::uint8_t>(table[i] >> 16);
+            palette[i * 3 + 1] = static_cast<std::uint8_t>(table[i] >> 8);
+            palette[i * 3 + 2] = static_cast<std::uint8_t>(table[i]);
+        }
+        header.PaletteCount = static_cast<std::uint16_t>(count);
+        index.Attach(table);
+        for (int i = 0; i < count; ++i) {
+            if (index.Find(table[i]) < 0) {
+                index.Add(table[i], i);
+            }
+        }
+    }
+    const int width = picture.Width;
+    const auto fill = [&picture, &index, width, count](std::uint32_t first, std::uint32_t end,
+                                                       std::uint8_t* out) {
+        for (std::uint32_t y = first; y < end; ++y) {
+            const std::uint8_t* p = picture.PixelAddress(0, static_cast<int>(y));
+            *out++ = kFilterNone;
+            if (count == 0) {
+                for (int x = 0; x < width; ++x, p += 3) {
+                    *out++ = p[2];
+                    *out++ = p[1];
+                    *out++ = p[0];
+                }
+                continue;
+            }
+            // Runs of one colour are common; they skip the lookup.
+            image::PixelValue previous = 0;
+            std::uint8_t slot = 0;
+            for (int x = 0; x < width; ++x, p += 3) {
+                const image::PixelValue value = PixelAt(p);
+                if (x == 0 || value != previous) {
+                    const int found = index.Find(value);
+                    slot = static_cast<std::uint8_t>(found < 0 ? 0 : found);
+                    previous = value;
+                }
+                *out++ = slot;
+            }
+        }
+    };
+    info = &header;
+    const bool written = WriteFile(path, fill, level, kNoTransparency);
+    info = nullptr;
+    return written;
+}
+
+bool PngWriter::WriteFile(const char* path, const BandDeflater::FillRows& fill, int level,
+                          std::uint32_t transparent) {
     SafeWriter writer(path);
     if (!writer.IsOpen()) {
         return false;
     }
-    info = &source;
     out = &writer;
-    const bool written = WriteChunks(level, filterType, transparent) && writer.Finish();
-    info = nullptr;
+    const bool written = WriteChunks(fill, level, transparent) && writer.Finish();
     out = nullptr;
     return written;
 }
@@ -223,7 +283,8 @@ bool PngWriter::WriteChunk(const char* type, const std::uint8_t* data, std::uint
            out->Write(crc, sizeof(crc));
 }
 
-bool PngWriter::WriteChunks(int level, int filterType, std::uint32_t transparent) {
+bool PngWriter::WriteChunks(const BandDeflater::FillRows& fill, int level,
+                            std::uint32_t transparent) {
     std::uint8_t header[13];
     WriteBigEndian32(header, info->Width);
     WriteBigEndian32(header + 4, info->Height);
@@ -242,42 +303,12 @@ bool PngWriter::WriteChunks(int level, int filterType, std::uint32_t transparent
         !WriteChunk("PLTE", info->Palette.Data(), info->PaletteCount * 3u)) {
         return false;
     }
-    if (transparent != kNoTransparency && info->BitsPerPixel != 32 &&
+    if (transparent != kNoTransparency && info->BitsPerPixel != 32 && !info->Pixels.IsEmpty() &&
         !WriteTransparency(transparent)) {
         return false;
     }
 
-    std::uint8_t type = kFilterNone;
-    if (filterType >= kFilterSub && filterType <= kFilterPaeth) {
-        type = static_cast<std::uint8_t>(filterType);
-    }
-    const std::size_t size = PngPixelsSize(*info);
-    const std::uint8_t* rows = info->Pixels.Data();
-    // Filter 0 leaves the rows as they are: when each already starts with
-    // type 0 they are deflated in place, without a copy of the picture.
-    bool asTheyAre = type == kFilterNone;
-    for (std::uint32_t y = 0; asTheyAre && y < info->Height; ++y) {
-        asTheyAre = rows[static_cast<std::size_t>(y) * info->RowBytes] == kFilterNone;
-    }
-    image::ByteBuffer copy;
-    if (!asTheyAre) {
-        if (copy.Allocate(size, false) == nullptr) {
-            return false;
-        }
-        const std::size_t bpp = (info->BitsPerPixel + 7u) / 8u;
-        const std::uint8_t* row = rows;
-        std::uint8_t* target = copy.Data();
-        for (std::uint32_t y = 0; y < info->Height; ++y) {
-            // The filter byte is set here whatever the rows held before.
-            target[0] = type;
-            FilterRow(type, row + 1, y == 0 ? nullptr : row + 1 - info->RowBytes, target + 1,
-                      info->RowBytes - 1, bpp);
-            row += info->RowBytes;
-            target += info->RowBytes;
-        }
-        rows = copy.Data();
-    }
-    return WriteImageData(rows, size, level) && out->Write(kEnd, sizeof(kEnd));
+    return WriteImageData(fill, level) && out->Write(kEnd, sizeof(kEnd));
 }
 
 bool PngWriter::WriteTransparency(std::uint32_t transparent) {
@@ -317,34 +348,35 @@ bool PngWriter::WriteTransparency(std::uint32_t transparent) {
     return true;
 }
 
-bool PngWriter::WriteImageData(const std::uint8_t* rows, std::size_t size, int level) {
-    Compressor compressor(level);
-    if (compressor.Get() == nullptr) {
+bool PngWriter::WriteImageData(const BandDeflater::FillRows& fill, int level) {
+    // The chunk's length comes before its data: a placeholder is written,
+    // then patched once the whole stream has gone to the file.
+    const DWORD start = out->Tell();
+    const std::uint8_t head[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
+    if (start == SafeWriter::kNoPosition || !out->Write(head, sizeof(head))) {
         return false;
     }
-    // The whole stream goes into one chunk, so it may not grow past a chunk's
-    // largest length: libdeflate then finds no room and the save fails.
-    const std::size_t bound = libdeflate_zlib_compress_bound(compressor.Get(), size);
-    const std::size_t room = bound < kMaxChunkLength ? bound : kMaxChunkLength;
-    image::ByteBuffer output;
-    if (output.Allocate(room, false) == nullptr) {
-        return false;
-    }
-    const std::size_t length =
-        libdeflate_zlib_compress(compressor.Get(), rows, size, output.Data(), room);
-    if (length == 0) {
-        return false;
-    }
-    if (size < kBothBelow) {
-        uLongf packed = compressBound(static_cast<uLong>(size));
-        image::ByteBuffer other;
-        if (other.Allocate(packed, false) != nullptr &&
-            compress2(other.Data(), &packed, rows, static_cast<uLong>(size), 6) == Z_OK &&
-            packed < length) {
-            return WriteChunk("IDAT", other.Data(), static_cast<std::uint32_t>(packed));
+    std::uint32_t crc = libdeflate_crc32(0, head + 4, 4);
+    std::size_t length = 0;
+    const auto sink = [&](const std::uint8_t* data, std::size_t size) {
+        // The stream goes into one chunk, so it may not grow past a chunk's
+        // largest length: the save then fails.
+        if (size > kMaxChunkLength - length) {
+            return false;
         }
+        length += size;
+        crc = libdeflate_crc32(crc, data, size);
+        return out->Write(data, static_cast<DWORD>(size));
+    };
+    if (!BandDeflater(info->Height, info->RowBytes, level).Write(fill, sink)) {
+        return false;
     }
-    return WriteChunk("IDAT", output.Data(), static_cast<std::uint32_t>(length));
+    std::uint8_t tail[4];
+    WriteBigEndian32(tail, crc);
+    std::uint8_t size[4];
+    WriteBigEndian32(size, static_cast<std::uint32_t>(length));
+    return out->Write(tail, sizeof(tail)) && out->SeekTo(start) && out->Write(size, sizeof(size)) &&
+           out->SeekToEnd();
 }
 
 } // namespace formats

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/BandDeflater.h"
 #include "formats/PngImageInfo.h"
 #include "image/Image.h"
 #include "image/PixelValue.h"
@@ -15,9 +16,10 @@ class SafeWriter;
 constexpr std::uint32_t kNoTransparency = 0xFFFFFFFF;
 constexpr std::uint32_t kTopLeftTransparency = 0xFEFFFFFF;
 
-// Writes a PngImageInfo as a PNG file: IHDR, PLTE and tRNS as the picture
-// needs, one IDAT holding the whole zlib stream, IEND. The file replaces the
-// target only when it is complete.
+// Writes a PngImageInfo, or a 24-bit Image directly, as a PNG file: IHDR,
+// PLTE and tRNS as the picture needs, one IDAT holding the whole zlib stream
+// (deflated in bands by BandDeflater and streamed to the file), IEND. The
+// file replaces the target only when it is complete.
 class PngWriter {
 public:
     PngWriter() = default;
@@ -30,11 +32,19 @@ public:
     bool Write(const char* path, const PngImageInfo& info, int level, int filterType,
                std::uint32_t transparent);
 
+    // Writes the rows of a 24-bit Image with filter type 0, without a copy of
+    // the picture: as indices into the count colours of table (the palette)
+    // when count is 1 to 256, as red, green, blue when it is 0.
+    bool WritePicture(const char* path, const image::Image& picture, const image::PixelValue* table,
+                      int count, int level);
+
 private:
-    bool WriteChunks(int level, int filterType, std::uint32_t transparent);
+    bool WriteFile(const char* path, const BandDeflater::FillRows& fill, int level,
+                   std::uint32_t transparent);
+    bool WriteChunks(const BandDeflater::FillRows& fill, int level, std::uint32_t transparent);
     bool WriteChunk(const char* type, const std::uint8_t* data, std::uint32_t length);
     bool WriteTransparency(std::uint32_t transparent);
-    bool WriteImageData(const std::uint8_t* rows, std::size_t size, int level);
+    bool WriteImageData(const BandDeflater::FillRows& fill, int level);
 
     const PngImageInfo* info = nullptr;
     SafeWriter* out = nullptr;

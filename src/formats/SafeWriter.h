@@ -19,6 +19,13 @@ public:
 
     bool IsOpen() const { return good; }
     bool Write(const void* data, DWORD count);
+    // The write position, for a field patched once what follows it is known;
+    // positions stay below 2 GiB. kNoPosition after a failure.
+    DWORD Tell();
+    // Moves the write position to position, or to the end of the file.
+    bool SeekTo(DWORD position);
+    bool SeekToEnd();
+    static constexpr DWORD kNoPosition = INVALID_SET_FILE_POINTER;
     // Flushes and closes the file and moves it over the target.
     bool Finish();
 

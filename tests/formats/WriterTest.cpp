@@ -170,7 +170,16 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         }
         return (column + row) % 2 != 0 ? Photo(tx, ty) : Chart(tx * 3, ty * 2, 0xFFFFFF);
     };
-    Image smooth, odd, one, noise, c256, c257, photo, chart, flat, canvas;
+    // Large enough to be deflated in several bands that must join into one
+    // stream: a photograph, a tall thin one and a palette chart.
+    Image smooth, odd, one, noise, c256, c257, photo, chart, flat, canvas, big, thin, bigChart;
+    for (const auto& size : {std::make_pair(2100 * 3, 1500), std::make_pair(200 * 3, 14000),
+                             std::make_pair(3000, 2100)}) {
+        EXPECT_GE(size.second / BandDeflater::BandRows(size.first + 1), 3u) << size.first;
+    }
+    ASSERT_TRUE(
+        MakeImage(big, 2100, 1500, Photo) && MakeImage(thin, 200, 14000, Photo) &&
+        MakeImage(bigChart, 3000, 2100, [](int x, int y) { return Chart(x, y % 400, 0xFFFFFF); }));
     ASSERT_TRUE(
         MakeImage(photo, 400, 300, Photo) &&
         MakeImage(chart, 500, 200, [](int x, int y) { return Chart(x, y, 0xFFFFFF); }) &&
@@ -195,6 +204,9 @@ TEST(WrittenFiles, ForIndependentDecoders) {
                  {"png_chart.png", chart, SavePng},
                  {"png_flat.png", flat, SavePng},
                  {"png_canvas.png", canvas, SavePng},
+                 {"png_big.png", big, SavePng},
+                 {"png_thin.png", thin, SavePng},
+                 {"png_big_chart.png", bigChart, SavePng},
                  {"jpeg_q85.jpg", smooth, Jpeg<85, false>},
                  {"jpeg_q85_prog.jpg", smooth, Jpeg<85, true>},
                  {"jpeg_q1.jpg", smooth, Jpeg<1, false>},
