@@ -453,7 +453,8 @@ def main():
     # Without a process on Wine's desktop, every start of a windowed program starts
     # explorer.exe anew to serve it; on Windows the desktop is always there. A program kept
     # on the desktop (Wine's Notepad, shown nowhere with the null driver) stands for it.
-    alone = [run(help_run, f"{work}/help.log", 600)[0] for _ in range(3)]
+    # Wine closes an unused desktop after a few seconds; each of these starts finds none.
+    alone = [time.sleep(4) or run(help_run, f"{work}/help.log", 600)[0] for _ in range(3)]
     holder = subprocess.Popen([WINE, "notepad.exe"], stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                               start_new_session=True)
