@@ -1,6 +1,7 @@
 #include "browser/BatchRunner.h"
 #include "browser/BrowserIds.h"
 #include "browser/JobSizeEstimate.h"
+#include "browser/PictureLoader.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
@@ -312,6 +313,42 @@ TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
                   0u)
             << shown;
     }
+}
+
+// Pictures come out in the order of their paths whichever loading thread
+// made them, resized, with unreadable files in their places; recycled
+// pictures are made again; after Stop nothing more is handed out.
+TEST(PictureLoader, HandsOutInOrderAndStops) {
+    const std::string folder = PictureFolder();
+    std::vector<std::string> paths;
+    for (int round = 0; round < 6; ++round) {
+        for (const char* name : {"p0", "p3", "broken", "p6", "p1", "missing"}) {
+            paths.push_back(folder + "\\" + name + ".png");
+        }
+    }
+    image::PasteParameters values;
+    values.PerW = 200;
+    values.PerH = 50;
+    browser::PictureLoader loader(paths, values);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
+        ASSERT_NE(picture, nullptr) << i;
+        const int index = "03_61_"[i % 6] - '0';
+        if (index > 6) {
+            EXPECT_EQ(picture->state, browser::PictureLoader::Picture::State::NotLoaded) << i;
+            continue;
+        }
+        ASSERT_EQ(picture->state, browser::PictureLoader::Picture::State::Ready) << i;
+        EXPECT_EQ(picture->prepared.resized.Width, 2 * (20 + 7 * index)) << i;
+        EXPECT_EQ(picture->prepared.resized.Height, (12 + 5 * (index % 3)) / 2) << i;
+        loader.Recycle(std::move(picture));
+    }
+    EXPECT_EQ(loader.Next(), nullptr);
+
+    browser::PictureLoader stopped(paths, values);
+    ASSERT_NE(stopped.Next(), nullptr);
+    stopped.Stop();
+    EXPECT_EQ(stopped.Next(), nullptr);
 }
 
 TEST(JobSizeEstimate, WarnsWhereJpegOrACanvasEnds) {
