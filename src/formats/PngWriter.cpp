@@ -94,6 +94,35 @@ int CountColours(const image::Image& picture, image::PixelValue table[256]) {
     return count;
 }
 
+namespace {
+
+// Each colour of the table finds its slot; the first of equal colours wins.
+void IndexColours(ColourIndex& index, const image::PixelValue* table, int count) {
+    index.Attach(table);
+    for (int i = 0; i < count; ++i) {
+        if (index.Find(table[i]) < 0) {
+            index.Add(table[i], i);
+        }
+    }
+}
+
+// The palette chunk's entries (red, green, blue) for the table's colours.
+bool FillPalette(PngImageInfo& info, const image::PixelValue* table, int count) {
+    std::uint8_t* palette = info.Palette.Allocate(static_cast<std::size_t>(count) * 3, true);
+    if (palette == nullptr) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        palette[i * 3] = static_cast<std::uint8_t>(table[i] >> 16);
+        palette[i * 3 + 1] = static_cast<std::uint8_t>(table[i] >> 8);
+        palette[i * 3 + 2] = static_cast<std::uint8_t>(table[i]);
+    }
+    info.PaletteCount = static_cast<std::uint16_t>(count);
+    return true;
+}
+
+} // namespace
+
 bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPixel,
                   const image::PixelValue* table, int count) {
     if (picture.IsEmpty() || picture.BytesPerPixel != 3 ||
@@ -115,12 +144,7 @@ bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPi
 
     ColourIndex index;
     if (bitsPerPixel == 8) {
-        index.Attach(table);
-        for (int i = 0; i < count; ++i) {
-            if (index.Find(table[i]) < 0) {
-                index.Add(table[i], i);
-            }
-        }
+        IndexColours(index, table, count);
     }
     std::uint8_t* row = info.Pixels.Data();
     for (int y = 0; y < picture.Height; ++y, row += info.RowBytes) {
@@ -141,17 +165,10 @@ bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPi
     }
 
     if (bitsPerPixel == 8) {
-        std::uint8_t* palette = info.Palette.Allocate(static_cast<std::size_t>(count) * 3, true);
-        if (palette == nullptr) {
+        if (!FillPalette(info, table, count)) {
             info.Pixels.Free();
             return false;
         }
-        for (int i = 0; i < count; ++i) {
-            palette[i * 3] = static_cast<std::uint8_t>(table[i] >> 16);
-            palette[i * 3 + 1] = static_cast<std::uint8_t>(table[i] >> 8);
-            palette[i * 3 + 2] = static_cast<std::uint8_t>(table[i]);
-        }
-        info.PaletteCount = static_cast<std::uint16_t>(count);
     }
     return true;
 }
@@ -210,22 +227,10 @@ bool PngWriter::WritePicture(const char* path, const image::Image& picture,
     }
     ColourIndex index;
     if (count != 0) {
-        std::uint8_t* palette = header.Palette.Allocate(static_cast<std::size_t>(count) * 3, true);
-        if (palette == nullptr) {
+        if (!FillPalette(header, table, count)) {
             return false;
         }
-        for (int i = 0; i < count; ++i) {
-            palette[i * 3] = static_cast<std::uint8_t>(table[i] >> 16);
-            palette[i * 3 + 1] = static_cast<std::uint8_t>(table[i] >> 8);
-            palette[i * 3 + 2] = static_cast<std::uint8_t>(table[i]);
-        }
-        header.PaletteCount = static_cast<std::uint16_t>(count);
-        index.Attach(table);
-        for (int i = 0; i < count; ++i) {
-            if (index.Find(table[i]) < 0) {
-                index.Add(table[i], i);
-            }
-        }
+        IndexColours(index, table, count);
     }
     const int width = picture.Width;
     const auto fill = [&picture, &index, width, count](std::uint32_t first, std::uint32_t end,
