@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 namespace app {
 
 namespace {
@@ -10,12 +12,69 @@ namespace {
 // progress, hot-key and animate controls.
 constexpr DWORD AllControlClasses = 0xFF;
 
+std::string ReadyEventName(const char* mutexName) {
+    return std::string(mutexName) + " ready";
+}
+
+bool IsEditControl(HWND window) {
+    char name[16] = {};
+    return window != nullptr && GetClassNameA(window, name, sizeof(name)) != 0 &&
+           lstrcmpiA(name, "Edit") == 0;
+}
+
 } // namespace
 
-Application::~Application() {
-    if (mutex != nullptr) {
-        CloseHandle(mutex);
+bool Application::IsEditingKey(const MSG& msg) {
+    // Key messages are posted to the window with the focus: msg.hwnd is the
+    // edit control itself while the user types in it.
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || !IsEditControl(msg.hwnd)) {
+        return false;
     }
+    if (msg.wParam == VK_DELETE) {
+        return true;
+    }
+    // The editing letters with Ctrl alone; Ctrl+Alt is AltGr on many keyboards.
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    switch (msg.wParam) {
+    case 'Z':
+    case 'X':
+    case 'C':
+    case 'V':
+    case 'A':
+        return control && !alt;
+    default:
+        return false;
+    }
+}
+
+Application::~Application() {
+    for (HANDLE handle : {mutex, readyEvent}) {
+        if (handle != nullptr) {
+            CloseHandle(handle);
+        }
+    }
+}
+
+void Application::AnnounceReady(const char* mutexName) {
+    if (readyEvent == nullptr) {
+        readyEvent = CreateEventA(nullptr, TRUE, FALSE, ReadyEventName(mutexName).c_str());
+    }
+    if (readyEvent != nullptr) {
+        SetEvent(readyEvent);
+    }
+}
+
+bool Application::WaitUntilReady(const char* mutexName, DWORD timeout) {
+    // Created here when the first copy has not made it yet: both ends name
+    // one manual-reset event, and whichever comes first makes it.
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, ReadyEventName(mutexName).c_str());
+    if (ready == nullptr) {
+        return false;
+    }
+    const bool signalled = WaitForSingleObject(ready, timeout) == WAIT_OBJECT_0;
+    CloseHandle(ready);
+    return signalled;
 }
 
 bool Application::InitInstance(const char* mutexName, bool initControls) {
@@ -65,7 +124,8 @@ int Application::RunMessageLoop(HWND mainWindow, int acceleratorId) {
 }
 
 bool Application::ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg, HWND dialog) {
-    if (accelerators != nullptr && TranslateAcceleratorA(mainWindow, accelerators, &msg) != 0) {
+    if (accelerators != nullptr && !IsEditingKey(msg) &&
+        TranslateAcceleratorA(mainWindow, accelerators, &msg) != 0) {
         return true;
     }
     // A modeless dialog gets no keyboard navigation unless the loop asks

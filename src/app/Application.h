@@ -6,8 +6,9 @@
 
 // The program's outermost frame: common controls, the single-instance guard
 // and the message loop that offers every message to the main window's
-// accelerators first. It owns the guard's mutex, which lives until the
-// object is destroyed at process exit.
+// accelerators first. It owns the guard's mutex and the event that tells
+// later copies the first is ready, which live until the object is destroyed
+// at process exit.
 
 namespace app {
 
@@ -29,18 +30,31 @@ public:
     // Returns the code given to PostQuitMessage, or -1 when GetMessageA fails.
     int RunMessageLoop(HWND mainWindow, int acceleratorId);
     // One step of the loop: the message becomes a command of mainWindow when
-    // it is one of its accelerator keys; otherwise a modeless dialog takes its
+    // it is one of its accelerator keys and not an editing key of an edit
+    // control; otherwise a modeless dialog takes its
     // keyboard navigation keys (Tab, arrows, mnemonics); otherwise it is
     // translated and dispatched. True when an accelerator took it.
     static bool ProcessMessage(HWND mainWindow, HACCEL accelerators, MSG& msg,
                                HWND dialog = nullptr);
+    // Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A and Delete typed in an edit
+    // control: they edit the box's text and are never the main window's
+    // accelerators (undoing a paste while the user corrects a number).
+    static bool IsEditingKey(const MSG& msg);
     // The modeless dialog whose navigation keys the loop handles.
     void SetModelessDialog(HWND dialog) { modelessDialog = dialog; }
     // The folder of the executable, without a trailing separator.
     bool ModuleFolder(text::String& folder);
 
+    // The copy holding the guard says its main window takes hand-overs now.
+    // A copy refused by the guard waits for that (at most timeout ms) before
+    // it looks for the window: copies started together, as Explorer starts
+    // one per file, would otherwise find no window yet.
+    void AnnounceReady(const char* mutexName);
+    static bool WaitUntilReady(const char* mutexName, DWORD timeout);
+
 private:
     HANDLE mutex = nullptr;
+    HANDLE readyEvent = nullptr;
     HWND modelessDialog = nullptr;
 };
 

@@ -51,10 +51,20 @@ std::vector<std::string> FullPaths(const std::vector<std::string>& arguments) {
     return paths;
 }
 
+constexpr const char* InstanceName = "*Quiltora*";
+// How long a later copy waits for the first to make its window, and for the
+// first to take the files while it is busy (a long paste does not pump
+// messages): a slow first copy only delays the files.
+constexpr DWORD ReadyTimeout = 120000;
+constexpr UINT HandOverTimeout = 15 * 60 * 1000;
+
 // Sends the files to the first copy's main window, which pastes them.
 void HandOver(const std::vector<std::string>& paths) {
+    if (paths.empty() || !app::Application::WaitUntilReady(InstanceName, ReadyTimeout)) {
+        return;
+    }
     const HWND first = FindWindowA(app::MainClassName, nullptr);
-    if (first == nullptr || paths.empty()) {
+    if (first == nullptr) {
         return;
     }
     std::string data;
@@ -66,10 +76,12 @@ void HandOver(const std::vector<std::string>& paths) {
     copy.dwData = app::HandOverFilesTag;
     copy.cbData = static_cast<DWORD>(data.size());
     copy.lpData = &data[0];
-    // A first copy that hangs must not hang this one too.
+    // Not SMTO_ABORTIFHUNG: a first copy busy in a long paste looks hung to
+    // the system, and its files would be dropped. The first copy only queues
+    // them, so the wait lasts as long as the paste in hand.
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
-                        10000, &answer);
+    SendMessageTimeoutA(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL,
+                        HandOverTimeout, &answer);
 }
 
 } // namespace
@@ -85,14 +97,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return join.Run(arguments, settingsPath.Data());
     }
     // A second copy leaves silently, handing the files it was given (by
-    // "Open with" or "Send to") to the first.
-    if (!instanceGuard.InitInstance("*Quiltora*", true)) {
+    // "Open with" or "Send to") to the first once that one is ready.
+    if (!instanceGuard.InitInstance(InstanceName, true)) {
         HandOver(FullPaths(arguments));
         return 0;
     }
     if (settingsPath.IsEmpty() || !program.StartUp(settingsPath.Data())) {
         return 0;
     }
+    // The copy's own files come before any handed over.
     program.mainWindow.HandOverFiles(FullPaths(arguments));
+    instanceGuard.AnnounceReady(InstanceName);
     return program.Run();
 }

@@ -11,6 +11,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <string>
 #include <utility>
 
 namespace app {
@@ -81,6 +83,17 @@ public:
 private:
     HCURSOR previous;
 };
+
+// The part of a path after its last separator.
+const char* FileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* at = path; *at != 0; ++at) {
+        if (*at == '\\' || *at == '/') {
+            name = at + 1;
+        }
+    }
+    return name;
+}
 
 } // namespace
 
@@ -166,6 +179,16 @@ int MainWindow::OnClose() {
     return 1;
 }
 
+int MainWindow::OnEndSession(WPARAM ending) {
+    // Windows ends the process after this message without a WM_CLOSE: what an
+    // ordinary close keeps (settings, window places) is kept now. Nothing is
+    // asked; the session is going whatever the answer.
+    if (ending != FALSE && closeAction) {
+        closeAction();
+    }
+    return 1;
+}
+
 int MainWindow::OnDestroy() {
     SetClipboardWatch(false);
     document.Clear();
@@ -227,11 +250,10 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
             image::JoinDocument::ReadGuard guard(document);
             copy = document.picture.ScreenCopy();
         }
-        // What is on the clipboard can be pasted into any program: the
-        // picture is no longer lost with the window.
+        // A copy does not make the picture saved: the next program to copy
+        // anything replaces it on the clipboard.
         if (image::Image::PutOnClipboard(hwnd, std::move(copy))) {
             ownCopySequence = GetClipboardSequenceNumber();
-            changed = false;
         }
         break;
     }
@@ -298,7 +320,8 @@ int MainWindow::OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) {
     return 1;
 }
 
-bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard) {
+bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard,
+                                bool interactive) {
     if (fromClipboard) {
         if (!picture.ReadClipboardPicture()) {
             ui::WarningBox("クリップボード画像の読み込みに失敗");
@@ -323,19 +346,27 @@ bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, boo
         loaded =
             formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor));
     }
-    if (!loaded) {
-        if (fromDialog) {
-            ui::WarningBox("画像の読み込みに失敗");
-        }
-        return false;
+    if (!loaded && interactive) {
+        // The message names the file on a line of its own: the user may have
+        // chosen it long ago or in another window.
+        const std::string text = std::string("画像の読み込みに失敗\n") + FileNameOf(fileName);
+        ui::WarningBox(text.c_str());
     }
-    return true;
+    return loaded;
 }
 
 bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool below,
                               bool interactive, int wrapWidth) {
+    // A file asked for during a job (a double click in the file list, a file
+    // handed over) is pasted when the job ends, not refused.
+    if (fileName != nullptr && !fromClipboard && paster.JobRunning()) {
+        paster.Defer([this, path = std::string(fileName), below, interactive, wrapWidth] {
+            PastePicture(path.c_str(), false, below, interactive, wrapWidth);
+        });
+        return false;
+    }
     image::Image picture;
-    if (!AcquirePicture(picture, fileName, fromClipboard)) {
+    if (!AcquirePicture(picture, fileName, fromClipboard, interactive)) {
         return false;
     }
     const browser::PasteCommand::Result result = paster.PastePicture(picture, below, wrapWidth);
@@ -365,13 +396,10 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
 }
 
 void MainWindow::NewDocument() {
-    {
-        image::JoinDocument::ReadGuard guard(document);
-        if (document.UndoRecords().empty()) {
-            return;
-        }
-    }
-    if (ui::MessageBoxTopmost("현재 이미지는 삭제 됩니다 계속 하시겠습니까", "새로작성",
+    // Only a picture changed since its last save is worth a question; a
+    // saved one is on disk already and an empty canvas has nothing to lose.
+    if (HasUnsavedPicture() &&
+        ui::MessageBoxTopmost("현재 이미지는 삭제 됩니다 계속 하시겠습니까", "새로작성",
                               MB_YESNO | MB_ICONQUESTION) == IDNO) {
         return;
     }
@@ -537,11 +565,21 @@ void MainWindow::OnClipboardUpdate() {
     // Text and other data go by; a picture is pasted without a word, as the
     // user is busy in another program (a clipboard still held open by its
     // writer is simply not read).
-    image::Image picture;
-    if (!picture.ReadClipboardPicture()) {
+    auto picture = std::make_shared<image::Image>();
+    if (!picture->ReadClipboardPicture()) {
         return;
     }
-    if (paster.PastePicture(picture, false, settings.All_Width) ==
+    PasteWatchedPicture(std::move(picture));
+}
+
+void MainWindow::PasteWatchedPicture(std::shared_ptr<image::Image> picture) {
+    // The clipboard is read now, while it holds the picture; during a job the
+    // paste waits for the job's end.
+    if (paster.JobRunning()) {
+        paster.Defer([this, picture] { PasteWatchedPicture(picture); });
+        return;
+    }
+    if (paster.PastePicture(*picture, false, settings.All_Width) ==
         browser::PasteCommand::Result::Pasted) {
         RefreshView();
     }
@@ -550,6 +588,7 @@ void MainWindow::OnClipboardUpdate() {
 void MainWindow::SetScale(int scale) {
     settings.Scale = static_cast<std::uint16_t>(scale);
     canvas.UpdateScrollRanges();
+    UpdateCommandStates(GetMenu(hwnd));
 }
 
 void MainWindow::UpdateCommandStates(HMENU menu) {
@@ -560,11 +599,14 @@ void MainWindow::UpdateCommandStates(HMENU menu) {
         hasPicture = !document.IsEmpty();
         canUndo = !document.UndoRecords().empty();
     }
+    // The zoom steps end at 25 % (Scale 1) and 200 % (Scale 8).
     const std::pair<UINT, bool> states[] = {{IDM_SAVE_BMP, hasPicture},
                                             {IDM_SAVE_PNG, hasPicture},
                                             {IDM_SAVE_JPEG, hasPicture},
                                             {IDM_COPY, hasPicture},
-                                            {IDM_UNDO, canUndo}};
+                                            {IDM_UNDO, canUndo},
+                                            {IDT_ZOOM_IN, settings.Scale < 8},
+                                            {IDT_ZOOM_OUT, settings.Scale > 1}};
     for (const auto& [command, enabled] : states) {
         if (menu != nullptr) {
             EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,13 +36,15 @@ public:
     void BindToolWindows(ui::Window* fileList, ui::Window* settingsWindow);
     // Runs when the window is closed the ordinary way (close box, Alt+F4,
     // "종료(&X)"), while every window still exists: the settings are saved.
-    // A picture changed since it was last saved or copied is only given up
-    // after the user agreed; declining keeps the window and skips the action.
+    // A picture changed since it was last saved is only given up after the
+    // user agreed; declining keeps the window and skips the action.
     // Windows shutting down asks nothing: WM_QUERYENDSESSION is never held.
     void SetCloseAction(std::function<void()> action) { closeAction = std::move(action); }
 
     int OnClose() override;
     int OnDestroy() override;
+    // A session that ends keeps what a close keeps, without a question.
+    int OnEndSession(WPARAM ending) override;
     int OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnSize(WPARAM type, UINT width, UINT height) override;
@@ -87,14 +90,18 @@ public:
 
 private:
     bool CreateToolbar();
-    bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard);
+    // Interactive acquisitions report a file that cannot be read, by name.
+    bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard,
+                        bool interactive);
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
     void OnClipboardUpdate();
+    void PasteWatchedPicture(std::shared_ptr<image::Image> picture);
     // Greys the saves and Copy while the picture is empty and Undo while
     // there is nothing to take back, in menu (when given) and on the toolbar.
     void UpdateCommandStates(HMENU menu);
-    // Changed since the last save or copy, and not empty.
+    // Changed since the last successful save, and not empty. A copy does not
+    // count: the clipboard keeps it only until another program copies.
     bool HasUnsavedPicture() const;
 
     image::JoinDocument& document;

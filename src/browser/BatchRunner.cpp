@@ -55,7 +55,7 @@ void BatchRunner::PasteSelected(HWND, const std::string& folder,
 
 void BatchRunner::RunBatch(HWND owner, const std::string& folder,
                            const std::vector<ListEntry>& entries) {
-    // The list stays usable during a job; a second one waits its turn.
+    // The list stays usable during a job, but a second one is not begun.
     if (paster.JobRunning()) {
         return;
     }
@@ -77,7 +77,13 @@ void BatchRunner::RunBatch(HWND owner, const std::string& folder,
 }
 
 void BatchRunner::PasteFiles(std::vector<std::string> paths, bool below) {
-    if (paths.empty() || paster.JobRunning()) {
+    if (paths.empty()) {
+        return;
+    }
+    if (paster.JobRunning()) {
+        paster.Defer([this, paths = std::move(paths), below]() mutable {
+            PasteFiles(std::move(paths), below);
+        });
         return;
     }
     if (paths.size() == 1) {
@@ -112,11 +118,18 @@ void BatchRunner::RunJob(BatchJob job) {
     if (!paster.BeginJob()) {
         return;
     }
-    const JobHold hold(paster);
-    BatchWorker worker(paster, BatchPlan(std::move(job)));
-    ProgressDialog(worker).Run(progressOwner);
-    if (worker.PastedCount() > 0 && refreshView) {
-        refreshView();
+    {
+        const JobHold hold(paster);
+        BatchWorker worker(paster, BatchPlan(std::move(job)));
+        ProgressDialog(worker).Run(progressOwner);
+        if (worker.PastedCount() > 0 && refreshView) {
+            refreshView();
+        }
+    }
+    // One at a time from the front: a paste that is itself a job takes the
+    // rest of the queue after it, so arrival order holds throughout.
+    while (const std::function<void()> paste = paster.TakeDeferred()) {
+        paste();
     }
 }
 

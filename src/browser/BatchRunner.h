@@ -30,7 +30,7 @@ public:
 
     // Files named by whole paths (dropped, or named on a command line): in
     // name order to the right of the last picture, or each below everything;
-    // one directly, several as a job. Refused while a job runs.
+    // one directly, several as a job. While a job runs they wait for its end.
     void PasteFiles(std::vector<std::string> paths, bool below);
 
     // Set by the application before the list can call in.

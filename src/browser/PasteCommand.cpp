@@ -42,6 +42,15 @@ PasteCommand::Result PasteCommand::PasteLoaded(PictureLoader::Picture& picture, 
     }
 }
 
+std::function<void()> PasteCommand::TakeDeferred() {
+    if (deferred.empty()) {
+        return {};
+    }
+    std::function<void()> paste = std::move(deferred.front());
+    deferred.pop_front();
+    return paste;
+}
+
 bool PasteCommand::BeginJob() {
     bool expected = false;
     return jobRunning.compare_exchange_strong(expected, true);

@@ -6,6 +6,9 @@
 #include "settings/AppSettings.h"
 
 #include <atomic>
+#include <deque>
+#include <functional>
+#include <utility>
 
 namespace browser {
 
@@ -44,12 +47,21 @@ public:
     void EndJob() { jobRunning = false; }
     bool JobRunning() const { return jobRunning; }
 
+    // Pastes that arrive while a job runs (files handed over or dropped, a
+    // picture the clipboard watch saw) wait for its end and are then done in
+    // the order they came, by the rules of that moment. User-interface thread
+    // only, like the pastes they stand for.
+    void Defer(std::function<void()> paste) { deferred.push_back(std::move(paste)); }
+    // The oldest waiting paste, or an empty function.
+    std::function<void()> TakeDeferred();
+
     image::JoinDocument& Document() const { return document; }
 
 private:
     image::JoinDocument& document;
     settings::AppSettings& settings;
     std::atomic<bool> jobRunning{false};
+    std::deque<std::function<void()>> deferred;
 };
 
 } // namespace browser

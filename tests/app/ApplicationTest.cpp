@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -120,4 +123,70 @@ TEST_F(MessageLoop, RunsUntilQuitAndReturnsItsCode) {
     PostQuitMessage(3);
     EXPECT_EQ(app::Application().RunMessageLoop(mainWindow.hwnd, 9999), 3);
     EXPECT_EQ(focusWindow.keys, std::vector<WPARAM>{'V'});
+}
+
+TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
+    const HACCEL table =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TestAccelerators));
+    const auto makeEdit = [this] {
+        return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, mainWindow.hwnd,
+                               nullptr, nullptr, nullptr);
+    };
+    // The accelerators' commands only: the box's own notices come as
+    // commands too, with code 0 or its notification code.
+    const auto accelerated = [this] {
+        return std::count(mainWindow.commandCodes.begin(), mainWindow.commandCodes.end(), 1u);
+    };
+    HWND edit = makeEdit();
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
+    // Ctrl+Z, Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+A and Delete belong to the box;
+    // Ctrl+R is still the main window's command.
+    const std::pair<WPARAM, bool> keys[] = {{'Z', true}, {'C', true}, {'V', true},
+                                            {'X', true}, {'A', true}, {VK_DELETE, false},
+                                            {'R', true}};
+    for (const auto& [key, control] : keys) {
+        HoldControl(control);
+        MSG msg = KeyDown(edit, key);
+        const bool command = key == 'R';
+        EXPECT_EQ(app::Application::ProcessMessage(mainWindow.hwnd, table, msg), command) << key;
+        EXPECT_EQ(accelerated(), command ? 1 : 0) << key;
+        mainWindow.commandCodes.clear();
+    }
+    HoldControl(false);
+    DestroyWindow(edit);
+
+    // Ctrl+Z takes back the typing in the box and nothing else.
+    edit = makeEdit();
+    SetFocus(edit);
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("150"));
+    HoldControl(true);
+    MSG undo = KeyDown(edit, 'Z');
+    app::Application::ProcessMessage(mainWindow.hwnd, table, undo);
+    HoldControl(false);
+    MSG pending;
+    while (PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&pending);
+    }
+    char text[16] = {};
+    GetWindowTextA(edit, text, sizeof(text));
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(accelerated(), 0);
+    DestroyWindow(edit);
+}
+
+TEST(SingleInstance, LaterCopiesWaitUntilTheFirstIsReady) {
+    const std::string name = "QuiltoraReady-" + std::to_string(GetCurrentProcessId());
+    EXPECT_FALSE(app::Application::WaitUntilReady(name.c_str(), 0));
+    app::Application first;
+    ASSERT_TRUE(first.InitInstance(name.c_str(), false));
+    // A copy already waiting is released by the announcement.
+    bool released = false;
+    std::thread waiting(
+        [&name, &released] { released = app::Application::WaitUntilReady(name.c_str(), 20000); });
+    Sleep(50);
+    first.AnnounceReady(name.c_str());
+    waiting.join();
+    EXPECT_TRUE(released);
+    EXPECT_TRUE(app::Application::WaitUntilReady(name.c_str(), 0));
 }

@@ -236,15 +236,18 @@ TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     EXPECT_TRUE(Warnings().empty());
     EXPECT_EQ(document.width, 20);
 
-    // A chosen file that is no picture is reported; a named one is not.
+    // A file that is no picture is reported with its name, whether chosen in
+    // the dialog or named (a double click in the file list, a drop); a paste
+    // nobody watches says nothing.
     const std::string junk = DataFolder() + "\\junk.png";
     std::ofstream(junk) << "not a picture";
     dialogs.AnswerFile(junk.c_str());
     dialogs.AnswerMessageBox(IDOK);
     Command(IDM_PASTE_RIGHT);
-    EXPECT_EQ(Warnings(), std::vector<std::string>{"画像の読み込みに失敗"});
+    dialogs.AnswerMessageBox(IDOK);
     EXPECT_FALSE(window.PastePicture(junk.c_str(), false, false, true, 0));
-    EXPECT_EQ(Warnings().size(), 1u);
+    EXPECT_FALSE(window.PastePicture(junk.c_str(), false, false, false, 0));
+    EXPECT_EQ(Warnings(), std::vector<std::string>(2, "画像の読み込みに失敗\njunk.png"));
     EXPECT_EQ(document.width, 20);
 }
 
@@ -271,17 +274,36 @@ TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
     Command(IDM_UNDO);
     Command(IDM_NEW);
     EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
+
+    // A saved picture is not lost by New; a paste after the save is.
+    const std::string saved = DataFolder() + "\\new.bmp";
+    Paste(10, 10);
+    dialogs.AnswerFile(saved.c_str());
+    Command(IDM_SAVE_BMP);
+    Command(IDM_NEW);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
+    EXPECT_TRUE(document.IsEmpty());
+    Paste(10, 10);
+    dialogs.AnswerFile(saved.c_str());
+    Command(IDM_SAVE_BMP);
+    Paste(10, 10);
+    dialogs.AnswerMessageBox(IDNO);
+    Command(IDM_NEW);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), 3u);
+    EXPECT_EQ(document.width, 20);
 }
 
 TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
     const std::string path = WritePicture("close.png", 12, 8, 4);
     const std::string saved = DataFolder() + "\\close.bmp";
     // The commands after two pastes and the answer to the question (0: none
-    // expected). Saving or copying keeps the picture; undo changes it again.
+    // expected). Saving keeps the picture; undo changes it again. A copy does
+    // not: another program's copy replaces it on the clipboard.
     const std::pair<std::vector<UINT>, int> cases[] = {{{}, IDNO},
                                                        {{}, IDYES},
                                                        {{IDM_SAVE_BMP}, 0},
-                                                       {{IDM_COPY}, 0},
+                                                       {{IDM_COPY}, IDNO},
+                                                       {{IDM_SAVE_BMP, IDM_COPY}, 0},
                                                        {{IDM_SAVE_BMP, IDM_UNDO}, IDYES}};
     for (const auto& [commands, answer] : cases) {
         SCOPED_TRACE(testing::PrintToString(commands) + " " + std::to_string(answer));
@@ -297,6 +319,9 @@ TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
                 dialogs.AnswerFile(saved.c_str());
             }
             main.Send(WM_COMMAND, command, 0);
+            if (command == IDM_COPY) {
+                EmptyTheClipboard(); // another program copies
+            }
         }
         const std::size_t asked = dialogs.MessageBoxes().size();
         if (answer != 0) {
@@ -308,10 +333,18 @@ TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
         EXPECT_EQ(closeActions, answer == IDNO ? 0 : 1); // the settings are written
         DestroyWindow(main.hwnd);
     }
-    // Windows shutting down is never held up by a question.
+    // Windows shutting down is never held up by a question, and the session's
+    // end keeps the settings and places as a close does.
+    const std::size_t asked = dialogs.MessageBoxes().size();
+    int closeActions = 0;
+    window.SetCloseAction([&closeActions] { ++closeActions; });
     Paste(10, 10);
     EXPECT_EQ(window.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
-    EXPECT_EQ(dialogs.MessageBoxes().size(), 3u);
+    window.Send(WM_ENDSESSION, FALSE, 0); // another program said no
+    EXPECT_EQ(closeActions, 0);
+    window.Send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(closeActions, 1);
+    EXPECT_EQ(dialogs.MessageBoxes().size(), asked);
 }
 
 TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
@@ -411,6 +444,18 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
     }
     Command(IDM_ZOOM_75);
     EXPECT_EQ(settings.Scale, 3);
+
+    // The buttons that would do nothing are greyed at either end.
+    const auto enabled = [this](UINT id) {
+        return window.toolbar.Send(TB_ISBUTTONENABLED, id, 0) != 0;
+    };
+    const int ends[][3] = {{IDM_ZOOM_25, 1, 0}, {IDM_ZOOM_50, 1, 1}, {IDM_ZOOM_200, 0, 1}};
+    for (const auto& end : ends) {
+        Command(static_cast<UINT>(end[0]));
+        EXPECT_EQ(std::make_pair(enabled(IDT_ZOOM_IN), enabled(IDT_ZOOM_OUT)),
+                  std::make_pair(end[1] != 0, end[2] != 0))
+            << end[0];
+    }
 
     HMENU view = GetSubMenu(GetMenu(window.hwnd), 3);
     const auto checked = [view](UINT id) {

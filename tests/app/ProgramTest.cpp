@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,42 @@ struct ProgramRun {
     app::Program program{document, settings};
     bool started = false;
 };
+
+// Starts the program copied to exe; arguments are names relative to the
+// copy's current folder, the run folder.
+bool StartCopy(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& process,
+               const std::string& arguments) {
+    std::string commandLine = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &process) != FALSE;
+}
+
+// The main windows of the program that exist now.
+std::vector<HWND> MainWindows() {
+    std::vector<HWND> windows;
+    for (HWND w = FindWindowA("Quiltora", nullptr); w != nullptr;
+         w = FindWindowExA(nullptr, w, "Quiltora", nullptr)) {
+        windows.push_back(w);
+    }
+    return windows;
+}
+
+// The main window of a started copy, once it exists.
+HWND MainWindowOf(const PROCESS_INFORMATION& process) {
+    for (int i = 0; i < 600; ++i) {
+        for (HWND w : MainWindows()) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == process.dwProcessId) {
+                return w;
+            }
+        }
+        Sleep(50);
+    }
+    return HWND{};
+}
 
 } // namespace
 
@@ -96,6 +133,74 @@ TEST(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
         }
     }
     for (const std::string& path : dropped) {
+        DeleteFileA(path.c_str());
+    }
+    DeleteFileA(ini.c_str());
+}
+
+TEST(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
+    const std::string ini = TempPath("_queue.ini");
+    std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\nAll_Width=0\r\n";
+    // The job's three pictures, then a file handed over, a dropped file and
+    // a picture copied by another program: one colour and width each.
+    const struct {
+        const char* name;
+        int width;
+        image::PixelValue colour;
+    } pictures[] = {{"j1.png", 10, 0xFF0000}, {"j2.png", 20, 0x00FF00}, {"j3.png", 30, 0x0000FF},
+                    {"h.png", 5, 0xFFFF00},   {"d.png", 7, 0x00FFFF},   {"", 3, 0xFF00FF}};
+    ProgramRun run(ini);
+    ASSERT_TRUE(run.started);
+    run.program.mainWindow.SetClipboardWatch(true);
+    std::vector<std::string> paths;
+    for (const auto& p : pictures) {
+        image::Image picture;
+        ASSERT_TRUE(picture.Create(p.width, 4, 24));
+        picture.FillAll(p.colour);
+        if (*p.name == 0) {
+            // Copied from a thread of its own, as another program would, just
+            // before the job begins: the watch hears of it inside the job.
+            std::thread([&picture] {
+                ASSERT_TRUE(image::Image::PutOnClipboard(nullptr, picture.ScreenCopy()));
+            }).join();
+            break;
+        }
+        paths.push_back(TempPath(p.name));
+        ASSERT_TRUE(formats::SavePng(picture, paths.back().c_str()));
+    }
+    // Both are posted now and reach the windows within the job's dialog.
+    run.program.mainWindow.HandOverFiles({paths[3]});
+    PostMessageA(run.program.mainWindow.canvas.hwnd, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(ui::MakeDropBlock({paths[4]})), 0);
+    run.program.batchRunner.PasteFiles({paths[0], paths[1], paths[2]}, false);
+    // The clipboard's notice may come a little later; it too waited.
+    for (int i = 0; i < 100 && run.document.UndoRecords().size() < 6; ++i) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+        Sleep(20);
+    }
+    run.program.mainWindow.SetClipboardWatch(false);
+    ASSERT_EQ(run.document.UndoRecords().size(), 6u);
+    ASSERT_EQ(run.document.width, 75);
+    // The job's pictures first; then the three that waited, the file handed
+    // over before the one dropped after it (the clipboard's notice has no
+    // set place among them).
+    std::vector<image::PixelValue> cells;
+    for (int x = 0; x < run.document.width; ++x) {
+        const image::PixelValue colour = run.document.picture.ReadPixel(x, 3);
+        if (cells.empty() || cells.back() != colour) {
+            cells.push_back(colour);
+        }
+    }
+    ASSERT_EQ(cells.size(), 6u);
+    EXPECT_EQ(std::vector<image::PixelValue>(cells.begin(), cells.begin() + 3),
+              (std::vector<image::PixelValue>{0xFF0000, 0x00FF00, 0x0000FF}));
+    cells.erase(std::remove(cells.begin(), cells.end(), 0xFF00FF), cells.end());
+    EXPECT_EQ(std::vector<image::PixelValue>(cells.begin() + 3, cells.end()),
+              (std::vector<image::PixelValue>{0xFFFF00, 0x00FFFF}));
+    for (const std::string& path : paths) {
         DeleteFileA(path.c_str());
     }
     DeleteFileA(ini.c_str());
@@ -235,28 +340,8 @@ TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSetting
     ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
     const std::string original = "[Quiltora]\r\nPadSize=5\r\n";
     std::ofstream(ini, std::ios::binary) << original;
-    // Arguments are names relative to the copy's current folder, the run folder.
     const auto start = [&exe, &folder](PROCESS_INFORMATION& process, const char* arguments = "") {
-        std::string commandLine = "\"" + exe + "\" " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.c_str(), &startup, &process) != FALSE;
-    };
-    // The main window of a started copy, once it exists.
-    const auto mainWindowOf = [](const PROCESS_INFORMATION& process) {
-        for (int i = 0; i < 600; ++i) {
-            for (HWND w = FindWindowA("Quiltora", nullptr); w != nullptr;
-                 w = FindWindowExA(nullptr, w, "Quiltora", nullptr)) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (pid == process.dwProcessId) {
-                    return w;
-                }
-            }
-            Sleep(50);
-        }
-        return HWND{};
+        return StartCopy(exe, folder, process, arguments);
     };
     for (int i = 1; i <= 2; ++i) {
         image::Image picture;
@@ -266,7 +351,7 @@ TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSetting
     }
     PROCESS_INFORMATION first = {}, second = {}, third = {};
     ASSERT_TRUE(start(first));
-    const HWND firstWindow = mainWindowOf(first);
+    const HWND firstWindow = MainWindowOf(first);
     ASSERT_NE(firstWindow, nullptr);
     // The second copy hands its files to the first, which pastes them in
     // a row with the gap of 5 between.
@@ -288,7 +373,7 @@ TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSetting
     EXPECT_EQ(ReadAll(ini), original);
 
     ASSERT_TRUE(start(third));
-    const HWND window = mainWindowOf(third);
+    const HWND window = MainWindowOf(third);
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(third.hProcess, 60000), WAIT_OBJECT_0);
@@ -301,6 +386,58 @@ TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSetting
     }
     for (const char* name : {"\\Quiltora.exe", "\\Quiltora.ini", "\\1.png", "\\2.png"}) {
         DeleteFileA((folder + name).c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST(Program, CopiesStartedTogetherMakeOneWindowHoldingAllTheirFiles) {
+    // Explorer's "Open" on five files starts five copies at once.
+    const std::string folder = TempPath("_five");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string exe = folder + "\\Quiltora.exe";
+    ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
+    std::ofstream(folder + "\\Quiltora.ini", std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\n";
+    PROCESS_INFORMATION copies[5] = {};
+    for (int i = 0; i < 5; ++i) {
+        image::Image picture;
+        ASSERT_TRUE(picture.Create(i + 1, 3, 24));
+        ASSERT_TRUE(
+            formats::SavePng(picture, (folder + "\\" + std::to_string(i) + ".png").c_str()));
+    }
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(StartCopy(exe, folder, copies[i], std::to_string(i) + ".png"));
+    }
+    // Four hand their file over and leave; one stays, holding all five.
+    HWND first = nullptr;
+    char title[64] = {};
+    for (int i = 0; i < 1500 && std::string(title) != "Quiltora - ( 15 x 3 )"; ++i) {
+        Sleep(20);
+        const std::vector<HWND> windows = MainWindows();
+        first = windows.empty() ? nullptr : windows.front();
+        GetWindowTextA(first, title, sizeof(title));
+    }
+    EXPECT_STREQ(title, "Quiltora - ( 15 x 3 )");
+    EXPECT_EQ(MainWindows().size(), 1u);
+    DWORD firstProcess = 0;
+    GetWindowThreadProcessId(first, &firstProcess);
+    int handedOver = 0;
+    for (PROCESS_INFORMATION& copy : copies) {
+        if (copy.dwProcessId == firstProcess) {
+            TerminateProcess(copy.hProcess, 1);
+        } else {
+            DWORD code = 99;
+            WaitForSingleObject(copy.hProcess, 30000);
+            GetExitCodeProcess(copy.hProcess, &code);
+            handedOver += code == 0 ? 1 : 0;
+        }
+        WaitForSingleObject(copy.hProcess, 30000);
+        CloseHandle(copy.hThread);
+        CloseHandle(copy.hProcess);
+    }
+    EXPECT_EQ(handedOver, 4);
+    for (const std::string name :
+         {"Quiltora.exe", "Quiltora.ini", "0.png", "1.png", "2.png", "3.png", "4.png"}) {
+        DeleteFileA((folder + "\\" + name).c_str());
     }
     RemoveDirectoryA(folder.c_str());
 }
