@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/ConsoleOutput.h"
+#include "app/FileHandOver.h"
 #include "app/JoinCommand.h"
 #include "app/Program.h"
 #include "image/JoinDocument.h"
@@ -60,28 +61,9 @@ constexpr UINT HandOverTimeout = 15 * 60 * 1000;
 
 // Sends the files to the first copy's main window, which pastes them.
 void HandOver(const std::vector<std::string>& paths) {
-    if (paths.empty() || !app::Application::WaitUntilReady(InstanceName, ReadyTimeout)) {
-        return;
+    if (!paths.empty() && app::Application::WaitUntilReady(InstanceName, ReadyTimeout)) {
+        app::FileHandOver::Send(FindWindowA(app::MainClassName, nullptr), paths, HandOverTimeout);
     }
-    const HWND first = FindWindowA(app::MainClassName, nullptr);
-    if (first == nullptr) {
-        return;
-    }
-    std::string data;
-    for (const std::string& path : paths) {
-        data += path;
-        data += '\0';
-    }
-    COPYDATASTRUCT copy = {};
-    copy.dwData = app::HandOverFilesTag;
-    copy.cbData = static_cast<DWORD>(data.size());
-    copy.lpData = &data[0];
-    // Not SMTO_ABORTIFHUNG: a first copy busy in a long paste looks hung to
-    // the system, and its files would be dropped. The first copy only queues
-    // them, so the wait lasts as long as the paste in hand.
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL,
-                        HandOverTimeout, &answer);
 }
 
 } // namespace

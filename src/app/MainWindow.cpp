@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutDialog.h"
+#include "app/FileHandOver.h"
 #include "app/ResourceIds.h"
 #include "formats/BmpWriter.h"
 #include "formats/ImageLoader.h"
@@ -494,22 +495,9 @@ int MainWindow::FilterMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT* result) 
         *result = 0;
         return 1;
     case WM_COPYDATA: {
-        // The data live only while the message is being handled: copied now.
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (data == nullptr || data->dwData != HandOverFilesTag || data->lpData == nullptr) {
-            return 0;
-        }
-        const char* text = static_cast<const char*>(data->lpData);
         std::vector<std::string> paths;
-        for (DWORD at = 0; at < data->cbData;) {
-            DWORD end = at;
-            while (end < data->cbData && text[end] != 0) {
-                ++end;
-            }
-            if (end > at) {
-                paths.emplace_back(text + at, end - at);
-            }
-            at = end + 1;
+        if (!FileHandOver::Read(reinterpret_cast<const COPYDATASTRUCT*>(lParam), paths)) {
+            return 0;
         }
         HandOverFiles(std::move(paths));
         *result = TRUE;

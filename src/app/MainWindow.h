@@ -118,10 +118,6 @@ private:
     bool changed = false;
 };
 
-// WM_COPYDATA's dwData for files handed over: the data are their paths as
-// UTF-8, each ended by a NUL.
-constexpr ULONG_PTR HandOverFilesTag = 0x51544F46;
-
 // Class names the program registers.
 constexpr const char* MainClassName = "Quiltora";
 constexpr const char* GeneralClassName = "Qtora_Gen";

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/FileHandOver.h"
 #include "ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -189,4 +190,43 @@ TEST(SingleInstance, LaterCopiesWaitUntilTheFirstIsReady) {
     waiting.join();
     EXPECT_TRUE(released);
     EXPECT_TRUE(app::Application::WaitUntilReady(name.c_str(), 0));
+}
+
+TEST(FileHandOver, ABusyFirstCopyStillGetsTheFiles) {
+    // The first copy's window lives on a thread that asks for no message for
+    // longer than the system's five seconds of "not responding", as in a long
+    // paste, and only then takes its messages.
+    struct Receiver : ui::Window {
+        std::vector<std::string> paths;
+        int FilterMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT* result) override {
+            if (msg != WM_COPYDATA ||
+                !app::FileHandOver::Read(reinterpret_cast<const COPYDATASTRUCT*>(lParam), paths)) {
+                return 0;
+            }
+            *result = TRUE;
+            return 1;
+        }
+    } receiver;
+    HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread first([&receiver, created] {
+        CreateHidden(receiver);
+        SetEvent(created);
+        Sleep(6000);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_NULL) {
+            DispatchMessageA(&msg);
+        }
+        receiver.Destroy();
+    });
+    WaitForSingleObject(created, INFINITE);
+    CloseHandle(created);
+    Sleep(5500);
+    const std::vector<std::string> paths = {"C:\\그림\\a.png", "b.png"};
+    const bool sent = app::FileHandOver::Send(receiver.hwnd, paths, 60000);
+    // GetMessage handles a sent message inside and waits on for a posted
+    // one: this one ends the first copy's loop.
+    PostMessageA(receiver.hwnd, WM_NULL, 0, 0);
+    first.join();
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(receiver.paths, paths);
 }
