@@ -489,4 +489,23 @@ TEST_F(BatchRunnerTest, TheDialogShowsAndStoresTheOptionsOnBothButtons) {
     }
 }
 
+// The box keeps what is typed; leaving it shows the count a job takes.
+TEST_F(BatchRunnerTest, LeavingThePerRowBoxShowsTheCountAJobUses) {
+    std::string seen; // each text typed, then shown after leaving the box
+    answerBatch = [&seen](HWND box) {
+        const HWND perRow = GetDlgItem(box, IDC_BATCH_PER_ROW);
+        for (const char* typed : {"0", "", "4294967295", "1001", "7"}) {
+            SetWindowTextA(perRow, typed);
+            seen += ItemText(box, IDC_BATCH_PER_ROW) + ">";
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_PER_ROW, EN_KILLFOCUS),
+                         reinterpret_cast<LPARAM>(perRow));
+            seen += ItemText(box, IDC_BATCH_PER_ROW) + " ";
+        }
+        return IDCANCEL;
+    };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png"}, false));
+    EXPECT_EQ(seen, "0>1 >1 4294967295>1000 1001>1000 7>7 ");
+    EXPECT_EQ(settings.All_ImgNum, 7);
+}
+
 } // namespace
