@@ -1,3 +1,4 @@
+#include "browser/BatchPlan.h"
 #include "browser/BatchRunner.h"
 #include "browser/BrowserIds.h"
 #include "browser/JobSizeEstimate.h"
@@ -227,7 +228,7 @@ protected:
 };
 
 // Which pictures a job takes is the file name pattern's rule, checked with
-// the string class; here it is checked through the jobs that use it.
+// the wildcard matcher; here it is checked through the jobs that use it.
 TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
     const struct {
         bool fromDialog; // else PasteSelected
@@ -270,6 +271,22 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         EXPECT_EQ(bar, "8/8 p6.png");
     }
     EXPECT_FALSE(paster.JobRunning());
+}
+
+// The pattern's rule itself is the matcher's, tested with it.
+TEST(BatchPlan, APatternTakesNamesWhateverTheirCase) {
+    browser::BatchJob job;
+    job.files = browser::Matching;
+    job.pattern = "*.jpg";
+    for (const char* name : {"IMG_1.JPG", "a.b.jpg", "a.jpg.png"}) {
+        job.entries.push_back({name, browser::ImageFile, false});
+    }
+    const browser::BatchPlan plan(job);
+    std::string taken;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        taken += plan.Takes(visit) ? '1' : '0';
+    }
+    EXPECT_EQ(taken, "110");
 }
 
 TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
