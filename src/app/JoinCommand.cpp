@@ -13,6 +13,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/file/FindHandle.h"
 #include "ui/file/WidePath.h"
+#include "ui/text/Wildcard.h"
 
 #include <windows.h>
 
@@ -25,48 +26,16 @@ namespace app {
 
 namespace {
 
-// Whole-name match of * and ? with backtracking, on upper-cased UTF-16 text
-// so that case does not matter in any script.
-bool MatchName(const std::wstring& pattern, const std::wstring& name) {
-    std::size_t p = 0;
-    std::size_t n = 0;
-    std::size_t star = std::wstring::npos;
-    std::size_t resume = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == L'*') {
-            star = p++;
-            resume = n;
-        } else if (star != std::wstring::npos) {
-            p = star + 1;
-            n = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == L'*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
-std::wstring Upper(std::wstring text) {
-    if (!text.empty()) {
-        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    }
-    return text;
-}
-
+// The pictures among the folder's files whose names match the pattern: as
+// with a folder, files of other kinds are not the command's to join.
 std::vector<std::string> ExpandPattern(const std::string& folder, const std::string& pattern) {
     std::vector<std::wstring> names;
-    const std::wstring wanted = Upper(file::WideText(pattern.c_str()));
     WIN32_FIND_DATAW found = {};
     file::FindHandle find(file::WidePath((folder + "\\*").c_str()).Get(), found);
     for (bool more = find.IsOpen(); more; more = find.Next(found)) {
+        const std::string name = file::NarrowText(found.cFileName);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            MatchName(wanted, Upper(found.cFileName))) {
+            browser::IsPictureName(name) && text::MatchWildcard(pattern.c_str(), name.c_str())) {
             names.emplace_back(found.cFileName);
         }
     }

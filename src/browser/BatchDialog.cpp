@@ -48,6 +48,9 @@ int BatchDialog::OnInitDialog(LRESULT* result) {
 }
 
 int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
+    if (id == IDC_BATCH_PER_ROW && code == EN_KILLFOCUS) {
+        ShowPerRowInForce();
+    }
     if (id != IDOK && id != IDCANCEL) {
         if (code == EN_CHANGE || code == BN_CLICKED) {
             ShowResultSize();
@@ -80,12 +83,23 @@ BatchJob BatchDialog::JobFromControls() {
     job.arrangement = GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements);
     job.firstBelow = true;
     job.width = GetItemInt(IDC_BATCH_WIDTH, FALSE);
-    const UINT perRow = GetDlgItemInt(hwnd, IDC_BATCH_PER_ROW, nullptr, FALSE);
-    job.perRow = static_cast<int>(std::min<UINT>(std::max<UINT>(perRow, MinPerRow), MaxPerRow));
+    job.perRow = PerRowInForce();
     text::String pattern(PatternCapacity);
     GetItemText(IDC_BATCH_PATTERN, pattern);
     job.pattern = pattern.Data();
     return job;
+}
+
+int BatchDialog::PerRowInForce() {
+    // Clamped as the unsigned number it is read as, so that a count past the
+    // int range gives the upper limit rather than the lower.
+    const UINT perRow = GetDlgItemInt(hwnd, IDC_BATCH_PER_ROW, nullptr, FALSE);
+    return static_cast<int>(std::min<UINT>(std::max<UINT>(perRow, MinPerRow), MaxPerRow));
+}
+
+void BatchDialog::ShowPerRowInForce() {
+    // The new text reports a change, which only measures the result again.
+    SetItemInt(IDC_BATCH_PER_ROW, PerRowInForce(), FALSE);
 }
 
 void BatchDialog::ShowResultSize() {

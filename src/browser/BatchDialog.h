@@ -34,6 +34,10 @@ private:
     // The job the controls describe now, as RunBatch would build it.
     BatchJob JobFromControls();
     void ShowResultSize();
+    // The pictures-per-row box read as a number, clamped to 1 .. 1000.
+    int PerRowInForce();
+    // Rewrites the pictures-per-row box with the number a job takes from it.
+    void ShowPerRowInForce();
 
     settings::AppSettings& settings;
     int selectedPictures;

@@ -1,6 +1,6 @@
 #include "browser/BatchPlan.h"
 
-#include "ui/text/String.h"
+#include "ui/text/Wildcard.h"
 
 #include <climits>
 #include <utility>
@@ -52,9 +52,7 @@ bool BatchPlan::Takes(int visit) const {
     if (job.pattern.empty()) {
         return false;
     }
-    text::String name(255);
-    name.Assign(Name(visit).c_str());
-    return name.MatchWildcard(job.pattern.c_str());
+    return text::MatchWildcard(job.pattern.c_str(), Name(visit).c_str());
 }
 
 BatchPlan::Paste BatchPlan::NextPaste() {

@@ -23,6 +23,11 @@ constexpr COLORREF ListTransparent = RGB(255, 0, 0);
 constexpr int ToolbarImageCount = 4;
 constexpr int ToolbarImageSize = 15;
 constexpr int IconSize = 16;
+// Room beside a list-mode name for the gap after its icon and the label's
+// margins, which the control adds to the text it draws.
+constexpr int LabelMargins = 16;
+// LVM_SETCOLUMNWIDTH takes the width in a 16-bit word.
+constexpr int MaxColumnWidth = 32767;
 constexpr int MinWindowSize = 200;
 
 // A second window in one process (as tests make) finds its class registered
@@ -151,6 +156,9 @@ void FileListWindow::RefreshList() {
 }
 
 void FileListWindow::FillList() {
+    // The picture shown belongs to the folder being left.
+    previewPane.preview.Destroy();
+    previewPane.InvalidateAll();
     std::vector<ListEntry> entries;
     ListFolder(settings->ListDir.Data(), entries);
     listView.Send(WM_SETREDRAW, FALSE, 0);
@@ -165,8 +173,25 @@ void FileListWindow::FillList() {
         item.lParam = entries[i].kind;
         listView.Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+    FitColumnWidth(entries);
     listView.Send(WM_SETREDRAW, TRUE, 0);
     listView.Invalidate(nullptr, TRUE);
+}
+
+void FileListWindow::FitColumnWidth(const std::vector<ListEntry>& entries) {
+    // A list-mode column keeps the control's default width, which cuts long
+    // names short; every column takes the widest name whole.
+    if (entries.empty()) {
+        return;
+    }
+    int widest = 0;
+    for (const ListEntry& entry : entries) {
+        const auto width = static_cast<int>(
+            listView.Send(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(entry.name.c_str())));
+        widest = std::max(widest, width);
+    }
+    const int column = std::min(widest + IconSize + LabelMargins, MaxColumnWidth);
+    listView.Send(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(column, 0));
 }
 
 int FileListWindow::ItemCount() const {

@@ -61,7 +61,8 @@ public:
 
     // Caption = ListDir, then FillList.
     void RefreshList();
-    // Empties the list and fills it from ListDir (ListFolder's order).
+    // Empties the list and the preview pane and fills the list from ListDir
+    // (ListFolder's order), its columns as wide as the widest name.
     void FillList();
     // ImageFile entries among all entries (all) or the selected ones.
     int CountImages(bool all) const;
@@ -112,6 +113,7 @@ private:
     bool CreateToolbar();
     bool CreateListView();
     void Layout(int width, int height);
+    void FitColumnWidth(const std::vector<ListEntry>& entries);
     // Walks into a folder entry, up for the parent entry, or pastes a
     // picture entry.
     void OpenEntry(int index, bool below);

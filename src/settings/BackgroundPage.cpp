@@ -11,6 +11,12 @@ namespace {
 
 constexpr UINT MaxGap = 30;
 
+// Compared unsigned, so that a number beyond the int range is still "too
+// large"; an empty box and text that is no number give 0.
+std::int32_t GapInForce(UINT value) {
+    return static_cast<std::int32_t>(value > MaxGap ? MaxGap : value);
+}
+
 } // namespace
 
 bool BackgroundPage::Create(HWND parent) {
@@ -21,8 +27,7 @@ bool BackgroundPage::Create(HWND parent) {
     backgroundButton.SetColour(static_cast<COLORREF>(appSettings.BkColor));
     gapButton.AttachDlgItem(hwnd, IDC_GAP_COLOUR);
     gapButton.SetColour(static_cast<COLORREF>(appSettings.PadCol));
-    // The box reports the change, which brings PadSize into its range.
-    SetItemInt(IDC_GAP_SIZE, appSettings.PadSize, FALSE);
+    ShowGapInForce();
     SendDlgItemMessageA(hwnd, IDC_GAP_SIZE_SPIN, UDM_SETRANGE, 0, MAKELPARAM(MaxGap, 0));
     return true;
 }
@@ -42,14 +47,13 @@ int BackgroundPage::OnCommand(UINT id, UINT code, HWND) {
         }
         return 1;
     case IDC_GAP_SIZE:
-        if (code != EN_CHANGE) {
+        // While typing the box keeps its text; leaving it shows what is in force.
+        if (code == EN_CHANGE) {
+            appSettings.PadSize = GapInForce(static_cast<UINT>(GetItemInt(IDC_GAP_SIZE, FALSE)));
+        } else if (code == EN_KILLFOCUS) {
+            ShowGapInForce();
+        } else {
             return 0;
-        }
-        {
-            // Compared unsigned, so that a number beyond the int range is
-            // still "too large".
-            const UINT value = static_cast<UINT>(GetItemInt(IDC_GAP_SIZE, FALSE));
-            appSettings.PadSize = static_cast<std::int32_t>(value > MaxGap ? MaxGap : value);
         }
         return 1;
     default:
@@ -62,6 +66,13 @@ int BackgroundPage::OnDrawItem(DRAWITEMSTRUCT* item) {
     backgroundButton.DrawItem(item);
     gapButton.DrawItem(item);
     return 1;
+}
+
+void BackgroundPage::ShowGapInForce() {
+    // A gap from the INI file may be out of range. The new text reports a
+    // change, which stores the same value again.
+    appSettings.PadSize = GapInForce(static_cast<UINT>(appSettings.PadSize));
+    SetItemInt(IDC_GAP_SIZE, appSettings.PadSize, FALSE);
 }
 
 void BackgroundPage::ChooseInto(std::int32_t& field, ui::ColourButton& button) {

@@ -24,6 +24,9 @@ public:
     int OnDrawItem(DRAWITEMSTRUCT* item) override;
 
 private:
+    // Brings PadSize into its range and rewrites the gap box with it, so
+    // that the box shows the gap a paste uses.
+    void ShowGapInForce();
     void ChooseInto(std::int32_t& field, ui::ColourButton& button);
 
     AppSettings& appSettings;

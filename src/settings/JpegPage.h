@@ -19,6 +19,10 @@ public:
     int OnCommand(UINT id, UINT code, HWND control) override;
 
 private:
+    // Brings JPEGQuality into its range and rewrites the box with it, so
+    // that the box shows the quality a save uses.
+    void ShowQualityInForce();
+
     AppSettings& appSettings;
 };
 

@@ -16,6 +16,16 @@ constexpr UINT MaxUpDown = 1000;
 // The fields are signed: a longer number must not turn negative.
 constexpr UINT MaxPixels = static_cast<UINT>(std::numeric_limits<std::int32_t>::max());
 
+// The size rule, on the number read as unsigned: 0 (also empty or no number)
+// becomes 1, and a number beyond the mode's limit the limit.
+std::int32_t SizeInForce(UINT value, bool percent) {
+    const UINT limit = percent ? MaxPercent : MaxPixels;
+    if (value == 0) {
+        value = 1;
+    }
+    return static_cast<std::int32_t>(value > limit ? limit : value);
+}
+
 } // namespace
 
 bool SizePage::Create(HWND parent) {
@@ -31,27 +41,30 @@ bool SizePage::Create(HWND parent) {
 }
 
 void SizePage::ShowSizeValues() {
-    const bool percent = appSettings.fSize != 0;
-    // Each box reports its change, which stores the value by the rule before
-    // the next box is filled.
-    SetItemInt(IDC_WIDTH, percent ? appSettings.PerW : appSettings.SizeW, FALSE);
-    SetItemInt(IDC_HEIGHT, percent ? appSettings.PerH : appSettings.SizeH, FALSE);
+    ShowValueInForce(Width);
+    ShowValueInForce(Height);
     SetCheck(IDC_KEEP_RATIO, appSettings.bRatio != 0 ? BST_CHECKED : BST_UNCHECKED);
-    EnableItem(IDC_KEEP_RATIO, !percent);
+    EnableItem(IDC_KEEP_RATIO, appSettings.fSize == 0);
+}
+
+std::int32_t& SizePage::Field(Box which) {
+    if (appSettings.fSize != 0) {
+        return which == Width ? appSettings.PerW : appSettings.PerH;
+    }
+    return which == Width ? appSettings.SizeW : appSettings.SizeH;
 }
 
 void SizePage::StoreSizeValue(Box which) {
-    UINT value = static_cast<UINT>(GetItemInt(IDC_WIDTH + which, FALSE));
-    if (value == 0) {
-        value = 1;
-    }
-    if (appSettings.fSize != 0) {
-        const auto percent = static_cast<std::int32_t>(value > MaxPercent ? MaxPercent : value);
-        (which == Width ? appSettings.PerW : appSettings.PerH) = percent;
-    } else {
-        const auto pixels = static_cast<std::int32_t>(value > MaxPixels ? MaxPixels : value);
-        (which == Width ? appSettings.SizeW : appSettings.SizeH) = pixels;
-    }
+    const auto value = static_cast<UINT>(GetItemInt(IDC_WIDTH + which, FALSE));
+    Field(which) = SizeInForce(value, appSettings.fSize != 0);
+}
+
+void SizePage::ShowValueInForce(Box which) {
+    // A field from the INI file may be out of range. The new text reports a
+    // change, which stores the same value again.
+    std::int32_t& field = Field(which);
+    field = SizeInForce(static_cast<UINT>(field), appSettings.fSize != 0);
+    SetItemInt(IDC_WIDTH + which, field, FALSE);
 }
 
 int SizePage::OnCommand(UINT id, UINT code, HWND) {
@@ -77,8 +90,11 @@ int SizePage::OnCommand(UINT id, UINT code, HWND) {
         return 1;
     case IDC_WIDTH:
     case IDC_HEIGHT:
+        // While typing the box keeps its text; leaving it shows what is in force.
         if (code == EN_CHANGE) {
             StoreSizeValue(id == IDC_WIDTH ? Width : Height);
+        } else if (code == EN_KILLFOCUS) {
+            ShowValueInForce(id == IDC_WIDTH ? Width : Height);
         }
         return 1;
     default:

@@ -186,3 +186,16 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
     std::ifstream in(Out(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
 }
+
+// A pattern takes the pictures among the names it matches, as a folder does.
+TEST_F(JoinCommandTest, APatternOverAFolderJoinsOnlyItsPictures) {
+    const std::string notes = folder + "\\notes.txt";
+    std::ofstream(notes, std::ios::binary) << "no picture";
+    EXPECT_EQ(app::JoinCommand::Expand(folder + "\\*"), app::JoinCommand::Expand(folder));
+    EXPECT_EQ(Join({"--join", Out(), folder + "\\*", "--defaults"}), app::JoinCommand::AllPasted);
+    EXPECT_EQ(lines.find("skipped"), std::string::npos) << lines;
+    image::Image joined;
+    ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
+    EXPECT_EQ(joined.Width, 7 * 20 + 7 * 21); // 20 + 7i wide, side by side
+    DeleteFileA(notes.c_str());
+}

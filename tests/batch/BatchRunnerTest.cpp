@@ -1,3 +1,4 @@
+#include "browser/BatchPlan.h"
 #include "browser/BatchRunner.h"
 #include "browser/BrowserIds.h"
 #include "browser/JobSizeEstimate.h"
@@ -227,7 +228,7 @@ protected:
 };
 
 // Which pictures a job takes is the file name pattern's rule, checked with
-// the string class; here it is checked through the jobs that use it.
+// the wildcard matcher; here it is checked through the jobs that use it.
 TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
     const struct {
         bool fromDialog; // else PasteSelected
@@ -270,6 +271,22 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         EXPECT_EQ(bar, "8/8 p6.png");
     }
     EXPECT_FALSE(paster.JobRunning());
+}
+
+// The pattern's rule itself is the matcher's, tested with it.
+TEST(BatchPlan, APatternTakesNamesWhateverTheirCase) {
+    browser::BatchJob job;
+    job.files = browser::Matching;
+    job.pattern = "*.jpg";
+    for (const char* name : {"IMG_1.JPG", "a.b.jpg", "a.jpg.png"}) {
+        job.entries.push_back({name, browser::ImageFile, false});
+    }
+    const browser::BatchPlan plan(job);
+    std::string taken;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        taken += plan.Takes(visit) ? '1' : '0';
+    }
+    EXPECT_EQ(taken, "110");
 }
 
 TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
@@ -487,6 +504,25 @@ TEST_F(BatchRunnerTest, TheDialogShowsAndStoresTheOptionsOnBothButtons) {
         EXPECT_STREQ(settings.All_FileText.Data(), "p3.*");
         EXPECT_EQ(document.UndoRecords().size(), c.command == IDOK ? 2u : 1u);
     }
+}
+
+// The box keeps what is typed; leaving it shows the count a job takes.
+TEST_F(BatchRunnerTest, LeavingThePerRowBoxShowsTheCountAJobUses) {
+    std::string seen; // each text typed, then shown after leaving the box
+    answerBatch = [&seen](HWND box) {
+        const HWND perRow = GetDlgItem(box, IDC_BATCH_PER_ROW);
+        for (const char* typed : {"0", "", "4294967295", "1001", "7"}) {
+            SetWindowTextA(perRow, typed);
+            seen += ItemText(box, IDC_BATCH_PER_ROW) + ">";
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_PER_ROW, EN_KILLFOCUS),
+                         reinterpret_cast<LPARAM>(perRow));
+            seen += ItemText(box, IDC_BATCH_PER_ROW) + " ";
+        }
+        return IDCANCEL;
+    };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png"}, false));
+    EXPECT_EQ(seen, "0>1 >1 4294967295>1000 1001>1000 7>7 ");
+    EXPECT_EQ(settings.All_ImgNum, 7);
 }
 
 } // namespace

@@ -190,6 +190,40 @@ TEST_F(FileListWindowTest, FocusedPictureIsPreviewed) {
     }
 }
 
+TEST_F(FileListWindowTest, AnotherFolderClearsThePreviewToWhite) {
+    const image::Image& preview = list.previewPane.preview;
+    const auto centre = [this] {
+        const SIZE pane = list.previewPane.ClientSize();
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HBITMAP bitmap = CreateBitmap(pane.cx, pane.cy, 1, 32, nullptr);
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        list.previewPane.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        const COLORREF colour = GetPixel(dc, pane.cx / 2, pane.cy / 2);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return colour;
+    };
+    SetState("small.png", LVIS_FOCUSED);
+    ASSERT_FALSE(preview.IsEmpty());
+    ASSERT_NE(centre(), RGB(255, 255, 255));
+    DoubleClick("sub", NM_DBLCLK);
+    EXPECT_TRUE(preview.IsEmpty());
+    EXPECT_EQ(centre(), RGB(255, 255, 255));
+}
+
+// The list shows names whole: a column takes the widest name and its icon.
+TEST_F(FileListWindowTest, ColumnsAreAsWideAsTheLongestName) {
+    const std::string name = "bash_tool_12eff9ab34cd.png";
+    ASSERT_TRUE(browsertest::WriteFile(folder.Join(name), "x"));
+    list.RefreshList();
+    const auto nameWidth =
+        list.listView.Send(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    ASSERT_GT(nameWidth, 0);
+    EXPECT_GE(list.listView.Send(LVM_GETCOLUMNWIDTH, 0, 0),
+              nameWidth + GetSystemMetrics(SM_CXSMICON));
+}
+
 TEST_F(FileListWindowTest, SplitterDragKeepsTheLimits) {
     const int list0 = list.listView.WindowSize().cy;
     const int pane0 = list.PreviewHeight();

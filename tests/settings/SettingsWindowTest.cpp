@@ -55,6 +55,18 @@ protected:
         GetDlgItemTextA(Page(tab), id, text, sizeof(text));
         return text;
     }
+    // The gap, quality, width and height boxes, as "gap/quality/WxH".
+    std::string Boxes() const {
+        return Text(BackgroundTab, IDC_GAP_SIZE) + "/" + Text(JpegTab, IDC_QUALITY) + "/" +
+               Text(SizeTab, IDC_WIDTH) + "x" + Text(SizeTab, IDC_HEIGHT);
+    }
+    // The same values as a paste and a save take them from the settings.
+    std::string InForce() const {
+        const bool percent = values.fSize != 0;
+        return std::to_string(values.PadSize) + "/" + std::to_string(values.JPEGQuality) + "/" +
+               std::to_string(percent ? values.PerW : values.SizeW) + "x" +
+               std::to_string(percent ? values.PerH : values.SizeH);
+    }
     void Click(int tab, int id) { SendMessageA(Item(tab, id), BM_CLICK, 0, 0); }
     bool Checked(int tab, int id) const { return IsDlgButtonChecked(Page(tab), id) == BST_CHECKED; }
     // The page windows' visibility, one digit each.
@@ -94,16 +106,62 @@ protected:
 
 } // namespace
 
-// The out-of-range numbers in general are mended in the program test; of
-// the two size pairs only the one in force is.
-TEST_F(SettingsWindowTest, SavedSizesAreBroughtIntoRangeOnlyInTheModeInForce) {
+// Out-of-range numbers from the file are shown as they are mended; of the
+// two size pairs only the one in force is, the other when its mode is chosen.
+TEST_F(SettingsWindowTest, BoxesOpenOnTheValuesInForceAndEachModeShowsItsOwnPair) {
     for (const std::uint16_t fSize : {0, 1}) {
+        SCOPED_TRACE(fSize);
         values.fSize = fSize;
         values.SizeW = values.PerW = 0;
+        values.SizeH = values.PerH = 150;
+        values.PadSize = 31;
+        values.JPEGQuality = fSize ? 0 : 150;
         Open();
-        EXPECT_EQ(std::make_pair(values.SizeW, values.PerW),
-                  fSize ? std::make_pair(0, 1) : std::make_pair(1, 0));
+        EXPECT_EQ(Boxes(), fSize ? "30/1/1x100" : "30/100/1x150");
+        EXPECT_EQ(Boxes(), InForce());
+        EXPECT_EQ(fSize ? values.SizeW : values.PerW, 0);
         EXPECT_EQ(Checked(SizeTab, IDC_FIXED_SIZE), fSize == 0);
+        Click(SizeTab, fSize ? IDC_FIXED_SIZE : IDC_PERCENT_SIZE);
+        EXPECT_EQ(Boxes(), fSize ? "30/1/1x150" : "30/100/1x100");
+        EXPECT_EQ(Boxes(), InForce());
+    }
+}
+
+// Leaving a box rewrites it with the value stored; the rewrite stores that
+// value again and nothing more.
+TEST_F(SettingsWindowTest, LeavingABoxShowsTheValueAPasteOrSaveUses) {
+    const struct {
+        int tab, id;
+        std::uint16_t fSize;
+        const char* typed;
+        Field field;
+        const char* shown;
+    } cases[] = {
+        {BackgroundTab, IDC_GAP_SIZE, 1, "", &S::PadSize, "0"},
+        {BackgroundTab, IDC_GAP_SIZE, 1, "abc", &S::PadSize, "0"},
+        {BackgroundTab, IDC_GAP_SIZE, 1, "31", &S::PadSize, "30"},
+        {SizeTab, IDC_WIDTH, 1, "150", &S::PerW, "100"},
+        {SizeTab, IDC_WIDTH, 1, "0", &S::PerW, "1"},
+        {SizeTab, IDC_HEIGHT, 1, "", &S::PerH, "1"},
+        {SizeTab, IDC_WIDTH, 0, "0", &S::SizeW, "1"},
+        {SizeTab, IDC_HEIGHT, 0, "3000000000", &S::SizeH, "2147483647"},
+        {SizeTab, IDC_HEIGHT, 0, "640", &S::SizeH, "640"},
+        {JpegTab, IDC_QUALITY, 1, "0", &S::JPEGQuality, "1"},
+        {JpegTab, IDC_QUALITY, 1, "150", &S::JPEGQuality, "100"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.id) + " " + c.typed);
+        values.fSize = c.fSize;
+        values.TabSel = static_cast<std::uint16_t>(c.tab);
+        Open();
+        ShowWindow(window.hwnd, SW_SHOW);
+        SetFocus(Item(c.tab, c.id));
+        Type(c.tab, c.id, c.typed);
+        EXPECT_EQ(Text(c.tab, c.id), c.typed);
+        SetFocus(Item(c.tab, IDC_SETTINGS_TAB));
+        ASSERT_EQ(GetFocus(), Item(c.tab, IDC_SETTINGS_TAB));
+        EXPECT_EQ(Text(c.tab, c.id), c.shown);
+        EXPECT_EQ(std::to_string(values.*c.field), c.shown);
     }
 }
 

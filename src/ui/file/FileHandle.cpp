@@ -85,7 +85,11 @@ bool FileHandle::WriteStringEntry(const char* key, const char* text) {
 }
 
 DWORD FileHandle::Size() const {
-    return GetFileSize(handle, nullptr);
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(handle, &size) || size.QuadPart >= INVALID_FILE_SIZE) {
+        return INVALID_FILE_SIZE;
+    }
+    return static_cast<DWORD>(size.QuadPart);
 }
 
 DWORD FileHandle::Seek(LONG distance, DWORD method) {

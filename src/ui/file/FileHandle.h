@@ -37,7 +37,9 @@ public:
     // "key=text\r\n" in four writes; true when every byte was written.
     bool WriteStringEntry(const char* key, const char* text);
 
-    // 32-bit positions: files of 4 GiB or more are outside the program's use.
+    // 32-bit positions: files of 4 GiB or more are outside the program's use,
+    // and their size reads INVALID_FILE_SIZE, as does a size that cannot be
+    // read, never the low 32 bits of the real size.
     DWORD Size() const;
     DWORD Seek(LONG distance, DWORD method);
     DWORD Tell();

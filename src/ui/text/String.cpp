@@ -81,10 +81,6 @@ int CheckedSum(int a, long long b) {
     return static_cast<int>(sum);
 }
 
-bool SameChar(const char* a, int lengthA, const char* b) {
-    return lengthA == CharLength(b) && std::memcmp(a, b, static_cast<size_t>(lengthA)) == 0;
-}
-
 } // namespace
 
 String::String() {
@@ -205,41 +201,6 @@ int String::Compare(const char* text) const {
 
 int String::CompareNoCase(const char* text) const {
     return lstrcmpiA(data, text);
-}
-
-bool String::MatchWildcard(const char* pattern) const {
-    if (pattern == nullptr || *pattern == 0) {
-        return false;
-    }
-    const char* s = data;
-    const char* p = pattern;
-    for (;;) {
-        if (*s == 0) {
-            return false;
-        }
-        if (*p == '*') {
-            ++p;
-            // The character after the star is only searched for here; the next
-            // pass compares it. At the pattern's end this scans to the text's end.
-            const int nextLength = CharLength(p);
-            while (*s != 0 && !(nextLength > 0 && SameChar(p, nextLength, s))) {
-                s = NextChar(s);
-            }
-        } else if (*p == '?') {
-            s = NextChar(s);
-            ++p;
-        } else {
-            const int length = CharLength(p);
-            if (!SameChar(p, length, s)) {
-                return false;
-            }
-            s += length;
-            p += length;
-        }
-        if (*p == 0) {
-            return *s == 0;
-        }
-    }
 }
 
 int String::ReverseFind(unsigned char value) const {

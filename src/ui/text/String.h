@@ -1,9 +1,9 @@
 #pragma once
 
 // The program's growable NUL-terminated 8-bit string in the process code page,
-// with the path and wildcard operations the program needs. Scans step whole
-// characters (ui/text/CharStep.h), so a byte inside a multi-byte character is
-// never taken for a separator or a pattern character.
+// with the path operations the program needs. Scans step whole characters
+// (ui/text/CharStep.h), so a byte inside a multi-byte character is never
+// taken for a separator.
 //
 // Invariants: data holds capacity + 1 bytes, the text is NUL-terminated and
 // data[capacity] is always 0. Lengths are byte counts.
@@ -43,10 +43,6 @@ public:
     int Compare(const char* text) const;
     int CompareNoCase(const char* text) const;
 
-    // Whole-text match against a pattern of '*' and '?', case-sensitive and
-    // without backtracking: a '*' stops at the first occurrence of the
-    // character that follows it.
-    bool MatchWildcard(const char* pattern) const;
     // Byte offset of the last character whose first byte equals value, or -1.
     int ReverseFind(unsigned char value) const;
     // Replaces every character equal to from by to. With to = 0 a text ending

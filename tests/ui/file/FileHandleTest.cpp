@@ -90,6 +90,27 @@ TEST_F(FileHandleTest, CreateWriteTruncatesAndDoesNotShare) {
     EXPECT_TRUE(second.CreateWrite(path.c_str()));
 }
 
+// The sizes are set as the end of an empty file, which takes no disk space.
+TEST_F(FileHandleTest, FilesOf4GiBOrMoreHaveNoSize) {
+    const LONGLONG GiB4 = 0x100000000LL;
+    const struct {
+        LONGLONG end;
+        DWORD size;
+    } cases[] = {
+        {GiB4 + 10, INVALID_FILE_SIZE}, {GiB4, INVALID_FILE_SIZE}, {GiB4 - 2, 0xFFFFFFFEu}};
+    const std::string path = PathOf("large.bin");
+    for (const auto& c : cases) {
+        FileHandle f;
+        ASSERT_TRUE(f.CreateWrite(path.c_str()));
+        LARGE_INTEGER end = {};
+        end.QuadPart = c.end;
+        ASSERT_TRUE(SetFilePointerEx(f.Handle(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(f.Handle()));
+        ASSERT_TRUE(f.OpenRead(path.c_str()));
+        EXPECT_EQ(f.Size(), c.size) << c.end;
+    }
+}
+
 // The settings file test checks every line the program writes; the lowest
 // number is the one a careless conversion gets wrong.
 TEST_F(FileHandleTest, IniLinesKeepTheLowestNumber) {

@@ -9,16 +9,6 @@
 
 using text::String;
 
-namespace {
-
-bool Matches(const char* textValue, const char* pattern) {
-    String s;
-    s.Assign(textValue);
-    return s.MatchWildcard(pattern);
-}
-
-} // namespace
-
 TEST(CharStep, ProcessRunsWithTheUtf8CodePage) {
     // The manifest linked into every program selects UTF-8; the Korean
     // tests below depend on it.
@@ -114,39 +104,6 @@ TEST(String, LoadFromResourceCutsAtCapacityWithoutGrowing) {
     missing.Assign("old");
     EXPECT_EQ(missing.LoadFromResource(999), 0);
     EXPECT_TRUE(missing.IsEmpty());
-}
-
-TEST(String, MatchWildcardWithoutBacktracking) {
-    const struct {
-        const char* text;
-        const char* pattern;
-        bool expected;
-    } cases[] = {
-        {"abc", "a*c", true},
-        {"abcbc", "a*c", false},
-        {"a", "a?", false},
-        {"ab?", "*?", true},
-        {"anything", "**", false},
-        {"a.b.jpg", "*.jpg", false},
-        {"abc", "abc*", false},
-        {"", "*", false},
-        {"", "", false},
-        {"a.JPG", "*.jpg", false},
-        {"사진가.jpg", "사진?.jpg", true},
-        {"사진가나.jpg", "사진?.jpg", false},
-        {"풍경사진.jpg", "*사진.jpg", true},
-        {"내사진.png", "*진*", true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Matches(c.text, c.pattern), c.expected) << c.text << " " << c.pattern;
-    }
-}
-
-TEST(String, MatchWildcardComparesMultiByteCharactersWhole) {
-    // '사' is EC 82 AC and '삭' EC 82 AD: equal first bytes must not be enough.
-    EXPECT_FALSE(Matches("삭", "사"));
-    EXPECT_FALSE(Matches("a삭.jpg", "*사.jpg"));
-    EXPECT_TRUE(Matches("a삭사.jpg", "a*사.jpg"));
 }
 
 TEST(String, ReverseFindStepsWholeCharacters) {
