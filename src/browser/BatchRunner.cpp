@@ -113,11 +113,12 @@ void BatchRunner::RunJob(BatchJob job) {
         return;
     }
     const JobHold hold(paster);
-    BatchWorker worker(paster, BatchPlan(std::move(job)));
+    BatchWorker worker(paster, BatchPlan(std::move(job)), loaderHooks);
     ProgressDialog(worker).Run(progressOwner);
     if (worker.PastedCount() > 0 && refreshView) {
         refreshView();
     }
+    worker.Report().Show();
 }
 
 } // namespace browser
