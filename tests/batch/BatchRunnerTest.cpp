@@ -165,6 +165,7 @@ protected:
             }
             const HWND box = dialog.hwnd;
             if (templateId == IDD_BATCH) {
+                batchDialog = &dialog;
                 const int command = answerBatch ? answerBatch(box) : IDOK;
                 SendMessageA(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
                 DestroyWindow(box);
@@ -230,6 +231,7 @@ protected:
     browser::BatchRunner runner{paster, settings};
     ui::ScriptedDialogs dialogs;
     std::function<int(HWND box)> answerBatch;
+    ui::Dialog* batchDialog = nullptr;
     std::function<void(HWND box, ui::Dialog& dialog)> duringJob;
     HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -666,6 +668,26 @@ TEST_F(BatchRunnerTest, AJobEndedByAnExceptionReleasesItsRoom) {
     ASSERT_EQ(document.UndoRecords().size(), 2u);
     EXPECT_EQ(document.picture.RoomWidth(), document.width);
     EXPECT_EQ(document.picture.RoomHeight(), document.height);
+}
+
+// "실행" for the selected files with none selected says so and leaves the
+// dialog open; no job starts.
+TEST_F(BatchRunnerTest, TheDialogRefusesToRunOnNoSelectedFiles) {
+    Start();
+    const std::string before = Snapshot();
+    dialogs.AnswerMessageBox(IDOK);
+    answerBatch = [this](HWND box) {
+        CheckRadioButton(box, IDC_BATCH_FIRST_FILE, IDC_BATCH_MATCHING_FILES, IDC_BATCH_FIRST_FILE);
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(batchDialog->hwnd, box);
+        return IDCANCEL;
+    };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png", "p1.png"}, false));
+    ASSERT_EQ(dialogs.MessageBoxes().size(), 1u);
+    EXPECT_EQ(dialogs.MessageBoxes()[0].text, "선택된 파일이 없습니다");
+    EXPECT_EQ(dialogs.Unanswered(), 0);
+    EXPECT_EQ(progressShown, 0);
+    EXPECT_EQ(Snapshot(), before);
 }
 
 } // namespace
