@@ -197,45 +197,8 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     }
     image::JoinDocument document;
     browser::PasteCommand paster(document, settings);
-    const image::PasteParameters values = paster.Values();
-    browser::BatchPlan plan(job);
-    std::vector<std::string> paths;
-    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
-        paths.push_back(plan.Path(visit));
-    }
-    browser::PictureLoader loader(paths, values);
-    // The result's size from the files' headers, read while the first
-    // pictures load: the canvas is made once.
-    browser::JobSizeEstimate::ReserveResult(job, values, document);
-    double pasting = 0;
-    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
-        std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
-        const browser::BatchPlan::Paste paste = plan.NextPaste();
-        const Stopwatch pasteTime;
-        const auto result =
-            picture == nullptr ? browser::PasteCommand::Result::NotLoaded
-                               : paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values);
-        pasting += pasteTime.Elapsed();
-        loader.Recycle(std::move(picture));
-        plan.Record(result == browser::PasteCommand::Result::Pasted);
-        const std::string& path = paths[static_cast<std::size_t>(visit)];
-        if (result == browser::PasteCommand::Result::Pasted) {
-            if (options.verbose) {
-                print("pasted " + path + " (" + std::to_string(visit + 1) + "/" +
-                          std::to_string(plan.VisitCount()) + ")",
-                      false);
-            }
-            continue;
-        }
-        ++skipped;
-        print("skipped " + path +
-                  (result == browser::PasteCommand::Result::NotLoaded
-                       ? ": not a picture that can be read"
-                       : ": the joined picture would be too large"),
-              true);
-    }
-    document.ReleaseRoom();
-    if (plan.PastedCount() == 0) {
+    const Tally tally = PasteAll(job, paster, options.verbose);
+    if (tally.pasted == 0) {
         print("nothing written: no picture could be pasted", true);
         return NothingWritten;
     }
@@ -247,13 +210,64 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     if (options.timings) {
         // Loading and resizing run on the loader's thread beside the pastes,
         // so the phases may add up to more than the whole.
-        const browser::PictureLoader::Timings spent = loader.Spent();
-        print("timings: load " + Milliseconds(spent.load) + ", resize " +
-                  Milliseconds(spent.resize) + ", paste " + Milliseconds(pasting) + ", save " +
-                  Milliseconds(saveTime.Elapsed()) + ", total " + Milliseconds(total.Elapsed()),
+        print("timings: load " + Milliseconds(tally.spent.load) + ", resize " +
+                  Milliseconds(tally.spent.resize) + ", paste " + Milliseconds(tally.pasting) +
+                  ", save " + Milliseconds(saveTime.Elapsed()) + ", total " +
+                  Milliseconds(total.Elapsed()),
               false);
     }
-    return skipped == 0 ? AllPasted : SomeSkipped;
+    return skipped + tally.skipped + tally.damaged == 0 ? AllPasted : SomeSkipped;
+}
+
+JoinCommand::Tally JoinCommand::PasteAll(const browser::BatchJob& job,
+                                         browser::PasteCommand& paster, bool verbose) {
+    const image::PasteParameters values = paster.Values();
+    browser::BatchPlan plan(job);
+    std::vector<std::string> paths;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        paths.push_back(plan.Path(visit));
+    }
+    browser::PictureLoader loader(paths, values);
+    // However the join ends, the room made for its result goes with it.
+    const image::JoinDocument::RoomRelease release(paster.Document());
+    // The result's size from the files' headers, read while the first
+    // pictures load: the canvas is made once.
+    browser::JobSizeEstimate::ReserveResult(job, values, paster.Document());
+    Tally tally;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
+        const browser::BatchPlan::Paste paste = plan.NextPaste();
+        const Stopwatch pasteTime;
+        const auto result =
+            picture == nullptr ? browser::PasteCommand::Result::NotLoaded
+                               : paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values);
+        tally.pasting += pasteTime.Elapsed();
+        const bool damaged = picture != nullptr && picture->damaged;
+        loader.Recycle(std::move(picture));
+        plan.Record(result == browser::PasteCommand::Result::Pasted);
+        const std::string& path = paths[static_cast<std::size_t>(visit)];
+        if (result != browser::PasteCommand::Result::Pasted) {
+            ++tally.skipped;
+            print("skipped " + path +
+                      (result == browser::PasteCommand::Result::NotLoaded
+                           ? ": not a picture that can be read"
+                           : ": the joined picture would be too large"),
+                  true);
+            continue;
+        }
+        if (verbose) {
+            print("pasted " + path + " (" + std::to_string(visit + 1) + "/" +
+                      std::to_string(plan.VisitCount()) + ")",
+                  false);
+        }
+        if (damaged) {
+            ++tally.damaged;
+            print("damaged " + path + ": pasted as far as it could be read", true);
+        }
+    }
+    tally.pasted = plan.PastedCount();
+    tally.spent = loader.Spent();
+    return tally;
 }
 
 } // namespace app

@@ -30,7 +30,7 @@ const char* const JoinUsage =
     "  --verbose             a line for every picture\n"
     "  --timings             a last line with the time each phase took\n"
     "  --help                this text\n"
-    "Exit status: 0 all pasted, 1 some pictures skipped, 2 nothing written, 64 usage.\n";
+    "Exit status: 0 all pasted, 1 some skipped or damaged, 2 nothing written, 64 usage.\n";
 
 namespace {
 

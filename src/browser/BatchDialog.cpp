@@ -2,6 +2,7 @@
 
 #include "browser/BrowserIds.h"
 #include "browser/JobSizeEstimate.h"
+#include "ui/CommonDialogs.h"
 #include "ui/text/String.h"
 
 #include <commctrl.h>
@@ -56,6 +57,11 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
             ShowResultSize();
         }
         return 0;
+    }
+    if (id == IDOK && selectedPictures == 0 &&
+        GetCheckedIndex(IDC_BATCH_FIRST_FILE, FileChoices) == Selected) {
+        ui::WarningBox("선택된 파일이 없습니다");
+        return 1;
     }
     // Kept in 16 bits as the INI file keeps them: none checked becomes 65535.
     settings.All_File =

@@ -120,11 +120,12 @@ void BatchRunner::RunJob(BatchJob job) {
     }
     {
         const JobHold hold(paster);
-        BatchWorker worker(paster, BatchPlan(std::move(job)));
+        BatchWorker worker(paster, BatchPlan(std::move(job)), loaderHooks);
         ProgressDialog(worker).Run(progressOwner);
         if (worker.PastedCount() > 0 && refreshView) {
             refreshView();
         }
+        worker.Report().Show();
     }
     // One at a time from the front: a paste that is itself a job takes the
     // rest of the queue after it, so arrival order holds throughout.

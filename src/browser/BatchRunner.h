@@ -41,6 +41,8 @@ public:
     std::function<void()> refreshView;
     // The progress dialog's owner, disabled while a job runs (the main window).
     HWND progressOwner = nullptr;
+    // Steer the jobs' picture loaders; tests use them (see PictureLoader::Hooks).
+    PictureLoader::Hooks loaderHooks;
 
 private:
     // The job is a copy: nothing it reads can change while it runs.

@@ -13,8 +13,30 @@
 
 namespace browser {
 
-BatchWorker::BatchWorker(PasteCommand& paster, BatchPlan plan)
-    : paster(paster), plan(std::move(plan)), values(paster.Values()) {}
+// Makes the job's loader reachable by Stop for as long as it exists; a stop
+// asked for before it was made reaches it at once.
+class BatchWorker::LoaderInUse {
+public:
+    LoaderInUse(BatchWorker& worker, PictureLoader& loader) : worker(worker) {
+        std::lock_guard<std::mutex> lock(worker.loaderMutex);
+        worker.loader = &loader;
+        if (worker.stopRequested) {
+            loader.Stop();
+        }
+    }
+    ~LoaderInUse() {
+        std::lock_guard<std::mutex> lock(worker.loaderMutex);
+        worker.loader = nullptr;
+    }
+    LoaderInUse(const LoaderInUse&) = delete;
+    LoaderInUse& operator=(const LoaderInUse&) = delete;
+
+private:
+    BatchWorker& worker;
+};
+
+BatchWorker::BatchWorker(PasteCommand& paster, BatchPlan plan, PictureLoader::Hooks hooks)
+    : paster(paster), plan(std::move(plan)), values(paster.Values()), hooks(std::move(hooks)) {}
 
 BatchWorker::~BatchWorker() {
     Stop();
@@ -31,6 +53,14 @@ bool BatchWorker::Start(HWND progressDialog) {
     const uintptr_t handle = _beginthreadex(nullptr, 0, &BatchWorker::ThreadMain, this, 0, nullptr);
     thread = reinterpret_cast<HANDLE>(handle);
     return thread != nullptr;
+}
+
+void BatchWorker::Stop() {
+    stopRequested = true;
+    std::lock_guard<std::mutex> lock(loaderMutex);
+    if (loader != nullptr) {
+        loader->Stop();
+    }
 }
 
 void BatchWorker::Wait() {
@@ -68,22 +98,37 @@ void BatchWorker::Run() {
             paths.push_back(plan.Path(visit));
         }
     }
-    PictureLoader loader(std::move(paths), values);
+    PictureLoader pictures(std::move(paths), values, hooks);
+    const LoaderInUse inUse(*this, pictures);
+    // However the job ends, the room it reserved does not outlive it.
+    const image::JoinDocument::RoomRelease release(paster.Document());
     // Read while the first pictures load.
     JobSizeEstimate::ReserveResult(plan.Job(), values, paster.Document());
     for (int visit = 0; visit < plan.VisitCount() && !stopRequested; ++visit) {
-        if (plan.Takes(visit)) {
-            SetDlgItemTextA(dialog, IDC_PROGRESS_NAME, plan.Name(visit).c_str());
-            std::unique_ptr<PictureLoader::Picture> picture = loader.Next();
-            const BatchPlan::Paste paste = plan.NextPaste();
-            plan.Record(picture != nullptr &&
-                        paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values) ==
-                            PasteCommand::Result::Pasted);
-            loader.Recycle(std::move(picture));
+        if (plan.Takes(visit) && !PasteVisit(pictures, visit)) {
+            break;
         }
         SendMessageA(bar, PBM_STEPIT, 0, 0);
     }
-    paster.Document().ReleaseRoom();
+}
+
+bool BatchWorker::PasteVisit(PictureLoader& pictures, int visit) {
+    SetDlgItemTextA(dialog, IDC_PROGRESS_NAME, plan.Name(visit).c_str());
+    std::unique_ptr<PictureLoader::Picture> picture = pictures.Next();
+    if (picture == nullptr) {
+        return false;
+    }
+    const BatchPlan::Paste paste = plan.NextPaste();
+    const bool pasted = paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values) ==
+                        PasteCommand::Result::Pasted;
+    plan.Record(pasted);
+    if (!pasted) {
+        report.AddSkipped(plan.Name(visit));
+    } else if (picture->damaged) {
+        report.AddDamaged(plan.Name(visit));
+    }
+    pictures.Recycle(std::move(picture));
+    return true;
 }
 
 } // namespace browser

@@ -26,14 +26,21 @@ constexpr unsigned kMostThreads = 2;
 } // namespace
 
 PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values)
-    : paths(std::move(paths)), values(values), lost(this->paths.size(), 0) {
+    : PictureLoader(std::move(paths), values, Hooks()) {}
+
+PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
+                             Hooks hooks)
+    : paths(std::move(paths)), values(values), hooks(std::move(hooks)), slots(this->paths.size()) {
     const unsigned wanted =
-        std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), kMostThreads);
+        this->hooks.threads >= 0
+            ? static_cast<unsigned>(this->hooks.threads)
+            : std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), kMostThreads);
+    // Recycle then never needs memory.
+    spares.reserve(wanted);
     std::lock_guard<std::mutex> lock(mutex);
     for (unsigned i = 0; i < wanted && i < this->paths.size(); ++i) {
         try {
-            threads.emplace_back([this] { Run(); });
-            ++running;
+            threads.emplace_back([this, i] { Run(i); });
         } catch (const std::system_error&) {
             // Fewer threads, or none: Next then makes the pictures itself.
             break;
@@ -48,69 +55,75 @@ PictureLoader::~PictureLoader() {
     }
 }
 
+std::unique_ptr<PictureLoader::Picture> PictureLoader::TakeSpare() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (spares.empty()) {
+        return nullptr;
+    }
+    std::unique_ptr<Picture> picture = std::move(spares.back());
+    spares.pop_back();
+    return picture;
+}
+
 std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
                                                             image::Image& source) {
-    std::unique_ptr<Picture> picture;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!spares.empty()) {
-            picture = std::move(spares.back());
-            spares.pop_back();
-        }
-    }
-    if (picture == nullptr) {
-        picture = std::make_unique<Picture>();
-    }
-    picture->state = Picture::State::NotLoaded;
+    std::unique_ptr<Picture> picture = TakeSpare();
     LARGE_INTEGER start, loaded, resized;
     QueryPerformanceCounter(&start);
-    const bool read = formats::LoadImageFile(source, paths[index].c_str(),
-                                             static_cast<std::uint32_t>(values.BkColor));
-    QueryPerformanceCounter(&loaded);
-    if (read) {
-        picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)
-                             ? Picture::State::Ready
-                             : Picture::State::NotMade;
+    loaded = resized = start;
+    try {
+        if (picture == nullptr) {
+            picture = std::make_unique<Picture>();
+        }
+        picture->state = Picture::State::NotLoaded;
+        picture->damaged = false;
+        if (hooks.beforeMake) {
+            hooks.beforeMake(index);
+        }
+        const bool read =
+            formats::LoadImageFile(source, paths[index].c_str(),
+                                   static_cast<std::uint32_t>(values.BkColor), &picture->damaged);
+        QueryPerformanceCounter(&loaded);
+        if (read) {
+            picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)
+                                 ? Picture::State::Ready
+                                 : Picture::State::NotMade;
+        }
+        QueryPerformanceCounter(&resized);
+    } catch (...) {
+        // Out of memory, or any other fault, for this one picture: the job
+        // skips it and goes on. What it held goes back to the system.
+        source.Destroy();
+        if (picture != nullptr) {
+            picture->state = Picture::State::NotMade;
+            picture->prepared.resized.Destroy();
+        }
     }
-    QueryPerformanceCounter(&resized);
     std::lock_guard<std::mutex> lock(mutex);
     spent.load += Milliseconds(start, loaded);
     spent.resize += Milliseconds(loaded, resized);
     return picture;
 }
 
-void PictureLoader::Run() {
+void PictureLoader::Run(std::size_t first) {
     image::Image source;
-    std::size_t index = paths.size(); // the picture in hand, if any
-    try {
-        for (;;) {
-            {
-                // No more pictures ahead of the paste than there are threads.
-                std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [this] {
-                    return stopRequested || claimed >= paths.size() ||
-                           claimed - handedOut < threads.size();
-                });
-                if (stopRequested || claimed >= paths.size()) {
-                    break;
-                }
-                index = claimed++;
+    for (std::size_t index = first;; index += threads.size()) {
+        {
+            // No more pictures ahead of the paste than there are threads.
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [this, index] {
+                return stopRequested || index >= paths.size() || index - handedOut < threads.size();
+            });
+            if (stopRequested || index >= paths.size()) {
+                return;
             }
-            std::unique_ptr<Picture> picture = Make(index, source);
-            std::lock_guard<std::mutex> lock(mutex);
-            made.emplace(index, std::move(picture));
-            index = paths.size();
-            changed.notify_all();
         }
-    } catch (const std::bad_alloc&) {
-        // No memory for a picture's record: Next makes the one in hand.
+        std::unique_ptr<Picture> picture = Make(index, source);
+        std::lock_guard<std::mutex> lock(mutex);
+        slots[index].picture = std::move(picture);
+        slots[index].done = true;
+        changed.notify_all();
     }
-    std::lock_guard<std::mutex> lock(mutex);
-    if (index < paths.size()) {
-        lost[index] = 1;
-    }
-    --running;
-    changed.notify_all();
 }
 
 std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
@@ -119,25 +132,27 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
         return nullptr;
     }
     const std::size_t index = handedOut;
+    // Every picture's loading thread makes it unless stopped first.
     changed.wait(lock,
-                 [this, index] { return stopRequested || made.count(index) != 0 || running == 0; });
+                 [this, index] { return stopRequested || slots[index].done || threads.empty(); });
     if (stopRequested) {
         return nullptr;
     }
     ++handedOut;
     changed.notify_all();
-    const auto found = made.find(index);
-    if (found != made.end()) {
-        std::unique_ptr<Picture> picture = std::move(found->second);
-        made.erase(found);
-        return picture;
-    }
-    // No loading thread, none left, or the one that had it ran out of
-    // memory: this picture is made here.
-    claimed = std::max(claimed, index + 1);
+    std::unique_ptr<Picture> picture = std::move(slots[index].picture);
+    const bool done = slots[index].done;
     lock.unlock();
-    image::Image source;
-    return Make(index, source);
+    if (!done) {
+        image::Image source;
+        picture = Make(index, source);
+    }
+    if (picture == nullptr) {
+        // Its loading thread had no memory even for the record.
+        picture = std::make_unique<Picture>();
+        picture->state = Picture::State::NotMade;
+    }
+    return picture;
 }
 
 void PictureLoader::Recycle(std::unique_ptr<Picture> picture) {

@@ -6,7 +6,7 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <map>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,16 +18,21 @@ namespace browser {
 // Loads and resizes a job's pictures ahead of the paste on threads of its
 // own, one per processor (at most two), and hands them out in order, so that
 // a job keeps every core busy while its thread pastes one picture at a time.
-// It reads only files and the values it was given, never a window or the
-// document. No more pictures are made ahead than there are loading threads.
-// Pictures handed back through Recycle lend their bitmaps to later ones:
-// memory already in use costs far less than fresh pages, which the system
-// must clear and map one by one.
+// Loading thread t of n makes pictures t, t + n, t + 2n and so on. It reads
+// only files and the values it was given, never a window or the document. No
+// more pictures are made ahead than there are loading threads. Pictures
+// handed back through Recycle lend their bitmaps to later ones: memory
+// already in use costs far less than fresh pages, which the system must
+// clear and map one by one.
 class PictureLoader {
 public:
     struct Picture {
+        // NotMade: read, but it could not be made ready (too large), or
+        // memory or anything else failed while it was being made.
         enum class State { Ready, NotLoaded, NotMade };
         State state = State::NotLoaded;
+        // Ready from a damaged file, read as far as it could be.
+        bool damaged = false;
         image::PreparedPicture prepared;
     };
 
@@ -37,38 +42,63 @@ public:
         double resize = 0;
     };
 
+    // How tests steer a loader: the number of loading threads (below 0: one
+    // per processor, at most two; 0 leaves every picture to Next) and a call
+    // before each picture is made, on the thread that makes it, which may
+    // throw or wait.
+    struct Hooks {
+        int threads = -1;
+        std::function<void(std::size_t index)> beforeMake;
+    };
+
     PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values);
+    PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
+                  Hooks hooks);
     ~PictureLoader();
     PictureLoader(const PictureLoader&) = delete;
     PictureLoader& operator=(const PictureLoader&) = delete;
 
-    // The next picture, in the order of the paths, waiting until it is made.
-    // Null once every path has been handed out or after Stop. Where no
-    // loading thread could be started the picture is made here.
+    // The next picture, in the order of the paths, waiting until it is made;
+    // one that could not be made comes as NotLoaded or NotMade in its place.
+    // Null once every path has been handed out, or at once after Stop, even
+    // while waiting. Where no loading thread could be started the picture is
+    // made here. Throws only when there is no memory even for the record of
+    // a picture that failed.
     std::unique_ptr<Picture> Next();
     // Gives a pasted picture back so that its memory serves a later one.
     void Recycle(std::unique_ptr<Picture> picture);
-    // No further picture is begun; those being made are finished.
+    // No further picture is begun; those being made are finished. Any thread
+    // may call it.
     void Stop();
     // Meaningful once the last picture has been handed out.
     Timings Spent() const;
 
 private:
-    void Run();
+    // A picture's place: done once its loading thread has finished with it;
+    // done without a picture when not even its record could be made.
+    struct Slot {
+        std::unique_ptr<Picture> picture;
+        bool done = false;
+    };
+
+    void Run(std::size_t first);
     // Loads and resizes one file as a paste with the loader's values would,
-    // decoding into source, which keeps its bitmap for the next file.
+    // decoding into source, which keeps its bitmap for the next file. Never
+    // throws: a failure makes the picture NotMade, or null when there is no
+    // memory for its record.
     std::unique_ptr<Picture> Make(std::size_t index, image::Image& source);
+    std::unique_ptr<Picture> TakeSpare();
 
     const std::vector<std::string> paths;
     const image::PasteParameters values;
+    const Hooks hooks;
     mutable std::mutex mutex;
     std::condition_variable changed;
-    std::map<std::size_t, std::unique_ptr<Picture>> made; // not yet handed out
-    std::vector<std::unique_ptr<Picture>> spares;         // handed back
-    std::vector<char> lost;  // claimed by a thread that ran out of memory
-    std::size_t claimed = 0; // paths begun
+    // One for every path, made at the start, so that storing a picture never
+    // needs memory.
+    std::vector<Slot> slots;
+    std::vector<std::unique_ptr<Picture>> spares; // handed back
     std::size_t handedOut = 0;
-    std::size_t running = 0; // loading threads still at work
     bool stopRequested = false;
     Timings spent;
     std::vector<std::thread> threads;

@@ -52,11 +52,12 @@ int ProgressDialog::OnNcActivate(WPARAM active) {
     return active == FALSE ? 1 : 0;
 }
 
-int ProgressDialog::OnUserMessage(UINT msg, WPARAM, LPARAM) {
+int ProgressDialog::FilterMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
     if (msg != BatchWorker::DoneMessage) {
         return 0;
     }
     End(1);
+    *result = TRUE;
     return 1;
 }
 

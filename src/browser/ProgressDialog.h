@@ -25,7 +25,8 @@ public:
     int OnInitDialog(LRESULT* result) override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnNcActivate(WPARAM active) override;
-    int OnUserMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The worker's completion comes in the WM_APP range, which no handler sees.
+    int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     BatchWorker& worker;

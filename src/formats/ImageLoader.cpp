@@ -183,7 +183,12 @@ bool LoadGif(image::Image& picture, const char* path, std::uint32_t background) 
     return true;
 }
 
-bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t background) {
+bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t background,
+                   bool* damaged) {
+    bool damagedFile = false;
+    if (damaged != nullptr) {
+        *damaged = false;
+    }
     std::uint8_t head[8] = {};
     {
         file::FileHandle file;
@@ -200,10 +205,10 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
         if (std::memcmp(head + 4, pngRest, 4) != 0) {
             return false;
         }
-        LoadPng(picture, path, background);
+        LoadPng(picture, path, background, &damagedFile);
     } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
                (head[3] == 0xE0 || head[3] == 0xE1)) {
-        LoadJpeg(picture, path);
+        LoadJpeg(picture, path, &damagedFile);
     } else if (std::memcmp(head, "GIF", 3) == 0) {
         LoadGif(picture, path, background);
     } else {
@@ -212,6 +217,9 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
     // Whatever the decoder did, only a 24-bit picture reaches the caller.
     if (!picture.IsEmpty() && picture.BytesPerPixel != 3) {
         picture.Destroy();
+    }
+    if (damaged != nullptr) {
+        *damaged = damagedFile && !picture.IsEmpty();
     }
     return !picture.IsEmpty();
 }

@@ -12,10 +12,13 @@ namespace formats {
 // or Exif segment) or the decoder fails; the Image is then empty unless the
 // file could not be opened or was not recognised, in which case it is left as
 // it was. Transparent and partly transparent pixels are blended over
-// background, a COLORREF (0x00BBGGRR).
+// background, a COLORREF (0x00BBGGRR). damaged, when given, tells whether a
+// picture that loaded came from a damaged file, read only as far as it could
+// be: a PNG or JPEG file cut short, or JPEG coded data the decoder had to
+// skip or fill in.
 constexpr std::uint32_t kWhiteBackground = 0x00FFFFFF;
 bool LoadImageFile(image::Image& picture, const char* path,
-                   std::uint32_t background = kWhiteBackground);
+                   std::uint32_t background = kWhiteBackground, bool* damaged = nullptr);
 
 // Loads a BMP file (any bit depth, bit fields, run-length coding, core or
 // newer headers, rows stored either way up) into a new 24-bit Image, upright.

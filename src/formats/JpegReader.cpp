@@ -27,14 +27,61 @@ extern "C" void LimitScans(j_common_ptr info) {
 }
 
 // What Decode works on: the file in memory, the size the frame header gave
-// and the Image to fill.
+// and the Image to fill; damaged receives whether the library met damaged or
+// missing data on its way.
 struct DecodeJob {
     const std::uint8_t* data;
     std::size_t size;
     int width;
     int height;
     image::Image* picture;
+    bool* damaged;
 };
+
+std::size_t Get16(const std::uint8_t* p) {
+    return static_cast<std::size_t>(p[0]) << 8 | p[1];
+}
+
+// The bytes of the file up to the first marker segment that its end cuts
+// short, from the coded data of the first scan on. At the end of its data the
+// library's memory source supplies an end-of-image marker and goes on, which
+// ends a file cut inside coded data as far as it goes; but a segment between
+// two scans cut short is read on into that marker and fails the whole file.
+// Without that segment the file ends like one cut after the scan before it.
+std::size_t WholeSegmentsEnd(const std::uint8_t* data, std::size_t size, std::size_t at) {
+    if (size >= 2 && data[size - 2] == 0xFF && data[size - 1] == 0xD9) {
+        return size; // ends as a whole file does
+    }
+    while (at < size) {
+        const void* found = std::memchr(data + at, 0xFF, size - at);
+        if (found == nullptr) {
+            return size;
+        }
+        const std::size_t marker = static_cast<const std::uint8_t*>(found) - data;
+        std::size_t code = marker + 1;
+        while (code < size && data[code] == 0xFF) {
+            ++code; // fill bytes
+        }
+        if (code >= size) {
+            return size;
+        }
+        const std::uint8_t value = data[code];
+        if (value == 0xD9) {
+            return size;
+        }
+        // A stuffed zero in coded data, a restart marker or TEM stand alone.
+        if (value == 0x00 || value == 0x01 || (value >= 0xD0 && value <= 0xD7)) {
+            at = code + 1;
+            continue;
+        }
+        // Every other marker starts a segment whose length counts itself.
+        if (size - code - 1 < 2 || Get16(data + code + 1) > size - code - 1) {
+            return marker;
+        }
+        at = code + 1 + Get16(data + code + 1);
+    }
+    return size;
+}
 
 // Turns a row of C, M, Y, K samples into blue, green, red: each colour is the
 // light its ink lets through times the light black lets through,
@@ -92,6 +139,7 @@ bool Decode(const DecodeJob& job) {
         }
     }
     // What follows the last row (normally just the end marker) is not read.
+    *job.damaged = errors.damaged;
     jpeg_destroy_decompress(&info);
     return decoded;
 }
@@ -125,7 +173,7 @@ bool Reorient(image::Image& picture, int orientation) {
 
 } // namespace
 
-bool LoadJpeg(image::Image& picture, const char* path) {
+bool LoadJpeg(image::Image& picture, const char* path, bool* damaged) {
     image::ByteBuffer bytes;
     DWORD size = 0;
     JpegFrameHeader frame;
@@ -144,12 +192,19 @@ bool LoadJpeg(image::Image& picture, const char* path) {
     if (!framed || picture.Width != frame.Width() || picture.Height != frame.Height()) {
         picture.Destroy();
     }
-    if (!framed || !Decode({bytes.Data(), size, frame.Width(), frame.Height(), &picture}) ||
-        (frame.Orientation() != 1 && !Reorient(picture, frame.Orientation()))) {
+    bool damagedData = false;
+    const bool loaded =
+        framed &&
+        Decode({bytes.Data(), WholeSegmentsEnd(bytes.Data(), size, size - frame.DataBytes()),
+                frame.Width(), frame.Height(), &picture, &damagedData}) &&
+        (frame.Orientation() == 1 || Reorient(picture, frame.Orientation()));
+    if (!loaded) {
         picture.Destroy();
-        return false;
     }
-    return true;
+    if (damaged != nullptr) {
+        *damaged = loaded && damagedData;
+    }
+    return loaded;
 }
 
 } // namespace formats

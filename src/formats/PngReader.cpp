@@ -160,6 +160,7 @@ bool PngReader::Read(const char* path, PngImageInfo& target) {
     info->Palette.Free();
     info->Alpha.Free();
     hasKey = false;
+    damaged = false;
     if (!file.OpenRead(path)) {
         return false;
     }
@@ -435,6 +436,7 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
         }
         size += got;
         if (got != length) {
+            damaged = true;
             break;
         }
     }
@@ -450,6 +452,7 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
     }
     // Rows the data did not reach stay zero.
     std::memset(rows.Data() + done.produced, 0, rawSize - done.produced);
+    damaged = damaged || done.produced < rawSize;
     return true;
 }
 
@@ -480,6 +483,11 @@ bool PngReader::Convert(image::ByteBuffer& raw) {
     }
     if (info->RowBytes == 0 || size == 0 || info->Pixels.Allocate(size, true) == nullptr) {
         return false;
+    }
+    // Grey turned RGBA by its transparent value no longer uses the grey ramp.
+    if (bits > 8) {
+        info->Palette.Free();
+        info->PaletteCount = 0;
     }
     std::uint8_t* row = raw.Data();
     for (const Pass* pass = interlaced ? kAdam7 : &kWhole; pass != PassesEnd(interlaced); ++pass) {
@@ -607,7 +615,10 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t back
     }
 }
 
-bool LoadPng(image::Image& picture, const char* path, std::uint32_t background) {
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background, bool* damaged) {
+    if (damaged != nullptr) {
+        *damaged = false;
+    }
     // The picture's bitmap is kept until the new one is made: one of the
     // same size is reused (see Image::Create).
     PngImageInfo info;
@@ -620,6 +631,9 @@ bool LoadPng(image::Image& picture, const char* path, std::uint32_t background) 
         return false;
     }
     CopyToBits(info, picture.Bits, background);
+    if (damaged != nullptr) {
+        *damaged = reader.Damaged();
+    }
     return true;
 }
 

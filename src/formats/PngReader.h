@@ -29,6 +29,10 @@ public:
 
     // Fills info from the file; false when the file is refused.
     bool Read(const char* path, PngImageInfo& info);
+    // After a successful Read: the file ended inside its image data, so rows
+    // the data did not reach are black (or an image data chunk claimed more
+    // than the file holds).
+    bool Damaged() const { return damaged; }
 
     // Scans forward from the current position for a chunk of the given
     // four-character type; on success the file is left at its first data byte.
@@ -80,6 +84,7 @@ private:
     bool hasKey = false;
     std::uint16_t key[3] = {};
     std::size_t rawSize = 0;
+    bool damaged = false;
 };
 
 // Writes the (unfiltered) picture as 24-bit bottom-up pixel memory laid out
@@ -90,8 +95,10 @@ private:
 void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t background);
 
 // Loads a PNG file into a new 24-bit Image, blended over background (white
-// unless given); false
-// (and an empty Image) when the file is refused or the Image cannot be created.
-bool LoadPng(image::Image& picture, const char* path, std::uint32_t background = 0x00FFFFFF);
+// unless given); false (and an empty Image) when the file is refused or the
+// Image cannot be created. damaged, when given, tells whether the file was cut
+// short in its image data (see PngReader::Damaged).
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background = 0x00FFFFFF,
+             bool* damaged = nullptr);
 
 } // namespace formats

@@ -290,6 +290,14 @@ void JoinDocument::ReleaseRoom() {
     TrimRoom();
 }
 
+JoinDocument::RoomRelease::~RoomRelease() {
+    try {
+        document.ReleaseRoom();
+    } catch (...) {
+        // Trimming only saves memory: a canvas that cannot be trimmed stays.
+    }
+}
+
 bool JoinDocument::Undo() {
     WriteGuard guard(*this);
     if (undoRecords.empty()) {

@@ -101,6 +101,20 @@ public:
     void ReserveRoom(int roomWidth, int roomHeight);
     void ReleaseRoom();
 
+    // Releases the document's room when the scope ends, however it ends: a
+    // job that stops by an exception must not leave the room of its whole
+    // result behind.
+    class RoomRelease {
+    public:
+        explicit RoomRelease(JoinDocument& document) : document(document) {}
+        ~RoomRelease();
+        RoomRelease(const RoomRelease&) = delete;
+        RoomRelease& operator=(const RoomRelease&) = delete;
+
+    private:
+        JoinDocument& document;
+    };
+
     // Takes back the newest paste; false when there is none. When the
     // smaller canvas cannot be made the larger one is kept (width and height
     // stay its real size) and the record is still taken back.

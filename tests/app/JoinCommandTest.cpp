@@ -34,7 +34,7 @@ protected:
     }
     void TearDown() override {
         for (const char* name : {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png",
-                                 "p6.png", "bad.png", "Quiltora.ini"}) {
+                                 "p6.png", "bad.png", "cut.png", "Quiltora.ini"}) {
             DeleteFileA((folder + "\\" + name).c_str());
         }
         RemoveDirectoryA(folder.c_str());
@@ -150,15 +150,31 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
     std::ofstream(folder + "\\bad.png", std::ios::binary) << "not a picture";
     const std::string good = folder + "\\p0.png";
     const std::string bad = folder + "\\bad.png";
+    // A PNG of noise cut in the middle of its image data.
+    const std::string cut = folder + "\\cut.png";
+    {
+        image::Image noise;
+        ASSERT_TRUE(noise.Create(40, 30, 24));
+        for (int i = 0; i < 40 * 30; ++i) {
+            noise.WritePixel(i % 40, i / 40, static_cast<image::PixelValue>(i * 2654435761u),
+                             false);
+        }
+        ASSERT_TRUE(formats::SavePng(noise, cut.c_str()));
+        std::ifstream in(cut, std::ios::binary);
+        const std::string whole(std::istreambuf_iterator<char>(in), {});
+        in.close();
+        std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() / 2);
+    }
     struct Case {
         std::vector<std::string> arguments;
         int status;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
         {{"--join", Out(), good}, 0, ""},
         {{"--help"}, 0, "Usage:"},
         {{"--join", Out(), good, bad}, 1, "skipped"},
+        {{"--join", Out(), good, cut}, 1, "damaged " + cut + ": pasted as far as it could be read"},
         {{"--join", Out(), bad, good, "--timings"}, 1, "ms, total "},
         {{"--join", Out(), folder + "\\none*.png"}, 2, "no picture there"},
         {{"--join", Out(), bad}, 2, "nothing written"},

@@ -1,6 +1,7 @@
 #include "browser/BatchPlan.h"
 #include "browser/BatchRunner.h"
 #include "browser/BrowserIds.h"
+#include "browser/JobReport.h"
 #include "browser/JobSizeEstimate.h"
 #include "browser/PictureLoader.h"
 #include "formats/BmpWriter.h"
@@ -18,6 +19,8 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,20 +29,21 @@ namespace {
 using browser::ListEntry;
 
 // A document whose canvas creation can be held, so that a test looks at the
-// progress dialog while the worker is in the middle of a paste.
+// progress dialog while the worker is in the middle of a paste, or can fail.
 class HeldDocument : public image::JoinDocument {
 public:
-    std::function<void()> onCanvas;
+    std::function<void(int height)> onCanvas;
     bool CreateCanvas(image::Image& canvas, int width, int height, int roomWidth,
                       int roomHeight) override {
         if (onCanvas) {
-            onCanvas();
+            onCanvas(height);
         }
         return JoinDocument::CreateCanvas(canvas, width, height, roomWidth, roomHeight);
     }
 };
 
-// p0 .. p6 of different sizes, start.png and broken.png (no picture).
+// p0 .. p6 of different sizes, start.png, tall.png (30 x 200), broken.png
+// (no picture) and cut.png (a PNG cut in the middle of its image data).
 std::string PictureFolder() {
     static const std::string folder = [] {
         char temp[MAX_PATH] = {};
@@ -54,6 +58,18 @@ std::string PictureFolder() {
             formats::SavePng(picture, (path + "\\" + name + ".png").c_str());
         }
         std::ofstream(path + "\\broken.png") << "not a picture";
+        image::Image picture;
+        picture.Create(40, 30, 24);
+        for (int i = 0; i < 40 * 30; ++i) {
+            picture.WritePixel(i % 40, i / 40, i * 2654435761u, false);
+        }
+        formats::SavePng(picture, (path + "\\cut.png").c_str());
+        std::ifstream in(path + "\\cut.png", std::ios::binary);
+        const std::string whole(std::istreambuf_iterator<char>(in), {});
+        in.close();
+        std::ofstream(path + "\\cut.png", std::ios::binary) << whole.substr(0, whole.size() / 2);
+        picture.Create(30, 200, 24);
+        formats::SavePng(picture, (path + "\\tall.png").c_str());
         return path;
     }();
     return folder;
@@ -150,6 +166,7 @@ protected:
             }
             const HWND box = dialog.hwnd;
             if (templateId == IDD_BATCH) {
+                batchDialog = &dialog;
                 const int command = answerBatch ? answerBatch(box) : IDOK;
                 SendMessageA(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
                 DestroyWindow(box);
@@ -195,7 +212,7 @@ protected:
 
     // Holds the worker in its first canvas creation while check runs.
     void HoldFirstPaste(std::function<void(HWND box, ui::Dialog& dialog)> check) {
-        document.onCanvas = [this] {
+        document.onCanvas = [this](int) {
             if (!held.exchange(true)) {
                 workerThread = GetCurrentThreadId();
                 SetEvent(entered);
@@ -215,6 +232,7 @@ protected:
     browser::BatchRunner runner{paster, settings};
     ui::ScriptedDialogs dialogs;
     std::function<int(HWND box)> answerBatch;
+    ui::Dialog* batchDialog = nullptr;
     std::function<void(HWND box, ui::Dialog& dialog)> duringJob;
     HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -269,6 +287,8 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         EXPECT_EQ(Snapshot(), expected) << c.singles << " " << c.arrangement;
         EXPECT_EQ(refreshes, 1);
         EXPECT_EQ(bar, "8/8 p6.png");
+        ASSERT_EQ(dialogs.MessageBoxes().size(), static_cast<size_t>(&c - cases + 1));
+        EXPECT_EQ(dialogs.MessageBoxes().back().text, "붙여넣지 못한 파일:\nbroken.png");
     }
     EXPECT_FALSE(paster.JobRunning());
 }
@@ -439,6 +459,8 @@ TEST_F(BatchRunnerTest, TheWorkerPastesOnItsOwnThreadAndStopsOnlyOnRequest) {
         }
         SendMessageA(box, WM_COMMAND, IDOK, 0);
         SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // The dialog manager's own messages are not the worker's completion.
+        SendMessageA(box, DM_REPOSITION, 0, 0);
         EXPECT_EQ(dialog.hwnd, box);
         SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_PROGRESS_STOP, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_PROGRESS_STOP)));
@@ -523,6 +545,185 @@ TEST_F(BatchRunnerTest, LeavingThePerRowBoxShowsTheCountAJobUses) {
     runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png"}, false));
     EXPECT_EQ(seen, "0>1 >1 4294967295>1000 1001>1000 7>7 ");
     EXPECT_EQ(settings.All_ImgNum, 7);
+}
+
+// A picture that cannot be made, whichever thread makes it and however that
+// fails, is skipped in its place and named; the job goes on to its end.
+TEST_F(BatchRunnerTest, APictureThatCannotBeMadeIsSkippedAndNamed) {
+    const struct {
+        int threads;         // loading thread t of 2 makes pictures t, t + 2, ...;
+        std::size_t failing; // with none, the job's thread makes them in Next
+        bool outOfMemory;    // else another exception
+    } cases[] = {{2, 0, true}, {2, 3, true}, {2, 5, true},  {2, 2, false},
+                 {1, 4, true}, {0, 0, true}, {0, 5, false}, {0, 2, true}};
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i) {
+        names.push_back("p" + std::to_string(i) + ".png");
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.threads) + " threads, picture " + std::to_string(c.failing));
+        Start();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (i != c.failing) {
+                paster.PasteFile((PictureFolder() + "\\" + names[i]).c_str(), false, 0);
+            }
+        }
+        const std::string expected = Snapshot();
+        Start();
+        ended = false;
+        runner.loaderHooks.threads = c.threads;
+        runner.loaderHooks.beforeMake = [&c](std::size_t index) {
+            if (index == c.failing && c.outOfMemory) {
+                throw std::bad_alloc();
+            }
+            if (index == c.failing) {
+                throw std::runtime_error("no picture");
+            }
+        };
+        const size_t warnings = dialogs.MessageBoxes().size();
+        runner.PasteSelected(nullptr, PictureFolder(), Pictures(names, true), false);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(Snapshot(), expected);
+        ASSERT_EQ(dialogs.MessageBoxes().size(), warnings + 1);
+        EXPECT_EQ(dialogs.MessageBoxes().back().text, "붙여넣지 못한 파일:\n" + names[c.failing]);
+    }
+}
+
+// Dropped files are named without their folders, damaged ones pasted as far
+// as they go; a job with nothing to tell shows nothing.
+TEST_F(BatchRunnerTest, AJobNamesWhatItSkippedAndWhatWasDamagedInOneWarning) {
+    const std::string folder = PictureFolder() + "\\";
+    Start();
+    runner.PasteFiles({folder + "p1.png", folder + "p0.png"}, false);
+    EXPECT_EQ(document.UndoRecords().size(), 3u);
+    EXPECT_TRUE(dialogs.MessageBoxes().empty());
+    runner.PasteFiles({folder + "p2.png", folder + "cut.png", folder + "broken.png"}, false);
+    EXPECT_EQ(document.UndoRecords().size(), 5u);
+    ASSERT_EQ(dialogs.MessageBoxes().size(), 1u);
+    EXPECT_EQ(dialogs.MessageBoxes()[0].text,
+              "붙여넣지 못한 파일:\nbroken.png\n\n손상된 파일 (읽은 만큼 붙여넣음):\ncut.png");
+    EXPECT_EQ(dialogs.MessageBoxes()[0].type & MB_ICONWARNING, UINT(MB_ICONWARNING));
+}
+
+TEST(JobReport, TenNamesOfEachKindThenHowManyMore) {
+    const struct {
+        int skipped, damaged;
+        const char* text;
+    } cases[] = {
+        {0, 0, ""},
+        {3, 0, "붙여넣지 못한 파일:\nf1.png\nf2.png\nf3.png"},
+        {12, 0,
+         "붙여넣지 못한 파일:\nf1.png\nf2.png\nf3.png\nf4.png\nf5.png\nf6.png\nf7.png\nf8.png\n"
+         "f9.png\nf10.png\n외 2개"},
+        {0, 1, "손상된 파일 (읽은 만큼 붙여넣음):\nd1.png"},
+        {2, 11,
+         "붙여넣지 못한 파일:\nf1.png\nf2.png\n\n손상된 파일 (읽은 만큼 붙여넣음):\nd1.png\n"
+         "d2.png\nd3.png\nd4.png\nd5.png\nd6.png\nd7.png\nd8.png\nd9.png\nd10.png\n외 1개"},
+    };
+    for (const auto& c : cases) {
+        browser::JobReport report;
+        for (int i = 1; i <= c.skipped; ++i) {
+            report.AddSkipped((i % 2 ? "C:\\사진\\f" : "sub/f") + std::to_string(i) + ".png");
+        }
+        for (int i = 1; i <= c.damaged; ++i) {
+            report.AddDamaged("d" + std::to_string(i) + ".png");
+        }
+        EXPECT_EQ(report.Text(), c.text);
+    }
+}
+
+// "중지" reaches the loader: a job waiting for a picture that takes long ends
+// without waiting for it, its room released while the picture is still being
+// made, and no thread of it outlives the job.
+TEST_F(BatchRunnerTest, StopEndsAJobThatWaitsForAPicture) {
+    document.Clear();
+    std::atomic<bool> stopped{false};
+    std::atomic<bool> wound{false};
+    std::vector<DWORD> loadingThreads(6);
+    runner.loaderHooks.threads = 2;
+    runner.loaderHooks.beforeMake = [&](std::size_t index) {
+        loadingThreads[index] = GetCurrentThreadId();
+        if (index == 2) {
+            SetEvent(entered);
+            WaitForSingleObject(release, 10000);
+        }
+    };
+    // Once stopped, the only canvas the job makes is the trimmed one.
+    document.onCanvas = [&](int) { wound = stopped.load(); };
+    duringJob = [&](HWND box, ui::Dialog&) {
+        ASSERT_TRUE(PumpUntil([&] {
+            return WaitForSingleObject(entered, 0) == 0 &&
+                   ItemText(box, IDC_PROGRESS_NAME) == "p2.png";
+        }));
+        stopped = true;
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_PROGRESS_STOP, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_PROGRESS_STOP)));
+        EXPECT_TRUE(PumpUntil([&] { return wound.load(); }));
+        SetEvent(release);
+    };
+    runner.PasteSelected(
+        nullptr, PictureFolder(),
+        Pictures({"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png"}, true), false);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(document.UndoRecords().size(), 2u);
+    EXPECT_EQ(document.picture.RoomWidth(), document.width);
+    EXPECT_TRUE(dialogs.MessageBoxes().empty());
+    for (const DWORD id : {loadingThreads[0], loadingThreads[1]}) {
+        const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
+        EXPECT_TRUE(thread == nullptr || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0);
+        if (thread != nullptr) {
+            CloseHandle(thread);
+        }
+    }
+}
+
+// A job that ends by an exception (here a file that grew after the job read
+// its size, and no canvas for it) leaves no room reserved behind.
+TEST_F(BatchRunnerTest, AJobEndedByAnExceptionReleasesItsRoom) {
+    const std::string folder = PictureFolder() + "\\room";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : {"p0.png", "p1.png", "p2.png", "p3.png"}) {
+        CopyFileA((PictureFolder() + "\\" + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
+    }
+    document.Clear();
+    runner.loaderHooks.threads = 2;
+    runner.loaderHooks.beforeMake = [&folder](std::size_t index) {
+        if (index == 2) {
+            CopyFileA((PictureFolder() + "\\tall.png").c_str(), (folder + "\\p2.png").c_str(),
+                      FALSE);
+        }
+    };
+    document.onCanvas = [](int height) {
+        if (height >= 200) {
+            throw std::runtime_error("no canvas");
+        }
+    };
+    runner.PasteSelected(nullptr, folder, Pictures({"p0.png", "p1.png", "p2.png", "p3.png"}, true),
+                         false);
+    EXPECT_TRUE(ended);
+    ASSERT_EQ(document.UndoRecords().size(), 2u);
+    EXPECT_EQ(document.picture.RoomWidth(), document.width);
+    EXPECT_EQ(document.picture.RoomHeight(), document.height);
+}
+
+// "실행" for the selected files with none selected says so and leaves the
+// dialog open; no job starts.
+TEST_F(BatchRunnerTest, TheDialogRefusesToRunOnNoSelectedFiles) {
+    Start();
+    const std::string before = Snapshot();
+    dialogs.AnswerMessageBox(IDOK);
+    answerBatch = [this](HWND box) {
+        CheckRadioButton(box, IDC_BATCH_FIRST_FILE, IDC_BATCH_MATCHING_FILES, IDC_BATCH_FIRST_FILE);
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(batchDialog->hwnd, box);
+        return IDCANCEL;
+    };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png", "p1.png"}, false));
+    ASSERT_EQ(dialogs.MessageBoxes().size(), 1u);
+    EXPECT_EQ(dialogs.MessageBoxes()[0].text, "선택된 파일이 없습니다");
+    EXPECT_EQ(dialogs.Unanswered(), 0);
+    EXPECT_EQ(progressShown, 0);
+    EXPECT_EQ(Snapshot(), before);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
+#include "formats/PngReader.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,17 @@ using image::Image;
 namespace {
 
 // A loaded picture must be a well-formed 24-bit Image whose memory is all
-// there (its first and last bytes are read); a refused one must be empty.
+// there (its first and last bytes are read); a refused one must be empty and
+// not called damaged.
 bool Load(const std::string& path, const std::string& what, Image& picture,
-          std::uint32_t background = kWhiteBackground) {
-    const bool loaded = LoadImageFile(picture, path.c_str(), background);
+          std::uint32_t background = kWhiteBackground, bool* damaged = nullptr) {
+    bool damagedFile = true;
+    const bool loaded = LoadImageFile(picture, path.c_str(), background, &damagedFile);
+    if (damaged != nullptr) {
+        *damaged = damagedFile;
+    }
     if (!loaded) {
-        EXPECT_TRUE(picture.IsEmpty()) << what;
+        EXPECT_TRUE(picture.IsEmpty() && !damagedFile) << what;
         return false;
     }
     EXPECT_TRUE(picture.BytesPerPixel == 3 && picture.Width > 0 && picture.Height > 0 &&
@@ -65,22 +71,30 @@ int RunCases(const std::string& in, const std::string& list) {
         words >> dump;
         if (kind == "over") {
             words >> std::hex >> background;
-        } else if (kind == "near") {
-            words >> tolerance;
+        } else if (kind == "near" || kind == "damaged") {
+            words >> tolerance; // for a damaged file: the rows that must match
         } else {
             words >> psnr;
         }
         if (kind == "refuse") {
             picture.Destroy(); // files no decoder takes leave the Image as it was
         }
-        const bool loaded = Load(in + name, name, picture, background);
+        bool damaged = false;
+        const bool loaded = Load(in + name, name, picture, background, &damaged);
         if (kind == "refuse") {
             EXPECT_FALSE(loaded) << name << " should be refused";
             continue;
         }
         const Bytes expected = ReadWholeFile(in + dump);
         EXPECT_TRUE(loaded && expected.size() > 8) << name << " did not load, or has no dump";
-        if (kind == "near") {
+        EXPECT_EQ(damaged, kind == "damaged") << name;
+        if (kind == "damaged") {
+            const Bytes got = Dump(picture);
+            const size_t rowsEnd = 8 + static_cast<size_t>(tolerance) * picture.Width * 3;
+            EXPECT_TRUE(got.size() == expected.size() && rowsEnd <= got.size() &&
+                        std::equal(got.begin(), got.begin() + rowsEnd, expected.begin()))
+                << name << ": the top " << tolerance << " rows differ from " << dump;
+        } else if (kind == "near") {
             EXPECT_LE(MaxDifference(Dump(picture), expected), tolerance) << name;
         } else {
             EXPECT_GE(Psnr(Dump(picture), expected), psnr) << name;
@@ -158,6 +172,26 @@ TEST(LoadImageFile, PngSuite) {
                                       : "the PNG suite (QUILTORA_TESTDATA/pngsuite) was not found");
     }
     EXPECT_GT(RunCases(data + "in/", "suite.txt"), 150) << "suite.txt is incomplete";
+}
+
+// The reader's output layouts: grey stays palette indices over a grey ramp,
+// but 16-bit grey with a transparent value becomes RGBA without a palette.
+TEST(PngReader, OutputLayoutsAndTheirPalettes) {
+    const std::string data = DataDir();
+    if (data.empty()) {
+        GTEST_SKIP() << kNoData;
+    }
+    const struct {
+        const char* name;
+        int bits, paletteCount;
+    } cases[] = {{"seed_grey.png", 8, 256}, {"grey16_trns.png", 32, 0}, {"seed_rgb.png", 24, 0}};
+    for (const auto& c : cases) {
+        PngImageInfo info;
+        ASSERT_TRUE(PngReader().Read((data + "in/" + c.name).c_str(), info)) << c.name;
+        EXPECT_EQ(info.BitsPerPixel, c.bits) << c.name;
+        EXPECT_EQ(info.PaletteCount, c.paletteCount) << c.name;
+        EXPECT_EQ(info.Palette.IsEmpty(), c.paletteCount == 0) << c.name;
+    }
 }
 
 // Files that crashed the system's decoders, made them take gigabytes or would

@@ -6,7 +6,9 @@ load as (width and height as 32-bit little-endian numbers, then red, green,
 blue, top row first), and cases.txt (suite.txt for the PNG suite), a line each:
 "pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "near FILE DUMP
 MAX" (no sample further than MAX from the dump's), "over FILE DUMP COLORREF"
-(loaded over that background, in hex; otherwise white) or "refuse FILE".
+(loaded over that background, in hex; otherwise white), "damaged FILE DUMP
+ROWS" (loaded from a damaged file, the top ROWS rows as in the dump) or
+"refuse FILE". Every picture but the damaged ones loads from a whole file.
 Exits 77 without Pillow.
 """
 import io
@@ -145,11 +147,12 @@ def rgb_png(rows, w, channels, types=(0,), idat_pieces=None, before=b"", raw_ext
             b"".join(chunk(b"IDAT", p) for p in pieces) + chunk(b"IEND", b""))
 
 
-def expect_rows(name, rows, w, channels, data=None):
+def expect_rows(name, rows, w, channels, data=None, damaged=False):
     """Writes data (or rows as a PNG file) expecting rows blended over white."""
     put(name, data or rgb_png(rows, w, channels))
     rgb = b"".join(r if channels == 3 else over(r, WHITE) for r in rows)
-    cases.append(f"pixels {name} {dump(name + '.rgb', w, len(rows), rgb)}")
+    d = dump(name + '.rgb', w, len(rows), rgb)
+    cases.append(f"damaged {name} {d} {len(rows)}" if damaged else f"pixels {name} {d}")
 
 
 rows = noise_rows(9, 10, 4)
@@ -176,7 +179,7 @@ expect_rows("damaged_after_end.png", rows, 11, 3,
 # An IDAT whose length runs past the end of the file offers what is there.
 cut = good.index(b"IDAT")
 expect_rows("long_idat.png", rows, 11, 3,
-            good[:cut - 4] + struct.pack(">I", 0x7FFFFF00) + good[cut:])
+            good[:cut - 4] + struct.pack(">I", 0x7FFFFF00) + good[cut:], damaged=True)
 
 crafted_palette("short_plte.png", 13, 6, 4, 3, 15, types=(0, 1, 2, 3, 4))
 crafted_palette("long_plte.png", 17, 9, 8, 300, 255, types=(2,))
@@ -197,7 +200,15 @@ put("truncated.png", SIG + ihdr(16, 12, 8, 0) + chunk(b"IDAT", data[:half]))
 partial = zlib.decompressobj().decompress(data[:half])
 partial = (partial + bytes(17 * 12))[:17 * 12]
 rgb = b"".join(bytes(3 * [v]) for y in range(12) for v in partial[y * 17 + 1:y * 17 + 17])
-cases.append(f"pixels truncated.png {dump('truncated.png.rgb', 16, 12, rgb)}")
+cases.append(f"damaged truncated.png {dump('truncated.png.rgb', 16, 12, rgb)} 12")
+
+# 16-bit grey with a transparent value: keyed pixels show the background.
+grey16 = [[rnd.choice((0x1234, 0x12FF, 0xABCD, 0xFFFF)) for _ in range(6)] for _ in range(5)]
+put("grey16_trns.png", SIG + ihdr(6, 5, 16, 0) + chunk(b"tRNS", struct.pack(">H", 0x1234)) +
+    chunk(b"IDAT", zlib.compress(b"".join(b"\0" + struct.pack(">6H", *r) for r in grey16))) +
+    chunk(b"IEND", b""))
+rgb = b"".join(bytes(3 * [255 if v == 0x1234 else v >> 8]) for r in grey16 for v in r)
+cases.append(f"pixels grey16_trns.png {dump('grey16_trns.png.rgb', 6, 5, rgb)}")
 
 # An unknown filter type leaves its row as stored.
 raw = b"".join(bytes([7]) + r for r in grey)
@@ -413,6 +424,45 @@ expect_djpeg("cjpeg_17x9.jpg", cjpeg(odd))
 expect_djpeg("cjpeg_17x9_progressive.jpg", cjpeg(odd, "-progressive", "-sample", "2x1"))
 # Orientation 6: the stored picture turned a quarter clockwise.
 expect_djpeg("cjpeg_exif6.jpg", with_exif(cjpeg(grainy), 6), Image.Transpose.ROTATE_270)
+
+
+def djpeg_rgb(data):
+    """djpeg's pixels; it decodes a damaged file as far as it goes, warning."""
+    ppm_data = subprocess.run(["djpeg", "-ppm"], input=data, capture_output=True).stdout
+    return Image.open(io.BytesIO(ppm_data)).tobytes()
+
+
+def equal_rows(a, b, w):
+    rows = 0
+    while rows * w * 3 < len(a) and a[rows * w * 3:(rows + 1) * w * 3] == \
+            b[rows * w * 3:(rows + 1) * w * 3]:
+        rows += 1
+    return rows
+
+
+# Files cut short load as far as djpeg decodes them, the rows before the cut
+# as in the whole file. A progressive file cut inside a scan's header loads as
+# djpeg decodes it cut before that header. A file cut before its first scan
+# holds no picture.
+tall = Image.new("RGB", (48, 160))
+tall.putdata([tuple(min(255, max(0, v + rnd.randrange(-30, 31)))
+                    for v in (x * 5, y, 200 - y)) for y in range(160) for x in range(48)])
+whole = cjpeg(tall)
+whole_rgb = djpeg_rgb(whole)
+dump("cut_whole.jpg.rgb", 48, 160, whole_rgb)
+for percent in (50, 90):
+    name = f"cut{percent}.jpg"
+    cut_rgb = djpeg_rgb(put(name, whole[:len(whole) * percent // 100]).getvalue())
+    rows = equal_rows(cut_rgb, whole_rgb, 48)
+    assert 160 * percent // 200 < rows < 160, f"{name}: {rows} rows as in the whole file"
+    cases.append(f"damaged {name} cut_whole.jpg.rgb {rows}")
+    cases.append(f"damaged {name} {dump(name + '.rgb', 48, 160, cut_rgb)} 160")
+steps = cjpeg(tall, "-progressive")
+third_scan = [i for i in range(len(steps)) if steps[i:i + 2] == b"\xff\xda"][2]
+put("cut_in_scan_header.jpg", steps[:third_scan + 6])
+cases.append(f"damaged cut_in_scan_header.jpg "
+             f"{dump('cut_in_scan_header.jpg.rgb', 48, 160, djpeg_rgb(steps[:third_scan]))} 160")
+refuse("cut_before_scan.jpg", whole[:whole.index(b"\xff\xda") + 4])
 
 # CMYK as Photoshop stores it (inverted, after an Adobe marker), as CMYK
 # (Pillow) and as YCCK (ImageMagick), and plain CMYK (no marker, not
