@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/FileHandOver.h"
 #include "app/ResourceIds.h"
+#include "browser/JobReport.h"
 #include "formats/BmpWriter.h"
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
@@ -322,7 +323,7 @@ int MainWindow::OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) {
 }
 
 bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard,
-                                bool interactive) {
+                                bool interactive, std::string& damagedFile) {
     if (fromClipboard) {
         if (!picture.ReadClipboardPicture()) {
             ui::WarningBox("クリップボード画像の読み込みに失敗");
@@ -342,10 +343,14 @@ bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, boo
         fileName = chosen.Data();
     }
     bool loaded;
+    bool damaged = false;
     {
         WaitCursor wait;
-        loaded =
-            formats::LoadImageFile(picture, fileName, static_cast<std::uint32_t>(settings.BkColor));
+        loaded = formats::LoadImageFile(picture, fileName,
+                                        static_cast<std::uint32_t>(settings.BkColor), &damaged);
+    }
+    if (loaded && damaged) {
+        damagedFile = fileName;
     }
     if (!loaded && interactive) {
         // The message names the file on a line of its own: the user may have
@@ -367,7 +372,8 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
         return false;
     }
     image::Image picture;
-    if (!AcquirePicture(picture, fileName, fromClipboard, interactive)) {
+    std::string damagedFile;
+    if (!AcquirePicture(picture, fileName, fromClipboard, interactive, damagedFile)) {
         return false;
     }
     const browser::PasteCommand::Result result = paster.PastePicture(picture, below, wrapWidth);
@@ -390,6 +396,13 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
             pasted = document.lastCell;
         }
         canvas.ScrollIntoView(pasted);
+        // A file cut short is pasted as far as it goes; the user is told,
+        // as a job tells of its damaged files.
+        if (!damagedFile.empty()) {
+            browser::JobReport report;
+            report.AddDamaged(damagedFile);
+            report.Show();
+        }
     } else {
         UpdateCommandStates(GetMenu(hwnd));
     }

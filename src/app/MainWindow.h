@@ -90,9 +90,10 @@ public:
 
 private:
     bool CreateToolbar();
-    // Interactive acquisitions report a file that cannot be read, by name.
+    // Interactive acquisitions report a file that cannot be read, by name. A
+    // file read only in part (cut short) is named in damagedFile.
     bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard,
-                        bool interactive);
+                        bool interactive, std::string& damagedFile);
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
     void OnClipboardUpdate();

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -249,6 +250,19 @@ TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     EXPECT_FALSE(window.PastePicture(junk.c_str(), false, false, false, 0));
     EXPECT_EQ(Warnings(), std::vector<std::string>(2, "画像の読み込みに失敗\njunk.png"));
     EXPECT_EQ(document.width, 20);
+
+    // A PNG cut short is pasted as far as it goes, and named as damaged.
+    std::string bytes;
+    {
+        std::ifstream in(WritePicture("whole.png", 300, 200, 5), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string cut = DataFolder() + "\\cut.png";
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() * 3 / 4);
+    dialogs.AnswerMessageBox(IDOK);
+    EXPECT_TRUE(window.PastePicture(cut.c_str(), false, false, true, 0));
+    EXPECT_EQ(Warnings().back(), "손상된 파일 (읽은 만큼 붙여넣음):\ncut.png");
+    EXPECT_EQ(document.width, 320);
 }
 
 TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
