@@ -2,29 +2,15 @@
 
 #include "browser/BatchPlan.h"
 #include "formats/PictureHeader.h"
+#include "image/CellLayout.h"
+#include "image/Image.h"
 #include "image/PasteSize.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <utility>
 
 namespace browser {
-
-namespace {
-
-// 24-bit rows are padded to whole 32-bit words.
-std::int64_t Stride(std::int64_t width) {
-    return (width * 24 + 31) / 32 * 4;
-}
-
-// The limit JoinDocument holds a canvas to: sides and pixel block in an int.
-bool CanvasFits(std::int64_t width, std::int64_t height) {
-    return width >= 1 && height >= 1 && width <= INT_MAX && height <= INT_MAX &&
-           Stride(width) * height <= INT_MAX;
-}
-
-} // namespace
 
 bool JobSizeEstimate::ReadHeaderSize(const std::string& path, int& width, int& height) {
     formats::PictureHeader header;
@@ -73,42 +59,20 @@ JobSizeEstimate::JobSizeEstimate(BatchJob job, const image::PasteParameters& val
 }
 
 bool JobSizeEstimate::Paste(int boxWidth, int boxHeight, bool below, int wrapWidth, int padSize) {
-    if (!CanvasFits(boxWidth, boxHeight)) {
+    image::CellPlacement placement;
+    if (!image::PlaceCell(width, height, lastCell, boxWidth, boxHeight, below, wrapWidth, padSize,
+                          placement)) {
         tooBig = true;
         return false;
     }
-    const std::int64_t pad = std::max(padSize, 0);
-    const std::int64_t rowEnd = cellX + cellWidth;
-    // The gaps of JoinDocument::ComputeGap: below everything only a top gap
-    // (none on an empty canvas); to the right a left gap after a cell of this
-    // row and a top gap below the first row.
-    std::int64_t gapX = below ? 0 : (rowEnd != 0 ? pad : 0);
-    std::int64_t gapY = below ? (height != 0 ? pad : 0) : (cellY != 0 ? pad : 0);
-    if (!below && wrapWidth != 0 && rowEnd + boxWidth + gapX > wrapWidth) {
-        below = true;
-        gapX = 0;
-        gapY = height != 0 ? pad : 0;
-    }
-    const std::int64_t newCellWidth = boxWidth + gapX;
-    const std::int64_t newCellHeight = boxHeight + gapY;
-    const std::int64_t newWidth =
-        below ? std::max(newCellWidth, width) : std::max(rowEnd + newCellWidth, width);
-    const std::int64_t newHeight =
-        below ? height + newCellHeight : std::max(cellY + newCellHeight, height);
-    if (!CanvasFits(newWidth, newHeight)) {
-        tooBig = true;
-        return false;
-    }
-    width = newWidth;
-    height = newHeight;
-    cellX = below ? 0 : rowEnd;
-    cellY = below ? height - newCellHeight : cellY;
-    cellWidth = newCellWidth;
+    width = placement.canvasWidth;
+    height = placement.canvasHeight;
+    lastCell = placement.cell;
     return true;
 }
 
 std::int64_t JobSizeEstimate::Bytes() const {
-    return Stride(width) * height;
+    return static_cast<std::int64_t>(image::RowStride(width, 24)) * height;
 }
 
 std::string JobSizeEstimate::Describe() const {

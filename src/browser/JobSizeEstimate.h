@@ -12,8 +12,8 @@ namespace browser {
 
 // The size of the picture a job will produce on an empty document, worked
 // out before it runs from the pictures' sizes alone: the job's plan visits
-// the same pictures in the same directions, and each paste grows the canvas
-// as JoinDocument's paste does, gaps included. A picture whose size cannot
+// the same pictures in the same directions, and each paste is placed by the
+// document's own arithmetic (PlaceCell), gaps included. A picture whose size cannot
 // be read is left out, as the job would fail to load it.
 class JobSizeEstimate {
 public:
@@ -45,11 +45,10 @@ public:
 private:
     bool Paste(int boxWidth, int boxHeight, bool below, int wrapWidth, int padSize);
 
-    std::int64_t width = 0;
-    std::int64_t height = 0;
-    std::int64_t cellX = 0;
-    std::int64_t cellY = 0;
-    std::int64_t cellWidth = 0;
+    // The canvas so far, never larger than CanvasFits allows.
+    int width = 0;
+    int height = 0;
+    image::CellRect lastCell;
     bool tooBig = false;
 };
 

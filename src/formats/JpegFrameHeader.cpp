@@ -1,8 +1,7 @@
 #include "formats/JpegFrameHeader.h"
 
-#include "image/Image.h"
+#include "image/CellLayout.h"
 
-#include <climits>
 #include <cstring>
 
 namespace formats {
@@ -150,9 +149,7 @@ bool JpegFrameHeader::Decodable() const {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    const int stride = image::RowStride(width, 24);
-    return stride != 0 && static_cast<std::int64_t>(stride) * height <= INT_MAX &&
-           dataBytes >= Mcus() / 64;
+    return image::CanvasFits(width, height) && dataBytes >= Mcus() / 64;
 }
 
 } // namespace formats

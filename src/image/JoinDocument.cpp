@@ -9,20 +9,6 @@
 
 namespace image {
 
-namespace {
-
-// Whether a 24-bit canvas of this size can be asked for at all: both sides
-// and the whole pixel block must fit the int arithmetic that Image uses.
-bool CanvasFits(std::int64_t width, std::int64_t height) {
-    if (width < 1 || height < 1 || width > INT_MAX || height > INT_MAX) {
-        return false;
-    }
-    const int stride = RowStride(static_cast<int>(width), 24);
-    return stride != 0 && stride * height <= INT_MAX;
-}
-
-} // namespace
-
 class JoinDocument::WriteGuard {
 public:
     explicit WriteGuard(JoinDocument& document) : document(document) {
@@ -51,22 +37,6 @@ JoinDocument::JoinDocument() {
 bool JoinDocument::CreateCanvas(Image& canvas, int width, int height, int roomWidth,
                                 int roomHeight) {
     return canvas.CreateWithRoom(width, height, roomWidth, roomHeight);
-}
-
-JoinDocument::Gaps JoinDocument::ComputeGap(bool below, int padSize) const {
-    Gaps gaps;
-    if (padSize <= 0) {
-        return gaps;
-    }
-    if (below) {
-        gaps.y = height != 0 ? padSize : 0;
-        return gaps;
-    }
-    // A left gap only after a cell in this row, a top gap only below the
-    // first row, so that every picture of a row keeps the same top edge.
-    gaps.x = static_cast<std::int64_t>(lastCell.x) + lastCell.width != 0 ? padSize : 0;
-    gaps.y = lastCell.y != 0 ? padSize : 0;
-    return gaps;
 }
 
 bool JoinDocument::PasteImage(Image& source, bool below, int wrapWidth,
@@ -124,35 +94,17 @@ bool JoinDocument::PastePrepared(PreparedPicture& prepared, bool below, int wrap
 bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight,
                          bool below, int wrapWidth, const PasteParameters& settings,
                          std::list<UndoRecord>& pending) {
-    const int padSize = settings.PadSize;
     UndoRecord& record = pending.front();
     record.previousWidth = -1;
     record.previousCell = lastCell;
-
-    // All layout arithmetic in 64 bits: a sum past 32 bits fails the paste
-    // instead of wrapping around.
-    const std::int64_t rowEnd = static_cast<std::int64_t>(lastCell.x) + lastCell.width;
-    Gaps gaps = ComputeGap(below, padSize);
-    std::int64_t cellWidth = static_cast<std::int64_t>(boxWidth) + gaps.x;
-    std::int64_t cellHeight = static_cast<std::int64_t>(boxHeight) + gaps.y;
-    if (!below && wrapWidth != 0 && rowEnd + cellWidth > wrapWidth) {
-        below = true;
-        gaps = ComputeGap(true, padSize);
-        cellWidth = static_cast<std::int64_t>(boxWidth) + gaps.x;
-        cellHeight = static_cast<std::int64_t>(boxHeight) + gaps.y;
-    }
-    std::int64_t newWidth = 0;
-    std::int64_t newHeight = 0;
-    if (below) {
-        newWidth = std::max<std::int64_t>(cellWidth, width);
-        newHeight = height + cellHeight;
-    } else {
-        newWidth = std::max<std::int64_t>(rowEnd + cellWidth, width);
-        newHeight = std::max<std::int64_t>(lastCell.y + cellHeight, height);
-    }
-    if (!CanvasFits(newWidth, newHeight)) {
+    record.group = openGroup;
+    CellPlacement placement;
+    if (!PlaceCell(width, height, lastCell, boxWidth, boxHeight, below, wrapWidth, settings.PadSize,
+                   placement)) {
         return false;
     }
+    const int newWidth = placement.canvasWidth;
+    const int newHeight = placement.canvasHeight;
     if (width == 0 && resized.Width == newWidth && resized.Height == newHeight &&
         resized.BytesPerPixel == 3 && reservedWidth <= newWidth && reservedHeight <= newHeight) {
         // The first picture covers the whole canvas: it becomes the canvas,
@@ -171,7 +123,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     if (newWidth > width || newHeight > height) {
         const int oldWidth = width;
         const int oldHeight = height;
-        if (!Grow(static_cast<int>(newWidth), static_cast<int>(newHeight), below,
+        if (!Grow(newWidth, newHeight, placement.below,
                   ColourToPixel(static_cast<std::uint32_t>(settings.BkColor)))) {
             return false;
         }
@@ -179,27 +131,18 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
         record.previousHeight = oldHeight;
     }
 
-    CellRect cell;
-    cell.width = static_cast<int>(cellWidth);
-    cell.height = static_cast<int>(cellHeight);
-    if (below) {
-        cell.x = 0;
-        cell.y = height - cell.height;
-    } else {
-        cell.x = static_cast<int>(rowEnd);
-        cell.y = lastCell.y;
-    }
+    const CellRect& cell = placement.cell;
     record.underColour = picture.ReadPixel(cell.x, cell.y);
     const PixelValue padColour = ColourToPixel(static_cast<std::uint32_t>(settings.PadCol));
-    if (gaps.x > 0) {
-        picture.FillArea(cell.x, cell.y, gaps.x, cell.height, padColour, false);
+    if (placement.gapX > 0) {
+        picture.FillArea(cell.x, cell.y, placement.gapX, cell.height, padColour, false);
     }
-    if (gaps.y > 0) {
-        picture.FillArea(cell.x, cell.y, cell.width, gaps.y, padColour, false);
+    if (placement.gapY > 0) {
+        picture.FillArea(cell.x, cell.y, cell.width, placement.gapY, padColour, false);
     }
     if (!resized.IsEmpty()) {
-        picture.BlitFrom(cell.x + gaps.x + place.x, cell.y + gaps.y + place.y, resized, 0, 0,
-                         resized.Width, resized.Height);
+        picture.BlitFrom(cell.x + placement.gapX + place.x, cell.y + placement.gapY + place.y,
+                         resized, 0, 0, resized.Width, resized.Height);
     }
     lastCell = cell;
     record.pastedCell = cell;
@@ -303,6 +246,33 @@ bool JoinDocument::Undo() {
     if (undoRecords.empty()) {
         return false;
     }
+    // A job's pastes go back together, newest first, to the picture before it.
+    const int group = undoRecords.back().group;
+    do {
+        UndoNewest();
+    } while (group != 0 && !undoRecords.empty() && undoRecords.back().group == group);
+    return true;
+}
+
+void JoinDocument::BeginUndoGroup() {
+    WriteGuard guard(*this);
+    openGroup = ++lastGroup;
+}
+
+void JoinDocument::EndUndoGroup() {
+    WriteGuard guard(*this);
+    openGroup = 0;
+}
+
+JoinDocument::UndoGroup::UndoGroup(JoinDocument& document) : document(document) {
+    document.BeginUndoGroup();
+}
+
+JoinDocument::UndoGroup::~UndoGroup() {
+    document.EndUndoGroup();
+}
+
+void JoinDocument::UndoNewest() {
     const UndoRecord record = undoRecords.back();
     const CellRect& cell = record.pastedCell;
     if (cell.width > 0 && cell.height > 0) {
@@ -323,7 +293,6 @@ bool JoinDocument::Undo() {
     }
     lastCell = record.previousCell;
     undoRecords.pop_back();
-    return true;
 }
 
 void JoinDocument::Clear() {
@@ -335,6 +304,7 @@ void JoinDocument::Clear() {
     undoRecords.clear();
     reservedWidth = 0;
     reservedHeight = 0;
+    openGroup = 0;
 }
 
 JoinDocument& Document() {

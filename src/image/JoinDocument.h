@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/CellLayout.h"
 #include "image/Image.h"
 #include "image/PasteParameters.h"
 #include "image/PasteSize.h"
@@ -11,14 +12,6 @@
 
 namespace image {
 
-// A rectangle of canvas pixels, y counted from the top row.
-struct CellRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
 // What one successful paste leaves so that it can be taken back. No pixels:
 // a paste only ever covers background, so undo repaints the whole cell in
 // underColour.
@@ -28,6 +21,7 @@ struct UndoRecord {
     CellRect previousCell;  // lastCell before the paste
     CellRect pastedCell;    // the cell the paste occupied
     PixelValue underColour = 0;
+    int group = 0; // the job's pastes share a number and are undone as one; 0: alone
 };
 
 // A picture made ready for pasting: resized by the size settings, before the
@@ -115,21 +109,27 @@ public:
         JoinDocument& document;
     };
 
-    // Takes back the newest paste; false when there is none. When the
-    // smaller canvas cannot be made the larger one is kept (width and height
-    // stay its real size) and the record is still taken back.
+    // Takes back the newest paste, or the newest job's pastes together;
+    // false when there is none. The canvas only gets a smaller view, so it
+    // cannot fail.
     bool Undo();
+
+    // Every paste made while an UndoGroup lives (a job's, from any thread)
+    // is undone in one step with the others; a job that stopped is undone
+    // the same way, as far as it went.
+    class UndoGroup {
+    public:
+        explicit UndoGroup(JoinDocument& document);
+        ~UndoGroup();
+        UndoGroup(const UndoGroup&) = delete;
+        UndoGroup& operator=(const UndoGroup&) = delete;
+
+    private:
+        JoinDocument& document;
+    };
 
     // Back to the empty document with no history (New, shutdown).
     void Clear();
-
-    // Gaps (gapX, gapY) a paste in the given direction gets; padSize below 0
-    // counts as 0. Reads lastCell and height: callers hold the lock.
-    struct Gaps {
-        int x = 0;
-        int y = 0;
-    };
-    Gaps ComputeGap(bool below, int padSize) const;
 
     bool IsEmpty() const { return width == 0; }
     // Oldest first. Callers hold the lock.
@@ -149,6 +149,11 @@ protected:
 private:
     class WriteGuard;
 
+    void BeginUndoGroup();
+    void EndUndoGroup();
+    // Takes back the newest record; the caller holds the lock.
+    void UndoNewest();
+
     bool Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight, bool below,
                int wrapWidth, const PasteParameters& settings, std::list<UndoRecord>& pending);
     bool Grow(int newWidth, int newHeight, bool below, PixelValue background);
@@ -158,6 +163,8 @@ private:
     std::list<UndoRecord> undoRecords;
     int reservedWidth = 0;
     int reservedHeight = 0;
+    int openGroup = 0; // the group new pastes join; 0: none
+    int lastGroup = 0;
     mutable SRWLOCK lock;
 };
 
