@@ -1,14 +1,12 @@
 #include "app/JoinCommand.h"
 
-#include "browser/BatchPlan.h"
 #include "browser/FolderListing.h"
-#include "browser/JobSizeEstimate.h"
-#include "browser/PasteCommand.h"
-#include "browser/PictureLoader.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
+#include "job/BatchPlan.h"
+#include "job/JobRun.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui/file/FindHandle.h"
@@ -117,6 +115,35 @@ private:
     LARGE_INTEGER start;
 };
 
+// Tells on the console what the job does: each file skipped or damaged, and
+// with --verbose each one pasted.
+class Printer : public job::JobObserver {
+public:
+    Printer(const std::function<void(const std::string&, bool)>& print, bool verbose)
+        : print(print), verbose(verbose) {}
+
+    void Pasted(const std::string& path, int taken, int count) override {
+        if (verbose) {
+            print("pasted " + path + " (" + std::to_string(taken) + "/" + std::to_string(count) +
+                      ")",
+                  false);
+        }
+    }
+    void Skipped(const std::string& path, bool notLoaded) override {
+        print("skipped " + path +
+                  (notLoaded ? ": not a picture that can be read"
+                             : ": the joined picture would be too large"),
+              true);
+    }
+    void Damaged(const std::string& path) override {
+        print("damaged " + path + ": pasted as far as it could be read", true);
+    }
+
+private:
+    const std::function<void(const std::string&, bool)>& print;
+    bool verbose;
+};
+
 std::string Milliseconds(double value) {
     return std::to_string(static_cast<long long>(value + 0.5)) + " ms";
 }
@@ -137,11 +164,11 @@ std::vector<std::string> JoinCommand::Expand(const std::string& argument) {
     while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) {
         folder.pop_back();
     }
-    std::vector<browser::ListEntry> entries;
+    std::vector<job::ListEntry> entries;
     browser::ListFolder(folder.c_str(), entries);
     std::vector<std::string> paths;
-    for (const browser::ListEntry& entry : entries) {
-        if (entry.kind == browser::ImageFile) {
+    for (const job::ListEntry& entry : entries) {
+        if (entry.kind == job::ImageFile) {
             paths.push_back(folder + "\\" + entry.name);
         }
     }
@@ -179,8 +206,8 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     ApplyOptions(options, settings);
 
     // A job on an empty canvas, its pictures named by their whole paths.
-    browser::BatchJob job;
-    job.files = browser::AllInFolder;
+    job::BatchJob job;
+    job.files = job::AllInFolder;
     job.arrangement = options.arrangement;
     job.width = options.wrapWidth;
     job.perRow = options.perRow;
@@ -192,12 +219,15 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
             ++skipped;
         }
         for (const std::string& path : paths) {
-            job.entries.push_back(browser::ListEntry{path, browser::ImageFile, false});
+            job.entries.push_back(job::ListEntry{path, job::ImageFile, false});
         }
     }
     image::JoinDocument document;
-    browser::PasteCommand paster(document, settings);
-    const Tally tally = PasteAll(job, paster, options.verbose);
+    job::BatchPlan plan(std::move(job));
+    Printer printer(print, options.verbose);
+    job::JobStop stop;
+    const job::JobOutcome tally =
+        job::RunJob(plan, settings.PasteValues(), document, printer, stop);
     if (tally.pasted == 0) {
         print("nothing written: no picture could be pasted", true);
         return NothingWritten;
@@ -217,57 +247,6 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
               false);
     }
     return skipped + tally.skipped + tally.damaged == 0 ? AllPasted : SomeSkipped;
-}
-
-JoinCommand::Tally JoinCommand::PasteAll(const browser::BatchJob& job,
-                                         browser::PasteCommand& paster, bool verbose) {
-    const image::PasteParameters values = paster.Values();
-    browser::BatchPlan plan(job);
-    std::vector<std::string> paths;
-    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
-        paths.push_back(plan.Path(visit));
-    }
-    browser::PictureLoader loader(paths, values);
-    // However the join ends, the room made for its result goes with it.
-    const image::JoinDocument::RoomRelease release(paster.Document());
-    // The result's size from the files' headers, read while the first
-    // pictures load: the canvas is made once.
-    browser::JobSizeEstimate::ReserveResult(job, values, paster.Document());
-    Tally tally;
-    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
-        std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
-        const browser::BatchPlan::Paste paste = plan.NextPaste();
-        const Stopwatch pasteTime;
-        const auto result =
-            picture == nullptr ? browser::PasteCommand::Result::NotLoaded
-                               : paster.PasteLoaded(*picture, paste.below, paste.wrapWidth, values);
-        tally.pasting += pasteTime.Elapsed();
-        const bool damaged = picture != nullptr && picture->damaged;
-        loader.Recycle(std::move(picture));
-        plan.Record(result == browser::PasteCommand::Result::Pasted);
-        const std::string& path = paths[static_cast<std::size_t>(visit)];
-        if (result != browser::PasteCommand::Result::Pasted) {
-            ++tally.skipped;
-            print("skipped " + path +
-                      (result == browser::PasteCommand::Result::NotLoaded
-                           ? ": not a picture that can be read"
-                           : ": the joined picture would be too large"),
-                  true);
-            continue;
-        }
-        if (verbose) {
-            print("pasted " + path + " (" + std::to_string(visit + 1) + "/" +
-                      std::to_string(plan.VisitCount()) + ")",
-                  false);
-        }
-        if (damaged) {
-            ++tally.damaged;
-            print("damaged " + path + ": pasted as far as it could be read", true);
-        }
-    }
-    tally.pasted = plan.PastedCount();
-    tally.spent = loader.Spent();
-    return tally;
 }
 
 } // namespace app

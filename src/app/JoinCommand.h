@@ -1,9 +1,6 @@
 #pragma once
 
 #include "app/JoinOptions.h"
-#include "browser/BatchJob.h"
-#include "browser/PasteCommand.h"
-#include "browser/PictureLoader.h"
 
 #include <functional>
 #include <string>
@@ -38,19 +35,7 @@ public:
     static std::vector<std::string> Expand(const std::string& argument);
 
 private:
-    // What pasting a join's pictures came to; times in milliseconds.
-    struct Tally {
-        int pasted = 0;
-        int skipped = 0;
-        int damaged = 0; // pasted as far as they could be read
-        double pasting = 0;
-        browser::PictureLoader::Timings spent;
-    };
-
     int Join(const JoinOptions& options, const char* settingsPath);
-    // Pastes the job's pictures into the paster's empty document, naming
-    // each one skipped or damaged (and, verbose, each one pasted).
-    Tally PasteAll(const browser::BatchJob& job, browser::PasteCommand& paster, bool verbose);
 
     std::function<void(const std::string&, bool)> print;
 };

@@ -92,12 +92,12 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
     const std::map<std::string, Reader> valued = {
         {"--wrap",
          [&](const std::string& v) {
-             options.arrangement = browser::FitWidth;
+             options.arrangement = job::FitWidth;
              return ReadNumber(v, 1, 1000000, options.wrapWidth);
          }},
         {"--per-row",
          [&](const std::string& v) {
-             options.arrangement = browser::FixedColumns;
+             options.arrangement = job::FixedColumns;
              return ReadNumber(v, 1, 1000, options.perRow);
          }},
         {"--gap", [&](const std::string& v) { return ReadNumber(v, 0, 1000, options.gap); }},
@@ -118,8 +118,8 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
         {"--quality", [&](const std::string& v) { return ReadNumber(v, 1, 100, options.quality); }},
     };
     const std::map<std::string, std::function<void()>> flags = {
-        {"--row", [&] { options.arrangement = browser::OneRow; }},
-        {"--column", [&] { options.arrangement = browser::OneColumn; }},
+        {"--row", [&] { options.arrangement = job::OneRow; }},
+        {"--column", [&] { options.arrangement = job::OneColumn; }},
         {"--stretch", [&] { options.stretch = true; }},
         {"--progressive", [&] { options.progressive = true; }},
         {"--defaults", [&] { options.defaults = true; }},

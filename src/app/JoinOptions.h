@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/ListEntry.h"
+#include "job/ListEntry.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +15,7 @@ struct JoinOptions {
     std::string output;
     Format format = Format::Png;
     std::vector<std::string> inputs;
-    browser::BatchArrangement arrangement = browser::OneRow;
+    job::BatchArrangement arrangement = job::OneRow;
     int wrapWidth = 0;
     int perRow = 0;
     int gap = -1;

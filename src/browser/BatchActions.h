@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/ListEntry.h"
+#include "job/ListEntry.h"
 
 #include <windows.h>
 
@@ -18,10 +18,10 @@ public:
     // The selected pictures to the right of the last one, or each below
     // everything: one directly, several as a job.
     virtual void PasteSelected(HWND owner, const std::string& folder,
-                               const std::vector<ListEntry>& entries, bool below) = 0;
+                               const std::vector<job::ListEntry>& entries, bool below) = 0;
     // Asks for the job's options in the batch dialog, then runs it.
     virtual void RunBatch(HWND owner, const std::string& folder,
-                          const std::vector<ListEntry>& entries) = 0;
+                          const std::vector<job::ListEntry>& entries) = 0;
 };
 
 } // namespace browser

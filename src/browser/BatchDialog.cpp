@@ -1,7 +1,7 @@
 #include "browser/BatchDialog.h"
 
 #include "browser/BrowserIds.h"
-#include "browser/JobSizeEstimate.h"
+#include "job/JobSizeEstimate.h"
 #include "ui/CommonDialogs.h"
 #include "ui/text/String.h"
 
@@ -59,7 +59,7 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
         return 0;
     }
     if (id == IDOK && selectedPictures == 0 &&
-        GetCheckedIndex(IDC_BATCH_FIRST_FILE, FileChoices) == Selected) {
+        GetCheckedIndex(IDC_BATCH_FIRST_FILE, FileChoices) == job::Selected) {
         ui::WarningBox("선택된 파일이 없습니다");
         return 1;
     }
@@ -81,8 +81,8 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     return 1;
 }
 
-BatchJob BatchDialog::JobFromControls() {
-    BatchJob job;
+job::BatchJob BatchDialog::JobFromControls() {
+    job::BatchJob job;
     job.folder = folder;
     job.entries = entries;
     job.files = GetCheckedIndex(IDC_BATCH_FIRST_FILE, FileChoices);
@@ -119,14 +119,14 @@ void BatchDialog::ShowResultSize() {
         if (found == sizes.end()) {
             int w = 0;
             int h = 0;
-            const bool read = JobSizeEstimate::ReadHeaderSize(path, w, h);
+            const bool read = job::JobSizeEstimate::ReadHeaderSize(path, w, h);
             found = sizes.emplace(path, std::make_pair(read ? w : 0, read ? h : 0)).first;
         }
         width = found->second.first;
         height = found->second.second;
         return width > 0;
     };
-    const JobSizeEstimate estimate(JobFromControls(), settings.PasteValues(), readSize);
+    const job::JobSizeEstimate estimate(JobFromControls(), settings.PasteValues(), readSize);
     SetItemText(IDC_BATCH_RESULT, estimate.Describe().c_str());
 }
 

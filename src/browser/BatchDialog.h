@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/BatchJob.h"
-#include "browser/ListEntry.h"
+#include "job/BatchJob.h"
+#include "job/ListEntry.h"
 #include "settings/AppSettings.h"
 #include "ui/Dialog.h"
 
@@ -22,7 +22,7 @@ namespace browser {
 class BatchDialog : public ui::Dialog {
 public:
     BatchDialog(settings::AppSettings& settings, int selectedPictures, int allPictures,
-                std::string folder = std::string(), std::vector<ListEntry> entries = {})
+                std::string folder = std::string(), std::vector<job::ListEntry> entries = {})
         : settings(settings), selectedPictures(selectedPictures), allPictures(allPictures),
           folder(std::move(folder)), entries(std::move(entries)) {}
 
@@ -32,7 +32,7 @@ public:
 
 private:
     // The job the controls describe now, as RunBatch would build it.
-    BatchJob JobFromControls();
+    job::BatchJob JobFromControls();
     void ShowResultSize();
     // The pictures-per-row box read as a number, clamped to 1 .. 1000.
     int PerRowInForce();
@@ -43,7 +43,7 @@ private:
     int selectedPictures;
     int allPictures;
     std::string folder;
-    std::vector<ListEntry> entries;
+    std::vector<job::ListEntry> entries;
     // Each file's header is read once, however often the options change;
     // a size of 0 x 0 stands for a file that cannot be read.
     std::map<std::string, std::pair<int, int>> sizes;

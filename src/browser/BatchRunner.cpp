@@ -1,7 +1,7 @@
 #include "browser/BatchRunner.h"
 
 #include "browser/BatchDialog.h"
-#include "browser/BatchPlan.h"
+#include "job/BatchPlan.h"
 #include "browser/BatchWorker.h"
 #include "browser/BrowserIds.h"
 #include "browser/ProgressDialog.h"
@@ -28,25 +28,25 @@ private:
 } // namespace
 
 void BatchRunner::PasteSelected(HWND, const std::string& folder,
-                                const std::vector<ListEntry>& entries, bool below) {
-    const int count = BatchPlan::CountPictures(entries, true);
+                                const std::vector<job::ListEntry>& entries, bool below) {
+    const int count = job::BatchPlan::CountPictures(entries, true);
     if (count == 0) {
         return;
     }
     if (count == 1) {
-        for (const ListEntry& entry : entries) {
-            if (entry.kind == ImageFile && entry.selected && pasteInteractive) {
+        for (const job::ListEntry& entry : entries) {
+            if (entry.kind == job::ImageFile && entry.selected && pasteInteractive) {
                 pasteInteractive((folder + "\\" + entry.name).c_str(), below);
                 return;
             }
         }
         return;
     }
-    BatchJob job;
+    job::BatchJob job;
     job.folder = folder;
     job.entries = entries;
-    job.files = Selected;
-    job.arrangement = below ? OneColumn : OneRow;
+    job.files = job::Selected;
+    job.arrangement = below ? job::OneColumn : job::OneRow;
     job.firstBelow = false;
     job.width = settings.All_Width;
     job.perRow = settings.All_ImgNum;
@@ -54,17 +54,17 @@ void BatchRunner::PasteSelected(HWND, const std::string& folder,
 }
 
 void BatchRunner::RunBatch(HWND owner, const std::string& folder,
-                           const std::vector<ListEntry>& entries) {
+                           const std::vector<job::ListEntry>& entries) {
     // The list stays usable during a job, but a second one is not begun.
     if (paster.JobRunning()) {
         return;
     }
-    BatchDialog dialog(settings, BatchPlan::CountPictures(entries, true),
-                       BatchPlan::CountPictures(entries, false), folder, entries);
+    BatchDialog dialog(settings, job::BatchPlan::CountPictures(entries, true),
+                       job::BatchPlan::CountPictures(entries, false), folder, entries);
     if (dialog.DoModal(IDD_BATCH, owner) != 1) {
         return;
     }
-    BatchJob job;
+    job::BatchJob job;
     job.folder = folder;
     job.entries = entries;
     job.files = settings.All_File;
@@ -103,24 +103,25 @@ void BatchRunner::PasteFiles(std::vector<std::string> paths, bool below) {
                          const int order = lstrcmpiA(fileName(a).c_str(), fileName(b).c_str());
                          return order != 0 ? order < 0 : lstrcmpiA(a.c_str(), b.c_str()) < 0;
                      });
-    BatchJob job;
+    job::BatchJob job;
     // No folder: each entry's name is its whole path.
     for (std::string& path : paths) {
-        job.entries.push_back({std::move(path), ImageFile, true});
+        job.entries.push_back({std::move(path), job::ImageFile, true});
     }
-    job.files = Selected;
-    job.arrangement = below ? OneColumn : OneRow;
+    job.files = job::Selected;
+    job.arrangement = below ? job::OneColumn : job::OneRow;
     job.firstBelow = false;
     RunJob(std::move(job));
 }
 
-void BatchRunner::RunJob(BatchJob job) {
+void BatchRunner::RunJob(job::BatchJob job) {
     if (!paster.BeginJob()) {
         return;
     }
     {
         const JobHold hold(paster);
-        BatchWorker worker(paster, BatchPlan(std::move(job)), loaderHooks);
+        BatchWorker worker(paster.Document(), paster.Values(), job::BatchPlan(std::move(job)),
+                           loaderHooks);
         ProgressDialog(worker).Run(progressOwner);
         if (worker.PastedCount() > 0 && refreshView) {
             refreshView();

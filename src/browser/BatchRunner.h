@@ -1,7 +1,8 @@
 #pragma once
 
 #include "browser/BatchActions.h"
-#include "browser/BatchJob.h"
+#include "job/BatchJob.h"
+#include "job/PictureLoader.h"
 #include "browser/PasteCommand.h"
 #include "settings/AppSettings.h"
 
@@ -23,10 +24,10 @@ public:
     BatchRunner(const BatchRunner&) = delete;
     BatchRunner& operator=(const BatchRunner&) = delete;
 
-    void PasteSelected(HWND owner, const std::string& folder, const std::vector<ListEntry>& entries,
-                       bool below) override;
+    void PasteSelected(HWND owner, const std::string& folder,
+                       const std::vector<job::ListEntry>& entries, bool below) override;
     void RunBatch(HWND owner, const std::string& folder,
-                  const std::vector<ListEntry>& entries) override;
+                  const std::vector<job::ListEntry>& entries) override;
 
     // Files named by whole paths (dropped, or named on a command line): in
     // name order to the right of the last picture, or each below everything;
@@ -42,11 +43,11 @@ public:
     // The progress dialog's owner, disabled while a job runs (the main window).
     HWND progressOwner = nullptr;
     // Steer the jobs' picture loaders; tests use them (see PictureLoader::Hooks).
-    PictureLoader::Hooks loaderHooks;
+    job::PictureLoader::Hooks loaderHooks;
 
 private:
     // The job is a copy: nothing it reads can change while it runs.
-    void RunJob(BatchJob job);
+    void RunJob(job::BatchJob job);
 
     PasteCommand& paster;
     settings::AppSettings& settings;

@@ -1,34 +1,33 @@
 #pragma once
 
-#include "browser/BatchPlan.h"
 #include "browser/JobReport.h"
-#include "browser/PasteCommand.h"
-#include "browser/PictureLoader.h"
+#include "image/JoinDocument.h"
+#include "image/PasteParameters.h"
+#include "job/BatchPlan.h"
+#include "job/JobRun.h"
+#include "job/PictureLoader.h"
 
 #include <windows.h>
 
-#include <atomic>
-#include <mutex>
-
 namespace browser {
 
-// The thread that pastes a job's pictures one by one. It reaches the
-// progress dialog only through messages: the bar's range and steps and the
-// picture's name are sent (so they wait for the dialog's modal loop), the
-// completion is posted as its very last act. It never touches another window.
-// The object owns its thread: it is waited for before the object goes.
-class BatchWorker {
+// The thread that runs a job for the progress dialog. It reaches the dialog
+// only through messages: the bar's range and steps and the picture's name are
+// sent (so they wait for the dialog's modal loop), the completion is posted
+// as its very last act. It never touches another window. The object owns its
+// thread: it is waited for before the object goes.
+class BatchWorker : private job::JobObserver {
 public:
     // Posted to the progress dialog when the job is over. From the WM_APP
     // range: the dialog manager's own messages (DM_REPOSITION is WM_USER + 2)
     // take the first values after WM_USER.
     static constexpr UINT DoneMessage = WM_APP + 2;
 
-    // The job pastes with the paste settings of the moment it is made; hooks
-    // steer its picture loader (see PictureLoader::Hooks).
-    BatchWorker(PasteCommand& paster, BatchPlan plan,
-                PictureLoader::Hooks hooks = PictureLoader::Hooks());
-    ~BatchWorker();
+    // The job pastes into document with values, the paste settings of the
+    // moment it is made; hooks steer its picture loader.
+    BatchWorker(image::JoinDocument& document, const image::PasteParameters& values,
+                job::BatchPlan plan, job::PictureLoader::Hooks hooks = job::PictureLoader::Hooks());
+    ~BatchWorker() override;
     BatchWorker(const BatchWorker&) = delete;
     BatchWorker& operator=(const BatchWorker&) = delete;
 
@@ -36,7 +35,7 @@ public:
     bool Start(HWND dialog);
     // The job ends after the picture being pasted, or at once while it waits
     // for a picture to be loaded. Any thread may call it.
-    void Stop();
+    void Stop() { stop.Request(); }
     // Waits until the thread has ended, serving messages sent to this
     // thread meanwhile so that a worker in the middle of a send never waits
     // for a thread that waits for it.
@@ -47,25 +46,22 @@ public:
     const JobReport& Report() const { return report; }
 
 private:
-    class LoaderInUse;
-
     static unsigned __stdcall ThreadMain(void* worker);
-    void Run();
-    // Pastes the picture of the visit, recording the outcome; false when
-    // the loader was stopped before it was made.
-    bool PasteVisit(PictureLoader& pictures, int visit);
 
-    PasteCommand& paster;
-    BatchPlan plan;
+    void Started(int visits) override;
+    void Pasting(const std::string& name, const std::string& path) override;
+    void Visited() override;
+    void Skipped(const std::string& path, bool notLoaded) override;
+    void Damaged(const std::string& path) override;
+
+    image::JoinDocument& document;
     const image::PasteParameters values;
-    const PictureLoader::Hooks hooks;
+    job::BatchPlan plan;
+    const job::PictureLoader::Hooks hooks;
+    job::JobStop stop;
     JobReport report;
     HWND dialog = nullptr;
     HANDLE thread = nullptr;
-    std::atomic<bool> stopRequested{false};
-    // The running job's loader, for Stop; guarded by loaderMutex.
-    std::mutex loaderMutex;
-    PictureLoader* loader = nullptr;
 };
 
 } // namespace browser

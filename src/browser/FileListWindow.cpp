@@ -159,7 +159,7 @@ void FileListWindow::FillList() {
     // The picture shown belongs to the folder being left.
     previewPane.preview.Destroy();
     previewPane.InvalidateAll();
-    std::vector<ListEntry> entries;
+    std::vector<job::ListEntry> entries;
     ListFolder(settings->ListDir.Data(), entries);
     listView.Send(WM_SETREDRAW, FALSE, 0);
     listView.Send(LVM_DELETEALLITEMS, 0, 0);
@@ -178,14 +178,14 @@ void FileListWindow::FillList() {
     listView.Invalidate(nullptr, TRUE);
 }
 
-void FileListWindow::FitColumnWidth(const std::vector<ListEntry>& entries) {
+void FileListWindow::FitColumnWidth(const std::vector<job::ListEntry>& entries) {
     // A list-mode column keeps the control's default width, which cuts long
     // names short; every column takes the widest name whole.
     if (entries.empty()) {
         return;
     }
     int widest = 0;
-    for (const ListEntry& entry : entries) {
+    for (const job::ListEntry& entry : entries) {
         const auto width = static_cast<int>(
             listView.Send(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(entry.name.c_str())));
         widest = std::max(widest, width);
@@ -245,12 +245,12 @@ int FileListWindow::CountImages(bool all) const {
     if (all) {
         const int items = ItemCount();
         for (int i = 0; i < items; ++i) {
-            count += ItemKind(i) == ImageFile ? 1 : 0;
+            count += ItemKind(i) == job::ImageFile ? 1 : 0;
         }
         return count;
     }
     for (int i = NextSelected(-1); i >= 0; i = NextSelected(i)) {
-        count += ItemKind(i) == ImageFile ? 1 : 0;
+        count += ItemKind(i) == job::ImageFile ? 1 : 0;
     }
     return count;
 }
@@ -266,14 +266,14 @@ bool FileListWindow::ItemPath(int index, text::String& path) const {
     return true;
 }
 
-std::vector<ListEntry> FileListWindow::Entries() const {
-    std::vector<ListEntry> entries;
+std::vector<job::ListEntry> FileListWindow::Entries() const {
+    std::vector<job::ListEntry> entries;
     const int items = ItemCount();
     entries.reserve(static_cast<size_t>(std::max(items, 0)));
     for (int i = 0; i < items; ++i) {
-        ListEntry entry;
+        job::ListEntry entry;
         entry.name = ItemText(i);
-        entry.kind = static_cast<ListItemKind>(ItemKind(i));
+        entry.kind = static_cast<job::ListItemKind>(ItemKind(i));
         entry.selected = IsSelected(i);
         entries.push_back(std::move(entry));
     }
@@ -443,7 +443,7 @@ int FileListWindow::OnNotify(WPARAM, NMHDR* header, LRESULT*) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
         if ((change->uChanged & LVIF_STATE) != 0 && (change->uNewState & LVIS_FOCUSED) != 0 &&
             (change->uOldState & LVIS_FOCUSED) == 0 && change->iItem >= 0 &&
-            ItemKind(change->iItem) == ImageFile) {
+            ItemKind(change->iItem) == job::ImageFile) {
             ShowPreview(ItemText(change->iItem).c_str());
         }
         break;
@@ -482,18 +482,18 @@ int FileListWindow::OnDropFiles(HDROP drop) {
 
 void FileListWindow::OpenEntry(int index, bool below) {
     switch (ItemKind(index)) {
-    case ParentFolder:
+    case job::ParentFolder:
         settings->ListDir.StripFileName();
         RefreshList();
         break;
-    case Folder: {
+    case job::Folder: {
         const std::string name = ItemText(index);
         settings->ListDir.Append("\\");
         settings->ListDir.Append(name.c_str());
         RefreshList();
         break;
     }
-    case ImageFile: {
+    case job::ImageFile: {
         text::String path(511);
         if (ItemPath(index, path) && pasteFile) {
             pasteFile(path.Data(), below);

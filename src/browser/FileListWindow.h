@@ -1,7 +1,7 @@
 #pragma once
 
 #include "browser/BatchActions.h"
-#include "browser/ListEntry.h"
+#include "job/ListEntry.h"
 #include "image/Image.h"
 #include "settings/AppSettings.h"
 #include "ui/ControlWindow.h"
@@ -78,7 +78,7 @@ public:
     // The next selected entry after index (-1: from the start), or -1.
     int NextSelected(int after) const;
     // A copy of all entries in list order, with their selection.
-    std::vector<ListEntry> Entries() const;
+    std::vector<job::ListEntry> Entries() const;
     // Height of the preview pane's window rectangle (saved as PrevHeight).
     int PreviewHeight() const;
     // Resizes the preview pane to that height, width unchanged, and lays the
@@ -113,7 +113,7 @@ private:
     bool CreateToolbar();
     bool CreateListView();
     void Layout(int width, int height);
-    void FitColumnWidth(const std::vector<ListEntry>& entries);
+    void FitColumnWidth(const std::vector<job::ListEntry>& entries);
     // Walks into a folder entry, up for the parent entry, or pastes a
     // picture entry.
     void OpenEntry(int index, bool below);

@@ -37,7 +37,7 @@ bool EqualsNoCase(const char* a, const char* b) {
 
 struct Found {
     std::wstring wide; // for the comparison
-    ListEntry entry;
+    job::ListEntry entry;
 };
 
 // Without regard to case as the system compares names (lstrcmpiW); names that
@@ -75,7 +75,7 @@ bool IsDriveRoot(const char* folder) {
            ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
 }
 
-bool ListFolder(const char* folder, std::vector<ListEntry>& entries) {
+bool ListFolder(const char* folder, std::vector<job::ListEntry>& entries) {
     entries.clear();
     std::string pattern(folder);
     if (pattern.empty() || pattern.back() != '\\') {
@@ -111,9 +111,9 @@ bool ListFolder(const char* folder, std::vector<ListEntry>& entries) {
             continue;
         }
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            item.entry.kind = Folder;
+            item.entry.kind = job::Folder;
         } else if (IsPictureName(item.entry.name)) {
-            item.entry.kind = ImageFile;
+            item.entry.kind = job::ImageFile;
         } else {
             continue;
         }
@@ -123,9 +123,9 @@ bool ListFolder(const char* folder, std::vector<ListEntry>& entries) {
     std::sort(found.begin(), found.end(), ListOrder);
     // A drive root has no parent, whatever the file system reports.
     if (parent && !IsDriveRoot(folder)) {
-        ListEntry up;
+        job::ListEntry up;
         up.name = ParentEntryText;
-        up.kind = ParentFolder;
+        up.kind = job::ParentFolder;
         entries.push_back(up);
     }
     for (Found& item : found) {

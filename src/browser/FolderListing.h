@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/ListEntry.h"
+#include "job/ListEntry.h"
 
 #include <string>
 #include <vector>
@@ -26,6 +26,6 @@ bool IsDriveRoot(const char* folder);
 // the UTF-16 functions and kept whole. A name that has no exact 8-bit form is
 // left out, since the program could not open it. Entries come back
 // unselected. False, with no entries, when the folder cannot be enumerated.
-bool ListFolder(const char* folder, std::vector<ListEntry>& entries);
+bool ListFolder(const char* folder, std::vector<job::ListEntry>& entries);
 
 } // namespace browser

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "browser/PictureLoader.h"
 #include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -12,32 +11,25 @@
 
 namespace browser {
 
-// The one paste that the main window, the file list and the batch worker
-// share: it loads a picture file (or takes a picture already in memory) and
-// joins it into the document with the paste settings of that moment. It shows
-// nothing and touches no window, so the batch worker calls it on its own
-// thread; what to tell the user is the caller's choice.
+// The single paste that the main window and the file list share, and the
+// job's place beside it: a picture already in memory is joined into the
+// document with the paste settings of that moment. It shows nothing; what to
+// tell the user is the caller's choice.
 //
-// While a job runs, pastes asked for by the user interface are refused, so a
+// While a job runs, single pastes are refused (the caller defers them), so a
 // job's pictures are never interleaved with others.
 class PasteCommand {
 public:
-    enum class Result { Pasted, NotLoaded, NotMade, Busy };
+    enum class Result { Pasted, NotMade, Busy };
 
     PasteCommand(image::JoinDocument& document, settings::AppSettings& settings)
         : document(document), settings(settings) {}
     PasteCommand(const PasteCommand&) = delete;
     PasteCommand& operator=(const PasteCommand&) = delete;
 
-    // fromJob: the paste is one of the running job's own.
-    Result PasteFile(const char* path, bool below, int wrapWidth, bool fromJob = false);
-    // Pastes a picture already loaded (the clipboard's); it is released.
-    Result PastePicture(image::Image& picture, bool below, int wrapWidth, bool fromJob = false);
-
-    // Pastes a picture that a job's PictureLoader made with values, which
-    // the job took from the settings when it began.
-    Result PasteLoaded(PictureLoader::Picture& picture, bool below, int wrapWidth,
-                       const image::PasteParameters& values);
+    // Pastes a picture already loaded (a file's, the clipboard's) with the
+    // settings of this moment; it is released. Busy while a job runs.
+    Result PastePicture(image::Image& picture, bool below, int wrapWidth);
 
     // The paste settings of this moment, as one value.
     image::PasteParameters Values() const { return settings.PasteValues(); }

@@ -72,14 +72,14 @@ bool SamePixels(const image::Image& a, const image::Image& b) {
 TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
     struct Case {
         std::vector<std::string> options;
-        browser::BatchArrangement arrangement;
+        job::BatchArrangement arrangement;
         int width, perRow;
     };
-    const Case cases[] = {{{"--row"}, browser::OneRow, 0, 1},
-                          {{"--column"}, browser::OneColumn, 0, 1},
-                          {{"--wrap", "90"}, browser::FitWidth, 90, 1},
-                          {{"--per-row", "3"}, browser::FixedColumns, 0, 3}};
-    std::vector<browser::ListEntry> entries;
+    const Case cases[] = {{{"--row"}, job::OneRow, 0, 1},
+                          {{"--column"}, job::OneColumn, 0, 1},
+                          {{"--wrap", "90"}, job::FitWidth, 90, 1},
+                          {{"--per-row", "3"}, job::FixedColumns, 0, 3}};
+    std::vector<job::ListEntry> entries;
     ASSERT_TRUE(browser::ListFolder(folder.c_str(), entries));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options[0]);
@@ -95,7 +95,7 @@ TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
         settings::AppSettings settings;
         settings.PadSize = 3;
         settings.PadCol = 0x0000FF;
-        settings.All_File = browser::AllInFolder;
+        settings.All_File = job::AllInFolder;
         settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
         settings.All_Width = c.width;
         settings.All_ImgNum = c.perRow;

@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "app/ResourceIds.h"
 #include "formats/PngWriter.h"
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
@@ -107,30 +108,44 @@ TEST(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
     }
     const struct {
         const char* how;
-        bool shift;
+        bool shift, handedOver;
         int width, height;
-        POINT where[3]; // a point of a, b and c
-    } cases[] = {{"dropped", false, 60, 8, {{0, 0}, {10, 0}, {30, 0}}},
-                 {"dropped with Shift", true, 30, 18, {{0, 0}, {0, 4}, {0, 10}}}};
+        POINT where[3]; // a point of a, b and c, after the a pasted before
+    } cases[] = {{"dropped", false, false, 70, 8, {{10, 0}, {20, 0}, {40, 0}}},
+                 {"dropped with Shift", true, false, 30, 22, {{0, 4}, {0, 8}, {0, 14}}},
+                 {"handed over", false, true, 70, 8, {{10, 0}, {20, 0}, {40, 0}}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);
         ProgramRun run(ini);
         ASSERT_TRUE(run.started);
+        // A single paste before: the job's Undo goes back to it, in one step.
+        ASSERT_TRUE(run.program.mainWindow.PastePicture(dropped[1].c_str(), false, false, true, 0));
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_SHIFT] = c.shift ? 0x80 : 0;
         SetKeyboardState(keys);
         // The job runs behind its progress dialog within the message.
-        run.program.mainWindow.canvas.Send(WM_DROPFILES,
-                                           reinterpret_cast<WPARAM>(ui::MakeDropBlock(dropped)), 0);
+        if (c.handedOver) {
+            run.program.mainWindow.HandOverFiles(dropped);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageA(&msg);
+            }
+        } else {
+            run.program.mainWindow.canvas.Send(
+                WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock(dropped)), 0);
+        }
         keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
-        ASSERT_EQ(run.document.UndoRecords().size(), 3u);
+        ASSERT_EQ(run.document.UndoRecords().size(), 4u);
         EXPECT_EQ(run.document.width, c.width);
         EXPECT_EQ(run.document.height, c.height);
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(run.document.picture.ReadPixel(c.where[i].x, c.where[i].y), colours[i]) << i;
         }
+        run.program.mainWindow.Send(WM_COMMAND, IDM_UNDO, 0);
+        EXPECT_EQ(run.document.UndoRecords().size(), 1u);
+        EXPECT_EQ(std::make_pair(run.document.width, run.document.height), std::make_pair(10, 4));
     }
     for (const std::string& path : dropped) {
         DeleteFileA(path.c_str());

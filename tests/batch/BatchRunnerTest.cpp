@@ -1,10 +1,11 @@
-#include "browser/BatchPlan.h"
+#include "job/BatchPlan.h"
 #include "browser/BatchRunner.h"
 #include "browser/BrowserIds.h"
 #include "browser/JobReport.h"
-#include "browser/JobSizeEstimate.h"
-#include "browser/PictureLoader.h"
+#include "job/JobSizeEstimate.h"
+#include "job/PictureLoader.h"
 #include "formats/BmpWriter.h"
+#include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-using browser::ListEntry;
+using job::ListEntry;
 
 // A document whose canvas creation can be held, so that a test looks at the
 // progress dialog while the worker is in the middle of a paste, or can fail.
@@ -119,10 +120,10 @@ void AddOrientation(const std::string& path, std::uint8_t orientation) {
 
 // The parent and a folder entry, then the pictures.
 std::vector<ListEntry> Pictures(const std::vector<std::string>& names, bool selected) {
-    std::vector<ListEntry> entries = {{"..", browser::ParentFolder, selected},
-                                      {"sub", browser::Folder, selected}};
+    std::vector<ListEntry> entries = {{"..", job::ParentFolder, selected},
+                                      {"sub", job::Folder, selected}};
     for (const std::string& name : names) {
-        entries.push_back({name, browser::ImageFile, selected});
+        entries.push_back({name, job::ImageFile, selected});
     }
     return entries;
 }
@@ -191,11 +192,18 @@ protected:
         CloseHandle(release);
     }
 
+    // A single paste of a picture of the folder, as the main window makes one.
+    browser::PasteCommand::Result PasteFile(const std::string& name, bool below = false,
+                                            int wrapWidth = 0) {
+        image::Image picture;
+        formats::LoadImageFile(picture, (PictureFolder() + "\\" + name).c_str());
+        return paster.PastePicture(picture, below, wrapWidth);
+    }
+
     // Clears the document and pastes the start picture.
     void Start() {
         document.Clear();
-        ASSERT_EQ(paster.PasteFile((PictureFolder() + "\\start.png").c_str(), false, 0),
-                  browser::PasteCommand::Result::Pasted);
+        ASSERT_EQ(PasteFile("start.png"), browser::PasteCommand::Result::Pasted);
     }
 
     // Size, number of pastes and a checksum of the pixels.
@@ -258,9 +266,9 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         {false, false, 0, 0, 0, "RRRRRRR"},
         {false, true, 0, 0, 0, "BBBBBBB"},
         {true, false, 65535, 0, 0, "BRRRRRR"},
-        {true, false, browser::FitWidth, 100, 0, "BRRRRRR"},
+        {true, false, job::FitWidth, 100, 0, "BRRRRRR"},
         // Rows of 3, 3 and 1: the broken file leaves no hole.
-        {true, false, browser::FixedColumns, 0, 3, "BRRBRRB"},
+        {true, false, job::FixedColumns, 0, 3, "BRRBRRB"},
     };
     const std::vector<ListEntry> entries = Pictures(
         {"p0.png", "p1.png", "p2.png", "broken.png", "p3.png", "p4.png", "p5.png", "p6.png"}, true);
@@ -268,13 +276,13 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         Start();
         for (int i = 0; i < 7; ++i) {
             const bool below = c.singles[i] == 'B';
-            paster.PasteFile((PictureFolder() + "\\p" + std::to_string(i) + ".png").c_str(), below,
-                             below ? 0 : c.width);
+            PasteFile("p" + std::to_string(i) + ".png", below, below ? 0 : c.width);
         }
         const std::string expected = Snapshot();
         Start();
+        const std::string beforeJob = Snapshot();
         refreshes = 0;
-        settings.All_File = c.arrangement == 65535 ? 65535 : browser::AllInFolder;
+        settings.All_File = c.arrangement == 65535 ? 65535 : job::AllInFolder;
         settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
         settings.All_Width = c.width;
         settings.All_ImgNum = c.perRow;
@@ -285,6 +293,9 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
         }
         EXPECT_TRUE(ended);
         EXPECT_EQ(Snapshot(), expected) << c.singles << " " << c.arrangement;
+        // One Undo takes the whole job back, to the picture before it.
+        ASSERT_TRUE(document.Undo());
+        EXPECT_EQ(Snapshot(), beforeJob);
         EXPECT_EQ(refreshes, 1);
         EXPECT_EQ(bar, "8/8 p6.png");
         ASSERT_EQ(dialogs.MessageBoxes().size(), static_cast<size_t>(&c - cases + 1));
@@ -295,13 +306,13 @@ TEST_F(BatchRunnerTest, EachArrangementEqualsTheRepeatedSinglePastes) {
 
 // The pattern's rule itself is the matcher's, tested with it.
 TEST(BatchPlan, APatternTakesNamesWhateverTheirCase) {
-    browser::BatchJob job;
-    job.files = browser::Matching;
+    job::BatchJob job;
+    job.files = job::Matching;
     job.pattern = "*.jpg";
     for (const char* name : {"IMG_1.JPG", "a.b.jpg", "a.jpg.png"}) {
-        job.entries.push_back({name, browser::ImageFile, false});
+        job.entries.push_back({name, job::ImageFile, false});
     }
-    const browser::BatchPlan plan(job);
+    const job::BatchPlan plan(job);
     std::string taken;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
         taken += plan.Takes(visit) ? '1' : '0';
@@ -326,14 +337,14 @@ TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
     const struct {
         unsigned arrangement;
         int width, perRow;
-    } cases[] = {{browser::OneRow, 0, 0},
-                 {browser::OneColumn, 0, 0},
-                 {browser::FitWidth, 120, 0},
-                 {browser::FixedColumns, 0, 2}};
+    } cases[] = {{job::OneRow, 0, 0},
+                 {job::OneColumn, 0, 0},
+                 {job::FitWidth, 120, 0},
+                 {job::FixedColumns, 0, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arrangement);
         document.Clear();
-        settings.All_File = browser::AllInFolder;
+        settings.All_File = job::AllInFolder;
         settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
         settings.All_Width = c.width;
         settings.All_ImgNum = c.perRow;
@@ -366,23 +377,23 @@ TEST(PictureLoader, HandsOutInOrderAndStops) {
     image::PasteParameters values;
     values.PerW = 200;
     values.PerH = 50;
-    browser::PictureLoader loader(paths, values);
+    job::PictureLoader loader(paths, values);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        std::unique_ptr<browser::PictureLoader::Picture> picture = loader.Next();
+        std::unique_ptr<job::PictureLoader::Picture> picture = loader.Next();
         ASSERT_NE(picture, nullptr) << i;
         const int index = "03_61_"[i % 6] - '0';
         if (index > 6) {
-            EXPECT_EQ(picture->state, browser::PictureLoader::Picture::State::NotLoaded) << i;
+            EXPECT_EQ(picture->state, job::PictureLoader::Picture::State::NotLoaded) << i;
             continue;
         }
-        ASSERT_EQ(picture->state, browser::PictureLoader::Picture::State::Ready) << i;
+        ASSERT_EQ(picture->state, job::PictureLoader::Picture::State::Ready) << i;
         EXPECT_EQ(picture->prepared.resized.Width, 2 * (20 + 7 * index)) << i;
         EXPECT_EQ(picture->prepared.resized.Height, (12 + 5 * (index % 3)) / 2) << i;
         loader.Recycle(std::move(picture));
     }
     EXPECT_EQ(loader.Next(), nullptr);
 
-    browser::PictureLoader stopped(paths, values);
+    job::PictureLoader stopped(paths, values);
     ASSERT_NE(stopped.Next(), nullptr);
     stopped.Stop();
     EXPECT_EQ(stopped.Next(), nullptr);
@@ -397,30 +408,30 @@ TEST(JobSizeEstimate, WarnsWhereJpegOrACanvasEnds) {
         std::vector<std::pair<int, int>> sizes;
         const char* shown;
     } cases[] = {
-        {browser::OneRow,
+        {job::OneRow,
          {{35000, 300}, {35000, 300}},
          "결과: 70000 x 300 (60 MB) — JPEG로 저장할 수 없음"},
-        {browser::OneRow, {{32750, 300}, {32750, 300}}, "결과: 65500 x 300 (56 MB)"},
-        {browser::OneColumn,
+        {job::OneRow, {{32750, 300}, {32750, 300}}, "결과: 65500 x 300 (56 MB)"},
+        {job::OneColumn,
          {{1000, 400000}, {1000, tallest - 400000}},
          "결과: 1000 x 715827 (2048 MB) — JPEG로 저장할 수 없음"},
-        {browser::OneColumn, {{1000, 400000}, {1000, tallest - 399999}}, "결과: 너무 큼"},
-        {browser::OneRow, {}, "결과: 없음"},
+        {job::OneColumn, {{1000, 400000}, {1000, tallest - 399999}}, "결과: 너무 큼"},
+        {job::OneRow, {}, "결과: 없음"},
     };
     image::PasteParameters values;
     values.PadSize = 0;
     for (const auto& c : cases) {
-        browser::BatchJob job;
+        job::BatchJob job;
         job.arrangement = c.arrangement;
         for (size_t i = 0; i < c.sizes.size(); ++i) {
-            job.entries.push_back({std::to_string(i), browser::ImageFile, true});
+            job.entries.push_back({std::to_string(i), job::ImageFile, true});
         }
         const auto read = [&c](const std::string& path, int& width, int& height) {
             width = c.sizes[std::stoul(path)].first;
             height = c.sizes[std::stoul(path)].second;
             return true;
         };
-        EXPECT_EQ(browser::JobSizeEstimate(job, values, read).Describe(), c.shown);
+        EXPECT_EQ(job::JobSizeEstimate(job, values, read).Describe(), c.shown);
     }
 }
 
@@ -450,8 +461,7 @@ TEST_F(BatchRunnerTest, TheWorkerPastesOnItsOwnThreadAndStopsOnlyOnRequest) {
         EXPECT_NE(workerThread, GetCurrentThreadId());
         // The worker's name was shown by this thread's loop before the paste.
         EXPECT_EQ(ItemText(box, IDC_PROGRESS_NAME), "p0.png");
-        EXPECT_EQ(paster.PasteFile((PictureFolder() + "\\p1.png").c_str(), false, 0),
-                  browser::PasteCommand::Result::Busy);
+        EXPECT_EQ(PasteFile("p1.png"), browser::PasteCommand::Result::Busy);
         // Enter, Escape, space and the close keys neither end the dialog nor stop the job.
         for (const WPARAM key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
             MSG msg = {GetDlgItem(box, IDC_PROGRESS_BAR), WM_KEYDOWN, key, 0, 0, {}};
@@ -565,7 +575,7 @@ TEST_F(BatchRunnerTest, APictureThatCannotBeMadeIsSkippedAndNamed) {
         Start();
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (i != c.failing) {
-                paster.PasteFile((PictureFolder() + "\\" + names[i]).c_str(), false, 0);
+                PasteFile(names[i]);
             }
         }
         const std::string expected = Snapshot();
@@ -668,6 +678,9 @@ TEST_F(BatchRunnerTest, StopEndsAJobThatWaitsForAPicture) {
     EXPECT_EQ(document.UndoRecords().size(), 2u);
     EXPECT_EQ(document.picture.RoomWidth(), document.width);
     EXPECT_TRUE(dialogs.MessageBoxes().empty());
+    // What a stopped job pasted goes back in one step too.
+    EXPECT_TRUE(document.Undo());
+    EXPECT_TRUE(document.IsEmpty());
     for (const DWORD id : {loadingThreads[0], loadingThreads[1]}) {
         const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
         EXPECT_TRUE(thread == nullptr || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0);

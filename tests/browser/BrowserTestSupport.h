@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/ListEntry.h"
+#include "job/ListEntry.h"
 #include "ui/file/FileHandle.h"
 #include "ui/file/WidePath.h"
 
@@ -33,9 +33,9 @@ inline std::string Repeat(const char* text, int n) {
 }
 
 // Each entry as its kind (^ parent, / folder, ~ picture), name and a star when selected.
-inline std::vector<std::string> Describe(const std::vector<browser::ListEntry>& entries) {
+inline std::vector<std::string> Describe(const std::vector<job::ListEntry>& entries) {
     std::vector<std::string> text;
-    for (const browser::ListEntry& entry : entries) {
+    for (const job::ListEntry& entry : entries) {
         text.push_back("^/~"[entry.kind] + entry.name + (entry.selected ? "*" : ""));
     }
     return text;

@@ -14,7 +14,7 @@
 #include <commctrl.h>
 
 using browser::FileListWindow;
-using browser::ListEntry;
+using job::ListEntry;
 using browsertest::Describe;
 using Names = std::vector<std::string>;
 

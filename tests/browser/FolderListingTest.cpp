@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using browser::ListEntry;
+using job::ListEntry;
 using browsertest::Describe;
 
 TEST(FolderListing, ListsParentThenFoldersThenPicturesByNameWithoutCase) {
@@ -42,7 +42,7 @@ TEST(FolderListing, DriveRootHasNoParentEntry) {
         ASSERT_TRUE(browser::ListFolder(root, entries)) << root;
         ASSERT_FALSE(entries.empty()) << root;
         for (const ListEntry& entry : entries) {
-            EXPECT_NE(entry.kind, browser::ParentFolder) << root << " " << entry.name;
+            EXPECT_NE(entry.kind, job::ParentFolder) << root << " " << entry.name;
         }
     }
 }

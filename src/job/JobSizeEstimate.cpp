@@ -1,6 +1,6 @@
-#include "browser/JobSizeEstimate.h"
+#include "job/JobSizeEstimate.h"
 
-#include "browser/BatchPlan.h"
+#include "job/BatchPlan.h"
 #include "formats/PictureHeader.h"
 #include "image/CellLayout.h"
 #include "image/Image.h"
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <utility>
 
-namespace browser {
+namespace job {
 
 bool JobSizeEstimate::ReadHeaderSize(const std::string& path, int& width, int& height) {
     formats::PictureHeader header;
@@ -94,4 +94,4 @@ std::string JobSizeEstimate::Describe() const {
     return text;
 }
 
-} // namespace browser
+} // namespace job

@@ -1,4 +1,4 @@
-#include "browser/PictureLoader.h"
+#include "job/PictureLoader.h"
 
 #include "formats/ImageLoader.h"
 
@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-namespace browser {
+namespace job {
 
 namespace {
 
@@ -173,4 +173,4 @@ PictureLoader::Timings PictureLoader::Spent() const {
     return spent;
 }
 
-} // namespace browser
+} // namespace job

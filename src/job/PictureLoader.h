@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-namespace browser {
+namespace job {
 
 // Loads and resizes a job's pictures ahead of the paste on threads of its
 // own, one per processor (at most two), and hands them out in order, so that
@@ -104,4 +104,4 @@ private:
     std::vector<std::thread> threads;
 };
 
-} // namespace browser
+} // namespace job

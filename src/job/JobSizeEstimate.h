@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/BatchJob.h"
+#include "job/BatchJob.h"
 #include "image/JoinDocument.h"
 #include "image/PasteParameters.h"
 
@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace browser {
+namespace job {
 
 // The size of the picture a job will produce on an empty document, worked
 // out before it runs from the pictures' sizes alone: the job's plan visits
@@ -52,4 +52,4 @@ private:
     bool tooBig = false;
 };
 
-} // namespace browser
+} // namespace job

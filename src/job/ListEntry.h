@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace browser {
+namespace job {
 
 // What a file list entry is; also its icon index in the list's image strip.
 enum ListItemKind { ParentFolder = 0, Folder = 1, ImageFile = 2 };
@@ -21,4 +21,4 @@ struct ListEntry {
     bool selected = false;
 };
 
-} // namespace browser
+} // namespace job

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "browser/BatchJob.h"
+#include "job/BatchJob.h"
 
 #include <string>
 #include <vector>
 
-namespace browser {
+namespace job {
 
 // The layout and selection rule of a batch job, without windows or files:
 // which pictures the job visits (each one advances the progress bar), which
@@ -43,4 +43,4 @@ private:
     int pasted = 0;
 };
 
-} // namespace browser
+} // namespace job

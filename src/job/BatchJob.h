@@ -1,11 +1,11 @@
 #pragma once
 
-#include "browser/ListEntry.h"
+#include "job/ListEntry.h"
 
 #include <string>
 #include <vector>
 
-namespace browser {
+namespace job {
 
 // Everything a batch job reads, copied when it starts: the list may change,
 // and the settings window may write the All_ fields, while the job runs.
@@ -23,4 +23,4 @@ struct BatchJob {
     std::string pattern; // All_FileText, for Matching
 };
 
-} // namespace browser
+} // namespace job

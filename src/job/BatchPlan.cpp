@@ -1,11 +1,11 @@
-#include "browser/BatchPlan.h"
+#include "job/BatchPlan.h"
 
 #include "ui/text/Wildcard.h"
 
 #include <climits>
 #include <utility>
 
-namespace browser {
+namespace job {
 
 BatchPlan::BatchPlan(BatchJob job) : job(std::move(job)), firstPending(this->job.firstBelow) {
     const bool selectedOnly = this->job.files == Selected;
@@ -78,4 +78,4 @@ void BatchPlan::Record(bool wasPasted) {
     }
 }
 
-} // namespace browser
+} // namespace job
