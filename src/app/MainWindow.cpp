@@ -116,6 +116,14 @@ bool MainWindow::CreateWindows() {
     if (!CreateToolbar() || !canvas.Create(hwnd)) {
         return false;
     }
+    canvas.zoomSteps = [this](int steps) {
+        for (; steps > 0; --steps) {
+            ZoomIn();
+        }
+        for (; steps < 0; ++steps) {
+            ZoomOut();
+        }
+    };
     // The toolbar sizes itself to the parent's width; the canvas starts below
     // it. OnSize gives the canvas its size from then on.
     toolbar.Send(WM_SIZE, 0, 0);

@@ -1,6 +1,5 @@
 #include "view/CanvasView.h"
 
-#include "app/ResourceIds.h"
 #include "ui/file/DroppedFiles.h"
 
 namespace view {
@@ -169,10 +168,8 @@ int CanvasView::OnMouseWheel(UINT keys, UINT delta, UINT, UINT) {
     if ((keys & MK_CONTROL) != 0) {
         // Away from the user zooms in, one zoom step per notch.
         const int notches = TakeNotches(zoomWheel, delta);
-        const WPARAM command = notches > 0 ? IDT_ZOOM_IN : IDT_ZOOM_OUT;
-        for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) {
-            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(command, 0),
-                         reinterpret_cast<LPARAM>(hwnd));
+        if (notches != 0 && zoomSteps) {
+            zoomSteps(notches);
         }
     } else if ((keys & MK_SHIFT) != 0) {
         WheelScroll(hScroll, -TakeNotches(horizontalWheel, delta));

@@ -47,6 +47,9 @@ public:
     // and whether Shift was held, which asks for them below.
     int OnDropFiles(HDROP drop) override;
     std::function<void(const std::vector<std::string>& paths, bool below)> filesDropped;
+    // Ctrl+wheel: zoom steps in (positive) or out (negative), one a notch;
+    // the owner of the zoom decides what a step is.
+    std::function<void(int steps)> zoomSteps;
 
     // Draws the view into dc: the visible part of the picture and, with
     // erase, the grey around it.
