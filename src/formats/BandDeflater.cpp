@@ -211,6 +211,161 @@ private:
     std::thread& thread;
 };
 
+// The rows a deflater works on, in bands of bandRows.
+struct BandLayout {
+    const BandDeflater::FillRows& fill;
+    std::uint32_t rowCount;
+    std::size_t rowBytes;
+    std::uint32_t bandRows;
+};
+
+// Fills, compresses and (but for the last band) re-ends a band's stream.
+bool ProcessBand(const BandLayout& layout, Worker& worker, Slot& slot) {
+    const std::uint32_t first = slot.band * layout.bandRows;
+    const std::uint32_t end = std::min(layout.rowCount, first + layout.bandRows);
+    const std::size_t size = static_cast<std::size_t>(end - first) * layout.rowBytes;
+    // Both buffers are sized for a whole band once and reused.
+    const std::size_t most =
+        static_cast<std::size_t>(std::min(layout.bandRows, layout.rowCount)) * layout.rowBytes;
+    const std::size_t bound = libdeflate_deflate_compress_bound(worker.compressor.Get(), most);
+    if ((slot.rows.IsEmpty() && slot.rows.Allocate(most, false) == nullptr) ||
+        (slot.packed.IsEmpty() && slot.packed.Allocate(bound + kTailRoom, false) == nullptr)) {
+        return false;
+    }
+    slot.rowSize = size;
+    layout.fill(first, end, slot.rows.Data());
+    slot.adler = libdeflate_adler32(1, slot.rows.Data(), size);
+    slot.length = libdeflate_deflate_compress(worker.compressor.Get(), slot.rows.Data(), size,
+                                              slot.packed.Data(), bound);
+    if (slot.length != 0 && end != layout.rowCount) {
+        // The rows are no longer needed: inflate rewrites the same bytes.
+        slot.length =
+            worker.walker.EndNonFinal(slot.packed.Data(), slot.length, slot.rows.Data(), size);
+    }
+    return slot.length != 0;
+}
+
+// A helper thread's work: takes bands until none are left or the writing
+// stops.
+void WorkBands(const BandLayout& layout, Worker& worker, BandQueue& queue) {
+    std::unique_lock<std::mutex> hold(queue.lock);
+    for (;;) {
+        Slot* slot = queue.Claim();
+        if (slot == nullptr) {
+            if (queue.stop || queue.nextBand == queue.bandCount) {
+                return;
+            }
+            queue.changed.wait(hold);
+            continue;
+        }
+        hold.unlock();
+        bool done = false;
+        try {
+            done = ProcessBand(layout, worker, *slot);
+        } catch (...) {
+        }
+        hold.lock();
+        slot->state = Slot::Ready;
+        queue.stop = queue.stop || !done;
+        queue.changed.notify_all();
+    }
+}
+
+// The calling thread's side: writes the zlib framing and the bands' streams
+// in order as they become ready, and compresses bands itself meanwhile.
+class StreamWriter {
+public:
+    StreamWriter(BandQueue& queue, const BandDeflater::Sink& sink) : queue(queue), sink(sink) {}
+
+    // Writes the whole stream; process compresses a band on this thread.
+    bool Run(int level, const std::function<bool(Slot&)>& process) {
+        bool ok = WriteHeader(level);
+        std::unique_lock<std::mutex> hold(queue.lock);
+        while (ok && !queue.stop && queue.nextWrite < queue.bandCount) {
+            if (Slot* ready = queue.NextReady()) {
+                hold.unlock();
+                ok = WriteBand(*ready);
+                hold.lock();
+            } else if (Slot* slot = queue.Claim()) {
+                hold.unlock();
+                const bool done = process(*slot);
+                hold.lock();
+                slot->state = Slot::Ready;
+                queue.stop = queue.stop || !done;
+                queue.changed.notify_all();
+            } else {
+                // Timed, in case the helper thread stopped without the lock.
+                queue.changed.wait_for(hold, std::chrono::milliseconds(100));
+            }
+        }
+        ok = ok && queue.nextWrite == queue.bandCount;
+        queue.stop = true;
+        queue.changed.notify_all();
+        return ok;
+    }
+
+private:
+    // Deflate with a 32 KiB window, the level class libdeflate writes, and
+    // the check bits that make the header a multiple of 31.
+    bool WriteHeader(int level) {
+        const unsigned levelClass = level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
+        unsigned header = 0x7800 | levelClass << 6;
+        header += 31 - header % 31;
+        const std::uint8_t head[2] = {static_cast<std::uint8_t>(header >> 8),
+                                      static_cast<std::uint8_t>(header)};
+        return sink(head, 2);
+    }
+
+    // Writes a ready band (without the lock), frees its slot, and after the
+    // last band the checksum of all the rows.
+    bool WriteBand(Slot& ready) {
+        if (queue.bandCount == 1 && ready.rowSize < kBothBelow && WriteWithZlib(ready)) {
+            std::lock_guard<std::mutex> hold(queue.lock);
+            queue.nextWrite = queue.bandCount;
+            return written;
+        }
+        bool ok = sink(ready.packed.Data(), ready.length);
+        adler = ready.band == 0 ? ready.adler
+                                : static_cast<std::uint32_t>(adler32_combine(
+                                      adler, ready.adler, static_cast<z_off_t>(ready.rowSize)));
+        bool last = false;
+        {
+            std::lock_guard<std::mutex> hold(queue.lock);
+            ready.state = Slot::Free;
+            last = ++queue.nextWrite == queue.bandCount;
+            queue.changed.notify_all();
+        }
+        if (last) {
+            const std::uint8_t check[4] = {
+                static_cast<std::uint8_t>(adler >> 24), static_cast<std::uint8_t>(adler >> 16),
+                static_cast<std::uint8_t>(adler >> 8), static_cast<std::uint8_t>(adler)};
+            ok = ok && sink(check, 4);
+        }
+        return ok;
+    }
+
+    // A small picture's rows through zlib too: when its stream is the
+    // smaller, it is written whole (header and checksum included) instead.
+    // False when zlib's stream is not taken; written tells the sink's answer.
+    bool WriteWithZlib(const Slot& ready) {
+        uLongf packed = compressBound(static_cast<uLong>(ready.rowSize));
+        image::ByteBuffer other;
+        if (other.Allocate(packed, false) == nullptr ||
+            compress2(other.Data(), &packed, ready.rows.Data(), static_cast<uLong>(ready.rowSize),
+                      6) != Z_OK ||
+            packed >= ready.length + 6) {
+            return false;
+        }
+        written = sink(other.Data() + 2, packed - 2);
+        return true;
+    }
+
+    BandQueue& queue;
+    const BandDeflater::Sink& sink;
+    std::uint32_t adler = 1;
+    bool written = false;
+};
+
 } // namespace
 
 BandDeflater::BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level)
@@ -230,8 +385,8 @@ bool BandDeflater::Write(const FillRows& fill, const Sink& sink) {
 }
 
 bool BandDeflater::WriteBands(const FillRows& fill, const Sink& sink) {
-    const std::uint32_t bandRows = BandRows(rowBytes);
-    const std::uint32_t bandCount = (rowCount - 1) / bandRows + 1;
+    const BandLayout layout{fill, rowCount, rowBytes, BandRows(rowBytes)};
+    const std::uint32_t bandCount = (rowCount - 1) / layout.bandRows + 1;
     const unsigned threads =
         bandCount < 2 ? 1u
                       : std::min(kMostThreads, std::max(1u, std::thread::hardware_concurrency()));
@@ -245,63 +400,13 @@ bool BandDeflater::WriteBands(const FillRows& fill, const Sink& sink) {
             return false;
         }
     }
-
-    // Fills, compresses and (but for the last band) re-ends a band's stream.
-    const auto process = [&](Worker& worker, Slot& slot) {
-        const std::uint32_t first = slot.band * bandRows;
-        const std::uint32_t end = std::min(rowCount, first + bandRows);
-        const std::size_t size = static_cast<std::size_t>(end - first) * rowBytes;
-        // Both buffers are sized for a whole band once and reused.
-        const std::size_t most = static_cast<std::size_t>(std::min(bandRows, rowCount)) * rowBytes;
-        const std::size_t bound = libdeflate_deflate_compress_bound(worker.compressor.Get(), most);
-        if ((slot.rows.IsEmpty() && slot.rows.Allocate(most, false) == nullptr) ||
-            (slot.packed.IsEmpty() && slot.packed.Allocate(bound + kTailRoom, false) == nullptr)) {
-            return false;
-        }
-        slot.rowSize = size;
-        fill(first, end, slot.rows.Data());
-        slot.adler = libdeflate_adler32(1, slot.rows.Data(), size);
-        slot.length = libdeflate_deflate_compress(worker.compressor.Get(), slot.rows.Data(), size,
-                                                  slot.packed.Data(), bound);
-        if (slot.length != 0 && end != rowCount) {
-            // The rows are no longer needed: inflate rewrites the same bytes.
-            slot.length =
-                worker.walker.EndNonFinal(slot.packed.Data(), slot.length, slot.rows.Data(), size);
-        }
-        return slot.length != 0;
-    };
-    // Takes bands until none are left or the writing stops.
-    const auto work = [&](Worker& worker) {
-        std::unique_lock<std::mutex> hold(queue.lock);
-        for (;;) {
-            Slot* slot = queue.Claim();
-            if (slot == nullptr) {
-                if (queue.stop || queue.nextBand == bandCount) {
-                    return;
-                }
-                queue.changed.wait(hold);
-                continue;
-            }
-            hold.unlock();
-            bool done = false;
-            try {
-                done = process(worker, *slot);
-            } catch (...) {
-            }
-            hold.lock();
-            slot->state = Slot::Ready;
-            queue.stop = queue.stop || !done;
-            queue.changed.notify_all();
-        }
-    };
-
     std::thread helper;
     ThreadJoiner joiner(queue, helper);
     if (threads > 1) {
         try {
-            helper = std::thread([&work, &workers, &queue] {
+            helper = std::thread([&layout, &workers, &queue] {
                 try {
-                    work(*workers[1]);
+                    WorkBands(layout, *workers[1], queue);
                 } catch (...) {
                     queue.stop = true;
                 }
@@ -310,69 +415,9 @@ bool BandDeflater::WriteBands(const FillRows& fill, const Sink& sink) {
             // The calling thread does all the bands.
         }
     }
-
-    // The zlib header: deflate with a 32 KiB window, the level class
-    // libdeflate writes, and the check bits that make it a multiple of 31.
-    const unsigned levelClass = level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
-    unsigned header = 0x7800 | levelClass << 6;
-    header += 31 - header % 31;
-    const std::uint8_t head[2] = {static_cast<std::uint8_t>(header >> 8),
-                                  static_cast<std::uint8_t>(header)};
-    bool ok = sink(head, 2);
-    std::uint32_t adler = 1;
-
-    std::unique_lock<std::mutex> hold(queue.lock);
-    while (ok && !queue.stop && queue.nextWrite < bandCount) {
-        if (Slot* ready = queue.NextReady()) {
-            hold.unlock();
-            const std::uint32_t band = ready->band;
-            if (bandCount == 1 && ready->rowSize < kBothBelow) {
-                uLongf packed = compressBound(static_cast<uLong>(ready->rowSize));
-                image::ByteBuffer other;
-                if (other.Allocate(packed, false) != nullptr &&
-                    compress2(other.Data(), &packed, ready->rows.Data(),
-                              static_cast<uLong>(ready->rowSize), 6) == Z_OK &&
-                    packed < ready->length + 6) {
-                    // zlib's own stream, header and checksum included.
-                    ok = sink(other.Data() + 2, packed - 2);
-                    hold.lock();
-                    queue.nextWrite = bandCount;
-                    break;
-                }
-            }
-            ok = sink(ready->packed.Data(), ready->length);
-            adler = band == 0 ? ready->adler
-                              : static_cast<std::uint32_t>(adler32_combine(
-                                    adler, ready->adler, static_cast<z_off_t>(ready->rowSize)));
-            hold.lock();
-            ready->state = Slot::Free;
-            ++queue.nextWrite;
-            queue.changed.notify_all();
-            if (queue.nextWrite == bandCount) {
-                const std::uint8_t check[4] = {
-                    static_cast<std::uint8_t>(adler >> 24), static_cast<std::uint8_t>(adler >> 16),
-                    static_cast<std::uint8_t>(adler >> 8), static_cast<std::uint8_t>(adler)};
-                hold.unlock();
-                ok = ok && sink(check, 4);
-                hold.lock();
-            }
-        } else if (Slot* slot = queue.Claim()) {
-            hold.unlock();
-            const bool done = process(*workers[0], *slot);
-            hold.lock();
-            slot->state = Slot::Ready;
-            queue.stop = queue.stop || !done;
-            queue.changed.notify_all();
-        } else {
-            // Timed, in case the helper thread stopped without the lock.
-            queue.changed.wait_for(hold, std::chrono::milliseconds(100));
-        }
-    }
-    ok = ok && queue.nextWrite == bandCount;
-    queue.stop = true;
-    queue.changed.notify_all();
-    hold.unlock();
-    return ok;
+    return StreamWriter(queue, sink).Run(level, [&](Slot& slot) {
+        return ProcessBand(layout, *workers[0], slot);
+    });
 }
 
 } // namespace formats
