@@ -106,9 +106,9 @@ void BenchResample(const image::Image& photo, const char* name, int width, int h
 
 void BenchJoin(int count, bool wrapped) {
     image::PasteParameters settings;
-    settings.PadSize = 4;
-    settings.BkColor = 0x00FFFFFF;
-    settings.PadCol = 0x00C0C0C0;
+    settings.gapWidth = 4;
+    settings.background = 0x00FFFFFF;
+    settings.gapColour = 0x00C0C0C0;
     image::Image tile;
     if (!tile.Create(200, 150, 24)) {
         return;

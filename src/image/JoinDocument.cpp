@@ -99,7 +99,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     record.previousCell = lastCell;
     record.group = openGroup;
     CellPlacement placement;
-    if (!PlaceCell(width, height, lastCell, boxWidth, boxHeight, below, wrapWidth, settings.PadSize,
+    if (!PlaceCell(width, height, lastCell, boxWidth, boxHeight, below, wrapWidth, settings.gapWidth,
                    placement)) {
         return false;
     }
@@ -114,7 +114,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
         height = picture.Height;
         record.previousWidth = 0;
         record.previousHeight = 0;
-        record.underColour = ColourToPixel(static_cast<std::uint32_t>(settings.BkColor));
+        record.underColour = ColourToPixel(static_cast<std::uint32_t>(settings.background));
         lastCell = CellRect{0, 0, width, height};
         record.pastedCell = lastCell;
         undoRecords.splice(undoRecords.end(), pending);
@@ -124,7 +124,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
         const int oldWidth = width;
         const int oldHeight = height;
         if (!Grow(newWidth, newHeight, placement.below,
-                  ColourToPixel(static_cast<std::uint32_t>(settings.BkColor)))) {
+                  ColourToPixel(static_cast<std::uint32_t>(settings.background)))) {
             return false;
         }
         record.previousWidth = oldWidth;
@@ -133,7 +133,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
 
     const CellRect& cell = placement.cell;
     record.underColour = picture.ReadPixel(cell.x, cell.y);
-    const PixelValue padColour = ColourToPixel(static_cast<std::uint32_t>(settings.PadCol));
+    const PixelValue padColour = ColourToPixel(static_cast<std::uint32_t>(settings.gapColour));
     if (placement.gapX > 0) {
         picture.FillArea(cell.x, cell.y, placement.gapX, cell.height, padColour, false);
     }

@@ -69,8 +69,8 @@ public:
 
     // Resizes the 24-bit source by the size settings and places it to the
     // right of lastCell, or below everything when below is set (or when a
-    // right paste would end beyond a non-zero wrapWidth). Gaps of PadSize in
-    // PadCol separate it from its neighbours; canvas growth is BkColor. The
+    // right paste would end beyond a non-zero wrapWidth). Gaps of gapWidth in
+    // gapColour separate it from its neighbours; canvas growth is background. The
     // source is released in every case. False, with the document exactly as
     // it was and no undo record, when the resized picture or the larger
     // canvas cannot be made or its size does not fit in 32 bits.

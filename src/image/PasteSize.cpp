@@ -62,17 +62,17 @@ void FitRect(RECT& r, int boxWidth, int boxHeight, bool noEnlarge) {
 
 PasteSize ComputePasteSize(int pictureWidth, int pictureHeight, const PasteParameters& settings) {
     PasteSize size;
-    if (settings.fSize != 0) {
-        size.boxWidth = PercentOf(pictureWidth, settings.PerW);
-        size.boxHeight = PercentOf(pictureHeight, settings.PerH);
+    if (settings.byPercent != 0) {
+        size.boxWidth = PercentOf(pictureWidth, settings.widthPercent);
+        size.boxHeight = PercentOf(pictureHeight, settings.heightPercent);
         size.pictureRect = {0, 0, size.boxWidth, size.boxHeight};
         return size;
     }
     // The settings window keeps the fixed size at 1 or more; an INI file may
     // not, and a box below one pixel would make cells overlap.
-    size.boxWidth = settings.SizeW < 1 ? 1 : settings.SizeW;
-    size.boxHeight = settings.SizeH < 1 ? 1 : settings.SizeH;
-    if (settings.bRatio == 0) {
+    size.boxWidth = settings.boxWidth < 1 ? 1 : settings.boxWidth;
+    size.boxHeight = settings.boxHeight < 1 ? 1 : settings.boxHeight;
+    if (settings.keepAspect == 0) {
         size.pictureRect = {0, 0, size.boxWidth, size.boxHeight};
         return size;
     }

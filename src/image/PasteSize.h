@@ -22,8 +22,8 @@ struct PasteSize {
     PictureRect pictureRect;
 };
 
-// The paste size of a picture under the resize settings (fSize, bRatio,
-// SizeW, SizeH, PerW, PerH). Box sides are at least 1; the picture inside a
+// The paste size of a picture under the resize settings (byPercent,
+// keepAspect, the box and the two percentages). Box sides are at least 1; the picture inside a
 // fitted box may have a side of 0, and then nothing is drawn into the box.
 // Results that would not fit an int are cut to INT_MAX, which no canvas can
 // hold, so the paste fails instead of wrapping around.

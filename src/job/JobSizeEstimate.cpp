@@ -54,7 +54,7 @@ JobSizeEstimate::JobSizeEstimate(BatchJob job, const image::PasteParameters& val
         }
         const image::PasteSize size = image::ComputePasteSize(pictureWidth, pictureHeight, values);
         plan.Record(
-            Paste(size.boxWidth, size.boxHeight, paste.below, paste.wrapWidth, values.PadSize));
+            Paste(size.boxWidth, size.boxHeight, paste.below, paste.wrapWidth, values.gapWidth));
     }
 }
 

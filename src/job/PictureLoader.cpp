@@ -82,7 +82,7 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
         }
         const bool read =
             formats::LoadImageFile(source, paths[index].c_str(),
-                                   static_cast<std::uint32_t>(values.BkColor), &picture->damaged);
+                                   static_cast<std::uint32_t>(values.background), &picture->damaged);
         QueryPerformanceCounter(&loaded);
         if (read) {
             picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)

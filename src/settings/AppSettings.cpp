@@ -6,15 +6,15 @@ AppSettings::AppSettings() : ListDir(511), All_FileText(255) {}
 
 image::PasteParameters AppSettings::PasteValues() const {
     image::PasteParameters values;
-    values.fSize = fSize;
-    values.bRatio = bRatio;
-    values.SizeW = SizeW;
-    values.SizeH = SizeH;
-    values.PerW = PerW;
-    values.PerH = PerH;
-    values.PadSize = PadSize;
-    values.BkColor = BkColor;
-    values.PadCol = PadCol;
+    values.byPercent = fSize != 0;
+    values.keepAspect = bRatio != 0;
+    values.boxWidth = SizeW;
+    values.boxHeight = SizeH;
+    values.widthPercent = PerW;
+    values.heightPercent = PerH;
+    values.gapWidth = PadSize;
+    values.background = BkColor;
+    values.gapColour = PadCol;
     return values;
 }
 

@@ -375,8 +375,8 @@ TEST(PictureLoader, HandsOutInOrderAndStops) {
         }
     }
     image::PasteParameters values;
-    values.PerW = 200;
-    values.PerH = 50;
+    values.widthPercent = 200;
+    values.heightPercent = 50;
     job::PictureLoader loader(paths, values);
     for (std::size_t i = 0; i < paths.size(); ++i) {
         std::unique_ptr<job::PictureLoader::Picture> picture = loader.Next();
@@ -419,7 +419,7 @@ TEST(JobSizeEstimate, WarnsWhereJpegOrACanvasEnds) {
         {job::OneRow, {}, "결과: 없음"},
     };
     image::PasteParameters values;
-    values.PadSize = 0;
+    values.gapWidth = 0;
     for (const auto& c : cases) {
         job::BatchJob job;
         job.arrangement = c.arrangement;

@@ -27,9 +27,9 @@ constexpr std::int32_t GapColour = 0x00ABCDEF;
 constexpr PixelValue GapPixel = 0xEFCDAB;
 
 void UseColours(PasteParameters& s, int padSize) {
-    s.BkColor = Background;
-    s.PadCol = GapColour;
-    s.PadSize = padSize;
+    s.background = Background;
+    s.gapColour = GapColour;
+    s.gapWidth = padSize;
 }
 
 // The picture the test expects, painted independently of the document.
@@ -170,7 +170,7 @@ TEST(JoinDocument, FirstPasteAndGapRules) {
     EXPECT_CELL(first.lastCell, 0, 0, 30, 20);
 
     // Without a gap no strips are drawn and cells are the boxes.
-    s.PadSize = 0;
+    s.gapWidth = 0;
     JoinDocument plain;
     Image a, b;
     const Canvas pa = Picture(a, 10, 10, 4);
@@ -183,7 +183,7 @@ TEST(JoinDocument, FirstPasteAndGapRules) {
     EXPECT_TRUE(Shows(plain, expected));
 
     // A negative gap is no gap: cells must not overlap.
-    s.PadSize = -5;
+    s.gapWidth = -5;
     ASSERT_TRUE(Paste(plain, 4, 4, false, s));
     EXPECT_CELL(plain.lastCell, 15, 0, 4, 4);
 }
@@ -191,9 +191,9 @@ TEST(JoinDocument, FirstPasteAndGapRules) {
 TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
     PasteParameters s;
     UseColours(s, 4);
-    s.fSize = 0;
-    s.SizeW = 100;
-    s.SizeH = 100;
+    s.byPercent = 0;
+    s.boxWidth = 100;
+    s.boxHeight = 100;
     JoinDocument doc;
     Image wide;
     ASSERT_TRUE(wide.Create(200, 100, 24));
@@ -237,7 +237,7 @@ TEST(JoinDocument, UndoTakesBackEachPaste) {
     for (size_t i = 0; i < std::size(steps); ++i) {
         const Step& step = steps[i];
         const HBITMAP before = doc.picture.Bitmap;
-        s.BkColor = i == 4 ? 0x000000FF : Background;
+        s.background = i == 4 ? 0x000000FF : Background;
         ASSERT_TRUE(Paste(doc, step.w, step.h, step.below, s, 0, static_cast<std::uint32_t>(i)));
         EXPECT_CELL(doc.lastCell, step.cell.x, step.cell.y, step.cell.width, step.cell.height);
         shown.emplace_back(doc.picture);
@@ -293,15 +293,15 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
     // A picture whose resized copy cannot be made (its weight table is over
     // the resampler's limit) fails the same way, though its box would fit.
     doc.refuse = false;
-    s.PerW = 50;
-    s.PerH = 50;
+    s.widthPercent = 50;
+    s.heightPercent = 50;
     Image wide;
     ASSERT_TRUE(wide.Create(45000000, 1, 24));
     EXPECT_FALSE(doc.PasteImage(wide, false, 0, s));
     EXPECT_TRUE(Shows(doc, before));
     EXPECT_EQ(doc.UndoRecords().size(), 1u);
-    s.PerW = 100;
-    s.PerH = 100;
+    s.widthPercent = 100;
+    s.heightPercent = 100;
 
     // A paste that needs no larger canvas works even without memory.
     ASSERT_TRUE(Paste(doc, 10, 10, true, s));
@@ -391,13 +391,13 @@ TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
 
     // Boxes no canvas could hold: a percentage far past 32 bits, and a fixed
     // size whose pixel block alone passes 2 GB.
-    s.PadSize = 0;
-    s.PerW = INT_MAX;
+    s.gapWidth = 0;
+    s.widthPercent = INT_MAX;
     EXPECT_FALSE(Paste(doc, 1000, 10, false, s));
-    s.fSize = 0;
-    s.bRatio = 0;
-    s.SizeW = 40000;
-    s.SizeH = 40000;
+    s.byPercent = 0;
+    s.keepAspect = 0;
+    s.boxWidth = 40000;
+    s.boxHeight = 40000;
     EXPECT_FALSE(Paste(doc, 10, 10, true, s));
     EXPECT_TRUE(Shows(doc, before));
     EXPECT_EQ(doc.UndoRecords().size(), 1u);

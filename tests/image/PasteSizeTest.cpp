@@ -33,10 +33,10 @@ TEST(PasteSize, BoxAndPictureForEachMode) {
     };
     for (const Row& r : rows) {
         image::PasteParameters s;
-        s.fSize = r.fixed ? 0 : 1;
-        s.bRatio = r.ratio ? 1 : 0;
-        (r.fixed ? s.SizeW : s.PerW) = r.sideW;
-        (r.fixed ? s.SizeH : s.PerH) = r.sideH;
+        s.byPercent = r.fixed ? 0 : 1;
+        s.keepAspect = r.ratio ? 1 : 0;
+        (r.fixed ? s.boxWidth : s.widthPercent) = r.sideW;
+        (r.fixed ? s.boxHeight : s.heightPercent) = r.sideH;
         const PasteSize p = ComputePasteSize(r.pictureW, r.pictureH, s);
         EXPECT_EQ((std::vector<int>{p.boxWidth, p.boxHeight, p.pictureRect.x, p.pictureRect.y,
                                     p.pictureRect.width, p.pictureRect.height}),
