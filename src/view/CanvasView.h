@@ -55,8 +55,13 @@ public:
     // view; when it is larger than the view its top-left corner wins.
     void ScrollIntoView(const image::CellRect& cell);
 
-    // Scroll units of one arrow key press and of one wheel line.
+    // Scroll units of one arrow key press and of one wheel line at 96 DPI;
+    // ScrollStep is the same length on the window's display.
     static constexpr int LineStep = 20;
+    int ScrollStep() const;
+    // The DPI of the window's display: the zoom stays the picture's own (at
+    // 100 % a picture pixel is a screen pixel), only the steps follow it.
+    void SetDpi(UINT windowDpi) { dpi = windowDpi; }
 
     ScrollBar hScroll;
     ScrollBar vScroll;
@@ -74,6 +79,7 @@ private:
     int verticalWheel = 0;
     int horizontalWheel = 0;
     int zoomWheel = 0;
+    UINT dpi = 96;
 
     image::JoinDocument& document;
     settings::AppSettings& settings;
