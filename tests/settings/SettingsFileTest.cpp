@@ -8,8 +8,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 using settings::AppSettings;
+using settings::NoPosition;
 using settings::StartupLayout;
 
 namespace {
@@ -113,4 +115,25 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
     EXPECT_EQ(Read(), "[Quiltora]\r\nPadSize=5\r\n");
     const std::string missingFolder = path + ".none\\Quiltora.ini";
     EXPECT_FALSE(settings::SaveSettings(missingFolder.c_str(), s, layout, 0));
+}
+
+// Places are kept at 96 DPI: read at 150 % they grow, and saved again they
+// come back as they were; a missing place stays missing.
+TEST(SettingsLayout, PlacesAreScaledToTheWindowsPixelsAndBack) {
+    StartupLayout layout;
+    layout.mainPlacement.rcNormalPosition = {10, 20, 410, 320};
+    layout.mainPlacement.showCmd = SW_SHOWMAXIMIZED;
+    layout.previewHeight = 80;
+    settings::ScaleLayout(layout, 144, 96);
+    const RECT& main = layout.mainPlacement.rcNormalPosition;
+    EXPECT_EQ((std::vector<LONG>{main.left, main.top, main.right, main.bottom}),
+              (std::vector<LONG>{15, 30, 615, 480}));
+    EXPECT_EQ(layout.mainPlacement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(layout.previewHeight, 120);
+    EXPECT_EQ(layout.listRect.left, NoPosition);
+    EXPECT_EQ(layout.settingsPos.x, NoPosition);
+    settings::ScaleLayout(layout, 96, 144);
+    EXPECT_EQ((std::vector<LONG>{main.left, main.top, main.right, main.bottom}),
+              (std::vector<LONG>{10, 20, 410, 320}));
+    EXPECT_EQ(layout.previewHeight, 80);
 }
