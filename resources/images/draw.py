@@ -10,6 +10,12 @@ background that the toolbar maps to the button face), quiltora.ico
 batch) and list_icons.bmp (4-bit, 48 x 16, three 16 x 16 images: parent
 folder, folder, picture); both list strips have a pure red background, which
 the list maps to the button face or masks out, so they use no pure red.
+
+Every strip is drawn three times, for displays at 100, 150 and 200 %: the
+names above, then the same names ending in _150 and _200, their images 1.5
+and 2 times as large (24 and 32 pixels for a 16-pixel image). The drawing
+code gives coordinates on the 100 % grid; Scaled maps each of its pixels to
+a block of the larger grid, so the larger images are drawn, not stretched.
 """
 import os
 import struct
@@ -36,9 +42,66 @@ FONT = {
 }
 
 
+# The scale the strips are being drawn at; set by the main block.
+SCALE = 1.0
+
+
+def scaled(length):
+    """A length of the 100 % grid at SCALE, half pixels rounded up."""
+    return int(length * SCALE + 0.5)
+
+
+class Scaled:
+    """ImageDraw taking coordinates of the 100 % grid. A pixel (x, y) of that
+    grid covers the block from scaled(x) to scaled(x + 1) - 1; line and
+    polygon points are pixel centres; strokes are SCALE pixels wide, rounded
+    down, so that 150 % keeps one-pixel outlines."""
+
+    def __init__(self, img):
+        self.d = ImageDraw.Draw(img)
+        self.stroke = max(1, int(SCALE))
+
+    @staticmethod
+    def box(xy):
+        x0, y0, x1, y1 = xy
+        return [scaled(x0), scaled(y0), scaled(x1 + 1) - 1, scaled(y1 + 1) - 1]
+
+    @staticmethod
+    def centre(p):
+        return ((p[0] + 0.5) * SCALE - 0.5, (p[1] + 0.5) * SCALE - 0.5)
+
+    def point(self, xy, fill):
+        self.d.rectangle(self.box((xy[0], xy[1], xy[0], xy[1])), fill=fill)
+
+    def rectangle(self, xy, fill=None, outline=None):
+        self.d.rectangle(self.box(xy), fill=fill, outline=outline, width=self.stroke)
+
+    def ellipse(self, xy, fill=None, outline=None):
+        self.d.ellipse(self.box(xy), fill=fill, outline=outline, width=self.stroke)
+
+    def arc(self, xy, start, end, fill, width=1):
+        self.d.arc(self.box(xy), start, end, fill=fill, width=max(1, int(width * SCALE)))
+
+    def line(self, points, fill, width=1):
+        self.d.line([self.centre(p) for p in points], fill=fill, width=max(1, int(width * SCALE)))
+
+    def polygon(self, points, fill=None, outline=None):
+        self.d.polygon([self.centre(p) for p in points], fill=fill, outline=outline,
+                       width=self.stroke)
+
+
 def canvas(size=16, background=BG):
-    img = Image.new("RGB", (size, size), background)
-    return img, ImageDraw.Draw(img)
+    img = Image.new("RGB", (scaled(size), scaled(size)), background)
+    return img, Scaled(img)
+
+
+def strip(images, background):
+    """The images side by side, each as wide as it is high."""
+    side = images[0].size[1]
+    out = Image.new("RGB", (side * len(images), side), background)
+    for i, img in enumerate(images):
+        out.paste(img, (side * i, 0))
+    return out
 
 
 def text(d, x, y, letter, colour):
@@ -183,10 +246,7 @@ def toolbar():
         paste_file(False), paste_file(True), paste_clipboard(False), paste_clipboard(True),
         file_list(), settings(), zoom(True), zoom(False),
     ]
-    strip = Image.new("RGB", (16 * len(images), 16), BG)
-    for i, img in enumerate(images):
-        strip.paste(img, (16 * i, 0))
-    return strip
+    return strip(images, BG)
 
 
 def zoom(plus):
@@ -247,10 +307,7 @@ def batch():
 
 def list_toolbar():
     images = [find_folder(), list_paste(False), list_paste(True), batch()]
-    strip = Image.new("RGB", (15 * len(images), 15), LIST_BG)
-    for i, img in enumerate(images):
-        strip.paste(img, (15 * i, 0))
-    return strip
+    return strip(images, LIST_BG)
 
 
 def parent_folder_icon():
@@ -276,10 +333,7 @@ def picture_icon():
 
 def list_icons():
     images = [parent_folder_icon(), folder_icon(), picture_icon()]
-    strip = Image.new("RGB", (16 * len(images), 16), LIST_BG)
-    for i, img in enumerate(images):
-        strip.paste(img, (16 * i, 0))
-    return strip
+    return strip(images, LIST_BG)
 
 
 def nearest(rgb):
@@ -362,8 +416,10 @@ def write_ico(images, path):
 
 
 if __name__ == "__main__":
-    write_bmp4(toolbar(), os.path.join(HERE, "toolbar.bmp"))
     write_ico([app_icon(32), app_icon(16)], os.path.join(HERE, "quiltora.ico"))
-    write_bmp4(list_toolbar(), os.path.join(HERE, "list_toolbar.bmp"))
-    write_bmp4(list_icons(), os.path.join(HERE, "list_icons.bmp"))
-    print("wrote toolbar.bmp, quiltora.ico, list_toolbar.bmp and list_icons.bmp")
+    for percent in (100, 150, 200):
+        SCALE = percent / 100.0
+        suffix = "" if percent == 100 else "_%d" % percent
+        for name, draw in (("toolbar", toolbar), ("list_toolbar", list_toolbar), ("list_icons", list_icons)):
+            write_bmp4(draw(), os.path.join(HERE, name + suffix + ".bmp"))
+    print("wrote quiltora.ico and toolbar, list_toolbar and list_icons at 100, 150 and 200 %")

@@ -9,6 +9,7 @@
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
 #include "ui/CommonDialogs.h"
+#include "ui/Dpi.h"
 #include "ui/text/String.h"
 
 #include <commctrl.h>
@@ -22,8 +23,9 @@ namespace app {
 namespace {
 
 constexpr int ToolbarControlId = 5000;
+constexpr int StatusBarControlId = 5003;
 constexpr COLORREF ToolbarTransparent = RGB(0, 255, 0);
-constexpr int ToolbarImageCount = 14;
+constexpr ui::ScaledBitmap ToolbarStrip = {IDB_TOOLBAR, IDB_TOOLBAR_150, IDB_TOOLBAR_200};
 // Posted to the main window itself: the files handed over are pasted from
 // the message loop, not inside the sender's SendMessage.
 constexpr UINT PasteHandedOverMessage = WM_APP + 21;
@@ -113,7 +115,9 @@ bool MainWindow::CreateWindows() {
                 nullptr, nullptr)) {
         return false;
     }
-    if (!CreateToolbar() || !canvas.Create(hwnd)) {
+    dpi = ui::WindowDpi(hwnd);
+    if (!CreateToolbar() || !canvas.Create(hwnd) ||
+        !statusBar.Create(hwnd, StatusBarControlId, dpi)) {
         return false;
     }
     canvas.zoomSteps = [this](int steps) {
@@ -124,11 +128,10 @@ bool MainWindow::CreateWindows() {
             ZoomOut();
         }
     };
-    // The toolbar sizes itself to the parent's width; the canvas starts below
-    // it. OnSize gives the canvas its size from then on.
-    toolbar.Send(WM_SIZE, 0, 0);
-    canvas.SetPosition(0, toolbar.WindowSize().cy);
+    canvas.SetDpi(dpi);
+    ShowStatusBar(settings.StatusBar != 0);
     UpdateCommandStates(GetMenu(hwnd));
+    UpdateStatus();
     return true;
 }
 
@@ -137,8 +140,7 @@ bool MainWindow::CreateToolbar() {
         return false;
     }
     toolbar.ModifyStyle(TBSTYLE_FLAT, TRUE);
-    toolbar.SetBitmapSize(16, 16);
-    toolbar.AddMappedBitmap(ToolbarImageCount, IDB_TOOLBAR, ToolbarTransparent);
+    toolbar.SetImageStrip(ToolbarStrip, dpi, ToolbarTransparent);
     int image = 0;
     for (const ToolbarEntry& entry : ToolbarEntries) {
         const bool separator = entry.command == 0;
@@ -227,6 +229,7 @@ int MainWindow::OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) {
     mark(IDM_ZOOM_100, settings.Scale == 4);
     mark(IDM_ZOOM_200, settings.Scale == 8);
     mark(IDM_CLIPBOARD_WATCH, clipboardWatch);
+    mark(IDM_VIEW_STATUSBAR, settings.StatusBar != 0);
     return 1;
 }
 
@@ -299,6 +302,9 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
     case IDM_CLIPBOARD_WATCH:
         SetClipboardWatch(!clipboardWatch);
         break;
+    case IDM_VIEW_STATUSBAR:
+        ShowStatusBar(settings.StatusBar == 0);
+        break;
     case IDM_ABOUT: {
         AboutDialog about;
         about.DoModal(IDD_ABOUT, hwnd);
@@ -311,13 +317,69 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
 }
 
 int MainWindow::OnSize(WPARAM, UINT width, UINT height) {
-    toolbar.Send(WM_SIZE, 0, 0);
-    const int toolbarHeight = toolbar.WindowSize().cy;
-    const int canvasHeight = static_cast<int>(height) - toolbarHeight;
-    canvas.SetPos(nullptr, 0, 0, static_cast<int>(width), canvasHeight > 0 ? canvasHeight : 0,
-                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    canvas.UpdateScrollRanges();
+    LayOut(static_cast<int>(width), static_cast<int>(height));
     return 1;
+}
+
+void MainWindow::LayOut(int width, int height) {
+    // The toolbar and the status bar size themselves to the parent's width
+    // and stick to its top and bottom; the canvas takes what is between.
+    toolbar.Send(WM_SIZE, 0, 0);
+    statusBar.Send(WM_SIZE, 0, 0);
+    const int top = toolbar.WindowSize().cy;
+    const int canvasHeight = height - top - statusBar.VisibleHeight();
+    canvas.SetPos(nullptr, 0, top, width, canvasHeight > 0 ? canvasHeight : 0,
+                  SWP_NOZORDER | SWP_NOACTIVATE);
+    canvas.UpdateScrollRanges();
+}
+
+void MainWindow::OnDpiChanged(UINT newDpi, LPARAM suggested) {
+    if (newDpi == 0) {
+        return;
+    }
+    dpi = newDpi;
+    toolbar.SetImageStrip(ToolbarStrip, dpi, ToolbarTransparent);
+    canvas.SetDpi(dpi);
+    statusBar.SetDpi(dpi);
+    ui::TakeSuggestedRect(hwnd, suggested);
+    // A suggested rectangle of the same size sends no WM_SIZE.
+    const SIZE client = ClientSize();
+    LayOut(client.cx, client.cy);
+    PlaceToolTips();
+}
+
+void MainWindow::PlaceToolTips() {
+    int index = 0;
+    for (const ToolbarEntry& entry : ToolbarEntries) {
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = toolbar.hwnd;
+        tool.uId = static_cast<UINT_PTR>(entry.command);
+        if (entry.command != 0 && toolbar.GetItemRect(index, &tool.rect)) {
+            toolTip.Send(TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        ++index;
+    }
+}
+
+void MainWindow::ShowStatusBar(bool shown) {
+    settings.StatusBar = shown ? 1 : 0;
+    statusBar.Show(shown ? SW_SHOWNA : SW_HIDE);
+    const SIZE client = ClientSize();
+    LayOut(client.cx, client.cy);
+}
+
+void MainWindow::UpdateStatus() {
+    StatusInfo info;
+    {
+        image::JoinDocument::ReadGuard guard(document);
+        info.width = document.width;
+        info.height = document.height;
+        info.pictures = static_cast<int>(document.UndoRecords().size());
+    }
+    info.zoomPercent = (settings.Scale == 0 ? 4 : settings.Scale) * 25;
+    info.changed = HasUnsavedPicture();
+    statusBar.Update(info);
 }
 
 int MainWindow::OnMouseWheel(UINT keys, UINT delta, UINT x, UINT y) {
@@ -413,6 +475,7 @@ bool MainWindow::PastePicture(const char* fileName, bool fromClipboard, bool bel
         }
     } else {
         UpdateCommandStates(GetMenu(hwnd));
+        UpdateStatus();
     }
     return true;
 }
@@ -428,6 +491,7 @@ void MainWindow::NewDocument() {
     document.Clear();
     RefreshView();
     changed = false;
+    UpdateStatus();
 }
 
 void MainWindow::SaveAs(int format) {
@@ -473,6 +537,7 @@ void MainWindow::SaveAs(int format) {
         return;
     }
     changed = false;
+    UpdateStatus();
 }
 
 void MainWindow::RefreshView() {
@@ -480,6 +545,7 @@ void MainWindow::RefreshView() {
     UpdateTitle();
     UpdateCommandStates(GetMenu(hwnd));
     canvas.UpdateScrollRanges();
+    UpdateStatus();
 }
 
 void MainWindow::UpdateTitle() {
@@ -509,8 +575,12 @@ void MainWindow::ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* 
     }
 }
 
-int MainWindow::FilterMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT* result) {
+int MainWindow::FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (msg) {
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), lParam);
+        *result = 0;
+        return 1;
     case WM_CLIPBOARDUPDATE:
         OnClipboardUpdate();
         *result = 0;
@@ -598,6 +668,7 @@ void MainWindow::SetScale(int scale) {
     settings.Scale = static_cast<std::uint16_t>(scale);
     canvas.UpdateScrollRanges();
     UpdateCommandStates(GetMenu(hwnd));
+    UpdateStatus();
 }
 
 void MainWindow::UpdateCommandStates(HMENU menu) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StatusBar.h"
 #include "app/ToolTip.h"
 #include "ui/Toolbar.h"
 #include "browser/PasteCommand.h"
@@ -18,7 +19,8 @@
 
 namespace app {
 
-// The top-level window of class "Quiltora": menu, toolbar and canvas. It turns
+// The top-level window of class "Quiltora": menu, toolbar, canvas and status
+// bar. It turns
 // every menu command, accelerator and toolbar button into an action on the
 // document or the settings, keeps the title showing the canvas size and the
 // View menu's check marks in step with the settings.
@@ -78,6 +80,8 @@ public:
     // Shows the document after it changed, which makes it unsaved.
     void RefreshView();
     void UpdateTitle();
+    // Canvas size, zoom, pictures and the unsaved mark, as they are now.
+    void UpdateStatus();
     void ZoomIn();
     void ZoomOut();
 
@@ -87,9 +91,21 @@ public:
     ui::Toolbar toolbar;
     ToolTip toolTip;
     view::CanvasView canvas;
+    StatusBar statusBar;
+
+    // The DPI of the monitor the window is on, which its layout is made for.
+    UINT Dpi() const { return dpi; }
 
 private:
     bool CreateToolbar();
+    // Toolbar, canvas and status bar over a client area of that size.
+    void LayOut(int width, int height);
+    // WM_DPICHANGED: images, steps and parts for the new DPI, then the
+    // rectangle Windows suggests.
+    void OnDpiChanged(UINT newDpi, LPARAM suggested);
+    // The tooltips' rectangles over the toolbar's buttons as they lie now.
+    void PlaceToolTips();
+    void ShowStatusBar(bool shown);
     // Interactive acquisitions report a file that cannot be read, by name. A
     // file read only in part (cut short) is named in damagedFile.
     bool AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard,
@@ -117,6 +133,7 @@ private:
     DWORD ownCopySequence = 0;
     std::vector<std::string> handedOver;
     bool changed = false;
+    UINT dpi = 96;
 };
 
 // Class names the program registers.

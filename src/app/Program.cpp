@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/ResourceIds.h"
+#include "ui/Dpi.h"
 
 #include <ole2.h>
 #include <shellapi.h>
@@ -13,6 +14,7 @@ namespace app {
 
 namespace {
 
+// Lengths at 96 DPI, scaled to the main window's DPI.
 // Where the settings window goes without a saved place: along the main
 // window's left edge, this far above its bottom.
 constexpr int SettingsAboveBottom = 160;
@@ -42,6 +44,7 @@ bool Program::StartUp(const char* path) {
     oleReady = SUCCEEDED(OleInitialize(nullptr));
     settingsPath.Assign(path);
     settings::LoadSettings(path, settings, layout);
+    settings::ScaleLayout(layout, static_cast<int>(ui::SystemDpi()), ui::BaseDpi);
     if (!mainWindow.CreateWindows() || !fileListWindow.Create(mainWindow.hwnd, settings) ||
         !settingsWindow.Create(mainWindow.hwnd)) {
         return false;
@@ -77,7 +80,7 @@ bool Program::StartUp(const char* path) {
 void Program::RestoreLayout() {
     UINT showCommand = SW_SHOWNORMAL;
     if (layout.mainPlacement.rcNormalPosition.left == settings::NoPosition) {
-        mainWindow.SetSize(DefaultWidth, DefaultHeight);
+        mainWindow.SetSize(Scaled(DefaultWidth), Scaled(DefaultHeight));
         mainWindow.CenterWindow(nullptr);
     } else {
         // Placed hidden: the window is shown once its tool windows are in place.
@@ -110,7 +113,8 @@ void Program::RestoreLayout() {
 void Program::PlaceToolWindows(const RECT& main) {
     RECT list = layout.listRect;
     if (list.left == settings::NoPosition) {
-        list = {main.right - ListWidth, main.top + ListTop, main.right, main.top + ListBottom};
+        list = {main.right - Scaled(ListWidth), main.top + Scaled(ListTop), main.right,
+                main.top + Scaled(ListBottom)};
     }
     fileListWindow.SetPreviewHeight(layout.previewHeight);
     fileListWindow.SetPos(nullptr, list.left, list.top, list.right - list.left,
@@ -119,12 +123,16 @@ void Program::PlaceToolWindows(const RECT& main) {
     int y = layout.settingsPos.y;
     if (x == settings::NoPosition) {
         x = main.left;
-        y = main.bottom - SettingsAboveBottom;
+        y = main.bottom - Scaled(SettingsAboveBottom);
     }
     settingsWindow.SetPosition(x, y);
     // Places saved on a monitor that is gone come back onto the screen.
     fileListWindow.KeepOnScreen(nullptr);
     settingsWindow.KeepOnScreen(nullptr);
+}
+
+int Program::Scaled(int length) const {
+    return ui::ScaleToDpi(length, mainWindow.Dpi());
 }
 
 int Program::Run() {
@@ -150,7 +158,9 @@ bool Program::SaveSettings() {
             layout.settingsPos = {x, y};
         }
     }
-    return settings::SaveSettings(settingsPath.Data(), settings, layout,
+    settings::StartupLayout saved = layout;
+    settings::ScaleLayout(saved, ui::BaseDpi, static_cast<int>(ui::SystemDpi()));
+    return settings::SaveSettings(settingsPath.Data(), settings, saved,
                                   settingsWindow.CurrentTab());
 }
 

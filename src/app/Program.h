@@ -41,6 +41,8 @@ private:
     // place) and shows them as the settings say.
     void RestoreLayout();
     void PlaceToolWindows(const RECT& main);
+    // A default length of 96 DPI on the main window's display.
+    int Scaled(int length) const;
 
     Application application;
     settings::AppSettings& settings;

@@ -8,6 +8,9 @@
 #define IDD_ABOUT 103
 #define IDR_ACCELERATORS 105
 #define IDB_TOOLBAR 112
+// The toolbar strip drawn for displays at 150 and 200 %.
+#define IDB_TOOLBAR_150 120
+#define IDB_TOOLBAR_200 121
 
 #define IDS_OPEN_FILTER 1
 #define IDS_SAVE_FILTER_BMP 2
@@ -37,6 +40,7 @@
 #define IDM_ZOOM_100 40019
 #define IDM_ZOOM_200 40020
 #define IDM_CLIPBOARD_WATCH 40021
+#define IDM_VIEW_STATUSBAR 40023
 
 #define IDT_ZOOM_IN 1900
 #define IDT_ZOOM_OUT 1901

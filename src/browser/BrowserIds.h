@@ -5,6 +5,11 @@
 
 #define IDB_LIST_TOOLBAR 107
 #define IDB_LIST_ICONS 108
+// The same strips drawn for displays at 150 and 200 %.
+#define IDB_LIST_TOOLBAR_150 122
+#define IDB_LIST_TOOLBAR_200 123
+#define IDB_LIST_ICONS_150 124
+#define IDB_LIST_ICONS_200 125
 #define IDD_BATCH 109
 #define IDD_PROGRESS 110
 

@@ -8,6 +8,7 @@
 #include "formats/ImageLoader.h"
 #include "image/PasteSize.h"
 #include "ui/CommonDialogs.h"
+#include "ui/Dpi.h"
 #include "ui/Placement.h"
 
 #include <commctrl.h>
@@ -20,11 +21,12 @@ namespace browser {
 namespace {
 
 constexpr COLORREF ListTransparent = RGB(255, 0, 0);
-constexpr int ToolbarImageCount = 4;
-constexpr int ToolbarImageSize = 15;
-constexpr int IconSize = 16;
+constexpr int ToolbarButtonCount = 4;
+constexpr ui::ScaledBitmap ToolbarStrip = {IDB_LIST_TOOLBAR, IDB_LIST_TOOLBAR_150,
+                                           IDB_LIST_TOOLBAR_200};
+constexpr ui::ScaledBitmap IconStrip = {IDB_LIST_ICONS, IDB_LIST_ICONS_150, IDB_LIST_ICONS_200};
 // Room beside a list-mode name for the gap after its icon and the label's
-// margins, which the control adds to the text it draws.
+// margins, which the control adds to the text it draws; at 96 DPI.
 constexpr int LabelMargins = 16;
 // LVM_SETCOLUMNWIDTH takes the width in a 16-bit word.
 constexpr int MaxColumnWidth = 32767;
@@ -103,6 +105,7 @@ bool FileListWindow::Create(HWND owner, settings::AppSettings& appSettings) {
         return false;
     }
     ui::TrimSystemMenu(hwnd);
+    dpi = ui::WindowDpi(hwnd);
     if (!CreateToolbar() || !CreateListView() || !previewPane.Create(hwnd)) {
         Destroy();
         return false;
@@ -119,11 +122,10 @@ bool FileListWindow::CreateToolbar() {
     }
     // Captions right of the images.
     toolbar.ModifyStyle(TBSTYLE_LIST, TRUE);
-    toolbar.SetBitmapSize(ToolbarImageSize, ToolbarImageSize);
-    toolbar.AddMappedBitmap(ToolbarImageCount, IDB_LIST_TOOLBAR, ListTransparent);
+    toolbar.SetImageStrip(ToolbarStrip, dpi, ListTransparent);
     // The literal's own NUL closes the list with a double NUL.
     const int firstText = toolbar.AddStrings("찾기\0붙이기\0붙이기\0자동\0");
-    for (int i = 0; i < ToolbarImageCount; ++i) {
+    for (int i = 0; i < ToolbarButtonCount; ++i) {
         toolbar.AddButton(IDT_LIST_FIND + i, i, firstText < 0 ? -1 : firstText + i, TBSTYLE_BUTTON,
                           TBSTATE_ENABLED, 0);
     }
@@ -142,7 +144,7 @@ bool FileListWindow::CreateListView() {
         return false;
     }
     // Without its icons the list still works; nothing to fail for.
-    if (imageList.LoadFromBitmap(IDB_LIST_ICONS, IconSize, 0, ListTransparent)) {
+    if (imageList.LoadSquares(ui::BitmapForDpi(IconStrip, dpi), ListTransparent)) {
         listView.Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.Handle()));
     }
     return true;
@@ -190,7 +192,8 @@ void FileListWindow::FitColumnWidth(const std::vector<job::ListEntry>& entries) 
             listView.Send(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(entry.name.c_str())));
         widest = std::max(widest, width);
     }
-    const int column = std::min(widest + IconSize + LabelMargins, MaxColumnWidth);
+    const int column = std::min(
+        widest + static_cast<int>(imageList.ImageSize().cx) + Scaled(LabelMargins), MaxColumnWidth);
     listView.Send(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(column, 0));
 }
 
@@ -326,7 +329,8 @@ void FileListWindow::Layout(int width, int height) {
     toolbar.Send(WM_SIZE, 0, 0);
     const int toolbarHeight = toolbar.WindowSize().cy;
     const int previewHeight = previewPane.WindowSize().cy;
-    const int listHeight = std::max(0, height - previewHeight - toolbarHeight - SplitterHeight);
+    const int listHeight =
+        std::max(0, height - previewHeight - toolbarHeight - Scaled(SplitterHeight));
     listView.SetPos(nullptr, 0, toolbarHeight, width, listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     previewPane.SetPos(nullptr, 0, height - previewHeight, width, previewHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
@@ -343,7 +347,7 @@ int FileListWindow::OnSize(WPARAM, UINT width, UINT height) {
 }
 
 int FileListWindow::OnSizing(WPARAM edge, RECT* rect) {
-    ui::ClampSizingRect(edge, rect, MinWindowSize, MinWindowSize);
+    ui::ClampSizingRect(edge, rect, Scaled(MinWindowSize), Scaled(MinWindowSize));
     return 1;
 }
 
@@ -370,7 +374,7 @@ int FileListWindow::OnMouseMove(WPARAM, UINT x, UINT y) {
     // where the mouse is.
     dragX = Signed(x);
     dragY = newY;
-    if (listHeight >= MinListHeight && previewHeight >= MinPreviewHeight) {
+    if (listHeight >= Scaled(MinListHeight) && previewHeight >= Scaled(MinPreviewHeight)) {
         listView.SetPos(nullptr, 0, 0, list.cx, listHeight,
                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         const SIZE client = ClientSize();
@@ -478,6 +482,43 @@ int FileListWindow::OnDropFiles(HDROP drop) {
     }
     RefreshList();
     return 1;
+}
+
+int FileListWindow::Scaled(int length) const {
+    return ui::ScaleToDpi(length, dpi);
+}
+
+int FileListWindow::FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (msg != WM_DPICHANGED) {
+        return ui::Window::FilterMessage(msg, wParam, lParam, result);
+    }
+    OnDpiChanged(HIWORD(wParam), lParam);
+    *result = 0;
+    return 1;
+}
+
+void FileListWindow::OnDpiChanged(UINT newDpi, LPARAM suggested) {
+    if (newDpi == 0 || toolbar.hwnd == nullptr || listView.hwnd == nullptr) {
+        return;
+    }
+    const UINT oldDpi = dpi;
+    dpi = newDpi;
+    ui::RescaleFont(toolbar.hwnd, oldDpi, dpi, toolbarFont);
+    toolbar.SetImageStrip(ToolbarStrip, dpi, ListTransparent);
+    ui::RescaleFont(listView.hwnd, oldDpi, dpi, listFont);
+    // The list lets go of its image list before the old one is destroyed,
+    // when icons leaves the scope.
+    ui::ImageListHandle icons;
+    if (icons.LoadSquares(ui::BitmapForDpi(IconStrip, dpi), ListTransparent)) {
+        listView.Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons.Handle()));
+        imageList.Swap(icons);
+    }
+    FitColumnWidth(Entries());
+    const SIZE pane = previewPane.WindowSize();
+    previewPane.SetSize(pane.cx, MulDiv(pane.cy, static_cast<int>(dpi), static_cast<int>(oldDpi)));
+    ui::TakeSuggestedRect(hwnd, suggested);
+    const SIZE client = ClientSize();
+    Layout(client.cx, client.cy);
 }
 
 void FileListWindow::OpenEntry(int index, bool below) {

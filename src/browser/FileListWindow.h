@@ -3,6 +3,7 @@
 #include "browser/BatchActions.h"
 #include "job/ListEntry.h"
 #include "image/Image.h"
+#include "image/ScopedGdi.h"
 #include "settings/AppSettings.h"
 #include "ui/ControlWindow.h"
 #include "ui/ImageListHandle.h"
@@ -100,6 +101,13 @@ public:
     int OnNotify(WPARAM id, NMHDR* header, LRESULT* result) override;
     // A dropped folder opens in the list; a dropped file opens its folder.
     int OnDropFiles(HDROP drop) override;
+    // WM_DPICHANGED.
+    int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+    // The DPI of the monitor the window is on, which its layout is made for.
+    UINT Dpi() const { return dpi; }
+    // The splitter's height and the smallest sizes, at that DPI.
+    int Scaled(int length) const;
 
     ui::Toolbar toolbar;
     ui::ImageListHandle imageList;
@@ -114,6 +122,9 @@ private:
     bool CreateListView();
     void Layout(int width, int height);
     void FitColumnWidth(const std::vector<job::ListEntry>& entries);
+    // Images, fonts and lengths for the new DPI, then the rectangle Windows
+    // suggests; the preview keeps its share of the height.
+    void OnDpiChanged(UINT newDpi, LPARAM suggested);
     // Walks into a folder entry, up for the parent entry, or pastes a
     // picture entry.
     void OpenEntry(int index, bool below);
@@ -121,13 +132,18 @@ private:
     settings::AppSettings* settings = nullptr;
     PasteFileCallback pasteFile;
     BatchActions* batchActions = nullptr;
+    UINT dpi = 96;
+    // Fonts of the toolbar and the list, made for a DPI other than the one
+    // they started at.
+    image::GdiObject toolbarFont;
+    image::GdiObject listFont;
 };
 
 // Window classes of the file list.
 constexpr const char* ListClassName = "Qtora_List";
 constexpr const char* PreviewClassName = "Qtora_Gen";
 // The splitter strip between list and preview, and the smallest heights a
-// drag leaves the list and the preview.
+// drag leaves the list and the preview, at 96 DPI.
 constexpr int SplitterHeight = 3;
 constexpr int MinListHeight = 50;
 constexpr int MinPreviewHeight = 10;

@@ -45,6 +45,7 @@ struct AppSettings {
     std::int32_t All_Width = 600;
     std::int32_t All_ImgNum = 5;
     text::String All_FileText; // capacity 255, wildcard pattern
+    std::uint16_t StatusBar = 1;
 };
 
 // The one record the program uses, alive for the whole run.

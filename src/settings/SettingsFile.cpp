@@ -73,6 +73,12 @@ const IntKey kIntKeys[] = {
     {"All_ImgNum", 5, nullptr, &AppSettings::All_ImgNum, NotLayout},
 };
 
+// Keys added after the file's first version, written after its text keys so
+// that the older lines keep their order.
+const IntKey kLaterIntKeys[] = {
+    {"StatusBar", 1, &AppSettings::StatusBar, nullptr, NotLayout},
+};
+
 // The layout value a position key reads or writes.
 LONG* LayoutField(StartupLayout& layout, int index) {
     RECT& main = layout.mainPlacement.rcNormalPosition;
@@ -112,7 +118,49 @@ void SetLayoutValue(StartupLayout& layout, int index, int value) {
     }
 }
 
+void ReadKey(ProfileReader& reader, const IntKey& key, AppSettings& settings,
+             StartupLayout& layout) {
+    const int value = reader.ReadInt(key.name, key.defaultValue);
+    if (key.shortField != nullptr) {
+        settings.*key.shortField = static_cast<std::uint16_t>(value);
+    } else if (key.longField != nullptr) {
+        settings.*key.longField = value;
+    } else {
+        SetLayoutValue(layout, key.layoutIndex, value);
+    }
+}
+
+std::string KeyLine(const IntKey& key, const AppSettings& settings, const StartupLayout& layout,
+                    int tabSel) {
+    int value = 0;
+    if (key.shortField == &AppSettings::TabSel) {
+        value = tabSel & 0xFFFF;
+    } else if (key.shortField != nullptr) {
+        value = settings.*key.shortField;
+    } else if (key.longField != nullptr) {
+        value = settings.*key.longField;
+    } else {
+        value = LayoutValue(layout, key.layoutIndex);
+    }
+    return std::string(key.name) + "=" + std::to_string(value) + "\r\n";
+}
+
 } // namespace
+
+void ScaleLayout(StartupLayout& layout, int numerator, int denominator) {
+    if (numerator == denominator || denominator == 0) {
+        return;
+    }
+    for (const IntKey& key : kIntKeys) {
+        if (key.layoutIndex == NotLayout || key.layoutIndex == ShowCmd) {
+            continue;
+        }
+        const int value = LayoutValue(layout, key.layoutIndex);
+        if (value != NoPosition) {
+            SetLayoutValue(layout, key.layoutIndex, MulDiv(value, numerator, denominator));
+        }
+    }
+}
 
 bool SettingsPath(text::String& path) {
     return path.SetModulePath("Quiltora.ini");
@@ -125,14 +173,10 @@ void LoadSettings(const char* path, AppSettings& settings, StartupLayout& layout
     layout.mainPlacement = WINDOWPLACEMENT();
     layout.mainPlacement.length = sizeof(WINDOWPLACEMENT);
     for (const IntKey& key : kIntKeys) {
-        const int value = reader.ReadInt(key.name, key.defaultValue);
-        if (key.shortField != nullptr) {
-            settings.*key.shortField = static_cast<std::uint16_t>(value);
-        } else if (key.longField != nullptr) {
-            settings.*key.longField = value;
-        } else {
-            SetLayoutValue(layout, key.layoutIndex, value);
-        }
+        ReadKey(reader, key, settings, layout);
+    }
+    for (const IntKey& key : kLaterIntKeys) {
+        ReadKey(reader, key, settings, layout);
     }
     settings.All_FileText.Reserve(255);
     reader.ReadString("All_FileText", settings.All_FileText, "");
@@ -147,20 +191,13 @@ bool SaveSettings(const char* path, const AppSettings& settings, const StartupLa
                   int tabSel) {
     std::string text = "[Quiltora]\r\n";
     for (const IntKey& key : kIntKeys) {
-        int value = 0;
-        if (key.shortField == &AppSettings::TabSel) {
-            value = tabSel & 0xFFFF;
-        } else if (key.shortField != nullptr) {
-            value = settings.*key.shortField;
-        } else if (key.longField != nullptr) {
-            value = settings.*key.longField;
-        } else {
-            value = LayoutValue(layout, key.layoutIndex);
-        }
-        text += std::string(key.name) + "=" + std::to_string(value) + "\r\n";
+        text += KeyLine(key, settings, layout, tabSel);
     }
     text += std::string("All_FileText=") + settings.All_FileText.Data() + "\r\n";
     text += std::string("ListDir=") + settings.ListDir.Data() + "\r\n";
+    for (const IntKey& key : kLaterIntKeys) {
+        text += KeyLine(key, settings, layout, tabSel);
+    }
     formats::SafeWriter writer(path);
     return writer.Write(text.data(), static_cast<DWORD>(text.size())) && writer.Finish();
 }

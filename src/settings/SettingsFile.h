@@ -20,6 +20,12 @@ struct StartupLayout {
     int previewHeight = 80;
 };
 
+// The file keeps places and sizes in the units of a program unaware of
+// display scaling, which are pixels at 96 DPI: converts them (multiplied by
+// numerator / denominator, e.g. system DPI / 96 after reading) to the pixels
+// of the windows and back. NoPosition stays NoPosition.
+void ScaleLayout(StartupLayout& layout, int numerator, int denominator);
+
 // "Quiltora.ini" beside the executable; false when the module name cannot
 // be read.
 bool SettingsPath(text::String& path);
@@ -29,7 +35,7 @@ bool SettingsPath(text::String& path);
 // folder.
 void LoadSettings(const char* path, AppSettings& settings, StartupLayout& layout);
 
-// Writes the whole file, 34 lines, from settings, the windows' layout and
+// Writes the whole file, 35 lines, from settings, the windows' layout and
 // the settings window's page. The old file is replaced only once the new one
 // is complete, so a failed save leaves it as it was. False when nothing was
 // written.

@@ -11,6 +11,8 @@ namespace {
 
 // Tab texts in page order; the second keeps its two trailing blanks.
 constexpr const char* TabTexts[SettingsWindow::PageCount] = {"그림", "그림크기  ", "JPEG"};
+// Posted to itself after a DPI change.
+constexpr UINT PlacePagesMessage = WM_APP + 31;
 
 } // namespace
 
@@ -51,6 +53,19 @@ bool SettingsWindow::Create(HWND ownerWindow) {
         return false;
     }
 
+    PlacePages();
+    for (HWND page : pages) {
+        // With visual styles a page takes the tab body's background.
+        EnableThemeDialogTexture(page, ETDT_ENABLETAB);
+    }
+
+    currentTab = appSettings.TabSel < PageCount ? appSettings.TabSel : 0;
+    tabControl.Send(TCM_SETCURSEL, static_cast<WPARAM>(currentTab), 0);
+    ShowWindow(pages[currentTab], SW_SHOWNORMAL);
+    return true;
+}
+
+void SettingsWindow::PlacePages() {
     // The display area, in the window's client coordinates: the pages are
     // the window's children, not the tab control's, because a control parent
     // is never a tab stop itself and the tab strip must stay one.
@@ -64,14 +79,20 @@ bool SettingsWindow::Create(HWND ownerWindow) {
         // controls in the Tab order.
         SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left,
                      area.bottom - area.top, SWP_NOACTIVATE);
-        // With visual styles a page takes the tab body's background.
-        EnableThemeDialogTexture(page, ETDT_ENABLETAB);
     }
+}
 
-    currentTab = appSettings.TabSel < PageCount ? appSettings.TabSel : 0;
-    tabControl.Send(TCM_SETCURSEL, static_cast<WPARAM>(currentTab), 0);
-    ShowWindow(pages[currentTab], SW_SHOWNORMAL);
-    return true;
+int SettingsWindow::FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    // The dialog manager scales a dialog made from a template, its controls
+    // and its child dialogs to a new DPI itself, after this procedure; the
+    // pages are laid over the tab's display area once it has.
+    if (msg == WM_DPICHANGED) {
+        Post(PlacePagesMessage, 0, 0);
+    } else if (msg == PlacePagesMessage) {
+        PlacePages();
+        return 1;
+    }
+    return ui::Dialog::FilterMessage(msg, wParam, lParam, result);
 }
 
 bool SettingsWindow::CreatePages() {

@@ -43,9 +43,12 @@ public:
     int OnClose() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnNotify(WPARAM id, NMHDR* header, LRESULT* result) override;
+    // WM_DPICHANGED lays the pages out again.
+    int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     bool CreatePages();
+    void PlacePages();
     void RequestHide() const;
 
     AppSettings& appSettings;

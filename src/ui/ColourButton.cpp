@@ -1,10 +1,12 @@
 #include "ui/ColourButton.h"
 
+#include "ui/Dpi.h"
+
 namespace ui {
 
 namespace {
 
-// Gap between the button's edge and the swatch's black outline.
+// Gap between the button's edge and the swatch's black outline, at 96 DPI.
 constexpr int SwatchInset = 5;
 
 // A solid brush deleted when it goes out of scope.
@@ -41,7 +43,8 @@ int ColourButton::DrawItem(const DRAWITEMSTRUCT* item) {
     DrawFrameControl(item->hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
 
     RECT swatch = item->rcItem;
-    InflateRect(&swatch, -SwatchInset, -SwatchInset);
+    const int inset = ScaleToDpi(SwatchInset, WindowDpi(hwnd));
+    InflateRect(&swatch, -inset, -inset);
     if (pressed) {
         OffsetRect(&swatch, 1, 1);
     }

@@ -14,9 +14,23 @@ BOOL ImageListHandle::Create(int width, int height, UINT flags, int initialCount
 
 BOOL ImageListHandle::LoadFromBitmap(int bitmapId, int imageWidth, int growCount,
                                      COLORREF maskColour) {
-    if (imageWidth <= 0) {
-        return FALSE;
+    return imageWidth > 0 ? Load(bitmapId, imageWidth, growCount, maskColour) : FALSE;
+}
+
+BOOL ImageListHandle::LoadSquares(int bitmapId, COLORREF maskColour) {
+    return Load(bitmapId, 0, 0, maskColour);
+}
+
+SIZE ImageListHandle::ImageSize() const {
+    int width = 0;
+    int height = 0;
+    if (list == nullptr || !ImageList_GetIconSize(list, &width, &height)) {
+        return SIZE{0, 0};
     }
+    return SIZE{width, height};
+}
+
+BOOL ImageListHandle::Load(int bitmapId, int imageWidth, int growCount, COLORREF maskColour) {
     const HBITMAP bitmap =
         LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId & 0xFFFF));
     if (bitmap == nullptr) {
@@ -27,8 +41,12 @@ BOOL ImageListHandle::LoadFromBitmap(int bitmapId, int imageWidth, int growCount
     if (maskColour != CLR_NONE) {
         flags |= ILC_MASK;
     }
+    const bool read = GetObjectA(bitmap, sizeof(header), &header) == sizeof(header);
+    if (read && imageWidth == 0) {
+        imageWidth = header.bmHeight;
+    }
     const bool created =
-        GetObjectA(bitmap, sizeof(header), &header) == sizeof(header) &&
+        read && imageWidth > 0 &&
         Create(imageWidth, header.bmHeight, flags, header.bmWidth / imageWidth, growCount);
     // A strip narrower than one image adds nothing, which is as much a
     // failure as the list refusing the images.

@@ -41,6 +41,32 @@ int Toolbar::AddBitmap(int imageCount, image::GdiObject bitmap) {
     return first;
 }
 
+bool Toolbar::SetImageStrip(const ScaledBitmap& strip, UINT dpi, COLORREF transparent) {
+    auto loaded = std::make_unique<ImageListHandle>();
+    if (!loaded->LoadSquares(BitmapForDpi(strip, dpi), transparent)) {
+        return false;
+    }
+    const SIZE size = loaded->ImageSize();
+    Send(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(loaded->Handle()));
+    Send(TB_SETBITMAPSIZE, 0, MAKELONG(size.cx, size.cy));
+    // The button size follows the bitmap size only while no button size was
+    // set; zero asks the control to compute it again from images and texts.
+    Send(TB_SETBUTTONSIZE, 0, 0);
+    Send(TB_AUTOSIZE, 0, 0);
+    // The list the control held until now is released only after it let go.
+    images = std::move(loaded);
+    return true;
+}
+
+SIZE Toolbar::ImageSize() const {
+    return images ? images->ImageSize() : SIZE{0, 0};
+}
+
+SIZE Toolbar::ButtonSize() const {
+    const auto packed = static_cast<DWORD>(Send(TB_GETBUTTONSIZE, 0, 0));
+    return SIZE{LOWORD(packed), HIWORD(packed)};
+}
+
 bool Toolbar::AddButton(int command, int image, INT_PTR textIndex, BYTE style, BYTE state,
                         DWORD_PTR data) {
     TBBUTTON button = {};

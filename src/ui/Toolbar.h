@@ -1,10 +1,13 @@
 #pragma once
 
 #include "image/ScopedGdi.h"
+#include "ui/Dpi.h"
+#include "ui/ImageListHandle.h"
 #include "ui/Window.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 namespace ui {
@@ -24,6 +27,15 @@ public:
     // Adds a strip of images the toolbar keeps until this object goes (the
     // control itself never deletes a bitmap added by handle).
     int AddBitmap(int imageCount, image::GdiObject bitmap);
+    // Gives the buttons the images of the strip drawn for dpi (see
+    // ScaledBitmap), the transparent colour masked out; a strip set before is
+    // replaced, so the buttons keep their image indexes at another DPI. The
+    // buttons take the images' size. False, with the images as they were,
+    // when the strip cannot be loaded.
+    bool SetImageStrip(const ScaledBitmap& strip, UINT dpi, COLORREF transparent);
+    // One image's size of the strip set; 0 by 0 before one is set.
+    SIZE ImageSize() const;
+    SIZE ButtonSize() const;
     bool AddButton(int command, int image, INT_PTR textIndex, BYTE style, BYTE state,
                    DWORD_PTR data);
     // A NUL-separated list ending in a double NUL; the index of the first.
@@ -34,6 +46,8 @@ public:
 
 private:
     std::vector<image::GdiObject> bitmaps;
+    // The toolbar does not destroy an image list it is given.
+    std::unique_ptr<ImageListHandle> images;
 };
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "view/CanvasView.h"
 
+#include "ui/Dpi.h"
 #include "ui/file/DroppedFiles.h"
 
 namespace view {
@@ -30,7 +31,12 @@ bool CanvasView::Create(HWND parent) {
     }
     hScroll.Bind(hwnd, SB_HORZ);
     vScroll.Bind(hwnd, SB_VERT);
+    dpi = ui::WindowDpi(hwnd);
     return true;
+}
+
+int CanvasView::ScrollStep() const {
+    return ui::ScaleToDpi(LineStep, dpi);
 }
 
 int CanvasView::ZoomQuarters() const {
@@ -153,7 +159,7 @@ void CanvasView::WheelScroll(ScrollBar& bar, int notches) {
     }
     UINT lines = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    long long step = static_cast<long long>(lines) * LineStep;
+    long long step = static_cast<long long>(lines) * ScrollStep();
     if (lines == WHEEL_PAGESCROLL) {
         SCROLLINFO info = {};
         info.cbSize = sizeof(info);
@@ -189,11 +195,11 @@ int CanvasView::OnKeyDown(WPARAM key, LPARAM) {
     switch (key) {
     case VK_UP:
     case VK_DOWN:
-        ScrollTo(vScroll, vScroll.GetPos() + (key == VK_UP ? -LineStep : LineStep));
+        ScrollTo(vScroll, vScroll.GetPos() + (key == VK_UP ? -ScrollStep() : ScrollStep()));
         return 1;
     case VK_LEFT:
     case VK_RIGHT:
-        ScrollTo(hScroll, hScroll.GetPos() + (key == VK_LEFT ? -LineStep : LineStep));
+        ScrollTo(hScroll, hScroll.GetPos() + (key == VK_LEFT ? -ScrollStep() : ScrollStep()));
         return 1;
     case VK_PRIOR:
         return OnVScroll(SB_PAGEUP, 0, nullptr);

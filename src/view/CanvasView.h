@@ -20,7 +20,7 @@ namespace view {
 // document, the zoom or the size changed. Scroll units are zoomed pixels.
 //
 // The wheel scrolls down and up, with Shift (or the tilt wheel) sideways, and
-// with Ctrl asks the parent to zoom with WM_COMMAND IDT_ZOOM_IN/IDT_ZOOM_OUT.
+// with Ctrl asks its owner to zoom through zoomSteps.
 // The arrow keys, Page Up/Down, Home and End scroll while it has the focus,
 // which a click gives it.
 class CanvasView : public ui::Window {
@@ -58,8 +58,13 @@ public:
     // view; when it is larger than the view its top-left corner wins.
     void ScrollIntoView(const image::CellRect& cell);
 
-    // Scroll units of one arrow key press and of one wheel line.
+    // Scroll units of one arrow key press and of one wheel line at 96 DPI;
+    // ScrollStep is the same length on the window's display.
     static constexpr int LineStep = 20;
+    int ScrollStep() const;
+    // The DPI of the window's display: the zoom stays the picture's own (at
+    // 100 % a picture pixel is a screen pixel), only the steps follow it.
+    void SetDpi(UINT windowDpi) { dpi = windowDpi; }
 
     ScrollBar hScroll;
     ScrollBar vScroll;
@@ -77,6 +82,7 @@ private:
     int verticalWheel = 0;
     int horizontalWheel = 0;
     int zoomWheel = 0;
+    UINT dpi = 96;
 
     image::JoinDocument& document;
     settings::AppSettings& settings;

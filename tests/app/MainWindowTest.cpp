@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -563,15 +564,60 @@ TEST_F(MainWindowTest, ToolbarBitmapsAndClassIconsAreNotLeaked) {
 }
 
 // The buttons, tooltips and accelerators are the resource script's; what
-// the code decides is where the canvas goes.
-TEST_F(MainWindowTest, TheCanvasFillsTheClientAreaBelowTheToolbar) {
-    RECT client = {};
-    GetClientRect(window.hwnd, &client);
-    RECT canvas = {};
-    GetWindowRect(window.canvas.hwnd, &canvas);
-    MapWindowPoints(nullptr, window.hwnd, reinterpret_cast<POINT*>(&canvas), 2);
-    EXPECT_EQ((std::vector<LONG>{canvas.left, canvas.top, canvas.right, canvas.bottom}),
-              (std::vector<LONG>{0, window.toolbar.WindowSize().cy, client.right, client.bottom}));
+// the code decides is where the canvas goes: between the toolbar and the
+// status bar, or down to the bottom while the View menu hides the bar.
+TEST_F(MainWindowTest, TheCanvasFillsTheClientAreaBetweenToolbarAndStatusBar) {
+    const HMENU view = GetSubMenu(GetMenu(window.hwnd), 3);
+    for (const bool shown : {true, false, true}) {
+        SCOPED_TRACE(shown);
+        window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 3);
+        EXPECT_EQ((GetMenuState(view, IDM_VIEW_STATUSBAR, MF_BYCOMMAND) & MF_CHECKED) != 0, shown);
+        EXPECT_EQ(settings.StatusBar, shown ? 1 : 0);
+        RECT client = {};
+        GetClientRect(window.hwnd, &client);
+        RECT canvas = {};
+        GetWindowRect(window.canvas.hwnd, &canvas);
+        MapWindowPoints(nullptr, window.hwnd, reinterpret_cast<POINT*>(&canvas), 2);
+        const LONG bar = shown ? window.statusBar.WindowSize().cy : 0;
+        EXPECT_GT(window.statusBar.WindowSize().cy, 0);
+        EXPECT_EQ((std::vector<LONG>{canvas.left, canvas.top, canvas.right, canvas.bottom}),
+                  (std::vector<LONG>{0, window.toolbar.WindowSize().cy, client.right,
+                                     client.bottom - bar}));
+        Command(IDM_VIEW_STATUSBAR);
+    }
+}
+
+// Size, zoom, pictures since New and the unsaved mark after each step.
+TEST_F(MainWindowTest, TheStatusBarFollowsPastesUndoZoomSaveAndNew) {
+    const std::string saved = DataFolder() + "\status.bmp";
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        std::vector<std::string> parts;
+    } steps[] = {
+        {"start", [] {}, {"", "100%", "그림 0장", ""}},
+        {"paste", [&] { Paste(40, 30); }, {"40 x 30", "100%", "그림 1장", "*"}},
+        {"paste", [&] { Paste(20, 50); }, {"60 x 50", "100%", "그림 2장", "*"}},
+        {"zoom", [&] { Command(IDT_ZOOM_IN); }, {"60 x 50", "200%", "그림 2장", "*"}},
+        {"undo", [&] { Command(IDM_UNDO); }, {"40 x 30", "200%", "그림 1장", "*"}},
+        {"save",
+         [&] {
+             dialogs.AnswerFile(saved.c_str());
+             Command(IDM_SAVE_BMP);
+         },
+         {"40 x 30", "200%", "그림 1장", ""}},
+        {"zoom", [&] { Command(IDM_ZOOM_25); }, {"40 x 30", "25%", "그림 1장", ""}},
+        {"new", [&] { Command(IDM_NEW); }, {"", "25%", "그림 0장", ""}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        step.act();
+        std::vector<std::string> parts;
+        for (int i = 0; i < app::StatusBar::PartCount; ++i) {
+            parts.push_back(window.statusBar.PartText(i));
+        }
+        EXPECT_EQ(parts, step.parts);
+    }
 }
 
 TEST_F(MainWindowTest, TheAboutBoxOpensTheHomePageAndStaysOpen) {

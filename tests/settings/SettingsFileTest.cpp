@@ -8,8 +8,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 using settings::AppSettings;
+using settings::NoPosition;
 using settings::StartupLayout;
 
 namespace {
@@ -55,9 +57,11 @@ TEST_F(SettingsFileTest, DefaultsAreTheSameWithNoFileAndWithOnlyTheHeader) {
                                  "All_Width=600\r\nAll_ImgNum=5\r\nAll_FileText=\r\nListDir=";
     text::String folder;
     folder.SetModulePath(nullptr);
-    EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + "\r\n");
+    // Keys added later follow the text keys.
+    const std::string later = "\r\nStatusBar=1\r\n";
+    EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + later);
     Write("[Quiltora]\r\n");
-    EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + "\r\n");
+    EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + later);
 }
 
 TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
@@ -69,7 +73,7 @@ TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
         "bRatio=0\r\nSizeW=640\r\nSizeH=480\r\nPerW=25\r\nPerH=50\r\nJPEGQuality=95\r\n"
         "JPEGProg=1\r\nBkColor=255\r\nPadSize=7\r\nPadCol=65280\r\nAll_File=2\r\nAll_Arrange=3\r\n"
         "All_Width=1200\r\nAll_ImgNum=4\r\nAll_FileText=*.jpg;사진?.png\r\nListDir=D:\\사진 "
-        "모음\r\n";
+        "모음\r\nStatusBar=0\r\n";
     Write(saved);
     EXPECT_EQ(LoadAndSave(2), saved);
     // Keys are found by name in the program's section, in any order and case,
@@ -111,4 +115,25 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
     EXPECT_EQ(Read(), "[Quiltora]\r\nPadSize=5\r\n");
     const std::string missingFolder = path + ".none\\Quiltora.ini";
     EXPECT_FALSE(settings::SaveSettings(missingFolder.c_str(), s, layout, 0));
+}
+
+// Places are kept at 96 DPI: read at 150 % they grow, and saved again they
+// come back as they were; a missing place stays missing.
+TEST(SettingsLayout, PlacesAreScaledToTheWindowsPixelsAndBack) {
+    StartupLayout layout;
+    layout.mainPlacement.rcNormalPosition = {10, 20, 410, 320};
+    layout.mainPlacement.showCmd = SW_SHOWMAXIMIZED;
+    layout.previewHeight = 80;
+    settings::ScaleLayout(layout, 144, 96);
+    const RECT& main = layout.mainPlacement.rcNormalPosition;
+    EXPECT_EQ((std::vector<LONG>{main.left, main.top, main.right, main.bottom}),
+              (std::vector<LONG>{15, 30, 615, 480}));
+    EXPECT_EQ(layout.mainPlacement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(layout.previewHeight, 120);
+    EXPECT_EQ(layout.listRect.left, NoPosition);
+    EXPECT_EQ(layout.settingsPos.x, NoPosition);
+    settings::ScaleLayout(layout, 96, 144);
+    EXPECT_EQ((std::vector<LONG>{main.left, main.top, main.right, main.bottom}),
+              (std::vector<LONG>{10, 20, 410, 320}));
+    EXPECT_EQ(layout.previewHeight, 80);
 }

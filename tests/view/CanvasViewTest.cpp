@@ -184,8 +184,8 @@ TEST_F(CanvasViewTest, WheelAndKeysScroll) {
     canvas.UpdateScrollRanges();
     UINT lines = 0;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
-    const int notch = static_cast<int>(lines) * view::CanvasView::LineStep;
-    const int line = view::CanvasView::LineStep;
+    const int notch = static_cast<int>(lines) * canvas.ScrollStep();
+    const int line = canvas.ScrollStep();
     const int page = static_cast<int>(Bar(SB_VERT).nPage);
     const auto wheel = [](WORD keys, int delta) {
         return MAKEWPARAM(keys, static_cast<WORD>(delta));
