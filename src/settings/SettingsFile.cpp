@@ -71,6 +71,7 @@ const IntKey kIntKeys[] = {
     {"All_Arrange", 0, &AppSettings::All_Arrange, nullptr, NotLayout},
     {"All_Width", 600, nullptr, &AppSettings::All_Width, NotLayout},
     {"All_ImgNum", 5, nullptr, &AppSettings::All_ImgNum, NotLayout},
+    {"WebPLossless", 0, &AppSettings::WebPLossless, nullptr, NotLayout},
 };
 
 // The layout value a position key reads or writes.
