@@ -95,7 +95,8 @@ bool DecodeFrame(const Frame& frame, image::Image& picture, std::uint32_t backgr
     }
     DecoderOutput owned(config);
     const bool alpha = config.input.has_alpha != 0;
-    config.options.use_threads = 1;
+    // No decoder thread of its own: it made loads slower, and a batch already
+    // loads pictures on the other cores.
     config.output.colorspace = alpha ? MODE_BGRA : MODE_BGR;
     if (!alpha) {
         config.options.flip = 1;
