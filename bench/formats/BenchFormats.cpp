@@ -11,14 +11,17 @@
 // and the size of each PNG file it wrote, for scripts/bench-formats to compare
 // with other tools. First, before anything else raises the process's peak, the
 // memory a PNG save of a 4000 x 3000 picture needs beyond the picture itself
-// ("png_encode_peak_mb").
+// ("png_encode_peak_mb"). WebP is timed alike: the save at quality 85, lossy
+// and lossless, against libwebp's own encoder called directly with the same
+// settings, and each WebP photo's load against libwebp's plain decode.
 //
-// usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png | PHOTO.jpg ...]]
+// usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png | PHOTO.jpg | PHOTO.webp ...]]
 
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngReader.h"
 #include "formats/PngWriter.h"
+#include "formats/WebpWriter.h"
 #include "image/ByteBuffer.h"
 #include "ui/file/FileHandle.h"
 
@@ -33,6 +36,8 @@
 #include <vector>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+#include <webp/decode.h>
+#include <webp/encode.h>
 
 namespace {
 
@@ -90,19 +95,22 @@ template <typename Task> double TimeOnce(const std::string& name, Task& task) {
 // Times the load and the plain decode by turns, so that the changing load of
 // a shared machine falls on both alike, and prints their medians and the
 // median of the ratios of each turn. False when either failed.
+// format: "jpeg" or "webp", whose library's plain decode is "lib" + format.
 template <typename Load, typename Plain>
-bool TimeByTurns(const std::string& what, int runs, Load load, Plain plain) {
+bool TimeByTurns(const char* format, const std::string& what, int runs, Load load, Plain plain) {
+    const std::string ours = std::string(format) + "_load_" + what;
+    const std::string library = std::string("lib") + format + "_decode_" + what;
     std::vector<double> loads, plains, ratios;
     for (int i = 0; i < runs; ++i) {
-        loads.push_back(TimeOnce("jpeg_load_" + what, load));
-        plains.push_back(loads.back() < 0 ? -1 : TimeOnce("libjpeg_decode_" + what, plain));
+        loads.push_back(TimeOnce(ours, load));
+        plains.push_back(loads.back() < 0 ? -1 : TimeOnce(library, plain));
         if (plains.back() <= 0) {
             return false;
         }
         ratios.push_back(loads.back() / plains.back());
     }
-    std::printf("jpeg_load_%s %.1f\nlibjpeg_decode_%s %.1f\njpeg_ratio_%s %.2f\n", what.c_str(),
-                Median(loads), what.c_str(), Median(plains), what.c_str(), Median(ratios));
+    std::printf("%s %.1f\n%s %.1f\n%s_ratio_%s %.2f\n", ours.c_str(), Median(loads),
+                library.c_str(), Median(plains), format, what.c_str(), Median(ratios));
     std::fflush(stdout);
     return true;
 }
@@ -154,10 +162,10 @@ bool TimeJpegLoad(const char* path, int runs) {
     const std::vector<unsigned char> bytes = ReadFileBytes(path);
     image::ByteBuffer kept;
     return TimeByTurns(
-               "kept_" + size, runs, [&] { return formats::LoadImageFile(picture, path); },
+               "jpeg", "kept_" + size, runs, [&] { return formats::LoadImageFile(picture, path); },
                [&] { return PlainDecode(bytes, kept); }) &&
            TimeByTurns(
-               "new_" + size, runs,
+               "jpeg", "new_" + size, runs,
                [&] {
                    image::Image fresh;
                    return formats::LoadImageFile(fresh, path);
@@ -166,6 +174,51 @@ bool TimeJpegLoad(const char* path, int runs) {
                    image::ByteBuffer pixels;
                    return PlainDecode(bytes, pixels);
                });
+}
+
+// Times the program's load of a WebP photo against libwebp's plain decode of
+// the bytes in memory into blue, green, red rows.
+bool TimeWebpLoad(const char* path, int runs) {
+    image::Image picture;
+    if (!formats::LoadImageFile(picture, path)) {
+        std::fprintf(stderr, "%s does not load\n", path);
+        return false;
+    }
+    const std::string size = std::to_string(picture.Width) + "x" + std::to_string(picture.Height);
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    const int stride = picture.Width * 3;
+    std::vector<std::uint8_t> kept(static_cast<std::size_t>(stride) * picture.Height);
+    return TimeByTurns(
+               "webp", "kept_" + size, runs, [&] { return formats::LoadImageFile(picture, path); },
+               [&] {
+                   return WebPDecodeBGRInto(bytes.data(), bytes.size(), kept.data(), kept.size(),
+                                            stride) != nullptr;
+               }) &&
+           TimeByTurns(
+               "webp", "new_" + size, runs,
+               [&] {
+                   image::Image fresh;
+                   return formats::LoadImageFile(fresh, path);
+               },
+               [&] {
+                   int w = 0, h = 0;
+                   std::uint8_t* pixels = WebPDecodeBGR(bytes.data(), bytes.size(), &w, &h);
+                   WebPFree(pixels);
+                   return pixels != nullptr;
+               });
+}
+
+// libwebp's own encoder on the picture's rows with the save's settings, its
+// output kept in memory: what the writer adds is the file.
+bool LibwebpEncode(const image::Image& picture, bool lossless) {
+    std::uint8_t* output = nullptr;
+    const std::uint8_t* top = picture.Bits + picture.TopRowOffset;
+    const std::size_t size =
+        lossless
+            ? WebPEncodeLosslessBGR(top, picture.Width, picture.Height, -picture.Stride, &output)
+            : WebPEncodeBGR(top, picture.Width, picture.Height, -picture.Stride, 85, &output);
+    WebPFree(output);
+    return size != 0;
 }
 
 // Working set in MiB: the highest so far, or the current one.
@@ -203,8 +256,8 @@ bool MeasureEncodePeak(const std::string& path) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png | PHOTO.jpg "
-                     "...]]\n");
+                     "usage: bench_formats INPUT.png OUTPUT_FOLDER [RUNS [SMALL.png | PHOTO.jpg | "
+                     "PHOTO.webp ...]]\n");
         return 2;
     }
     const std::string input = argv[1];
@@ -220,9 +273,21 @@ int main(int argc, char** argv) {
         Time(
             "jpeg_baseline", runs, 1,
             [&] { return formats::SaveJpeg(picture, (folder + "ours.jpg").c_str(), 85, false); }) &&
-        Time("jpeg_progressive", runs, 1, [&] {
-            return formats::SaveJpeg(picture, (folder + "ours_prog.jpg").c_str(), 85, true);
-        });
+        Time("jpeg_progressive", runs, 1,
+             [&] {
+                 return formats::SaveJpeg(picture, (folder + "ours_prog.jpg").c_str(), 85, true);
+             }) &&
+        Time("webp_lossy", runs, 1,
+             [&] {
+                 return formats::SaveWebp(picture, (folder + "ours.webp").c_str(), 85, false);
+             }) &&
+        Time("libwebp_lossy", runs, 1, [&] { return LibwebpEncode(picture, false); }) &&
+        Time("webp_lossless", runs, 1,
+             [&] {
+                 return formats::SaveWebp(picture, (folder + "ours_lossless.webp").c_str(), 85,
+                                          true);
+             }) &&
+        Time("libwebp_lossless", runs, 1, [&] { return LibwebpEncode(picture, true); });
     std::printf("size %d %d\n", picture.Width, picture.Height);
     PrintSize(png);
     for (int i = 4; ok && i < argc; ++i) {
@@ -230,6 +295,10 @@ int main(int argc, char** argv) {
         const std::string name = small.substr(small.find_last_of("/\\") + 1);
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".jpg") == 0) {
             ok = TimeJpegLoad(argv[i], runs);
+            continue;
+        }
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".webp") == 0) {
+            ok = TimeWebpLoad(argv[i], runs);
             continue;
         }
         const std::string saved = folder + "ours_" + name;

@@ -5,7 +5,11 @@ milliseconds and our time divided by theirs. Then our PNG decode and encode
 times of 200 x 150 pictures, the size of every PNG we wrote against zlib
 level 6 of the same filtered rows, and our load of JPEG photos of 4000 x 3000
 and 1600 x 1200 pixels (quality 90, colour at half resolution both ways)
-against a plain libjpeg-turbo decode in the same process.
+against a plain libjpeg-turbo decode in the same process. Last, WebP: our
+save at quality 85 (lossy and lossless, method 4) against libwebp's encoder
+called directly in the same process, cwebp's own encode time and Pillow's, and
+our load of a 4000 x 3000 WebP photo against libwebp's plain decode in the
+same process, dwebp's own decode time and Pillow's.
 
 usage: compare.py WINERUN PREFIX BENCH_EXE WORK_DIR [RUNS]
 """
@@ -42,7 +46,8 @@ def photo(w, h):
 
 # The pictures are made once.
 photos = [os.path.join(work, f"photo_{w}x{h}.jpg") for w, h in ((4000, 3000), (1600, 1200))]
-if not all(os.path.exists(path) for path in [source] + photos):
+webp_photo = os.path.join(work, "photo_4000x3000.webp")
+if not all(os.path.exists(path) for path in [source, webp_photo] + photos):
     if Image is None:
         sys.exit("Pillow is needed to make the benchmark pictures (apt-get install python3-pil)")
     picture = photo(4000, 3000)
@@ -50,6 +55,7 @@ if not all(os.path.exists(path) for path in [source] + photos):
     picture.save(raw)
     picture.save(photos[0], quality=90, subsampling=2)
     photo(1600, 1200).save(photos[1], quality=90, subsampling=2)
+    picture.save(webp_photo, quality=90, method=4)
 
 # Small pictures as a join collects them: a photograph, flat graphics (a
 # palette file) and noise, 200 x 150 each.
@@ -68,8 +74,8 @@ if not all(os.path.exists(path) for path in smalls):
 
 print(f"benchmark picture: {source} ({os.path.getsize(source) // 1024} KiB), {runs} runs each")
 command = [winerun, "--prefix", prefix, bench, "Z:" + source, "Z:" + work, str(runs)]
-result = subprocess.run(command + ["Z:" + path for path in smalls + photos], capture_output=True,
-                        text=True)
+result = subprocess.run(command + ["Z:" + path for path in smalls + photos + [webp_photo]],
+                        capture_output=True, text=True)
 if result.returncode != 0:
     sys.exit("bench_formats failed:\n" + result.stdout + result.stderr)
 lines = [line.split() for line in result.stdout.splitlines() if line.strip()]
@@ -162,14 +168,54 @@ for path in written:
     reference = len(zlib.compress(rows, 6))
     print(f"{os.path.basename(path):<22}{len(idat):>12}{reference:>14}{len(idat) / reference:>8.3f}")
 
-print(f"\n{'JPEG photo':<22}{'load ms':>10}{'plain decode ms':>17}{'ratio':>7}")
+print(f"\n{'JPEG or WebP photo':<27}{'load ms':>10}{'plain decode ms':>17}{'ratio':>7}")
 for name in ours:
-    if name.startswith("jpeg_load_"):
-        case = name[len("jpeg_load_"):]
+    if name.startswith("jpeg_load_") or name.startswith("webp_load_"):
+        case, kind = name[len("jpeg_load_"):], name[:4]
         memory, size = case.split("_")
-        print(f"{size + ', ' + memory + ' memory':<22}{ours[name]:>10.1f}"
-              f"{ours['libjpeg_decode_' + case]:>17.1f}{ours['jpeg_ratio_' + case]:>7.2f}")
-print("load: LoadImageFile on the file; plain decode: libjpeg-turbo's defaults, from memory into a\n"
+        print(f"{kind.upper() + ' ' + size + ', ' + memory + ' memory':<27}{ours[name]:>10.1f}"
+              f"{ours[f'lib{kind}_decode_' + case]:>17.1f}{ours[f'{kind}_ratio_' + case]:>7.2f}")
+print("load: LoadImageFile on the file; plain decode: the library's defaults, from memory into a\n"
       "buffer, in the same process; kept: into the picture or buffer of the run before, new: into\n"
       "new memory, whose first writes cost what the system takes to clear and map each page;\n"
       "the two run by turns, ratio: the median of each turn's")
+
+
+def tool_seconds(command, label):
+    """The time a libwebp tool reports for its own work (-v), in ms."""
+    err = subprocess.run(command + ["-v"], capture_output=True, text=True, check=True).stderr
+    return 1000 * float(next(line for line in err.splitlines() if line.startswith(label))
+                        .split(":")[1].split()[0].rstrip("s"))
+
+
+print(f"\n{'WebP, 4000 x 3000':<20}{'Quiltora ms':>12}{'libwebp ms':>12}{'ratio':>7}"
+      f"{'cwebp/dwebp':>13}{'Pillow ms':>11}")
+webp_out = os.path.join(work, "tool.webp")
+rows = [("encode q85 m4", "webp_lossy", "libwebp_lossy", ["-q", "85", "-m", "4"]),
+        ("encode lossless", "webp_lossless", "libwebp_lossless", ["-lossless", "-q", "75", "-m", "4"])]
+for label, name, library, options in rows:
+    tool = (statistics.median(tool_seconds(["cwebp", *options, raw, "-o", webp_out],
+                                           "Time to encode picture") for _ in range(runs))
+            if shutil.which("cwebp") else float("nan"))
+    lossless = "lossless" in name
+    pillow = (median_ms(lambda: pic.save(webp_out, lossless=lossless, quality=75 if lossless else 85,
+                                         method=4)) if Image is not None else float("nan"))
+    print(f"{label:<20}{ours[name]:>12.0f}{ours[library]:>12.0f}{ours[name] / ours[library]:>7.2f}"
+          f"{tool:>13.0f}{pillow:>11.0f}")
+case = "new_4000x3000"
+tool = (statistics.median(tool_seconds(["dwebp", webp_photo, "-ppm", "-o", os.path.join(
+    work, "tool.ppm")], "Time to decode picture") for _ in range(runs))
+    if shutil.which("dwebp") else float("nan"))
+
+
+def webp_decode():
+    with Image.open(webp_photo) as im:
+        im.load()
+
+
+pillow = median_ms(webp_decode) if Image is not None else float("nan")
+print(f"{'decode (load)':<20}{ours['webp_load_' + case]:>12.0f}{ours['libwebp_decode_' + case]:>12.0f}"
+      f"{ours['webp_ratio_' + case]:>7.2f}{tool:>13.0f}{pillow:>11.0f}")
+print("libwebp: the same library called directly in the benchmark process (under Wine), with the\n"
+      "same settings; ratio: Quiltora / libwebp (target at most 1.2); cwebp and dwebp: the time they\n"
+      "report for the work alone (-v), natively; Pillow: natively, save or open and load")

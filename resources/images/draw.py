@@ -3,7 +3,7 @@
 toolbar strip (107) and entry icons (108).
 
 Run with Debian's python3 (Pillow): resources/images/draw.py
-Writes toolbar.bmp (4-bit, 224 x 16, fourteen 16 x 16 images, pure green
+Writes toolbar.bmp (4-bit, 240 x 16, fifteen 16 x 16 images, pure green
 background that the toolbar maps to the button face), quiltora.ico
 (32 x 32 and 16 x 16, 32-bit with alpha and an AND mask), list_toolbar.bmp
 (4-bit, 60 x 15, four 15 x 15 images: find folder, paste right, paste below,
@@ -39,6 +39,7 @@ FONT = {
     'B': ["110", "101", "110", "101", "110"],
     'P': ["110", "101", "110", "100", "100"],
     'J': ["011", "001", "001", "101", "010"],
+    'W': ["101", "101", "101", "111", "101"],
 }
 
 
@@ -242,7 +243,7 @@ def settings():
 
 def toolbar():
     images = [
-        new_file(), save('B', RED), save('P', DGREEN), save('J', BLUE), undo(), copy(),
+        new_file(), save('B', RED), save('P', DGREEN), save('J', BLUE), save('W', PURPLE), undo(), copy(),
         paste_file(False), paste_file(True), paste_clipboard(False), paste_clipboard(True),
         file_list(), settings(), zoom(True), zoom(False),
     ]

@@ -3,6 +3,7 @@
 #include "browser/FolderListing.h"
 #include "formats/BmpWriter.h"
 #include "formats/JpegWriter.h"
+#include "formats/WebpWriter.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "job/BatchPlan.h"
@@ -81,6 +82,9 @@ void ApplyOptions(const JoinOptions& options, settings::AppSettings& settings) {
     if (options.progressive) {
         settings.JPEGProg = 1;
     }
+    if (options.lossless) {
+        settings.WebPLossless = 1;
+    }
 }
 
 bool Save(const JoinOptions& options, const image::Image& picture,
@@ -91,6 +95,9 @@ bool Save(const JoinOptions& options, const image::Image& picture,
     case JoinOptions::Format::Jpeg:
         return formats::SaveJpeg(picture, options.output.c_str(), settings.JPEGQuality,
                                  settings.JPEGProg != 0);
+    case JoinOptions::Format::Webp:
+        return formats::SaveWebp(picture, options.output.c_str(), settings.JPEGQuality,
+                                 settings.WebPLossless != 0);
     default:
         return formats::SavePng(picture, options.output.c_str());
     }
@@ -230,6 +237,14 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
         job::RunJob(plan, settings.PasteValues(), document, printer, stop);
     if (tally.pasted == 0) {
         print("nothing written: no picture could be pasted", true);
+        return NothingWritten;
+    }
+    if (options.format == JoinOptions::Format::Webp &&
+        (document.width > formats::kWebpMaxSide || document.height > formats::kWebpMaxSide)) {
+        print("nothing written: the picture is " + std::to_string(document.width) + " x " +
+                  std::to_string(document.height) + ", WebP holds at most " +
+                  std::to_string(formats::kWebpMaxSide) + " pixels a side",
+              true);
         return NothingWritten;
     }
     const Stopwatch saveTime;

@@ -11,7 +11,8 @@ namespace app {
 
 const char* const JoinUsage =
     "Usage: Quiltora.exe --join OUTPUT [options] FILE...\n"
-    "Joins the pictures in the order given into OUTPUT (.png, .jpg, .jpeg or .bmp).\n"
+    "Joins the pictures in the order given into OUTPUT (.png, .jpg, .jpeg, .webp or\n"
+    ".bmp).\n"
     "FILE is a picture, a folder (its pictures by name) or a pattern with * and ?\n"
     "in its last part. Options not given come from Quiltora.ini beside the program.\n"
     "  --row                 one row (the default)\n"
@@ -24,8 +25,9 @@ const char* const JoinUsage =
     "  --scale PERCENT       resize each picture (1 to 1000), or --scale W%xH%\n"
     "  --box WxH             fit each picture into a box, centred\n"
     "  --stretch             with --box: stretch to the box instead\n"
-    "  --quality Q           JPEG quality (1 to 100)\n"
+    "  --quality Q           JPEG and lossy WebP quality (1 to 100)\n"
     "  --progressive         progressive JPEG\n"
+    "  --lossless            lossless WebP\n"
     "  --defaults            ignore Quiltora.ini\n"
     "  --verbose             a line for every picture\n"
     "  --timings             a last line with the time each phase took\n"
@@ -122,6 +124,7 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
         {"--column", [&] { options.arrangement = job::OneColumn; }},
         {"--stretch", [&] { options.stretch = true; }},
         {"--progressive", [&] { options.progressive = true; }},
+        {"--lossless", [&] { options.lossless = true; }},
         {"--defaults", [&] { options.defaults = true; }},
         {"--verbose", [&] { options.verbose = true; }},
         {"--timings", [&] { options.timings = true; }},
@@ -163,10 +166,12 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
         options.format = JoinOptions::Format::Png;
     } else if (EndsWith(options.output, ".jpg") || EndsWith(options.output, ".jpeg")) {
         options.format = JoinOptions::Format::Jpeg;
+    } else if (EndsWith(options.output, ".webp")) {
+        options.format = JoinOptions::Format::Webp;
     } else if (EndsWith(options.output, ".bmp")) {
         options.format = JoinOptions::Format::Bmp;
     } else {
-        error = "the output must end in .png, .jpg, .jpeg or .bmp";
+        error = "the output must end in .png, .jpg, .jpeg, .webp or .bmp";
         return false;
     }
     if (options.inputs.empty()) {

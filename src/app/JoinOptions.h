@@ -10,7 +10,7 @@ namespace app {
 // What "Quiltora.exe --join OUTPUT [options] FILE..." asks for. Values left
 // unset (-1) are taken from the settings file.
 struct JoinOptions {
-    enum class Format { Bmp, Png, Jpeg };
+    enum class Format { Bmp, Png, Jpeg, Webp };
 
     std::string output;
     Format format = Format::Png;
@@ -28,6 +28,7 @@ struct JoinOptions {
     bool stretch = false;
     int quality = -1;
     bool progressive = false;
+    bool lossless = false;
     bool defaults = false;
     bool verbose = false;
     bool timings = false;

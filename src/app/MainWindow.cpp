@@ -8,6 +8,7 @@
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
+#include "formats/WebpWriter.h"
 #include "ui/CommonDialogs.h"
 #include "ui/Dpi.h"
 #include "ui/text/String.h"
@@ -30,7 +31,7 @@ constexpr ui::ScaledBitmap ToolbarStrip = {IDB_TOOLBAR, IDB_TOOLBAR_150, IDB_TOO
 // the message loop, not inside the sender's SendMessage.
 constexpr UINT PasteHandedOverMessage = WM_APP + 21;
 
-// The main toolbar's eighteen entries; command 0 is a separator. A button's
+// The main toolbar's nineteen entries; command 0 is a separator. A button's
 // image index is the number of buttons before it.
 struct ToolbarEntry {
     int command;
@@ -41,6 +42,7 @@ constexpr ToolbarEntry ToolbarEntries[] = {
     {IDM_SAVE_BMP, BTNS_BUTTON},
     {IDM_SAVE_PNG, BTNS_BUTTON},
     {IDM_SAVE_JPEG, BTNS_BUTTON},
+    {IDM_SAVE_WEBP, BTNS_BUTTON},
     {0, BTNS_SEP},
     {IDM_UNDO, BTNS_BUTTON},
     {IDM_COPY, BTNS_BUTTON},
@@ -56,6 +58,19 @@ constexpr ToolbarEntry ToolbarEntries[] = {
     {IDT_ZOOM_IN, BTNS_BUTTON},
     {IDT_ZOOM_OUT, BTNS_BUTTON},
 };
+
+// False, after telling the user, when a picture is too large for WebP.
+bool WebpCanHold(int width, int height) {
+    if (width <= formats::kWebpMaxSide && height <= formats::kWebpMaxSide) {
+        return true;
+    }
+    const std::string text =
+        "WebP는 가로와 세로가 " + std::to_string(formats::kWebpMaxSide) +
+        " 픽셀까지만 저장할 수 있습니다\n(지금 그림: " + std::to_string(width) + " x " +
+        std::to_string(height) + ")";
+    ui::WarningBox(text.c_str());
+    return false;
+}
 
 // Registering a class a second time (a second main window in one process, as
 // tests make) finds it already there, which is as good as registering it.
@@ -246,6 +261,9 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
         break;
     case IDM_SAVE_JPEG:
         SaveAs(2);
+        break;
+    case IDM_SAVE_WEBP:
+        SaveAs(3);
         break;
     case IDM_EXIT:
         Send(WM_CLOSE, 0, 0);
@@ -495,18 +513,27 @@ void MainWindow::NewDocument() {
 }
 
 void MainWindow::SaveAs(int format) {
-    static const char* const extensions[] = {"bmp", "png", "jpg"};
-    if (format < 0 || format > 2) {
+    static const char* const extensions[] = {"bmp", "png", "jpg", "webp"};
+    static const unsigned filters[] = {IDS_SAVE_FILTER_BMP, IDS_SAVE_FILTER_PNG,
+                                       IDS_SAVE_FILTER_JPEG, IDS_SAVE_FILTER_WEBP};
+    if (format < 0 || format > 3) {
         return;
     }
+    int width;
+    int height;
     {
         image::JoinDocument::ReadGuard guard(document);
         if (document.IsEmpty()) {
             return;
         }
+        width = document.width;
+        height = document.height;
+    }
+    if (format == 3 && !WebpCanHold(width, height)) {
+        return;
     }
     text::String filter(63);
-    filter.LoadFromResource(static_cast<unsigned>(IDS_SAVE_FILTER_BMP + format));
+    filter.LoadFromResource(filters[format]);
     filter.ReplaceChar('\t', 0);
     text::String path(511);
     if (!ui::ChooseSaveFile(hwnd, filter.Data(), extensions[format], nullptr, true, true, path)) {
@@ -524,9 +551,13 @@ void MainWindow::SaveAs(int format) {
         case 1:
             saved = formats::SavePng(picture, path.Data());
             break;
-        default:
+        case 2:
             saved = formats::SaveJpeg(picture, path.Data(), settings.JPEGQuality,
                                       (settings.JPEGProg & 0xFFFF) != 0);
+            break;
+        default:
+            saved = formats::SaveWebp(picture, path.Data(), settings.JPEGQuality,
+                                      settings.WebPLossless != 0);
             break;
         }
     }
@@ -683,6 +714,7 @@ void MainWindow::UpdateCommandStates(HMENU menu) {
     const std::pair<UINT, bool> states[] = {{IDM_SAVE_BMP, hasPicture},
                                             {IDM_SAVE_PNG, hasPicture},
                                             {IDM_SAVE_JPEG, hasPicture},
+                                            {IDM_SAVE_WEBP, hasPicture},
                                             {IDM_COPY, hasPicture},
                                             {IDM_UNDO, canUndo},
                                             {IDT_ZOOM_IN, settings.Scale < 8},

@@ -75,7 +75,8 @@ public:
     bool PastePicture(const char* fileName, bool fromClipboard, bool below, bool interactive,
                       int wrapWidth);
     void NewDocument();
-    // format: 0 BMP, 1 PNG, 2 JPEG.
+    // format: 0 BMP, 1 PNG, 2 JPEG, 3 WebP. A picture WebP cannot hold is
+    // refused, with a warning, before the dialog opens.
     void SaveAs(int format);
     // Shows the document after it changed, which makes it unsaved.
     void RefreshView();

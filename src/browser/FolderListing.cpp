@@ -14,7 +14,7 @@ const char* const ParentEntryText = "<상위폴더로이동..>";
 
 namespace {
 
-constexpr const char* PictureExtensions[] = {"bmp", "png", "jpg", "jpeg", "gif"};
+constexpr const char* PictureExtensions[] = {"bmp", "png", "jpg", "jpeg", "gif", "webp"};
 
 // ASCII case folding only: the extensions are ASCII, and a byte of a UTF-8
 // sequence never equals an ASCII letter.

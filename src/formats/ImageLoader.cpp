@@ -3,6 +3,7 @@
 #include "formats/BmpHeader.h"
 #include "formats/JpegReader.h"
 #include "formats/PngReader.h"
+#include "formats/WebpReader.h"
 #include "image/ScopedGdi.h"
 #include "ui/file/FileHandle.h"
 
@@ -189,7 +190,7 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
     if (damaged != nullptr) {
         *damaged = false;
     }
-    std::uint8_t head[8] = {};
+    std::uint8_t head[12] = {};
     {
         file::FileHandle file;
         if (!file.OpenRead(path)) {
@@ -211,6 +212,8 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
         LoadJpeg(picture, path, &damagedFile);
     } else if (std::memcmp(head, "GIF", 3) == 0) {
         LoadGif(picture, path, background);
+    } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WEBP", 4) == 0) {
+        LoadWebp(picture, path, background);
     } else {
         return false;
     }

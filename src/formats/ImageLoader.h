@@ -6,7 +6,7 @@
 
 namespace formats {
 
-// Loads a BMP, PNG, JPEG or GIF file into a 24-bit Image, choosing the decoder
+// Loads a BMP, PNG, JPEG, GIF or WebP file into a 24-bit Image, choosing the decoder
 // by the file's first bytes, never by its name. False when the file cannot be
 // opened, its first bytes match no decoder (JPEG files must start with a JFIF
 // or Exif segment) or the decoder fails; the Image is then empty unless the

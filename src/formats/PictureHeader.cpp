@@ -27,6 +27,31 @@ int Little16(const std::uint8_t* bytes) {
     return bytes[0] | bytes[1] << 8;
 }
 
+std::uint32_t Little24(const std::uint8_t* bytes) {
+    return Little32(bytes) & 0xFFFFFF;
+}
+
+// The canvas of a WebP file from the first chunk after "RIFF....WEBP": the
+// extended header's canvas (sides less one, 24 bits each), the lossless
+// header's (after its signature byte, 14 bits each, less one) or the lossy
+// key frame's (after the frame tag and start code, 14 bits each).
+void ReadWebpSize(const std::uint8_t* b, DWORD got, std::int64_t& w, std::int64_t& h) {
+    if (got < 30) {
+        return;
+    }
+    if (std::memcmp(b + 12, "VP8X", 4) == 0) {
+        w = Little24(b + 24) + 1;
+        h = Little24(b + 27) + 1;
+    } else if (std::memcmp(b + 12, "VP8L", 4) == 0 && b[20] == 0x2F) {
+        const std::uint32_t sides = Little32(b + 21);
+        w = (sides & 0x3FFF) + 1;
+        h = (sides >> 14 & 0x3FFF) + 1;
+    } else if (std::memcmp(b + 12, "VP8 ", 4) == 0 && std::memcmp(b + 23, "\x9d\x01\x2a", 3) == 0) {
+        w = Little16(b + 26) & 0x3FFF;
+        h = Little16(b + 28) & 0x3FFF;
+    }
+}
+
 } // namespace
 
 bool PictureHeader::Read(const char* path) {
@@ -58,6 +83,8 @@ bool PictureHeader::Read(const char* path) {
     } else if (got >= 10 && std::memcmp(b, "GIF", 3) == 0) {
         w = Little16(b + 6);
         h = Little16(b + 8);
+    } else if (got >= 12 && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WEBP", 4) == 0) {
+        ReadWebpSize(b, got, w, h);
     } else if (got >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
         const DWORD rest = file.Read(head.data() + got, JpegHeadBytes - got);
         JpegFrameHeader frame;

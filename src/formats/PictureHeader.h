@@ -3,8 +3,8 @@
 namespace formats {
 
 // The size a picture file will have once loaded, read from its header alone:
-// PNG's IHDR, the BMP information header, GIF's logical screen and the JPEG
-// frame header, whose sides swap for the Exif orientations that turn the
+// PNG's IHDR, the BMP information header, GIF's logical screen, the WebP
+// canvas and the JPEG frame header, whose sides swap for the Exif orientations that turn the
 // picture a quarter (5 to 8), as the loader turns it.
 class PictureHeader {
 public:

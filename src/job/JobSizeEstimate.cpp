@@ -88,8 +88,11 @@ std::string JobSizeEstimate::Describe() const {
                   static_cast<long long>(height),
                   static_cast<long long>((Bytes() + Megabyte / 2) / Megabyte));
     std::string text = line;
-    if (width > JpegSideLimit || height > JpegSideLimit) {
-        text += " — JPEG로 저장할 수 없음";
+    const std::int64_t side = std::max(width, height);
+    if (side > JpegSideLimit) {
+        text += " — JPEG, WebP로 저장할 수 없음";
+    } else if (side > WebpSideLimit) {
+        text += " — WebP로 저장할 수 없음";
     }
     return text;
 }

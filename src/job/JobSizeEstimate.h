@@ -22,6 +22,8 @@ public:
 
     // JPEG keeps each side in 16 bits and its writer stops below that.
     static constexpr std::int64_t JpegSideLimit = 65500;
+    // WebP keeps each side less one in 14 bits.
+    static constexpr std::int64_t WebpSideLimit = 16383;
 
     JobSizeEstimate(BatchJob job, const image::PasteParameters& values, const SizeReader& read);
 
@@ -39,7 +41,7 @@ public:
     // The bytes of the 24-bit canvas.
     std::int64_t Bytes() const;
     // The batch dialog's line: "결과: 4800 x 3600 (49 MB)", with a warning
-    // when JPEG cannot hold it, or "결과: 너무 큼".
+    // when JPEG or WebP cannot hold it, or "결과: 너무 큼".
     std::string Describe() const;
 
 private:

@@ -31,6 +31,7 @@ struct AppSettings {
     std::uint16_t fSize = 1; // 0 = fixed size, otherwise percentage
     std::uint16_t bRatio = 1;
     std::uint16_t JPEGProg = 0;
+    std::uint16_t WebPLossless = 0; // 0 = lossy at JPEGQuality
     std::int32_t SizeW = 100;
     std::int32_t SizeH = 100;
     std::int32_t PerW = 100;

@@ -30,6 +30,7 @@ bool JpegPage::Create(HWND parent) {
     SendDlgItemMessageA(hwnd, IDC_QUALITY_SPIN, UDM_SETRANGE, 0,
                         MAKELPARAM(MaxQuality, MinQuality));
     SetCheck(IDC_PROGRESSIVE, appSettings.JPEGProg != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(IDC_WEBP_LOSSLESS, appSettings.WebPLossless != 0 ? BST_CHECKED : BST_UNCHECKED);
     return true;
 }
 
@@ -37,6 +38,9 @@ int JpegPage::OnCommand(UINT id, UINT code, HWND) {
     switch (id) {
     case IDC_PROGRESSIVE:
         appSettings.JPEGProg = IsChecked(IDC_PROGRESSIVE) == BST_CHECKED ? 1 : 0;
+        return 1;
+    case IDC_WEBP_LOSSLESS:
+        appSettings.WebPLossless = IsChecked(IDC_WEBP_LOSSLESS) == BST_CHECKED ? 1 : 0;
         return 1;
     case IDC_QUALITY:
         // While typing the box keeps its text; leaving it shows what is in force.

@@ -7,7 +7,8 @@
 
 namespace settings {
 
-// The settings page of the JPEG quality and the progressive choice.
+// The settings page of the JPEG and WebP quality, the progressive JPEG choice
+// and the lossless WebP one.
 class JpegPage : public ui::Dialog {
 public:
     explicit JpegPage(AppSettings& appSettings) : appSettings(appSettings) {}

@@ -77,6 +77,7 @@ const IntKey kIntKeys[] = {
 // that the older lines keep their order.
 const IntKey kLaterIntKeys[] = {
     {"StatusBar", 1, &AppSettings::StatusBar, nullptr, NotLayout},
+    {"WebPLossless", 0, &AppSettings::WebPLossless, nullptr, NotLayout},
 };
 
 // The layout value a position key reads or writes.

@@ -28,10 +28,11 @@
 #define IDC_PERCENT_SIZE 1132
 #define IDC_KEEP_RATIO 1141
 
-// JPEG page.
+// JPEG and WebP page.
 #define IDC_QUALITY 1111
 #define IDC_QUALITY_SPIN 1121
 #define IDC_PROGRESSIVE 1141
+#define IDC_WEBP_LOSSLESS 1142
 
 // The main window's command that shows and hides this window; its close box
 // and Esc send it there.

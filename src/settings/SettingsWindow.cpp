@@ -10,7 +10,7 @@ namespace settings {
 namespace {
 
 // Tab texts in page order; the second keeps its two trailing blanks.
-constexpr const char* TabTexts[SettingsWindow::PageCount] = {"그림", "그림크기  ", "JPEG"};
+constexpr const char* TabTexts[SettingsWindow::PageCount] = {"그림", "그림크기  ", "JPEG/WebP"};
 // Posted to itself after a DPI change.
 constexpr UINT PlacePagesMessage = WM_APP + 31;
 

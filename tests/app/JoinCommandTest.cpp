@@ -4,6 +4,7 @@
 #include "browser/FolderListing.h"
 #include "formats/ImageLoader.h"
 #include "formats/PngWriter.h"
+#include "formats/WebpWriter.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/Dialog.h"
 
@@ -34,7 +35,7 @@ protected:
     }
     void TearDown() override {
         for (const char* name : {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png",
-                                 "p6.png", "bad.png", "cut.png", "Quiltora.ini"}) {
+                                 "p6.png", "bad.png", "cut.png", "w7.webp", "Quiltora.ini"}) {
             DeleteFileA((folder + "\\" + name).c_str());
         }
         RemoveDirectoryA(folder.c_str());
@@ -214,4 +215,40 @@ TEST_F(JoinCommandTest, APatternOverAFolderJoinsOnlyItsPictures) {
     ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
     EXPECT_EQ(joined.Width, 7 * 20 + 7 * 21); // 20 + 7i wide, side by side
     DeleteFileA(notes.c_str());
+}
+
+// A folder of PNG and WebP pictures saved as WebP: lossless keeps the joined
+// pixels, lossy keeps the size; a join WebP cannot hold leaves the old file.
+TEST_F(JoinCommandTest, WebpInAndOut) {
+    image::Image extra;
+    ASSERT_TRUE(extra.Create(33, 12, 24));
+    extra.FillAll(0x4080C0);
+    ASSERT_TRUE(formats::SaveWebp(extra, (folder + "\\w7.webp").c_str(), 90, true));
+    const std::string webp = folder + "\\..\\quiltora_join_out.webp";
+    ASSERT_EQ(Join({"--join", Out(), folder, "--gap", "3"}), app::JoinCommand::AllPasted) << lines;
+    image::Image reference, joined;
+    ASSERT_TRUE(formats::LoadImageFile(reference, Out().c_str()));
+    EXPECT_EQ(reference.Width, 20 + 27 + 34 + 41 + 48 + 55 + 62 + 33 + 7 * 3);
+    for (const char* quality : {"", "90"}) {
+        std::vector<std::string> arguments = {"--join", webp, folder, "--gap", "3", "--lossless"};
+        if (*quality != 0) {
+            arguments.back() = "--quality";
+            arguments.push_back(quality);
+        }
+        ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
+        ASSERT_TRUE(formats::LoadImageFile(joined, webp.c_str()));
+        EXPECT_TRUE(*quality != 0 || SamePixels(joined, reference));
+        EXPECT_EQ(joined.Width, reference.Width) << quality;
+    }
+    std::ifstream before(webp, std::ios::binary);
+    const std::string saved(std::istreambuf_iterator<char>(before), {});
+    before.close();
+    // Three times the folder with the widest gaps: 28712 pixels wide.
+    EXPECT_EQ(Join({"--join", webp, folder, folder, folder, "--gap", "1000"}),
+              app::JoinCommand::NothingWritten);
+    EXPECT_NE(lines.find("WebP holds at most 16383 pixels a side"), std::string::npos) << lines;
+    std::ifstream after(webp, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), saved);
+    after.close();
+    DeleteFileA(webp.c_str());
 }

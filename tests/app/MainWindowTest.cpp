@@ -373,7 +373,8 @@ TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
         } else {
             Command(step[0]);
         }
-        for (UINT command : {IDM_SAVE_BMP, IDM_SAVE_PNG, IDM_SAVE_JPEG, IDM_COPY, IDM_UNDO}) {
+        for (UINT command :
+             {IDM_SAVE_BMP, IDM_SAVE_PNG, IDM_SAVE_JPEG, IDM_SAVE_WEBP, IDM_COPY, IDM_UNDO}) {
             const bool enabled = step[command == IDM_UNDO ? 2 : 1] != 0;
             EXPECT_EQ(
                 std::make_pair((GetMenuState(menuBar, command, MF_BYCOMMAND) & MF_GRAYED) == 0,
@@ -423,7 +424,9 @@ TEST_F(MainWindowTest, SavesEveryFormatThroughTheSaveDialog) {
     settings.JPEGQuality = 95;
     for (const auto& [command, file] :
          {std::make_pair(IDM_SAVE_BMP, "saved.bmp"), std::make_pair(IDM_SAVE_PNG, "saved.png"),
-          std::make_pair(IDM_SAVE_JPEG, "saved.jpg")}) {
+          std::make_pair(IDM_SAVE_JPEG, "saved.jpg"), std::make_pair(IDM_SAVE_WEBP, "saved.webp"),
+          std::make_pair(IDM_SAVE_WEBP, "saved_lossless.webp")}) {
+        settings.WebPLossless = std::string(file) == "saved_lossless.webp" ? 1 : 0;
         const std::string path = folder + "\\" + file;
         DeleteFileA(path.c_str());
         dialogs.AnswerFile(path.c_str());
@@ -441,10 +444,16 @@ TEST_F(MainWindowTest, SavesEveryFormatThroughTheSaveDialog) {
     Command(IDM_SAVE_PNG);
     EXPECT_EQ(Warnings(), std::vector<std::string>{"画像の保存に失敗"});
 
-    // An empty document opens no dialog at all.
+    // An empty document opens no dialog at all, nor does a picture wider
+    // than WebP allows, which is explained instead.
     document.Clear();
     Command(IDM_SAVE_BMP);
-    EXPECT_EQ(dialogs.FileDialogs().size(), 4u);
+    Paste(16384, 1);
+    dialogs.AnswerMessageBox(IDOK);
+    Command(IDM_SAVE_WEBP);
+    EXPECT_EQ(Warnings().back(), "WebP는 가로와 세로가 16383 픽셀까지만 저장할 수 있습니다\n(지금 "
+                                 "그림: 16384 x 1)");
+    EXPECT_EQ(dialogs.FileDialogs().size(), 6u);
 }
 
 TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {

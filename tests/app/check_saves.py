@@ -20,7 +20,8 @@ folder = sys.argv[1]
 width, height = map(int, open(os.path.join(folder, "saved.size")).read().split())
 expected = open(os.path.join(folder, "saved.rgb"), "rb").read()
 failures = []
-for name, exact in (("saved.bmp", True), ("saved.png", True), ("saved.jpg", False)):
+for name, exact in (("saved.bmp", True), ("saved.png", True), ("saved.jpg", False),
+                    ("saved.webp", False), ("saved_lossless.webp", True)):
     with Image.open(os.path.join(folder, name)) as img:
         if img.size != (width, height):
             failures.append(f"{name}: size {img.size}, expected {(width, height)}")

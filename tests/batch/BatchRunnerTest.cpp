@@ -399,8 +399,8 @@ TEST(PictureLoader, HandsOutInOrderAndStops) {
     EXPECT_EQ(stopped.Next(), nullptr);
 }
 
-TEST(JobSizeEstimate, WarnsWhereJpegOrACanvasEnds) {
-    // Sides above 65500 cannot be saved as JPEG; a canvas holds at most
+TEST(JobSizeEstimate, WarnsWhereJpegWebpOrACanvasEnds) {
+    // Sides above 65500 cannot be saved as JPEG, above 16383 as WebP; a canvas holds at most
     // INT_MAX bytes of 3-byte pixels in rows padded to 4 bytes.
     const int tallest = INT_MAX / 3000;
     const struct {
@@ -410,11 +410,17 @@ TEST(JobSizeEstimate, WarnsWhereJpegOrACanvasEnds) {
     } cases[] = {
         {job::OneRow,
          {{35000, 300}, {35000, 300}},
-         "결과: 70000 x 300 (60 MB) — JPEG로 저장할 수 없음"},
-        {job::OneRow, {{32750, 300}, {32750, 300}}, "결과: 65500 x 300 (56 MB)"},
+         "결과: 70000 x 300 (60 MB) — JPEG, WebP로 저장할 수 없음"},
+        {job::OneRow,
+         {{32750, 300}, {32750, 300}},
+         "결과: 65500 x 300 (56 MB) — WebP로 저장할 수 없음"},
+        {job::OneColumn, {{300, 16000}, {300, 383}}, "결과: 300 x 16383 (14 MB)"},
+        {job::OneColumn,
+         {{300, 16000}, {300, 384}},
+         "결과: 300 x 16384 (14 MB) — WebP로 저장할 수 없음"},
         {job::OneColumn,
          {{1000, 400000}, {1000, tallest - 400000}},
-         "결과: 1000 x 715827 (2048 MB) — JPEG로 저장할 수 없음"},
+         "결과: 1000 x 715827 (2048 MB) — JPEG, WebP로 저장할 수 없음"},
         {job::OneColumn, {{1000, 400000}, {1000, tallest - 399999}}, "결과: 너무 큼"},
         {job::OneRow, {}, "결과: 없음"},
     };

@@ -18,6 +18,7 @@ TEST(FolderListing, ListsParentThenFoldersThenPicturesByNameWithoutCase) {
         {"hidden", true, true},    {"photo.JPEG", false, false},    {"a.gif", false, false},
         {"C.Bmp", false, false},   {"e.png", false, false},         {"hidden.png", false, true},
         {"README", false, false},  {"photo.jpg.txt", false, false}, {"png", false, false},
+        {"g.WebP", false, false},
     };
     for (const auto& item : items) {
         const std::string path = scratch.Join(item.name);
@@ -33,7 +34,7 @@ TEST(FolderListing, ListsParentThenFoldersThenPicturesByNameWithoutCase) {
     EXPECT_EQ(Describe(entries),
               (std::vector<std::string>{std::string("^") + browser::ParentEntryText, "/A_folder",
                                         "/b_folder", "/x.png", "~a.gif", "~C.Bmp", "~e.png",
-                                        "~photo.JPEG"}));
+                                        "~g.WebP", "~photo.JPEG"}));
 }
 
 TEST(FolderListing, DriveRootHasNoParentEntry) {

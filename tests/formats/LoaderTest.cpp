@@ -2,6 +2,7 @@
 
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
+#include "formats/PictureHeader.h"
 #include "formats/PngReader.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -85,6 +88,12 @@ int RunCases(const std::string& in, const std::string& list) {
             EXPECT_FALSE(loaded) << name << " should be refused";
             continue;
         }
+        // The size estimate reads a WebP file's size from its header alone.
+        PictureHeader header;
+        EXPECT_TRUE(name.find(".webp") == std::string::npos ||
+                    (header.Read((in + name).c_str()) && header.Width() == picture.Width &&
+                     header.Height() == picture.Height))
+            << name << ": the header's size is not the loaded one";
         const Bytes expected = ReadWholeFile(in + dump);
         EXPECT_TRUE(loaded && expected.size() > 8) << name << " did not load, or has no dump";
         EXPECT_EQ(damaged, kind == "damaged") << name;
@@ -159,7 +168,19 @@ TEST(LoadImageFile, PicturesFromIndependentEncoders) {
     if (data.empty()) {
         GTEST_SKIP() << kNoData;
     }
-    EXPECT_GT(RunCases(data + "in/", "cases.txt"), 75) << "cases.txt is incomplete";
+    EXPECT_GT(RunCases(data + "in/", "cases.txt"), 100) << "cases.txt is incomplete";
+}
+
+// libwebp's own test pictures load as dwebp decodes them.
+TEST(LoadImageFile, LibwebpTestPictures) {
+    const std::string data = DataDir();
+    if (data.empty() || ReadWholeFile(data + "in/webp_suite.txt").empty()) {
+        GTEST_SKIP() << (data.empty() ? kNoData
+                                      : "libwebp's test pictures (QUILTORA_WEBP_TESTS, kept by "
+                                        "scripts/bootstrap in deps/src/libwebp-tests) were not "
+                                        "found");
+    }
+    EXPECT_GE(RunCases(data + "in/", "webp_suite.txt"), 3) << "webp_suite.txt is incomplete";
 }
 
 // Every valid file of the suite loads as ImageMagick decodes it (16-bit
@@ -292,11 +313,15 @@ TEST(LoadImageFile, SurvivesDamagedFiles) {
 
     // Seeds that make_inputs.py wrote, with the number of damaged copies.
     const std::pair<const char*, int> files[] = {
-        {"seed_rgb.png", 600},  {"seed_pal.png", 500},      {"seed_grey.png", 400},
-        {"seed_rgba.png", 250}, {"rgba_filters.png", 200},  {"gif_app_first.gif", 200},
-        {"gif_plain.gif", 150}, {"bmp24.bmp", 150},         {"bmp8.bmp", 150},
-        {"bmp4_rle.bmp", 150},  {"bmp24_40_down.bmp", 100}, {"seed.jpg", 200},
-        {"exif6.jpg", 100}};
+        {"seed_rgb.png", 600},       {"seed_pal.png", 500},
+        {"seed_grey.png", 400},      {"seed_rgba.png", 250},
+        {"rgba_filters.png", 200},   {"gif_app_first.gif", 200},
+        {"gif_plain.gif", 150},      {"bmp24.bmp", 150},
+        {"bmp8.bmp", 150},           {"bmp4_rle.bmp", 150},
+        {"bmp24_40_down.bmp", 100},  {"seed.jpg", 200},
+        {"exif6.jpg", 100},          {"seed_q75.webp", 150},
+        {"seed_lossless.webp", 150}, {"seed_alpha_lossy.webp", 100},
+        {"seed_anim.webp", 100}};
     const std::string data = DataDir();
     std::mt19937 random(20240531);
     for (const auto& file : files) {
@@ -321,4 +346,103 @@ TEST(LoadImageFile, SurvivesDamagedFiles) {
         RemovePath(path);
     }
     EXPECT_LT(PeakMegabytes(), 512u);
+}
+
+namespace {
+
+// Where each kind of chunk of a WebP file first starts (its fourcc), the
+// chunks inside an animation frame included.
+std::map<std::string, size_t> WebpChunks(const Bytes& file) {
+    std::map<std::string, size_t> chunks;
+    for (size_t at = 12, end = file.size(); at + 8 <= end;) {
+        const std::string kind(file.begin() + at, file.begin() + at + 4);
+        const size_t size = file[at + 4] | file[at + 5] << 8 | file[at + 6] << 16;
+        chunks.emplace(kind, at);
+        if (kind == "ANMF") {
+            end = std::min(file.size(), at + 8 + size); // the frame's own chunks follow
+            at += 8 + 16;
+        } else {
+            at += 8 + size + (size & 1);
+        }
+    }
+    return chunks;
+}
+
+} // namespace
+
+// WebP files with header and chunk fields set to extreme values, and cut at
+// every thirty-second of their length: no crash, every result refused or a
+// canonical picture, and the process stays small. The slowest load is shown.
+TEST(LoadImageFile, SurvivesDamagedWebp) {
+    const std::string data = DataDir();
+    if (data.empty()) {
+        GTEST_SKIP() << kNoData;
+    }
+    const std::uint64_t values[] = {0,      1,      2,      13,         0x7F,      0xFF,
+                                    0x3FFF, 0x4000, 0xFFFF, 0x7FFFFFFF, 0xFFFFFFFF};
+    // {chunk, offset from the chunk's start (8: its data), size, offset of a
+    // field set alike}: every chunk's length, the RIFF length, the canvas, the
+    // lossy frame tag, start code and sides, the lossless signature and
+    // sides, the alpha header, the animation's colour and loop count, and a
+    // frame's place, size, duration and flags.
+    const struct {
+        const char* chunk;
+        size_t at, size, alike;
+    } fields[] = {
+        {"VP8X", 4, 4, 4},   {"VP8X", 8, 1, 8},   {"VP8X", 12, 3, 12}, {"VP8X", 15, 3, 15},
+        {"VP8 ", 4, 4, 4},   {"VP8 ", 8, 3, 8},   {"VP8 ", 11, 3, 11}, {"VP8 ", 14, 2, 16},
+        {"VP8 ", 14, 2, 14}, {"VP8 ", 16, 2, 16}, {"VP8L", 4, 4, 4},   {"VP8L", 8, 1, 8},
+        {"VP8L", 9, 4, 9},   {"VP8L", 9, 2, 9},   {"VP8L", 11, 2, 11}, {"ALPH", 4, 4, 4},
+        {"ALPH", 8, 1, 8},   {"ANIM", 4, 4, 4},   {"ANIM", 8, 4, 8},   {"ANIM", 12, 2, 12},
+        {"ANMF", 4, 4, 4},   {"ANMF", 8, 3, 11},  {"ANMF", 14, 3, 17}, {"ANMF", 14, 3, 14},
+        {"ANMF", 17, 3, 17}, {"ANMF", 20, 3, 20}, {"ANMF", 23, 1, 23}};
+    const std::string path = data + "webp_field";
+    double slowest = 0;
+    std::string slowestName;
+    auto load = [&](const Bytes& bytes, const std::string& what) {
+        LARGE_INTEGER start, end, frequency;
+        QueryPerformanceCounter(&start);
+        Load(bytes, path, what);
+        QueryPerformanceCounter(&end);
+        QueryPerformanceFrequency(&frequency);
+        const double seconds = double(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+        if (seconds > slowest) {
+            slowest = seconds;
+            slowestName = what;
+        }
+    };
+    int mutated = 0;
+    for (const char* name :
+         {"seed_q75.webp", "seed_lossless.webp", "seed_alpha_lossy.webp", "seed_anim.webp"}) {
+        const Bytes seed = ReadWholeFile(data + "in/" + name);
+        ASSERT_GT(seed.size(), 64u) << name;
+        const auto chunks = WebpChunks(seed);
+        for (std::uint64_t value : values) {
+            Bytes bytes = seed;
+            Put(bytes, 4, value, 4);
+            load(bytes, std::string(name) + ", RIFF length " + std::to_string(value));
+        }
+        for (const auto& field : fields) {
+            const auto chunk = chunks.find(field.chunk);
+            for (std::uint64_t value : values) {
+                if (chunk == chunks.end()) {
+                    break;
+                }
+                Bytes bytes = seed;
+                Put(bytes, chunk->second + field.at, value, static_cast<int>(field.size));
+                Put(bytes, chunk->second + field.alike, value, static_cast<int>(field.size));
+                load(bytes, std::string(name) + ", " + field.chunk + " +" +
+                                std::to_string(field.at) + " = " + std::to_string(value));
+                ++mutated;
+            }
+        }
+        for (size_t cut = 0; cut < 32; ++cut) {
+            load(Bytes(seed.begin(), seed.begin() + seed.size() * cut / 32),
+                 std::string(name) + " cut at " + std::to_string(cut) + "/32");
+        }
+    }
+    RemovePath(path);
+    EXPECT_GT(mutated, 400) << "the seeds lack chunks";
+    EXPECT_LT(PeakMegabytes(), 512u);
+    std::printf("slowest load: %.3f s (%s)\n", slowest, slowestName.c_str());
 }

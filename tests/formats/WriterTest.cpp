@@ -4,6 +4,7 @@
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
+#include "formats/WebpWriter.h"
 #include "ui/file/WidePath.h"
 
 #include <gtest/gtest.h>
@@ -42,15 +43,18 @@ template <int quality, bool progressive> bool Jpeg(const Image& picture, const c
     return SaveJpeg(picture, path, quality, progressive);
 }
 
+template <int quality, bool lossless> bool Webp(const Image& picture, const char* path) {
+    return SaveWebp(picture, path, quality, lossless);
+}
+
 // Each writer, with the least PSNR its files load back with.
 const struct {
     const char* name;
     bool (*save)(const Image&, const char*);
     double psnr;
-} kWriters[] = {{"a.bmp", SaveBmp, 999},
-                {"a.png", SavePng, 999},
-                {"a.jpg", Jpeg<90, false>, 30},
-                {"p.jpg", Jpeg<90, true>, 30}};
+} kWriters[] = {{"a.bmp", SaveBmp, 999},         {"a.png", SavePng, 999},
+                {"a.jpg", Jpeg<90, false>, 30},  {"p.jpg", Jpeg<90, true>, 30},
+                {"a.webp", Webp<90, false>, 30}, {"l.webp", Webp<90, true>, 999}};
 
 } // namespace
 
@@ -84,9 +88,10 @@ TEST(Writers, SaveInFoldersOfAnyLength) {
             folders.back().push_back(std::string(rest <= 100 ? rest : 90, 'x'));
         }
     }
-    Image picture, wide, tooWide; // the library refuses a side over 65500 pixels
+    // JPEG's library refuses a side over 65500 pixels, WebP holds 16383.
+    Image picture, wide, tooWide, webpTooTall;
     ASSERT_TRUE(MakeImage(picture, 45, 29, Smooth) && wide.Create(8, 8, 32) &&
-                tooWide.Create(65501, 1, 24));
+                tooWide.Create(65501, 1, 24) && webpTooTall.Create(1, 16384, 24));
     PngImageInfo rows; // one byte short of 4 pixels and the filter byte
     rows.Width = 4;
     rows.Height = 2;
@@ -112,6 +117,7 @@ TEST(Writers, SaveInFoldersOfAnyLength) {
         const std::string old = folder + "a.jpg";
         const Bytes saved = ReadWholeFile(old);
         EXPECT_FALSE(SaveJpeg(tooWide, old.c_str(), 85, false));
+        EXPECT_FALSE(SaveWebp(webpTooTall, old.c_str(), 85, true));
         EXPECT_FALSE(PngWriter().Write(old.c_str(), rows, 6, 0, kNoTransparency));
         const file::WidePath wideOld(old.c_str());
         ASSERT_TRUE(SetFileAttributesW(wideOld.Get(), FILE_ATTRIBUTE_READONLY));
@@ -172,7 +178,8 @@ TEST(WrittenFiles, ForIndependentDecoders) {
     };
     // Large enough to be deflated in several bands that must join into one
     // stream: a photograph, a tall thin one and a palette chart.
-    Image smooth, odd, one, noise, c256, c257, photo, chart, flat, canvas, big, thin, bigChart;
+    Image smooth, odd, one, noise, c256, c257, photo, chart, flat, canvas, big, thin, bigChart,
+        longest;
     for (const auto& size : {std::make_pair(2100 * 3, 1500), std::make_pair(200 * 3, 14000),
                              std::make_pair(3000, 2100)}) {
         EXPECT_GE(size.second / BandDeflater::BandRows(size.first + 1), 3u) << size.first;
@@ -189,7 +196,8 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         MakeImage(noise, 300, 200,
                   [](int x, int y) { return x * 2654435761u ^ y * 40503u ^ x * y * 97u; }) &&
         MakeImage(c256, 16, 16, [&](int x, int y) { return colour(y * 16 + x); }) &&
-        MakeImage(c257, 19, 15, [&](int x, int y) { return colour((y * 19 + x) % 257); }));
+        MakeImage(c257, 19, 15, [&](int x, int y) { return colour((y * 19 + x) % 257); }) &&
+        MakeImage(longest, kWebpMaxSide, 2, Photo));
     const struct {
         const char* name;
         const Image& picture;
@@ -211,13 +219,20 @@ TEST(WrittenFiles, ForIndependentDecoders) {
                  {"jpeg_q85_prog.jpg", smooth, Jpeg<85, true>},
                  {"jpeg_q1.jpg", smooth, Jpeg<1, false>},
                  {"jpeg_q100.jpg", smooth, Jpeg<100, false>},
-                 {"jpeg_odd_prog.jpg", odd, Jpeg<85, true>}};
+                 {"jpeg_odd_prog.jpg", odd, Jpeg<85, true>},
+                 {"webp_q90.webp", photo, Webp<90, false>},
+                 {"webp_q50_odd.webp", odd, Webp<50, false>},
+                 {"webp_lossless.webp", canvas, Webp<90, true>},
+                 {"webp_lossless_noise.webp", noise, Webp<20, true>},
+                 {"webp_longest.webp", longest, Webp<75, true>}};
     for (const auto& file : files) {
         const std::string path = out + file.name;
         ASSERT_TRUE(file.save(file.picture, path.c_str())) << file.name;
         ASSERT_TRUE(WriteWholeFile(path + ".rgb", Dump(file.picture))) << file.name;
         Image loaded;
-        EXPECT_TRUE(file.save != SavePng ||
+        const bool exact = file.save == SavePng || file.save == Webp<90, true> ||
+                           file.save == Webp<20, true> || file.save == Webp<75, true>;
+        EXPECT_TRUE(!exact ||
                     (LoadImageFile(loaded, path.c_str()) && Dump(loaded) == Dump(file.picture)))
             << file.name << " does not load back as saved";
     }

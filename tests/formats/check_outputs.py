@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the BMP, PNG and JPEG files formats_tests wrote with decoders that
-share nothing with the program: Pillow, pngcheck, djpeg and zlib.
+"""Checks the BMP, PNG, JPEG and WebP files formats_tests wrote with decoders
+that share nothing with the program: Pillow, pngcheck, djpeg, dwebp and zlib.
 
 usage: check_outputs.py DATA_DIR
 Each FILE in DATA_DIR/out/ comes with FILE.rgb, the pixels it was made from
@@ -107,6 +107,29 @@ for name, bound in {"jpeg_q85.jpg": 38, "jpeg_q85_prog.jpg": 38, "jpeg_q100.jpg"
     check({"jpeg_q100.jpg": set(tables) == {1}, "jpeg_q1.jpg": max(tables) == 255}.get(name, True),
           name, "quantization tables do not follow the quality")
     run(["djpeg"], name)
+
+
+
+def psnr(a, b):
+    err = sum((x - y) ** 2 for x, y in zip(a, b))
+    return 999 if err == 0 else 10 * math.log10(255 * 255 * len(a) / err)
+
+
+# WebP: exact when lossless (a VP8L frame), close when lossy (VP8), in Pillow
+# and in dwebp; no extended header, as the pictures are opaque.
+for name, bound in {"webp_q90.webp": 30, "webp_q50_odd.webp": 25, "webp_lossless.webp": 999,
+                    "webp_lossless_noise.webp": 999, "webp_longest.webp": 999}.items():
+    w, h, rgb, data, im = opened(name)
+    kind = b"VP8L" if bound == 999 else b"VP8 "
+    check(data[:4] == b"RIFF" and data[8:12] == b"WEBP" and data[12:16] == kind and
+          struct.unpack("<I", data[4:8])[0] == len(data) - 8, name, f"not a RIFF file of {kind}")
+    check(psnr(im.convert("RGB").tobytes(), rgb) >= bound, name, f"Pillow: PSNR below {bound} dB")
+    if shutil.which("dwebp"):
+        ppm = subprocess.run(["dwebp", "-quiet", "-ppm", "-o", "-", os.path.join(out, name)],
+                             capture_output=True).stdout
+        decoded = ppm[len(b"P6\n%d %d\n255\n" % (w, h)):]
+        check(len(decoded) == len(rgb) and psnr(decoded, rgb) >= bound, name,
+              f"dwebp: PSNR below {bound} dB")
 
 if failures:
     print("\n".join(failures))

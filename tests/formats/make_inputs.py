@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""usage: make_inputs.py DATA_DIR [PNGSUITE_DIR]
+"""usage: make_inputs.py DATA_DIR [PNGSUITE_DIR [LIBWEBP_TESTS_DIR]]
 Makes in DATA_DIR/in/ the pictures formats_tests reads, with independent
 encoders (Pillow, zlib, hand-built structures), a dump of the pixels each must
 load as (width and height as 32-bit little-endian numbers, then red, green,
-blue, top row first), and cases.txt (suite.txt for the PNG suite), a line each:
+blue, top row first), and cases.txt (suite.txt for the PNG suite,
+webp_suite.txt for libwebp's own test pictures), a line each:
 "pixels FILE DUMP", "similar FILE DUMP PSNR" (within PSNR dB), "near FILE DUMP
 MAX" (no sample further than MAX from the dump's), "over FILE DUMP COLORREF"
 (loaded over that background, in hex; otherwise white), "damaged FILE DUMP
@@ -531,6 +532,102 @@ save(indexed, "seed_pal.png", format="PNG")
 save(smooth.convert("L"), "seed_grey.png", format="PNG")
 save(source.convert("RGBA"), "seed_rgba.png", format="PNG")
 save(smooth.resize((24, 18)), "seed.jpg", format="JPEG", quality=80)
+
+# --- WebP from cwebp, img2webp and webpmux, decoded by dwebp ----------------
+
+def dwebp_rgba(data):
+    """dwebp's RGBA samples of a still WebP file, with its size."""
+    pam = subprocess.run(["dwebp", "-pam", "-quiet", "-o", "-", "--", "-"], input=data,
+                         capture_output=True, check=True).stdout
+    head, rgba = pam.split(b"ENDHDR\n", 1)
+    fields = dict(line.split(b" ", 1) for line in head.split(b"\n")[1:] if b" " in line)
+    assert fields[b"DEPTH"] == b"4" and fields[b"MAXVAL"] == b"255"
+    return int(fields[b"WIDTH"]), int(fields[b"HEIGHT"]), rgba
+
+
+def webp_tool(*command, data=None):
+    return subprocess.run(command, input=data, capture_output=True, check=True).stdout
+
+
+def cwebp(im, *options):
+    """cwebp's file for a picture (RGBA pictures go through PNG)."""
+    fmt = "PNG" if im.mode == "RGBA" else "PPM"
+    buf = io.BytesIO()
+    im.save(buf, format=fmt)
+    return webp_tool("cwebp", "-quiet", *options, "-o", "-", "--", "-", data=buf.getvalue())
+
+
+def expect_webp(name, data, back=(17, 34, 51), first=None):
+    """A WebP file loads as dwebp decodes it (an animation as dwebp decodes its
+    first frame, at its place on a canvas of the background colour)."""
+    put(name, data)
+    w, h, rgba = dwebp_rgba(first[0] if first else data)
+    if first:
+        _, cw, ch, x0, y0 = first
+        canvas = bytearray(bytes(back) + b"\xff") * (cw * ch)
+        for y in range(h):
+            at = 4 * ((y0 + y) * cw + x0)
+            canvas[at:at + 4 * w] = over_rgba(rgba[4 * w * y:4 * w * (y + 1)], back)
+        w, h, rgba = cw, ch, bytes(canvas)
+    expect_over(name, w, h, rgba, back)
+
+
+def over_rgba(rgba, back):
+    return b"".join(bytes(over(rgba[i:i + 4], back)) + b"\xff" for i in range(0, len(rgba), 4))
+
+
+if shutil.which("cwebp") and shutil.which("dwebp"):
+    photo = Image.new("RGB", (64, 48))
+    photo.putdata([tuple(min(255, max(0, v + rnd.randrange(-25, 26)))
+                         for v in (x * 4, 120 + y, 255 - x * 3)) for y in range(48) for x in range(64)])
+    clear = photo.convert("RGBA")
+    clear.putalpha(Image.linear_gradient("L").transpose(Image.Transpose.ROTATE_90).resize((64, 48)))
+    for name, im, options in [
+            ("q75", photo, []), ("q10_m0", photo, ["-q", "10", "-m", "0"]),
+            ("q95_m6_sharp", photo, ["-q", "95", "-m", "6", "-sharp_yuv"]),
+            ("nofilter_seg1", photo, ["-f", "0", "-segments", "1", "-sns", "0"]),
+            ("lossless", photo, ["-lossless"]), ("lossless_z9", photo, ["-z", "9"]),
+            ("near_lossless", photo, ["-near_lossless", "40"]),
+            ("alpha_lossy", clear, ["-q", "80", "-alpha_q", "50", "-alpha_filter", "best"]),
+            ("alpha_raw", clear, ["-alpha_method", "0"]),
+            ("alpha_lossless", clear, ["-lossless", "-exact"]),
+            ("1x1", photo.crop((5, 5, 6, 6)), []), ("17x5", photo.crop((0, 0, 17, 5)), []),
+            ("1001x3", photo.resize((1001, 3)), []),
+            ("17x5_lossless", clear.crop((3, 9, 20, 14)), ["-lossless"]),
+            ("1001x3_alpha", clear.resize((1001, 3)), ["-q", "60"])]:
+        expect_webp(f"cwebp_{name}.webp", cwebp(im, *options))
+    # Still files the robustness test starts from, and files named otherwise.
+    for name in ("q75", "lossless", "alpha_lossy"):
+        shutil.copy(os.path.join(out_dir, f"cwebp_{name}.webp"),
+                    os.path.join(out_dir, f"seed_{name}.webp"))
+    expect_webp("webp_named.png", cwebp(photo, "-q", "50"))
+    refuse("webp_cut.webp", cwebp(photo)[:-40])
+    if shutil.which("webpmux"):
+        lossy, small = cwebp(photo, "-q", "70"), cwebp(clear.crop((0, 0, 18, 10)), "-lossless")
+        frames = os.path.join(out_dir, "frame1.webp"), os.path.join(out_dir, "frame2.webp")
+        put("frame1.webp", small)
+        put("frame2.webp", lossy)
+        # The first frame at (10, 6) on a 64 x 48 canvas, then a whole one.
+        anim = webp_tool("webpmux", "-frame", frames[0], "+100+10+6", "-frame", frames[1], "+100",
+                         "-loop", "0", "-bgcolor", "255,255,0,0", "-o", "-")
+        expect_webp("anim_offset.webp", anim, first=(small, 64, 48, 10, 6))
+        expect_webp("anim_whole.webp", webp_tool(
+            "webpmux", "-frame", frames[1], "+80", "-frame", frames[0], "+80+2+2", "-o", "-"),
+            back=WHITE, first=(lossy, 64, 48, 0, 0))
+        shutil.copy(os.path.join(out_dir, "anim_offset.webp"), os.path.join(out_dir, "seed_anim.webp"))
+
+# libwebp's own test pictures (kept by scripts/bootstrap) go to webp_suite.txt:
+# formats_tests skips them, saying so, where they are absent.
+webp_dir = sys.argv[3] if len(sys.argv) > 3 else ""
+main_cases, cases = cases, []
+if webp_dir and os.path.isdir(webp_dir) and shutil.which("dwebp"):
+    for folder, _, names in sorted(os.walk(webp_dir)):
+        for name in sorted(n for n in names if n.endswith(".webp")):
+            data = open(os.path.join(folder, name), "rb").read()
+            expect_webp("libwebp_" + name, data, back=(200, 100, 50))
+    if cases:
+        put("webp_suite.txt", ("\n".join(cases) + "\n").encode())
+cases = main_cases
 
 put("cases.txt", ("\n".join(cases) + "\n").encode())
 print(f"make_inputs: {len(cases)} cases in {out_dir}")

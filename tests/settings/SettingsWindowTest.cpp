@@ -211,7 +211,8 @@ TEST_F(SettingsWindowTest, ModeButtonsShowTheStoredPairAndKeepRatioOnlyInFixedMo
     Click(SizeTab, IDC_FIXED_SIZE);
     Click(SizeTab, IDC_KEEP_RATIO);
     Click(JpegTab, IDC_PROGRESSIVE);
-    EXPECT_EQ(values.bRatio * 10 + values.JPEGProg, 1);
+    Click(JpegTab, IDC_WEBP_LOSSLESS);
+    EXPECT_EQ(values.bRatio * 100 + values.JPEGProg * 10 + values.WebPLossless, 11);
 }
 
 // A chosen colour reaching the picture is shown in the program test.
