@@ -2,6 +2,7 @@
 
 #include "formats/BmpHeader.h"
 #include "formats/JpegReader.h"
+#include "formats/PictureFormat.h"
 #include "formats/PngReader.h"
 #include "image/ScopedGdi.h"
 #include "ui/file/FileHandle.h"
@@ -10,8 +11,6 @@
 
 #include <ocidl.h>
 #include <olectl.h>
-
-#include <cstring>
 
 namespace formats {
 
@@ -189,29 +188,29 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
     if (damaged != nullptr) {
         *damaged = false;
     }
-    std::uint8_t head[8] = {};
+    std::uint8_t head[kRecognisedBytes] = {};
+    DWORD got = 0;
     {
         file::FileHandle file;
         if (!file.OpenRead(path)) {
             return false;
         }
-        file.Read(head, sizeof(head));
+        got = file.Read(head, sizeof(head));
     }
-    const std::uint8_t pngStart[4] = {0x89, 0x50, 0x4E, 0x47};
-    const std::uint8_t pngRest[4] = {0x0D, 0x0A, 0x1A, 0x0A};
-    if (head[0] == 'B' && head[1] == 'M') {
+    switch (RecognisePicture(head, got)) {
+    case PictureFormat::Bmp:
         LoadBmp(picture, path);
-    } else if (std::memcmp(head, pngStart, 4) == 0) {
-        if (std::memcmp(head + 4, pngRest, 4) != 0) {
-            return false;
-        }
+        break;
+    case PictureFormat::Png:
         LoadPng(picture, path, background, &damagedFile);
-    } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
-               (head[3] == 0xE0 || head[3] == 0xE1)) {
+        break;
+    case PictureFormat::Jpeg:
         LoadJpeg(picture, path, &damagedFile);
-    } else if (std::memcmp(head, "GIF", 3) == 0) {
+        break;
+    case PictureFormat::Gif:
         LoadGif(picture, path, background);
-    } else {
+        break;
+    default:
         return false;
     }
     // Whatever the decoder did, only a 24-bit picture reaches the caller.

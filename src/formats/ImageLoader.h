@@ -8,14 +8,13 @@ namespace formats {
 
 // Loads a BMP, PNG, JPEG or GIF file into a 24-bit Image, choosing the decoder
 // by the file's first bytes, never by its name. False when the file cannot be
-// opened, its first bytes match no decoder (JPEG files must start with a JFIF
-// or Exif segment) or the decoder fails; the Image is then empty unless the
-// file could not be opened or was not recognised, in which case it is left as
-// it was. Transparent and partly transparent pixels are blended over
-// background, a COLORREF (0x00BBGGRR). damaged, when given, tells whether a
-// picture that loaded came from a damaged file, read only as far as it could
-// be: a PNG or JPEG file cut short, or JPEG coded data the decoder had to
-// skip or fill in.
+// opened, its first bytes match no decoder (see RecognisePicture) or the
+// decoder fails; the Image is then empty unless the file could not be opened
+// or was not recognised, in which case it is left as it was. Transparent and
+// partly transparent pixels are blended over background, a COLORREF
+// (0x00BBGGRR). damaged, when given, tells whether a picture that loaded came
+// from a damaged file, read only as far as it could be: a PNG or JPEG file cut
+// short, or JPEG coded data the decoder had to skip or fill in.
 constexpr std::uint32_t kWhiteBackground = 0x00FFFFFF;
 bool LoadImageFile(image::Image& picture, const char* path,
                    std::uint32_t background = kWhiteBackground, bool* damaged = nullptr);

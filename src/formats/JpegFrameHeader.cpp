@@ -146,13 +146,13 @@ std::uint64_t JpegFrameHeader::Mcus() const {
     return (width + mcuWidth - 1) / mcuWidth * ((height + mcuHeight - 1) / mcuHeight);
 }
 
-bool JpegFrameHeader::Decodable() const {
+bool JpegFrameHeader::Decodable(std::uint64_t moreData) const {
     if (width <= 0 || height <= 0) {
         return false;
     }
     const int stride = image::RowStride(width, 24);
     return stride != 0 && static_cast<std::int64_t>(stride) * height <= INT_MAX &&
-           dataBytes >= Mcus() / 64;
+           dataBytes + moreData >= Mcus() / 64;
 }
 
 } // namespace formats

@@ -2,6 +2,7 @@
 
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
+#include "formats/PictureHeader.h"
 #include "formats/PngReader.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,11 @@ int RunCases(const std::string& in, const std::string& list) {
         }
         const Bytes expected = ReadWholeFile(in + dump);
         EXPECT_TRUE(loaded && expected.size() > 8) << name << " did not load, or has no dump";
+        // The job's size estimate counts every picture the loader takes.
+        PictureHeader header;
+        EXPECT_TRUE(header.Read((in + name).c_str()) && header.Width() == picture.Width &&
+                    header.Height() == picture.Height)
+            << name << ": the size estimate does not take it as loaded";
         EXPECT_EQ(damaged, kind == "damaged") << name;
         if (kind == "damaged") {
             const Bytes got = Dump(picture);
@@ -232,8 +238,14 @@ TEST(LoadImageFile, RefusesCraftedFiles) {
         scans.insert(scans.end() - 2, last.begin(), last.end());
     }
     files.push_back({"progressive JPEG of 600 scans", scans});
+    // JPEG frames are checked alike by the size estimate, which reads the
+    // scans no further.
+    files.push_back({"JPEG without a marker", Jpeg(false)});
+    files.back().second[3] = 0;
     for (const auto& file : files) {
         EXPECT_FALSE(Load(file.second, "crafted", file.first)) << file.first;
+        const bool jpeg = file.second[0] == 0xFF && file.first.find("scans") == std::string::npos;
+        EXPECT_FALSE(jpeg && PictureHeader().Read("crafted")) << file.first;
     }
     EXPECT_LT(PeakMegabytes(), 512u);
     // A file that cannot be opened leaves the Image as it was.

@@ -380,13 +380,11 @@ for o in range(1, 9):
     im = Image.open(io.BytesIO(save(blocks, f"exif{o}.jpg", format="JPEG", quality=95,
                                     subsampling=0, exif=exif_data(o))))
     expect(f"exif{o}.jpg", ImageOps.exif_transpose(im), 30)
-refuse("dqt_first.jpg", b"\xff\xd8" + jfif[jfif_end:])
 expect("progressive.jpg", Image.open(io.BytesIO(
     save(smooth, "progressive.jpg", format="JPEG", progressive=True))), 28)
 
 # cjpeg's codings, samplings and restart intervals load exactly as djpeg
-# decodes them (the same library's defaults). A file without a JFIF segment
-# (RGB) gets an Exif one first: the loader takes JPEG files that start so.
+# decodes them (the same library's defaults), whatever segment comes first.
 grainy = Image.new("RGB", (61, 43))
 grainy.putdata([tuple(min(255, max(0, v + rnd.randrange(-24, 25)))
                       for v in (x * 4, y * 5, 128 + 2 * (x - y)))
@@ -418,7 +416,18 @@ for name, options in [("420", []), ("422", ["-sample", "2x1"]), ("440", ["-sampl
                       ("arithmetic_progressive", ["-arithmetic", "-progressive"]),
                       ("restart_rows", ["-restart", "1"]), ("restart_mcus", ["-restart", "3B"])]:
     expect_djpeg(f"cjpeg_{name}.jpg", cjpeg(grainy, *options))
-expect_djpeg("cjpeg_rgb.jpg", with_exif(cjpeg(grainy, "-rgb"), 1))
+expect_djpeg("cjpeg_rgb.jpg", cjpeg(grainy, "-rgb"))
+# The JFIF segment replaced by what other writers put first: Photoshop's
+# "Save for Web" (APP12), an ICC profile (APP2), a comment, or nothing (the
+# quantisation tables first).
+plain_jfif = cjpeg(grainy)
+after_jfif = 4 + struct.unpack(">H", plain_jfif[4:6])[0]
+for name, segment in [("app12", b"\xff\xec\x00\x11Ducky\x00\x01\x00\x04\x00\x00\x00\x50\x00\x00"),
+                      ("icc", b"\xff\xe2\x00\x14ICC_PROFILE\x00\x01\x01prof"),
+                      ("comment", b"\xff\xfe\x00\x07hello"), ("dqt", b"")]:
+    expect_djpeg(f"{name}_first.jpg", plain_jfif[:2] + segment + plain_jfif[after_jfif:])
+# A zero after FF D8 FF is no marker.
+refuse("no_marker.jpg", plain_jfif[:3] + b"\x00" + plain_jfif[3:])
 odd = grainy.crop((3, 2, 20, 11))
 expect_djpeg("cjpeg_17x9.jpg", cjpeg(odd))
 expect_djpeg("cjpeg_17x9_progressive.jpg", cjpeg(odd, "-progressive", "-sample", "2x1"))
@@ -481,7 +490,7 @@ plain = adobe[:app14] + adobe[app14 + 2 + struct.unpack(">H", adobe[app14 + 2:ap
 uninvert = ["-channel", "CMYK", "-negate", "+channel"]
 for name, data, options in [("cmyk_adobe.jpg", adobe, []), ("ycck_adobe.jpg", ycck, []),
                             ("cmyk_plain.jpg", plain, uninvert)]:
-    data = put(name, with_exif(data, 1)).getvalue()
+    put(name, data)
     rgb = subprocess.run(["/usr/bin/convert", "jpg:-", *options, "-colorspace", "sRGB", "-depth",
                           "8", "rgb:-"], input=data, capture_output=True, check=True).stdout
     w, h = Image.open(io.BytesIO(data)).size
