@@ -92,7 +92,7 @@ private:
 
 } // namespace
 
-bool LoadBmp(image::Image& picture, const char* path) {
+bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background) {
     // The picture's bitmap is kept until the new one is made: one of the
     // same size is reused (see Image::Create).
     BmpHeader file;
@@ -115,6 +115,8 @@ bool LoadBmp(image::Image& picture, const char* path) {
         picture.Destroy();
         return false;
     }
+    // GDI drops the alpha channel; it is applied to the colours it drew.
+    file.BlendAlpha(picture, background);
     return true;
 }
 
@@ -199,7 +201,7 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
     }
     switch (RecognisePicture(head, got)) {
     case PictureFormat::Bmp:
-        LoadBmp(picture, path);
+        LoadBmp(picture, path, background);
         break;
     case PictureFormat::Png:
         LoadPng(picture, path, background, &damagedFile);

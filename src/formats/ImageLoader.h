@@ -21,8 +21,10 @@ bool LoadImageFile(image::Image& picture, const char* path,
 
 // Loads a BMP file (any bit depth, bit fields, run-length coding, core or
 // newer headers, rows stored either way up) into a new 24-bit Image, upright.
-// Its headers are checked first (see BmpHeader); GDI converts the rows.
-bool LoadBmp(image::Image& picture, const char* path);
+// Its headers are checked first (see BmpHeader); GDI converts the rows. A
+// file with an alpha channel is blended over background (see
+// BmpHeader::BlendAlpha).
+bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background = kWhiteBackground);
 
 // Loads a GIF file through the system's OLE picture decoder, rendered into a
 // new 24-bit Image. Transparent pixels show background (a COLORREF). JPEG

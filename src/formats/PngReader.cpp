@@ -1,5 +1,6 @@
 #include "formats/PngReader.h"
 
+#include "formats/AlphaBlend.h"
 #include "formats/ByteOrder.h"
 #include "formats/PngFilter.h"
 
@@ -566,8 +567,7 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t back
     const unsigned back[3] = {background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF};
     const auto blend = [&back](const std::uint8_t* rgb, unsigned alpha, std::uint8_t* out) {
         for (unsigned c = 0; c < 3; ++c) {
-            out[c] = static_cast<std::uint8_t>(
-                (rgb[2 - c] * alpha + back[c] * (255 - alpha) + 127) / 255);
+            out[c] = BlendSample(rgb[2 - c], alpha, back[c]);
         }
     };
     // Palette pictures: each entry blended once.
