@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <random>
 #include <sstream>
 
@@ -329,6 +330,14 @@ TEST(LoadImageFile, SurvivesDamagedFiles) {
             }
             const std::string what = std::string(file.first) + " copy " + std::to_string(i);
             Load(bytes, path, what);
+            // The clipboard's PNG bytes are read from memory just as a file.
+            Image fromFile, fromMemory;
+            const bool png = std::strstr(file.first, ".png") != nullptr;
+            const bool loaded = png && LoadPng(fromFile, path.c_str());
+            EXPECT_TRUE(!png || (LoadPng(fromMemory, bytes.data(), bytes.size(),
+                                         kWhiteBackground) == loaded &&
+                                 Dump(fromFile) == Dump(fromMemory)))
+                << what << " from memory";
         }
         RemovePath(path);
     }
