@@ -5,6 +5,7 @@
 #include "app/ResourceIds.h"
 #include "browser/JobReport.h"
 #include "formats/BmpWriter.h"
+#include "formats/ClipboardPicture.h"
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
@@ -273,21 +274,9 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
             RefreshView();
         }
         break;
-    case IDM_COPY: {
-        // The document is held only while its pixels are copied: the
-        // clipboard's owner may be a window that waits for the document.
-        image::GdiObject copy;
-        {
-            image::JoinDocument::ReadGuard guard(document);
-            copy = document.picture.ScreenCopy();
-        }
-        // A copy does not make the picture saved: the next program to copy
-        // anything replaces it on the clipboard.
-        if (image::Image::PutOnClipboard(hwnd, std::move(copy))) {
-            ownCopySequence = GetClipboardSequenceNumber();
-        }
+    case IDM_COPY:
+        CopyPicture();
         break;
-    }
     case IDM_PASTE_RIGHT:
     case IDM_PASTE_BELOW:
         PastePicture(nullptr, false, id == IDM_PASTE_BELOW, true, 0);
@@ -410,10 +399,30 @@ int MainWindow::OnMouseHWheel(UINT keys, UINT delta, UINT x, UINT y) {
     return 1;
 }
 
+void MainWindow::CopyPicture() {
+    // The document is held only while its pixels are copied and encoded:
+    // the clipboard's owner may be a window that waits for the document.
+    formats::ClipboardPicture copy;
+    {
+        WaitCursor wait;
+        image::JoinDocument::ReadGuard guard(document);
+        copy.Take(document.picture);
+    }
+    // A copy does not make the picture saved: the next program to copy
+    // anything replaces it on the clipboard.
+    if (copy.Put(hwnd)) {
+        ownCopySequence = GetClipboardSequenceNumber();
+    }
+}
+
+bool MainWindow::ReadClipboardPicture(image::Image& picture) const {
+    return formats::ClipboardPicture::Read(picture, static_cast<std::uint32_t>(settings.BkColor));
+}
+
 bool MainWindow::AcquirePicture(image::Image& picture, const char* fileName, bool fromClipboard,
                                 bool interactive, std::string& damagedFile) {
     if (fromClipboard) {
-        if (!picture.ReadClipboardPicture()) {
+        if (!ReadClipboardPicture(picture)) {
             ui::WarningBox("クリップボード画像の読み込みに失敗");
             return false;
         }
@@ -676,7 +685,7 @@ void MainWindow::OnClipboardUpdate() {
     // user is busy in another program (a clipboard still held open by its
     // writer is simply not read).
     auto picture = std::make_shared<image::Image>();
-    if (!picture->ReadClipboardPicture()) {
+    if (!ReadClipboardPicture(*picture)) {
         return;
     }
     PasteWatchedPicture(std::move(picture));

@@ -114,6 +114,10 @@ private:
     void ToggleToolWindow(int command, std::uint16_t& flag, ui::Window* window);
     void SetScale(int scale);
     void OnClipboardUpdate();
+    // Copy: the picture as a bitmap and as PNG (see formats::ClipboardPicture).
+    void CopyPicture();
+    // The clipboard's picture for a paste, its transparency over BkColor.
+    bool ReadClipboardPicture(image::Image& picture) const;
     void PasteWatchedPicture(std::shared_ptr<image::Image> picture);
     // Greys the saves and Copy while the picture is empty and Undo while
     // there is nothing to take back, in menu (when given) and on the toolbar.

@@ -1,5 +1,6 @@
 #include "formats/BmpHeader.h"
 
+#include "formats/AlphaBlend.h"
 #include "ui/file/FileHandle.h"
 
 #include <windows.h>
@@ -14,6 +15,17 @@ std::uint32_t Get16(const std::uint8_t* p) {
 
 std::uint32_t Get32(const std::uint8_t* p) {
     return Get16(p) | Get16(p + 2) << 16;
+}
+
+// Entries of the colour table: up to 2^bitCount colours for palette
+// pictures (all of them when the header says 0), the three colour masks that
+// follow a 40-byte header, otherwise none.
+std::uint32_t TableEntries(std::uint32_t bitCount, std::uint32_t compression,
+                           std::uint32_t infoSize, std::uint32_t colours) {
+    if (bitCount <= 8) {
+        return colours == 0 || colours > (1u << bitCount) ? 1u << bitCount : colours;
+    }
+    return compression == BI_BITFIELDS && infoSize == sizeof(BITMAPINFOHEADER) ? 3 : 0;
 }
 
 } // namespace
@@ -37,7 +49,8 @@ bool BmpHeader::Check() {
     const std::uint8_t* info = bytes.data() + kFileHeaderSize;
     pixelOffset = Get32(bytes.data() + 10);
     const std::uint32_t infoSize = Get32(info);
-    std::uint32_t bitCount = 0;
+    bitCount = 0;
+    alphaMask = 0;
     std::uint32_t compression = BI_RGB;
     std::uint32_t imageSize = 0;
     std::uint32_t colours = 0;
@@ -61,14 +74,7 @@ bool BmpHeader::Check() {
     if (width <= 0 || height == 0 || height == INT32_MIN) {
         return false;
     }
-    if (bitCount <= 8) {
-        colours = colours == 0 || colours > (1u << bitCount) ? 1u << bitCount : colours;
-    } else if (compression == BI_BITFIELDS && infoSize == sizeof(BITMAPINFOHEADER)) {
-        // Three colour masks follow a 40-byte header.
-        colours = 3;
-    } else {
-        colours = 0;
-    }
+    colours = TableEntries(bitCount, compression, infoSize, colours);
     // The pixel data start after the colour table (an offset inside the
     // headers made Wine's loader read from before the file) and end in the file.
     const std::uint64_t tableEnd = kFileHeaderSize + infoSize + colours * entrySize;
@@ -76,7 +82,7 @@ bool BmpHeader::Check() {
         return false;
     }
 
-    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
+    stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
     const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
     std::uint64_t pixelBytes = stride * rows;
     runLength = compression == BI_RLE8 || compression == BI_RLE4;
@@ -89,6 +95,7 @@ bool BmpHeader::Check() {
         }
         // GDI takes a non-zero image size field at its word and reads that far.
         pixelBytes = imageSize > pixelBytes ? imageSize : pixelBytes;
+        ReadAlphaMask(compression, infoSize);
         break;
     case BI_RLE8:
     case BI_RLE4:
@@ -114,6 +121,60 @@ bool BmpHeader::Check() {
     // The 24-bit picture this becomes must be addressable with int offsets.
     const std::uint64_t canonical = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4 * rows;
     return pixelOffset + pixelBytes <= size && canonical <= 0x7FFFFFFF;
+}
+
+void BmpHeader::ReadAlphaMask(std::uint32_t compression, std::uint32_t infoSize) {
+    // The alpha mask follows the three colour masks in the headers that have
+    // one (56 bytes and longer); uncompressed 32-bit pixels keep it in their
+    // fourth byte.
+    if (compression == BI_RGB && bitCount == 32) {
+        alphaMask = 0xFF000000;
+    } else if (compression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32) &&
+               infoSize >= 56) {
+        alphaMask = Get32(bytes.data() + kFileHeaderSize + 52);
+    }
+    for (alphaShift = 0; alphaMask != 0 && (alphaMask & 1) == 0; ++alphaShift) {
+        alphaMask >>= 1;
+    }
+}
+
+unsigned BmpHeader::AlphaAt(std::uint32_t row, std::uint32_t column) const {
+    const std::uint8_t* pixel =
+        bytes.data() + pixelOffset + row * stride + std::uint64_t{column} * bitCount / 8;
+    const std::uint32_t value = bitCount == 32 ? Get32(pixel) : Get16(pixel);
+    // A mask of fewer than 8 bits is stretched to the full range.
+    return ((value >> alphaShift & alphaMask) * 255 + alphaMask / 2) / alphaMask;
+}
+
+void BmpHeader::BlendAlpha(image::Image& picture, std::uint32_t background) const {
+    if (alphaMask == 0 || picture.Width != Width() || picture.Height != Height() ||
+        picture.BytesPerPixel != 3) {
+        return;
+    }
+    const std::uint32_t rows = static_cast<std::uint32_t>(Height());
+    const std::uint32_t columns = static_cast<std::uint32_t>(width);
+    bool anyAlpha = false;
+    for (std::uint32_t row = 0; row < rows && !anyAlpha; ++row) {
+        for (std::uint32_t column = 0; column < columns && !anyAlpha; ++column) {
+            anyAlpha = AlphaAt(row, column) != 0;
+        }
+    }
+    if (!anyAlpha) {
+        return;
+    }
+    // Blue, green, red: the order of the bytes of a 24-bit pixel.
+    const unsigned back[3] = {background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF};
+    for (std::uint32_t row = 0; row < rows; ++row) {
+        // Rows are stored bottom-up unless the height is negative.
+        const int y = static_cast<int>(height < 0 ? row : rows - 1 - row);
+        std::uint8_t* out = picture.PixelAddress(0, y);
+        for (std::uint32_t column = 0; column < columns; ++column, out += 3) {
+            const unsigned alpha = AlphaAt(row, column);
+            for (int c = 0; c < 3; ++c) {
+                out[c] = BlendSample(out[c], alpha, back[c]);
+            }
+        }
+    }
 }
 
 } // namespace formats

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/Image.h"
 #include "image/PixelValue.h"
 
 #include <cstdint>
@@ -28,14 +29,34 @@ public:
     const void* Info() const { return bytes.data() + kFileHeaderSize; }
     const void* Bits() const { return bytes.data() + pixelOffset; }
 
+    // Blends the picture GDI drew from this file (its 24-bit Image, upright)
+    // over background (a COLORREF) by the file's alpha channel: the masked
+    // bits of a 16- or 32-bit file whose header (v4, v5 or the 56-byte one)
+    // names an alpha mask, or the fourth byte of a 32-bit uncompressed file.
+    // A file whose alpha is all zero stays opaque, as Windows shows it: most
+    // writers of 32-bit files leave that byte unused.
+    void BlendAlpha(image::Image& picture, std::uint32_t background) const;
+
 private:
     static constexpr std::uint32_t kFileHeaderSize = 14;
     bool Check();
 
     std::vector<std::uint8_t> bytes;
+    // Sets alphaMask and alphaShift for a file of bitCount bits per pixel.
+    void ReadAlphaMask(std::uint32_t compression, std::uint32_t infoSize);
+    // The alpha value of the pixel at the given stored row and column, 0 to
+    // 255.
+    unsigned AlphaAt(std::uint32_t row, std::uint32_t column) const;
+
     std::uint32_t pixelOffset = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    std::uint32_t bitCount = 0;
+    std::uint64_t stride = 0;
+    // The bits of a pixel that hold its alpha, shifted down by alphaShift;
+    // zero when the file has no alpha channel.
+    std::uint32_t alphaMask = 0;
+    unsigned alphaShift = 0;
     bool runLength = false;
     image::PixelValue firstColour = 0;
 };

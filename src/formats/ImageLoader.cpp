@@ -2,6 +2,7 @@
 
 #include "formats/BmpHeader.h"
 #include "formats/JpegReader.h"
+#include "formats/PictureFormat.h"
 #include "formats/PngReader.h"
 #include "formats/WebpReader.h"
 #include "image/ScopedGdi.h"
@@ -11,8 +12,6 @@
 
 #include <ocidl.h>
 #include <olectl.h>
-
-#include <cstring>
 
 namespace formats {
 
@@ -94,7 +93,7 @@ private:
 
 } // namespace
 
-bool LoadBmp(image::Image& picture, const char* path) {
+bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background) {
     // The picture's bitmap is kept until the new one is made: one of the
     // same size is reused (see Image::Create).
     BmpHeader file;
@@ -117,6 +116,8 @@ bool LoadBmp(image::Image& picture, const char* path) {
         picture.Destroy();
         return false;
     }
+    // GDI drops the alpha channel; it is applied to the colours it drew.
+    file.BlendAlpha(picture, background);
     return true;
 }
 
@@ -190,31 +191,32 @@ bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t backgr
     if (damaged != nullptr) {
         *damaged = false;
     }
-    std::uint8_t head[12] = {};
+    std::uint8_t head[kRecognisedBytes] = {};
+    DWORD got = 0;
     {
         file::FileHandle file;
         if (!file.OpenRead(path)) {
             return false;
         }
-        file.Read(head, sizeof(head));
+        got = file.Read(head, sizeof(head));
     }
-    const std::uint8_t pngStart[4] = {0x89, 0x50, 0x4E, 0x47};
-    const std::uint8_t pngRest[4] = {0x0D, 0x0A, 0x1A, 0x0A};
-    if (head[0] == 'B' && head[1] == 'M') {
-        LoadBmp(picture, path);
-    } else if (std::memcmp(head, pngStart, 4) == 0) {
-        if (std::memcmp(head + 4, pngRest, 4) != 0) {
-            return false;
-        }
+    switch (RecognisePicture(head, got)) {
+    case PictureFormat::Bmp:
+        LoadBmp(picture, path, background);
+        break;
+    case PictureFormat::Png:
         LoadPng(picture, path, background, &damagedFile);
-    } else if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF &&
-               (head[3] == 0xE0 || head[3] == 0xE1)) {
+        break;
+    case PictureFormat::Jpeg:
         LoadJpeg(picture, path, &damagedFile);
-    } else if (std::memcmp(head, "GIF", 3) == 0) {
+        break;
+    case PictureFormat::Gif:
         LoadGif(picture, path, background);
-    } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WEBP", 4) == 0) {
+        break;
+    case PictureFormat::Webp:
         LoadWebp(picture, path, background);
-    } else {
+        break;
+    default:
         return false;
     }
     // Whatever the decoder did, only a 24-bit picture reaches the caller.

@@ -145,11 +145,11 @@ std::uint64_t JpegFrameHeader::Mcus() const {
     return (width + mcuWidth - 1) / mcuWidth * ((height + mcuHeight - 1) / mcuHeight);
 }
 
-bool JpegFrameHeader::Decodable() const {
+bool JpegFrameHeader::Decodable(std::uint64_t moreData) const {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    return image::CanvasFits(width, height) && dataBytes >= Mcus() / 64;
+    return image::CanvasFits(width, height) && dataBytes + moreData >= Mcus() / 64;
 }
 
 } // namespace formats

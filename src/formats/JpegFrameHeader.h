@@ -25,7 +25,8 @@ public:
     // all), and the coded data after the first scan header hold at least one
     // byte for every 64 MCUs. Huffman coding spends at least one bit on each
     // MCU of the first scan, so real files have eight times that at least.
-    bool Decodable() const;
+    // moreData: bytes of the file beyond those Read was given.
+    bool Decodable(std::uint64_t moreData = 0) const;
 
     int Width() const { return width; }
     int Height() const { return height; }

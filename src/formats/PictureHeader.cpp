@@ -2,6 +2,7 @@
 
 #include "formats/ByteOrder.h"
 #include "formats/JpegFrameHeader.h"
+#include "formats/PictureFormat.h"
 #include "ui/file/FileHandle.h"
 
 #include <cstdint>
@@ -52,6 +53,55 @@ void ReadWebpSize(const std::uint8_t* b, DWORD got, std::int64_t& w, std::int64_
     }
 }
 
+// The size in a PNG's header chunk, from its first head.size() bytes, got of
+// which are read. The loader looks for that chunk past any others, and so
+// does this, as far as the head goes.
+bool ReadPngSize(file::FileHandle& file, std::vector<std::uint8_t>& head, DWORD got,
+                 std::int64_t& w, std::int64_t& h) {
+    const std::uint8_t* b = head.data();
+    std::size_t size = got;
+    // The header chunk nearly always comes first.
+    if (got < 16 || std::memcmp(b + 12, "IHDR", 4) != 0) {
+        size += file.Read(head.data() + got, static_cast<DWORD>(head.size()) - got);
+    }
+    // The signature, then chunks: length, type, data and CRC.
+    for (std::size_t at = 8; size >= 8 && at <= size - 8;) {
+        const std::uint32_t length = ReadBigEndian32(b + at);
+        if (std::memcmp(b + at + 4, "IHDR", 4) == 0) {
+            if (length != 13 || size - at < 16) {
+                return false;
+            }
+            w = ReadBigEndian32(b + at + 8);
+            h = ReadBigEndian32(b + at + 12);
+            return true;
+        }
+        if (length > size) {
+            return false;
+        }
+        at += 12 + static_cast<std::size_t>(length);
+    }
+    return false;
+}
+
+// The JPEG's size as the loader will turn it, from its first head.size()
+// bytes, got of which are read; false for a frame the loader refuses.
+bool ReadJpegSize(file::FileHandle& file, std::vector<std::uint8_t>& head, DWORD got,
+                  std::int64_t& w, std::int64_t& h) {
+    const DWORD fileSize = file.Size();
+    const DWORD rest = file.Read(head.data() + got, static_cast<DWORD>(head.size()) - got);
+    JpegFrameHeader frame;
+    // The coded data go on past the head: the whole file counts.
+    const std::size_t beyond =
+        fileSize != INVALID_FILE_SIZE && fileSize > got + rest ? fileSize - got - rest : 0;
+    if (!frame.Read(head.data(), got + rest) || !frame.Decodable(beyond)) {
+        return false;
+    }
+    const bool turned = frame.Orientation() >= 5;
+    w = turned ? frame.Height() : frame.Width();
+    h = turned ? frame.Width() : frame.Height();
+    return true;
+}
+
 } // namespace
 
 bool PictureHeader::Read(const char* path) {
@@ -66,11 +116,16 @@ bool PictureHeader::Read(const char* path) {
     const std::uint8_t* b = head.data();
     std::int64_t w = 0;
     std::int64_t h = 0;
-    if (got >= 24 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0 &&
-        std::memcmp(b + 12, "IHDR", 4) == 0) {
-        w = ReadBigEndian32(b + 16);
-        h = ReadBigEndian32(b + 20);
-    } else if (got >= 26 && b[0] == 'B' && b[1] == 'M') {
+    switch (RecognisePicture(b, got)) {
+    case PictureFormat::Png:
+        if (!ReadPngSize(file, head, got, w, h)) {
+            return false;
+        }
+        break;
+    case PictureFormat::Bmp:
+        if (got < 26) {
+            return false;
+        }
         // BITMAPCOREHEADER (12 bytes) keeps 16-bit sides; the others 32-bit
         // ones, a negative height marking rows stored top-down.
         if (Little32(b + 14) == 12) {
@@ -80,20 +135,24 @@ bool PictureHeader::Read(const char* path) {
             w = static_cast<std::int32_t>(Little32(b + 18));
             h = std::llabs(static_cast<std::int32_t>(Little32(b + 22)));
         }
-    } else if (got >= 10 && std::memcmp(b, "GIF", 3) == 0) {
-        w = Little16(b + 6);
-        h = Little16(b + 8);
-    } else if (got >= 12 && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WEBP", 4) == 0) {
-        ReadWebpSize(b, got, w, h);
-    } else if (got >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
-        const DWORD rest = file.Read(head.data() + got, JpegHeadBytes - got);
-        JpegFrameHeader frame;
-        if (!frame.Read(head.data(), got + rest)) {
+        break;
+    case PictureFormat::Gif:
+        if (got < 10) {
             return false;
         }
-        const bool turned = frame.Orientation() >= 5;
-        w = turned ? frame.Height() : frame.Width();
-        h = turned ? frame.Width() : frame.Height();
+        w = Little16(b + 6);
+        h = Little16(b + 8);
+        break;
+    case PictureFormat::Jpeg:
+        if (!ReadJpegSize(file, head, got, w, h)) {
+            return false;
+        }
+        break;
+    case PictureFormat::Webp:
+        ReadWebpSize(b, got, w, h);
+        break;
+    default:
+        return false;
     }
     if (w < 1 || h < 1 || w > INT32_MAX || h > INT32_MAX) {
         return false;

@@ -1,5 +1,6 @@
 #include "formats/PngReader.h"
 
+#include "formats/AlphaBlend.h"
 #include "formats/ByteOrder.h"
 #include "formats/PngFilter.h"
 
@@ -152,6 +153,14 @@ void PutSample(std::uint8_t* row, std::uint32_t pixel, unsigned depth, unsigned 
 } // namespace
 
 bool PngReader::Read(const char* path, PngImageInfo& target) {
+    return ReadOpened(input.OpenFile(path), target);
+}
+
+bool PngReader::Read(const std::uint8_t* data, std::size_t size, PngImageInfo& target) {
+    return ReadOpened(input.OpenMemory(data, size), target);
+}
+
+bool PngReader::ReadOpened(bool opened, PngImageInfo& target) {
     info = &target;
     info->BitsPerPixel = 0;
     info->PaletteCount = info->AlphaCount = 0;
@@ -161,15 +170,15 @@ bool PngReader::Read(const char* path, PngImageInfo& target) {
     info->Alpha.Free();
     hasKey = false;
     damaged = false;
-    if (!file.OpenRead(path)) {
+    if (!opened) {
         return false;
     }
     // Positions are 32-bit; larger files are not pictures this program reads.
-    fileSize = file.Size();
+    fileSize = input.Size();
     image::ByteBuffer raw;
     bool read = fileSize != INVALID_FILE_SIZE && ReadSignature() && ReadHeader() && ReadPalette() &&
                 ReadImageData(raw);
-    file.Close();
+    input.Close();
     read = read && Convert(raw);
     if (!read) {
         info->Pixels.Free();
@@ -181,7 +190,7 @@ bool PngReader::Read(const char* path, PngImageInfo& target) {
 }
 
 std::uint32_t PngReader::Remaining() {
-    const DWORD position = file.Tell();
+    const DWORD position = input.Tell();
     if (position == INVALID_SET_FILE_POINTER || position >= fileSize) {
         return 0;
     }
@@ -190,16 +199,16 @@ std::uint32_t PngReader::Remaining() {
 
 bool PngReader::Skip(std::uint64_t count) {
     if (count > Remaining()) {
-        file.Seek(0, FILE_END);
+        input.Seek(0, FILE_END);
         return false;
     }
     return count == 0 ||
-           file.Seek(static_cast<LONG>(count), FILE_CURRENT) != INVALID_SET_FILE_POINTER;
+           input.Seek(static_cast<LONG>(count), FILE_CURRENT) != INVALID_SET_FILE_POINTER;
 }
 
 bool PngReader::NextChunk(std::uint8_t type[4], std::uint32_t& length) {
     std::uint8_t head[8];
-    if (file.Read(head, sizeof(head)) != sizeof(head)) {
+    if (input.Read(head, sizeof(head)) != sizeof(head)) {
         return false;
     }
     length = ReadBigEndian32(head);
@@ -223,7 +232,7 @@ bool PngReader::FindChunk(const char* type, std::uint32_t& length) {
 bool PngReader::CrcMatches(unsigned long crc) {
     std::uint8_t stored[kCrcBytes];
     // A file that ends before the CRC is read as far as it goes.
-    return file.Read(stored, kCrcBytes) != kCrcBytes || ReadBigEndian32(stored) == crc;
+    return input.Read(stored, kCrcBytes) != kCrcBytes || ReadBigEndian32(stored) == crc;
 }
 
 bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* keep,
@@ -232,7 +241,7 @@ bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* 
     std::uint8_t piece[1024];
     for (std::uint32_t done = 0; done < length;) {
         const std::uint32_t wanted = length - done < sizeof(piece) ? length - done : sizeof(piece);
-        const std::uint32_t got = file.Read(piece, wanted);
+        const std::uint32_t got = input.Read(piece, wanted);
         crc = libdeflate_crc32(crc, piece, got);
         if (done < keepSize) {
             std::memcpy(keep + done, piece, keepSize - done < got ? keepSize - done : got);
@@ -247,7 +256,7 @@ bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* 
 
 bool PngReader::ReadSignature() {
     std::uint8_t signature[8];
-    return file.Read(signature, sizeof(signature)) == sizeof(signature) &&
+    return input.Read(signature, sizeof(signature)) == sizeof(signature) &&
            std::memcmp(signature, kSignature, sizeof(signature)) == 0;
 }
 
@@ -427,7 +436,7 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
         if (wanted > capacity - size) {
             return false;
         }
-        const std::uint32_t got = wanted == 0 ? 0 : file.Read(data.Data() + size, wanted);
+        const std::uint32_t got = wanted == 0 ? 0 : input.Read(data.Data() + size, wanted);
         // The CRC is read whatever came before, so that the next chunk is
         // found where it starts.
         if (got == length && !CrcMatches(libdeflate_crc32(idatCrc, data.Data() + size, got)) &&
@@ -566,8 +575,7 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t back
     const unsigned back[3] = {background >> 16 & 0xFF, background >> 8 & 0xFF, background & 0xFF};
     const auto blend = [&back](const std::uint8_t* rgb, unsigned alpha, std::uint8_t* out) {
         for (unsigned c = 0; c < 3; ++c) {
-            out[c] = static_cast<std::uint8_t>(
-                (rgb[2 - c] * alpha + back[c] * (255 - alpha) + 127) / 255);
+            out[c] = BlendSample(rgb[2 - c], alpha, back[c]);
         }
     };
     // Palette pictures: each entry blended once.
@@ -615,15 +623,17 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t back
     }
 }
 
-bool LoadPng(image::Image& picture, const char* path, std::uint32_t background, bool* damaged) {
+namespace {
+
+// Makes the picture from what reader read into info; read: whether it did.
+bool MakePicture(image::Image& picture, bool read, const PngReader& reader,
+                 const PngImageInfo& info, std::uint32_t background, bool* damaged) {
     if (damaged != nullptr) {
         *damaged = false;
     }
     // The picture's bitmap is kept until the new one is made: one of the
     // same size is reused (see Image::Create).
-    PngImageInfo info;
-    PngReader reader;
-    if (!reader.Read(path, info)) {
+    if (!read) {
         picture.Destroy();
         return false;
     }
@@ -635,6 +645,23 @@ bool LoadPng(image::Image& picture, const char* path, std::uint32_t background, 
         *damaged = reader.Damaged();
     }
     return true;
+}
+
+} // namespace
+
+bool LoadPng(image::Image& picture, const char* path, std::uint32_t background, bool* damaged) {
+    PngImageInfo info;
+    PngReader reader;
+    const bool read = reader.Read(path, info);
+    return MakePicture(picture, read, reader, info, background, damaged);
+}
+
+bool LoadPng(image::Image& picture, const std::uint8_t* data, std::size_t size,
+             std::uint32_t background) {
+    PngImageInfo info;
+    PngReader reader;
+    const bool read = reader.Read(data, size, info);
+    return MakePicture(picture, read, reader, info, background, nullptr);
 }
 
 } // namespace formats

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "formats/ByteSource.h"
 #include "formats/PngImageInfo.h"
 #include "image/Image.h"
-#include "ui/file/FileHandle.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +29,8 @@ public:
 
     // Fills info from the file; false when the file is refused.
     bool Read(const char* path, PngImageInfo& info);
+    // The same from a whole file's bytes in memory.
+    bool Read(const std::uint8_t* data, std::size_t size, PngImageInfo& info);
     // After a successful Read: the file ended inside its image data, so rows
     // the data did not reach are black (or an image data chunk claimed more
     // than the file holds).
@@ -39,6 +41,8 @@ public:
     bool FindChunk(const char* type, std::uint32_t& length);
 
 private:
+    // Reads from input, once opened says it is open.
+    bool ReadOpened(bool opened, PngImageInfo& info);
     bool ReadSignature();
     bool ReadHeader();
     bool ReadPalette();
@@ -72,7 +76,7 @@ private:
     bool Skip(std::uint64_t count);
     std::uint32_t Remaining();
 
-    file::FileHandle file;
+    ByteSource input;
     PngImageInfo* info = nullptr;
     std::uint32_t fileSize = 0;
     std::uint8_t colourType = 0;
@@ -100,5 +104,8 @@ void CopyToBits(const PngImageInfo& info, std::uint8_t* bits, std::uint32_t back
 // short in its image data (see PngReader::Damaged).
 bool LoadPng(image::Image& picture, const char* path, std::uint32_t background = 0x00FFFFFF,
              bool* damaged = nullptr);
+// The same from a whole file's bytes in memory.
+bool LoadPng(image::Image& picture, const std::uint8_t* data, std::size_t size,
+             std::uint32_t background);
 
 } // namespace formats

@@ -1,6 +1,7 @@
 #include "formats/PngWriter.h"
 
 #include "formats/ByteOrder.h"
+#include "formats/MemorySink.h"
 #include "formats/PngFilter.h"
 #include "formats/SafeWriter.h"
 
@@ -179,6 +180,12 @@ bool SavePng(const image::Image& picture, const char* path) {
     return PngWriter().WritePicture(path, picture, table, count, kSaveLevel);
 }
 
+bool EncodePng(const image::Image& picture, MemorySink& sink) {
+    image::PixelValue table[256];
+    const int count = CountColours(picture, table);
+    return PngWriter().WritePicture(sink, picture, table, count, kSaveLevel) && sink.Good();
+}
+
 bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, int filterType,
                       std::uint32_t transparent) {
     // The raw rows must be exactly what the header fields describe, or the
@@ -212,6 +219,12 @@ bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, i
 }
 
 bool PngWriter::WritePicture(const char* path, const image::Image& picture,
+                             const image::PixelValue* table, int count, int level) {
+    SafeWriter writer(path);
+    return writer.IsOpen() && WritePicture(writer, picture, table, count, level) && writer.Finish();
+}
+
+bool PngWriter::WritePicture(ByteSink& sink, const image::Image& picture,
                              const image::PixelValue* table, int count, int level) {
     if (picture.IsEmpty() || picture.BytesPerPixel != 3 || count < 0 || count > 256 ||
         (count != 0 && table == nullptr)) {
@@ -261,7 +274,9 @@ bool PngWriter::WritePicture(const char* path, const image::Image& picture,
         }
     };
     info = &header;
-    const bool written = WriteFile(path, fill, level, kNoTransparency);
+    out = &sink;
+    const bool written = WriteChunks(fill, level, kNoTransparency);
+    out = nullptr;
     info = nullptr;
     return written;
 }
@@ -358,7 +373,7 @@ bool PngWriter::WriteImageData(const BandDeflater::FillRows& fill, int level) {
     // then patched once the whole stream has gone to the file.
     const DWORD start = out->Tell();
     const std::uint8_t head[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
-    if (start == SafeWriter::kNoPosition || !out->Write(head, sizeof(head))) {
+    if (start == ByteSink::kNoPosition || !out->Write(head, sizeof(head))) {
         return false;
     }
     std::uint32_t crc = libdeflate_crc32(0, head + 4, 4);

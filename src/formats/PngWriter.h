@@ -9,7 +9,8 @@
 
 namespace formats {
 
-class SafeWriter;
+class ByteSink;
+class MemorySink;
 
 // Transparent colour arguments of PngWriter::Write: a colour with red in the
 // lowest byte, or one of these.
@@ -37,6 +38,9 @@ public:
     // when count is 1 to 256, as red, green, blue when it is 0.
     bool WritePicture(const char* path, const image::Image& picture, const image::PixelValue* table,
                       int count, int level);
+    // The same into any sink (memory), which is left unfinished.
+    bool WritePicture(ByteSink& sink, const image::Image& picture, const image::PixelValue* table,
+                      int count, int level);
 
 private:
     bool WriteFile(const char* path, const BandDeflater::FillRows& fill, int level,
@@ -47,7 +51,7 @@ private:
     bool WriteImageData(const BandDeflater::FillRows& fill, int level);
 
     const PngImageInfo* info = nullptr;
-    SafeWriter* out = nullptr;
+    ByteSink* out = nullptr;
 };
 
 // The distinct colours of a 24-bit Image in order of first appearance, walking
@@ -66,5 +70,7 @@ bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPi
 // colours, RGB otherwise; filter type 0, deflated by libdeflate at a level
 // whose files match zlib's level 6 in size.
 bool SavePng(const image::Image& picture, const char* path);
+// The bytes SavePng would write, into a new sink; false when memory runs out.
+bool EncodePng(const image::Image& picture, MemorySink& sink);
 
 } // namespace formats

@@ -5,9 +5,19 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace image {
+
+// Bytes in a registered clipboard format (a PNG file) that Image puts beside
+// a bitmap; none when format is 0 or there are no bytes.
+struct ClipboardBytes {
+    UINT format = 0;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+};
 
 // One picture in memory: a DIB section and the geometry cached from it so that
 // pixels can be addressed directly. The canonical format is 24 bits per pixel,
@@ -88,7 +98,12 @@ public:
     // the bitmap, which the clipboard then owns; the clipboard is left as it
     // was when there is no bitmap or it cannot be opened.
     GdiObject ScreenCopy() const;
-    static bool PutOnClipboard(HWND owner, GdiObject bitmap);
+    // The bytes go before the bitmap, the richer format first; when there is
+    // no memory for them the bitmap goes alone.
+    static bool PutOnClipboard(HWND owner, GdiObject bitmap, const ClipboardBytes& beside = {});
+    // A copy of the clipboard's data in a registered format; false, with
+    // bytes empty, when it has none or cannot be opened.
+    static bool ReadClipboardBytes(UINT format, std::vector<std::uint8_t>& bytes);
 
     HBITMAP Bitmap = nullptr;
     int Width = 0;

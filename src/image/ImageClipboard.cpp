@@ -5,6 +5,8 @@
 #include "image/ScopedGdi.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace image {
 
@@ -48,7 +50,82 @@ private:
     HDC dc;
 };
 
+// Owns a movable global memory block until the clipboard takes it.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(std::size_t size)
+        : block(size != 0 ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr) {}
+    ~GlobalBlock() {
+        if (block != nullptr) {
+            GlobalFree(block);
+        }
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+
+    // Copies size bytes into the block; false when it cannot be locked.
+    bool Fill(const std::uint8_t* data, std::size_t size) {
+        void* target = block != nullptr ? GlobalLock(block) : nullptr;
+        if (target == nullptr) {
+            return false;
+        }
+        std::memcpy(target, data, size);
+        GlobalUnlock(block);
+        return true;
+    }
+    HGLOBAL Get() const { return block; }
+    void Release() { block = nullptr; }
+
+private:
+    HGLOBAL block;
+};
+
+// Locks a global memory block that someone else owns for one scope.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HGLOBAL locked)
+        : block(locked), data(locked != nullptr ? GlobalLock(locked) : nullptr) {}
+    ~GlobalLockScope() {
+        if (data != nullptr) {
+            GlobalUnlock(block);
+        }
+    }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+
+    const std::uint8_t* Data() const { return static_cast<const std::uint8_t*>(data); }
+
+private:
+    HGLOBAL block;
+    void* data;
+};
+
 } // namespace
+
+bool Image::ReadClipboardBytes(UINT format, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    if (format == 0 || !IsClipboardFormatAvailable(format)) {
+        return false;
+    }
+    ClipboardScope clipboard(nullptr);
+    if (!clipboard.IsOpen()) {
+        return false;
+    }
+    // The clipboard keeps owning its block; it is copied so that the
+    // clipboard is closed again before the bytes are decoded.
+    HGLOBAL shared = GetClipboardData(format);
+    const SIZE_T size = shared != nullptr ? GlobalSize(shared) : 0;
+    GlobalLockScope lock(shared);
+    if (size == 0 || lock.Data() == nullptr) {
+        return false;
+    }
+    try {
+        bytes.assign(lock.Data(), lock.Data() + size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
 
 bool Image::ReadClipboardPicture() {
     if (!IsClipboardFormatAvailable(CF_BITMAP)) {
@@ -118,15 +195,24 @@ GdiObject Image::ScreenCopy() const {
     return copy;
 }
 
-bool Image::PutOnClipboard(HWND owner, GdiObject bitmap) {
+bool Image::PutOnClipboard(HWND owner, GdiObject bitmap, const ClipboardBytes& beside) {
     // The user's clipboard is emptied only when there is something to put
     // in its place.
     if (!bitmap) {
         return false;
     }
+    const bool extra = beside.format != 0 && beside.data != nullptr && beside.size != 0;
+    GlobalBlock block(extra ? beside.size : 0);
+    const bool filled = extra && block.Fill(beside.data, beside.size);
     ClipboardScope clipboard(owner);
-    if (!clipboard.IsOpen() || EmptyClipboard() == FALSE ||
-        SetClipboardData(CF_BITMAP, bitmap.Get()) == nullptr) {
+    if (!clipboard.IsOpen() || EmptyClipboard() == FALSE) {
+        return false;
+    }
+    // The clipboard owns the block once it has taken it.
+    if (filled && SetClipboardData(beside.format, block.Get()) != nullptr) {
+        block.Release();
+    }
+    if (SetClipboardData(CF_BITMAP, bitmap.Get()) == nullptr) {
         return false;
     }
     // The clipboard owns the bitmap from now on.

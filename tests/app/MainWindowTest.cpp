@@ -2,6 +2,8 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/ResourceIds.h"
+#include "formats/ClipboardPicture.h"
+#include "formats/PngReader.h"
 #include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
@@ -12,6 +14,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -59,6 +62,38 @@ std::string WritePicture(const std::string& name, int width, int height, int see
     const std::string path = DataFolder() + "\\" + name;
     formats::SavePng(picture, path.c_str());
     return path;
+}
+
+// Puts a width x height PNG, and nothing else, on the clipboard, as browsers
+// may: the pixels of Colour, their opacity falling from 255 on the left.
+void OfferPngOnly(int width, int height, int seed) {
+    formats::PngImageInfo info;
+    info.Width = static_cast<std::uint32_t>(width);
+    info.Height = static_cast<std::uint32_t>(height);
+    info.BitsPerPixel = 32;
+    info.RowBytes = formats::PngRowBytes(info.Width, 32);
+    std::uint8_t* row = info.Pixels.Allocate(formats::PngPixelsSize(info), true);
+    ASSERT_NE(row, nullptr);
+    for (int y = 0; y < height; ++y, row += info.RowBytes) {
+        for (int x = 0; x < width; ++x) {
+            const image::PixelValue value = Colour(x, y, seed);
+            const std::uint8_t rgba[4] = {std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+                                          std::uint8_t(value), std::uint8_t(255 - x * 7)};
+            std::memcpy(row + 1 + x * 4, rgba, 4);
+        }
+    }
+    const std::string path = DataFolder() + "\\offered.png";
+    ASSERT_TRUE(formats::PngWriter().Write(path.c_str(), info, 6, 0, formats::kNoTransparency));
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    ASSERT_NE(block, nullptr);
+    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    EXPECT_NE(SetClipboardData(formats::ClipboardPicture::PngFormat(), block), nullptr);
+    CloseClipboard();
 }
 
 // Top-down RGB bytes of a picture, as Pillow's tobytes() gives them.
@@ -401,6 +436,12 @@ TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
 
     Paste(16, 8, false, 9);
     Command(IDM_COPY);
+    // Copy also puts the picture as "PNG", exactly.
+    std::vector<std::uint8_t> png;
+    image::Image copied;
+    ASSERT_TRUE(image::Image::ReadClipboardBytes(formats::ClipboardPicture::PngFormat(), png));
+    ASSERT_TRUE(formats::LoadPng(copied, png.data(), png.size(), 0));
+    ASSERT_EQ(copied.Width, 16);
     // Ctrl+V's command (the key itself is checked with the accelerators).
     Command(IDM_CLIP_BELOW);
     ASSERT_EQ(document.width, 16);
@@ -408,6 +449,27 @@ TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 16; ++x) {
             ASSERT_EQ(document.picture.ReadPixel(x, y + 8), Colour(x, y, 9)) << x << "," << y;
+            ASSERT_EQ(copied.ReadPixel(x, y), Colour(x, y, 9)) << x << "," << y;
+        }
+    }
+
+    // A "PNG" alone, partly transparent, is pasted over the background
+    // colour, to the right of the picture pasted last.
+    settings.BkColor = 0x00304050;
+    OfferPngOnly(20, 6, 3);
+    Command(IDM_CLIP_RIGHT);
+    ASSERT_EQ(document.width, 36);
+    const std::uint8_t back[3] = {0x50, 0x40, 0x30};
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const image::PixelValue colour = Colour(x, y, 3);
+            const unsigned alpha = 255 - x * 7;
+            image::PixelValue blended = 0;
+            for (int c = 0; c < 3; ++c) {
+                const unsigned sample = colour >> (16 - 8 * c) & 0xFF;
+                blended |= (sample * alpha + back[c] * (255 - alpha) + 127) / 255 << (16 - 8 * c);
+            }
+            ASSERT_EQ(document.picture.ReadPixel(16 + x, 8 + y), blended) << x << "," << y;
         }
     }
     EXPECT_EQ(Warnings().size(), 2u);
@@ -653,10 +715,14 @@ TEST_F(MainWindowTest, TheAboutBoxOpensTheHomePageAndStaysOpen) {
 
 namespace {
 
-// Puts a width x height picture on the clipboard from a window of another
-// thread, as another program would.
-void PutFromAnotherThread(int width, int height) {
-    std::thread writer([width, height] {
+// Puts a width x height picture on the clipboard from another thread, as
+// another program would: a bitmap from a window of its own, or only "PNG".
+void PutFromAnotherThread(int width, int height, bool pngOnly = false) {
+    std::thread writer([width, height, pngOnly] {
+        if (pngOnly) {
+            OfferPngOnly(width, height, 0);
+            return;
+        }
         const HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                            nullptr, nullptr);
         image::Image picture;
@@ -680,16 +746,18 @@ void PumpFor(int milliseconds) {
 } // namespace
 
 TEST_F(MainWindowTest, ClipboardWatchPastesOnlyOtherProgramsPictures) {
-    // Two 30 x 20 pictures from elsewhere wrap at 50 pixels into a column;
-    // the program's own copy of a 16 x 8 picture is not pasted back.
+    // Two 30 x 20 pictures from elsewhere (bitmaps, or only "PNG") wrap at 50
+    // pixels into a column; the program's own copy of a 16 x 8 picture is not
+    // pasted back.
     const struct {
         const char* name;
-        bool watch, ownCopy;
+        bool watch, ownCopy, pngOnly;
         int width, height;
         size_t pastes;
-    } cases[] = {{"off", false, false, 0, 0, 0},
-                 {"another program", true, false, 30, 40, 2},
-                 {"own copy", true, true, 16, 8, 1}};
+    } cases[] = {{"off", false, false, false, 0, 0, 0},
+                 {"another program", true, false, false, 30, 40, 2},
+                 {"another program's PNG", true, false, true, 30, 40, 2},
+                 {"own copy", true, true, false, 16, 8, 1}};
     settings.All_Width = 50;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -703,9 +771,9 @@ TEST_F(MainWindowTest, ClipboardWatchPastesOnlyOtherProgramsPictures) {
             Paste(16, 8);
             Command(IDM_COPY);
         } else {
-            PutFromAnotherThread(30, 20);
+            PutFromAnotherThread(30, 20, c.pngOnly);
             PumpFor(200);
-            PutFromAnotherThread(30, 20);
+            PutFromAnotherThread(30, 20, c.pngOnly);
         }
         PumpFor(300);
         EXPECT_EQ(document.UndoRecords().size(), c.pastes);

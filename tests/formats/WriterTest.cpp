@@ -3,6 +3,7 @@
 #include "formats/BmpWriter.h"
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
+#include "formats/MemorySink.h"
 #include "formats/PngWriter.h"
 #include "formats/WebpWriter.h"
 #include "ui/file/WidePath.h"
@@ -235,6 +236,11 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         EXPECT_TRUE(!exact ||
                     (LoadImageFile(loaded, path.c_str()) && Dump(loaded) == Dump(file.picture)))
             << file.name << " does not load back as saved";
+        // The clipboard's copy is the same file, made in memory.
+        MemorySink memory;
+        EXPECT_TRUE(file.save != SavePng ||
+                    (EncodePng(file.picture, memory) && memory.Bytes() == ReadWholeFile(path)))
+            << file.name << " is not encoded in memory as saved";
     }
 
     // The writer's other filter types and, with filter 0, its transparency

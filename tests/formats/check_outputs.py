@@ -53,9 +53,10 @@ check(len(data) == 54 + ((w * 3 + 3) & ~3) * h, "bmp_odd.bmp", "not the headers 
 # png_filter0*.png carry a transparent colour. The save command's image data
 # are, all together, no larger than zlib's level 6 makes the same rows, and
 # none is more than 2 % larger (rows of up to 27 bytes are stored as they are).
+# clipboard.png is what Copy put on the clipboard as "PNG".
 saved = ["png_rgb.png", "png_one.png", "png_256.png", "png_257.png", "png_large.png",
          "png_photo.png", "png_chart.png", "png_flat.png", "png_canvas.png", "png_big.png",
-         "png_thin.png", "png_big_chart.png"]
+         "png_thin.png", "png_big_chart.png", "clipboard.png"]
 sizes = {}
 for name in saved + [f"png_filter{n}{s}.png" for n in range(5) for s in ("", "_pal")]:
     w, h, rgb, data, im = opened(name)

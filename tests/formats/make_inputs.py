@@ -311,8 +311,14 @@ def noise(n):
     return bytes(rnd.randrange(256) for _ in range(n))
 
 
+def opaque32(data):
+    """32-bit rows whose fourth bytes are all zero: an unused byte, not alpha."""
+    return bytes(0 if i % 4 == 3 else b for i, b in enumerate(data))
+
+
 # Every depth and header kind, rows either way up, bit fields; 16-bit colours
-# may round either way.
+# may round either way. The 32-bit bit fields name no alpha mask: the fourth
+# byte is not looked at.
 for bits, head, h, masks in [
         (1, 40, 7, b""), (4, 40, 7, b""), (1, 12, 7, b""), (8, 12, 7, b""), (24, 12, 7, b""),
         (16, 40, 7, b""), (32, 40, 7, b""), (1, 40, -7, b""), (4, 40, -7, b""),
@@ -320,7 +326,8 @@ for bits, head, h, masks in [
         (32, 108, -7, struct.pack("<IIII", 0xFF0000, 0xFF00, 0xFF, 0))]:
     name = f"bmp{bits}_{head}{'_down' if h < 0 else ''}{'_fields' if masks else ''}.bmp"
     table = noise((3 if head == 12 else 4) << bits) if bits <= 8 else b""
-    expect(name, Image.open(bmp(name, 13, h, bits, noise((13 * bits + 31) // 32 * 4 * 7), table,
+    data = noise((13 * bits + 31) // 32 * 4 * 7)
+    expect(name, Image.open(bmp(name, 13, h, bits, data if masks else opaque32(data), table,
                                 3 if masks else 0, head, masks, b"gap" * (bits == 4))),
            45 if bits == 16 else None)
 # Runs, literal runs, line ends, a jump (3 right, 1 up) and an early end: the
@@ -339,6 +346,34 @@ for bits, data, rows in [
     rows = [(r + [0] * 13)[:13] for r in rows + [[]] * (7 - len(rows))]
     rgb = b"".join(table[4 * i:4 * i + 3][::-1] for r in reversed(rows) for i in r)
     cases.append(f"pixels {name} {dump(name + '.rgb', 13, 7, rgb)}")
+
+# Alpha channels, blended over a light grey as PNG's are: the fourth byte of
+# Pillow's uncompressed 32-bit files (which Pillow itself ignores, so the
+# expected blend comes from the pixels saved), ImageMagick's v5 files with an
+# alpha mask, and a top-down 16-bit v4 file with a one-bit mask (its colours
+# full or none, which every decoder scales alike).
+LIGHT_GREY = (200, 200, 200)
+glass = Image.new("RGBA", (19, 9))
+glass.putdata([(*(rnd.randrange(256) for _ in range(3)), rnd.choice((0, 1, 90, 128, 254, 255)))
+               for _ in range(19 * 9)])
+save(glass, "bmp32_alpha.bmp", format="BMP")
+expect_over("bmp32_alpha.bmp", 19, 9, glass.tobytes(), LIGHT_GREY)
+glass_png = io.BytesIO()
+glass.save(glass_png, format="PNG")
+magick = subprocess.run(["/usr/bin/convert", "png:-", "bmp:-"], input=glass_png.getvalue(),
+                        capture_output=True, check=True).stdout
+put("bmp32_magick_alpha.bmp", magick)
+expect_over("bmp32_magick_alpha.bmp", 19, 9,
+            Image.open(io.BytesIO(magick)).convert("RGBA").tobytes(), LIGHT_GREY)
+# Each pixel: alpha bit, and red, green, blue each all ones or zero.
+argb = [[[rnd.randrange(2) for _ in range(4)] for _ in range(7)] for _ in range(5)]
+argb_masks = (0x8000, 0x7C00, 0x3E0, 0x1F)
+rows = b"".join(struct.pack("<7H", *(sum(m * b for m, b in zip(argb_masks, p)) for p in r)) +
+                b"\0\0" for r in argb)
+bmp("bmp16_v4_alpha.bmp", 7, -5, 16, rows, comp=3, head=108,
+    masks=struct.pack("<IIII", *argb_masks[1:], argb_masks[0]))
+expect_over("bmp16_v4_alpha.bmp", 7, 5,
+            bytes(255 * b for r in argb for p in r for b in p[1:] + p[:1]), LIGHT_GREY)
 
 # A smooth picture for the lossy decoder, with a red and a blue block.
 smooth = Image.new("RGB", (64, 48))
@@ -381,13 +416,11 @@ for o in range(1, 9):
     im = Image.open(io.BytesIO(save(blocks, f"exif{o}.jpg", format="JPEG", quality=95,
                                     subsampling=0, exif=exif_data(o))))
     expect(f"exif{o}.jpg", ImageOps.exif_transpose(im), 30)
-refuse("dqt_first.jpg", b"\xff\xd8" + jfif[jfif_end:])
 expect("progressive.jpg", Image.open(io.BytesIO(
     save(smooth, "progressive.jpg", format="JPEG", progressive=True))), 28)
 
 # cjpeg's codings, samplings and restart intervals load exactly as djpeg
-# decodes them (the same library's defaults). A file without a JFIF segment
-# (RGB) gets an Exif one first: the loader takes JPEG files that start so.
+# decodes them (the same library's defaults), whatever segment comes first.
 grainy = Image.new("RGB", (61, 43))
 grainy.putdata([tuple(min(255, max(0, v + rnd.randrange(-24, 25)))
                       for v in (x * 4, y * 5, 128 + 2 * (x - y)))
@@ -419,7 +452,18 @@ for name, options in [("420", []), ("422", ["-sample", "2x1"]), ("440", ["-sampl
                       ("arithmetic_progressive", ["-arithmetic", "-progressive"]),
                       ("restart_rows", ["-restart", "1"]), ("restart_mcus", ["-restart", "3B"])]:
     expect_djpeg(f"cjpeg_{name}.jpg", cjpeg(grainy, *options))
-expect_djpeg("cjpeg_rgb.jpg", with_exif(cjpeg(grainy, "-rgb"), 1))
+expect_djpeg("cjpeg_rgb.jpg", cjpeg(grainy, "-rgb"))
+# The JFIF segment replaced by what other writers put first: Photoshop's
+# "Save for Web" (APP12), an ICC profile (APP2), a comment, or nothing (the
+# quantisation tables first).
+plain_jfif = cjpeg(grainy)
+after_jfif = 4 + struct.unpack(">H", plain_jfif[4:6])[0]
+for name, segment in [("app12", b"\xff\xec\x00\x11Ducky\x00\x01\x00\x04\x00\x00\x00\x50\x00\x00"),
+                      ("icc", b"\xff\xe2\x00\x14ICC_PROFILE\x00\x01\x01prof"),
+                      ("comment", b"\xff\xfe\x00\x07hello"), ("dqt", b"")]:
+    expect_djpeg(f"{name}_first.jpg", plain_jfif[:2] + segment + plain_jfif[after_jfif:])
+# A zero after FF D8 FF is no marker.
+refuse("no_marker.jpg", plain_jfif[:3] + b"\x00" + plain_jfif[3:])
 odd = grainy.crop((3, 2, 20, 11))
 expect_djpeg("cjpeg_17x9.jpg", cjpeg(odd))
 expect_djpeg("cjpeg_17x9_progressive.jpg", cjpeg(odd, "-progressive", "-sample", "2x1"))
@@ -482,7 +526,7 @@ plain = adobe[:app14] + adobe[app14 + 2 + struct.unpack(">H", adobe[app14 + 2:ap
 uninvert = ["-channel", "CMYK", "-negate", "+channel"]
 for name, data, options in [("cmyk_adobe.jpg", adobe, []), ("ycck_adobe.jpg", ycck, []),
                             ("cmyk_plain.jpg", plain, uninvert)]:
-    data = put(name, with_exif(data, 1)).getvalue()
+    put(name, data)
     rgb = subprocess.run(["/usr/bin/convert", "jpg:-", *options, "-colorspace", "sRGB", "-depth",
                           "8", "rgb:-"], input=data, capture_output=True, check=True).stdout
     w, h = Image.open(io.BytesIO(data)).size

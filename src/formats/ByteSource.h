@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ui/file/FileHandle.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace formats {
+
+// What a reader reads from: a file, or a block of memory (a picture another
+// program put on the clipboard), through the same calls, with FileHandle's
+// meaning: 32-bit positions, short counts passed through, a move past the end
+// allowed (reads there get nothing).
+class ByteSource {
+public:
+    ByteSource() = default;
+    ByteSource(const ByteSource&) = delete;
+    ByteSource& operator=(const ByteSource&) = delete;
+
+    bool OpenFile(const char* path);
+    // Reads from the block, which must stay as it is until Close; false (and
+    // nothing open) when it is larger than 32-bit positions reach.
+    bool OpenMemory(const std::uint8_t* data, std::size_t size);
+    void Close();
+
+    DWORD Read(void* buffer, DWORD count);
+    // INVALID_FILE_SIZE when it cannot be read.
+    DWORD Size() const;
+    // The new position, or INVALID_SET_FILE_POINTER (nothing moved) for a
+    // position before the start.
+    DWORD Seek(LONG distance, DWORD method);
+    DWORD Tell();
+
+private:
+    file::FileHandle file;
+    const std::uint8_t* memory = nullptr;
+    DWORD memorySize = 0;
+    DWORD position = 0;
+};
+
+} // namespace formats
