@@ -23,7 +23,7 @@
 #include "formats/PngWriter.h"
 #include "formats/WebpWriter.h"
 #include "image/ByteBuffer.h"
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <windows.h>
 

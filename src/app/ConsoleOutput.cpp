@@ -1,6 +1,6 @@
 #include "app/ConsoleOutput.h"
 
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 namespace app {
 

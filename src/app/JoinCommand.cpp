@@ -10,9 +10,9 @@
 #include "job/JobRun.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFile.h"
-#include "ui/file/FindHandle.h"
-#include "ui/file/WidePath.h"
-#include "ui/text/Wildcard.h"
+#include "win/FindHandle.h"
+#include "win/WidePath.h"
+#include "win/Wildcard.h"
 
 #include <windows.h>
 

@@ -9,7 +9,7 @@
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsFile.h"
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 #include <shellapi.h>

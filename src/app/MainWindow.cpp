@@ -12,7 +12,7 @@
 #include "formats/WebpWriter.h"
 #include "ui/CommonDialogs.h"
 #include "ui/Dpi.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <commctrl.h>
 

@@ -8,7 +8,7 @@
 #include "settings/AppSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsWindow.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 namespace app {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 #include "ui/Window.h"
 
 #include <windows.h>
@@ -37,7 +37,7 @@ public:
 private:
     UINT dpi = 96;
     // The font made for a DPI other than the one the control started at.
-    image::GdiObject font;
+    win::GdiObject font;
 };
 
 } // namespace app

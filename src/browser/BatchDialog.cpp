@@ -3,7 +3,7 @@
 #include "browser/BrowserIds.h"
 #include "job/JobSizeEstimate.h"
 #include "ui/CommonDialogs.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #include "browser/FileListWindow.h"
 
-#include "ui/file/DroppedFiles.h"
-#include "ui/file/WidePath.h"
+#include "win/DroppedFiles.h"
+#include "win/WidePath.h"
 
 #include "browser/BrowserIds.h"
 #include "browser/FolderListing.h"

@@ -3,13 +3,13 @@
 #include "browser/BatchActions.h"
 #include "job/ListEntry.h"
 #include "image/Image.h"
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 #include "settings/AppSettings.h"
 #include "ui/ControlWindow.h"
 #include "ui/ImageListHandle.h"
 #include "ui/Toolbar.h"
 #include "ui/Window.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <windows.h>
 
@@ -135,8 +135,8 @@ private:
     UINT dpi = 96;
     // Fonts of the toolbar and the list, made for a DPI other than the one
     // they started at.
-    image::GdiObject toolbarFont;
-    image::GdiObject listFont;
+    win::GdiObject toolbarFont;
+    win::GdiObject listFont;
 };
 
 // Window classes of the file list.

@@ -1,7 +1,7 @@
 #include "browser/FolderListing.h"
 
-#include "ui/file/FindHandle.h"
-#include "ui/file/WidePath.h"
+#include "win/FindHandle.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 

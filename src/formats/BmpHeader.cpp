@@ -1,7 +1,7 @@
 #include "formats/BmpHeader.h"
 
 #include "formats/AlphaBlend.h"
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <windows.h>
 

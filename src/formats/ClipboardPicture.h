@@ -2,7 +2,7 @@
 
 #include "formats/MemorySink.h"
 #include "image/Image.h"
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 
 #include <windows.h>
 
@@ -36,7 +36,7 @@ public:
     bool Put(HWND owner);
 
 private:
-    image::GdiObject bitmap;
+    win::GdiObject bitmap;
     MemorySink png;
     bool pngMade = false;
 };

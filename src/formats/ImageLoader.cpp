@@ -5,8 +5,8 @@
 #include "formats/PictureFormat.h"
 #include "formats/PngReader.h"
 #include "formats/WebpReader.h"
-#include "image/ScopedGdi.h"
-#include "ui/file/FileHandle.h"
+#include "win/ScopedGdi.h"
+#include "win/FileHandle.h"
 
 #include <windows.h>
 
@@ -107,7 +107,7 @@ bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background) 
     // GDI draws the file's rows into the bottom-up Image at 24 bits, from
     // any of the file's bit depths, run-length coded or not, top-down rows
     // the right way round. No system loader sees the path.
-    image::MemoryDC memory;
+    win::MemoryDC memory;
     const int copied =
         memory ? SetDIBits(memory.Get(), picture.Bitmap, 0, static_cast<UINT>(file.Height()),
                            file.Bits(), static_cast<const BITMAPINFO*>(file.Info()), DIB_RGB_COLORS)
@@ -150,7 +150,7 @@ bool LoadGif(image::Image& picture, const char* path, std::uint32_t background) 
 
     // A memory context compatible with the screen, whose resolution turns the
     // picture's HIMETRIC size into pixels.
-    image::MemoryDC memory;
+    win::MemoryDC memory;
     int dpiX = 0;
     int dpiY = 0;
     if (memory) {
@@ -169,7 +169,7 @@ bool LoadGif(image::Image& picture, const char* path, std::uint32_t background) 
     HRESULT rendered = E_FAIL;
     {
         // The bitmap must leave the context before it can be deleted.
-        image::SelectScope select(memory.Get(), picture.Bitmap);
+        win::SelectScope select(memory.Get(), picture.Bitmap);
         // A negative source height with the source starting at the bottom
         // edge draws the picture upright.
         if (select.Selected()) {

@@ -3,7 +3,7 @@
 #include "formats/JpegErrorManager.h"
 #include "formats/JpegFrameHeader.h"
 #include "image/ByteBuffer.h"
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <cstddef>
 #include <cstdint>

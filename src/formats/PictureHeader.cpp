@@ -3,7 +3,7 @@
 #include "formats/ByteOrder.h"
 #include "formats/JpegFrameHeader.h"
 #include "formats/PictureFormat.h"
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "formats/ByteSink.h"
 #include "formats/TemporaryFile.h"
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <windows.h>
 

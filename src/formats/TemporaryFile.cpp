@@ -1,6 +1,6 @@
 #include "formats/TemporaryFile.h"
 
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "formats/WebpReader.h"
 
 #include "image/ByteBuffer.h"
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>

@@ -1,6 +1,6 @@
 #include "image/Image.h"
 
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 
 #include <climits>
 #include <cstring>
@@ -193,15 +193,15 @@ bool Image::StretchTo(Image& destination, bool halftone) const {
     if (Bitmap == nullptr || destination.Bitmap == nullptr) {
         return false;
     }
-    MemoryDC target;
-    MemoryDC origin;
+    win::MemoryDC target;
+    win::MemoryDC origin;
     if (!target || !origin) {
         return false;
     }
     // A bitmap already selected into another context cannot be selected here;
     // drawing would then read or write the context's stock bitmap instead.
-    SelectScope selectTarget(target.Get(), destination.Bitmap);
-    SelectScope selectOrigin(origin.Get(), Bitmap);
+    win::SelectScope selectTarget(target.Get(), destination.Bitmap);
+    win::SelectScope selectOrigin(origin.Get(), Bitmap);
     if (!selectTarget.Selected() || !selectOrigin.Selected()) {
         return false;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image/PixelValue.h"
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 
 #include <windows.h>
 
@@ -97,10 +97,10 @@ public:
     // empty on failure. PutOnClipboard: replaces the clipboard's contents by
     // the bitmap, which the clipboard then owns; the clipboard is left as it
     // was when there is no bitmap or it cannot be opened.
-    GdiObject ScreenCopy() const;
+    win::GdiObject ScreenCopy() const;
     // The bytes go before the bitmap, the richer format first; when there is
     // no memory for them the bitmap goes alone.
-    static bool PutOnClipboard(HWND owner, GdiObject bitmap, const ClipboardBytes& beside = {});
+    static bool PutOnClipboard(HWND owner, win::GdiObject bitmap, const ClipboardBytes& beside = {});
     // A copy of the clipboard's data in a registered format; false, with
     // bytes empty, when it has none or cannot be opened.
     static bool ReadClipboardBytes(UINT format, std::vector<std::uint8_t>& bytes);

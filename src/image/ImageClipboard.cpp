@@ -2,7 +2,7 @@
 // and a copy of a picture put on the clipboard.
 #include "image/Image.h"
 
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -147,12 +147,12 @@ bool Image::ReadClipboardPicture() {
     if (width < 1 || height < 1 || !Create(width, height, 24)) {
         return false;
     }
-    MemoryDC from;
-    MemoryDC to;
+    win::MemoryDC from;
+    win::MemoryDC to;
     bool copied = false;
     if (from && to) {
-        SelectScope selectFrom(from.Get(), shared);
-        SelectScope selectTo(to.Get(), Bitmap);
+        win::SelectScope selectFrom(from.Get(), shared);
+        win::SelectScope selectTo(to.Get(), Bitmap);
         copied = selectFrom.Selected() && selectTo.Selected() &&
                  BitBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, SRCCOPY) != FALSE;
         GdiFlush();
@@ -163,39 +163,39 @@ bool Image::ReadClipboardPicture() {
     return copied;
 }
 
-GdiObject Image::ScreenCopy() const {
+win::GdiObject Image::ScreenCopy() const {
     if (Bitmap == nullptr) {
-        return GdiObject();
+        return win::GdiObject();
     }
-    GdiObject copy;
+    win::GdiObject copy;
     {
         DesktopDC desktop;
         if (desktop.Get() == nullptr) {
-            return GdiObject();
+            return win::GdiObject();
         }
-        copy = GdiObject(CreateCompatibleBitmap(desktop.Get(), Width, Height));
+        copy = win::GdiObject(CreateCompatibleBitmap(desktop.Get(), Width, Height));
     }
     if (!copy) {
-        return GdiObject();
+        return win::GdiObject();
     }
-    MemoryDC to;
-    MemoryDC from;
+    win::MemoryDC to;
+    win::MemoryDC from;
     if (!to || !from) {
-        return GdiObject();
+        return win::GdiObject();
     }
     // The copy leaves its context at the end of the scope: a bitmap handed to
     // the clipboard must not be selected into any device context.
-    SelectScope selectTo(to.Get(), copy.Get());
-    SelectScope selectFrom(from.Get(), Bitmap);
+    win::SelectScope selectTo(to.Get(), copy.Get());
+    win::SelectScope selectFrom(from.Get(), Bitmap);
     if (!selectTo.Selected() || !selectFrom.Selected() ||
         BitBlt(to.Get(), 0, 0, Width, Height, from.Get(), 0, 0, SRCCOPY) == FALSE) {
-        return GdiObject();
+        return win::GdiObject();
     }
     GdiFlush();
     return copy;
 }
 
-bool Image::PutOnClipboard(HWND owner, GdiObject bitmap, const ClipboardBytes& beside) {
+bool Image::PutOnClipboard(HWND owner, win::GdiObject bitmap, const ClipboardBytes& beside) {
     // The user's clipboard is emptied only when there is something to put
     // in its place.
     if (!bitmap) {

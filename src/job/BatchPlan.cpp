@@ -1,6 +1,6 @@
 #include "job/BatchPlan.h"
 
-#include "ui/text/Wildcard.h"
+#include "win/Wildcard.h"
 
 #include <climits>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image/PasteParameters.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <cstdint>
 

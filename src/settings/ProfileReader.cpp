@@ -1,7 +1,7 @@
 #include "settings/ProfileReader.h"
 
-#include "ui/file/FileHandle.h"
-#include "ui/text/CharStep.h"
+#include "win/FileHandle.h"
+#include "win/CharStep.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/AppSettings.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <windows.h>
 

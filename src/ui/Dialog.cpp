@@ -1,7 +1,7 @@
 #include "ui/Dialog.h"
 
 #include "ui/SystemDialogs.h"
-#include "ui/text/CharStep.h"
+#include "win/CharStep.h"
 
 namespace ui {
 

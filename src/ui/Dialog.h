@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/Window.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <windows.h>
 

@@ -42,7 +42,7 @@ int BitmapForDpi(const ScaledBitmap& bitmap, UINT dpi) {
     }
 }
 
-void RescaleFont(HWND control, UINT fromDpi, UINT toDpi, image::GdiObject& owner) {
+void RescaleFont(HWND control, UINT fromDpi, UINT toDpi, win::GdiObject& owner) {
     if (control == nullptr || fromDpi == 0 || fromDpi == toDpi) {
         return;
     }
@@ -55,7 +55,7 @@ void RescaleFont(HWND control, UINT fromDpi, UINT toDpi, image::GdiObject& owner
         return;
     }
     face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(toDpi), static_cast<int>(fromDpi));
-    image::GdiObject made(CreateFontIndirectA(&face));
+    win::GdiObject made(CreateFontIndirectA(&face));
     if (made) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(made.Get()), TRUE);
         owner = std::move(made);

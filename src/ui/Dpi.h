@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 
 #include <windows.h>
 
@@ -40,7 +40,7 @@ int BitmapForDpi(const ScaledBitmap& bitmap, UINT dpi);
 // control a font made from the one it shows at fromDpi, as large as toDpi
 // makes it. The font made is kept in owner (which lets go of the one it held
 // only after the control did).
-void RescaleFont(HWND control, UINT fromDpi, UINT toDpi, image::GdiObject& owner);
+void RescaleFont(HWND control, UINT fromDpi, UINT toDpi, win::GdiObject& owner);
 
 // The rectangle a WM_DPICHANGED message suggests, taken by the window.
 void TakeSuggestedRect(HWND window, LPARAM suggested);

@@ -24,11 +24,11 @@ void Toolbar::SetBitmapSize(int width, int height) {
 
 int Toolbar::AddMappedBitmap(int imageCount, int bitmapId, COLORREF transparent) {
     COLORMAP map = {transparent, GetSysColor(COLOR_BTNFACE)};
-    return AddBitmap(imageCount, image::GdiObject(CreateMappedBitmap(GetModuleHandleA(nullptr),
+    return AddBitmap(imageCount, win::GdiObject(CreateMappedBitmap(GetModuleHandleA(nullptr),
                                                                      bitmapId, 0, &map, 1)));
 }
 
-int Toolbar::AddBitmap(int imageCount, image::GdiObject bitmap) {
+int Toolbar::AddBitmap(int imageCount, win::GdiObject bitmap) {
     if (!bitmap) {
         return -1;
     }

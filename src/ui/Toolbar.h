@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 #include "ui/Dpi.h"
 #include "ui/ImageListHandle.h"
 #include "ui/Window.h"
@@ -26,7 +26,7 @@ public:
     int AddMappedBitmap(int imageCount, int bitmapId, COLORREF transparent);
     // Adds a strip of images the toolbar keeps until this object goes (the
     // control itself never deletes a bitmap added by handle).
-    int AddBitmap(int imageCount, image::GdiObject bitmap);
+    int AddBitmap(int imageCount, win::GdiObject bitmap);
     // Gives the buttons the images of the strip drawn for dpi (see
     // ScaledBitmap), the transparent colour masked out; a strip set before is
     // replaced, so the buttons keep their image indexes at another DPI. The
@@ -45,7 +45,7 @@ public:
     void SetToolTips(HWND toolTip);
 
 private:
-    std::vector<image::GdiObject> bitmaps;
+    std::vector<win::GdiObject> bitmaps;
     // The toolbar does not destroy an image list it is given.
     std::unique_ptr<ImageListHandle> images;
 };

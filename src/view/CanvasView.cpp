@@ -1,7 +1,7 @@
 #include "view/CanvasView.h"
 
 #include "ui/Dpi.h"
-#include "ui/file/DroppedFiles.h"
+#include "win/DroppedFiles.h"
 
 namespace view {
 

@@ -618,7 +618,7 @@ TEST_F(MainWindowTest, ToolbarBitmapsAndClassIconsAreNotLeaked) {
     {
         ui::Toolbar strip;
         ASSERT_TRUE(strip.Create(0, 0, window.hwnd, 77));
-        image::GdiObject bitmap(CreateBitmap(32, 16, 1, 32, nullptr));
+        win::GdiObject bitmap(CreateBitmap(32, 16, 1, 32, nullptr));
         handle = bitmap.Get();
         EXPECT_EQ(strip.AddBitmap(2, std::move(bitmap)), 0);
         DestroyWindow(strip.hwnd);

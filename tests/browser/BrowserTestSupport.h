@@ -1,8 +1,8 @@
 #pragma once
 
 #include "job/ListEntry.h"
-#include "ui/file/FileHandle.h"
-#include "ui/file/WidePath.h"
+#include "win/FileHandle.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@
 #include "browser/BrowserIds.h"
 #include "browser/FileListWindow.h"
 #include "image/JoinDocument.h"
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsIds.h"
 #include "settings/SettingsWindow.h"

@@ -44,7 +44,7 @@ bool Offer(const Bytes& png, HBITMAP bitmap) {
 HBITMAP SmallBitmap() {
     Image small;
     EXPECT_TRUE(MakeImage(small, 5, 3, [](int, int) { return 0x123456; }));
-    image::GdiObject copy = small.ScreenCopy();
+    win::GdiObject copy = small.ScreenCopy();
     const auto handle = static_cast<HBITMAP>(copy.Get());
     copy.Release();
     return handle;

@@ -1,7 +1,7 @@
 #include "FormatsTestSupport.h"
 
-#include "ui/file/FileHandle.h"
-#include "ui/file/WidePath.h"
+#include "win/FileHandle.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 

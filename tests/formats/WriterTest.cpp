@@ -6,7 +6,7 @@
 #include "formats/MemorySink.h"
 #include "formats/PngWriter.h"
 #include "formats/WebpWriter.h"
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 #include <gtest/gtest.h>
 

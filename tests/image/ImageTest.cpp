@@ -1,6 +1,6 @@
 #include "image/ByteBuffer.h"
 #include "image/Image.h"
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 
 #include <gtest/gtest.h>
 
@@ -186,8 +186,8 @@ TEST(Image, CopyAndConvertThroughGdi) {
     // A bitmap held by another context cannot be drawn from: the conversion
     // fails and the picture stays as it was.
     {
-        image::MemoryDC holder;
-        image::SelectScope held(holder.Get(), copy.Bitmap);
+        win::MemoryDC holder;
+        win::SelectScope held(holder.Get(), copy.Bitmap);
         ASSERT_TRUE(held.Selected());
         EXPECT_FALSE(copy.ConvertBitCount(24));
         EXPECT_EQ(copy.BytesPerPixel, 4);
@@ -214,8 +214,8 @@ TEST(Image, StretchAndDrawToAMemoryContext) {
         ASSERT_TRUE(target.Create(12, 12, 24));
         target.FillAll(0x123456);
         {
-            image::MemoryDC dc;
-            image::SelectScope select(dc.Get(), target.Bitmap);
+            win::MemoryDC dc;
+            win::SelectScope select(dc.Get(), target.Bitmap);
             SetStretchBltMode(dc.Get(), COLORONCOLOR);
             source.DrawTo(dc.Get(), 1, 2, 0, 0, 0, 0);
             source.DrawTo(dc.Get(), -1, 8, 0, 0, 0, 0);

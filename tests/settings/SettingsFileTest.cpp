@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 #include <shellapi.h>

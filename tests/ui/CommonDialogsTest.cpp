@@ -1,7 +1,7 @@
 #include "ui/CommonDialogs.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/SystemDialogs.h"
-#include "ui/text/String.h"
+#include "win/String.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "image/Image.h"
 #include "image/JoinDocument.h"
-#include "image/ScopedGdi.h"
+#include "win/ScopedGdi.h"
 #include "settings/AppSettings.h"
 #include "view/CanvasView.h"
 
@@ -62,8 +62,8 @@ protected:
     void Render(image::Image& target) {
         const SIZE client = canvas.ClientSize();
         ASSERT_TRUE(target.Create(client.cx, client.cy, 24));
-        image::MemoryDC dc;
-        image::SelectScope select(dc.Get(), target.Bitmap);
+        win::MemoryDC dc;
+        win::SelectScope select(dc.Get(), target.Bitmap);
         canvas.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()),
                     PRF_CLIENT | PRF_ERASEBKGND);
         GdiFlush();

@@ -1,6 +1,6 @@
-#include "ui/file/DroppedFiles.h"
+#include "win/DroppedFiles.h"
 
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 namespace file {
 

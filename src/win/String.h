@@ -2,7 +2,7 @@
 
 // The program's growable NUL-terminated 8-bit string in the process code page,
 // with the path operations the program needs. Scans step whole characters
-// (ui/text/CharStep.h), so a byte inside a multi-byte character is never
+// (win/CharStep.h), so a byte inside a multi-byte character is never
 // taken for a separator.
 //
 // Invariants: data holds capacity + 1 bytes, the text is NUL-terminated and

@@ -1,7 +1,7 @@
-#include "ui/file/FileHandle.h"
+#include "win/FileHandle.h"
 
-#include "ui/file/WidePath.h"
-#include "ui/text/String.h"
+#include "win/WidePath.h"
+#include "win/String.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
-#include "ui/file/FileHandle.h"
-#include "ui/file/WidePath.h"
+#include "win/FileHandle.h"
+#include "win/WidePath.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

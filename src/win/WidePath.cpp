@@ -1,4 +1,4 @@
-#include "ui/file/WidePath.h"
+#include "win/WidePath.h"
 
 #include <windows.h>
 

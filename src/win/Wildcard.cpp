@@ -1,4 +1,4 @@
-#include "ui/text/Wildcard.h"
+#include "win/Wildcard.h"
 
 #include <windows.h>
 

@@ -8,7 +8,7 @@
 // a memory device context, an object selected into a context that is put
 // back before the context or the object goes away, and a plain GDI object.
 
-namespace image {
+namespace win {
 
 class MemoryDC {
 public:
@@ -79,4 +79,4 @@ private:
     HGDIOBJ object = nullptr;
 };
 
-} // namespace image
+} // namespace win

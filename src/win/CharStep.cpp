@@ -1,4 +1,4 @@
-#include "ui/text/CharStep.h"
+#include "win/CharStep.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#include "ui/text/CharStep.h"
-#include "ui/text/String.h"
+#include "win/CharStep.h"
+#include "win/String.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "ui/text/String.h"
+#include "win/String.h"
 
-#include "ui/text/CharStep.h"
+#include "win/CharStep.h"
 
 #include <windows.h>
 
