@@ -120,7 +120,8 @@ void BenchJoin(int count, bool wrapped) {
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < count; ++i) {
         image::Image source;
-        tile.CopyTo(source);
+        source.Create(tile.Width, tile.Height, 24);
+        source.BlitFrom(0, 0, tile, 0, 0, tile.Width, tile.Height);
         if (!document.PasteImage(source, false, wrapWidth, settings)) {
             std::printf("join failed at picture %d\n", i + 1);
             return;

@@ -169,26 +169,6 @@ void Image::Swap(Image& other) {
     std::swap(bitmapBits, other.bitmapBits);
 }
 
-bool Image::CopyTo(Image& destination) const {
-    if (Bitmap == nullptr || &destination == this) {
-        return false;
-    }
-    if (!destination.Create(Width, Height, BytesPerPixel * 8)) {
-        return false;
-    }
-    if (destination.Stride == Stride) {
-        std::memcpy(destination.Bits, Bits, static_cast<size_t>(Stride) * Height);
-        return true;
-    }
-    // Copied from a canvas with spare room: only each row's visible part.
-    for (int y = 0; y < Height; ++y) {
-        std::memcpy(destination.Bits + static_cast<ptrdiff_t>(y) * destination.Stride,
-                    Bits + static_cast<ptrdiff_t>(y) * Stride,
-                    static_cast<size_t>(destination.Stride));
-    }
-    return true;
-}
-
 bool Image::StretchTo(Image& destination, bool halftone) const {
     if (Bitmap == nullptr || destination.Bitmap == nullptr) {
         return false;
@@ -217,19 +197,6 @@ bool Image::StretchTo(Image& destination, bool halftone) const {
     return drawn != FALSE;
 }
 
-bool Image::ConvertBitCount(int bitCount) {
-    if (BytesPerPixel * 8 == bitCount) {
-        return true;
-    }
-    // The picture is replaced only once its converted copy exists.
-    Image converted;
-    if (!converted.Create(Width, Height, bitCount) || !StretchTo(converted, false)) {
-        return false;
-    }
-    Swap(converted);
-    return true;
-}
-
 std::uint8_t* Image::PixelAddress(int x, int y) const {
     if (Bitmap == nullptr || x < 0 || x >= Width || y < 0 || y >= Height) {
         return nullptr;
@@ -238,7 +205,7 @@ std::uint8_t* Image::PixelAddress(int x, int y) const {
            static_cast<ptrdiff_t>(x) * BytesPerPixel;
 }
 
-std::uint8_t* Image::WritePixel(int x, int y, PixelValue value, bool xorMode) {
+std::uint8_t* Image::WritePixel(int x, int y, PixelValue value) {
     std::uint8_t* p = PixelAddress(x, y);
     if (p == nullptr) {
         return nullptr;
@@ -246,12 +213,12 @@ std::uint8_t* Image::WritePixel(int x, int y, PixelValue value, bool xorMode) {
     const int count = BytesPerPixel < 4 ? BytesPerPixel : 4;
     for (int i = 0; i < count; ++i) {
         const auto byte = static_cast<std::uint8_t>(value >> (8 * i));
-        p[i] = xorMode ? static_cast<std::uint8_t>(p[i] ^ byte) : byte;
+        p[i] = byte;
     }
     return p;
 }
 
-void Image::FillArea(int x, int y, int w, int h, PixelValue value, bool xorMode) {
+void Image::FillArea(int x, int y, int w, int h, PixelValue value) {
     if (Bitmap == nullptr) {
         return;
     }
@@ -278,8 +245,8 @@ void Image::FillArea(int x, int y, int w, int h, PixelValue value, bool xorMode)
     if (w <= 0 || h <= 0) {
         return;
     }
-    if (!xorMode && BytesPerPixel == 3) {
-        // Plain 24-bit fills (gap strips, undo) can cover most of a large
+    if (BytesPerPixel == 3) {
+        // 24-bit fills (gap strips, undo) can cover most of a large
         // canvas: the first row is written, then copied into the others.
         std::uint8_t* first = PixelAddress(x, y);
         for (int column = 0; column < w; ++column) {
@@ -294,7 +261,7 @@ void Image::FillArea(int x, int y, int w, int h, PixelValue value, bool xorMode)
     }
     for (int row = y; row < y + h; ++row) {
         for (int column = x; column < x + w; ++column) {
-            WritePixel(column, row, value, xorMode);
+            WritePixel(column, row, value);
         }
     }
 }

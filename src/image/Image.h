@@ -63,14 +63,12 @@ public:
     // Exchanges the bitmaps and geometry of two Images.
     void Swap(Image& other);
 
-    bool CopyTo(Image& destination) const;
     // Draws the whole Image onto the whole (already created) destination.
     bool StretchTo(Image& destination, bool halftone) const;
-    bool ConvertBitCount(int bitCount);
 
     std::uint8_t* PixelAddress(int x, int y) const;
-    std::uint8_t* WritePixel(int x, int y, PixelValue value, bool xorMode);
-    void FillArea(int x, int y, int w, int h, PixelValue value, bool xorMode);
+    std::uint8_t* WritePixel(int x, int y, PixelValue value);
+    void FillArea(int x, int y, int w, int h, PixelValue value);
     void FillAll(PixelValue value);
     PixelValue ReadPixel(int x, int y) const;
     void BlitFrom(int dstX, int dstY, const Image& source, int srcX, int srcY, int w, int h);
@@ -86,21 +84,18 @@ public:
     // with the Image empty or unchanged, when there is none, the clipboard is
     // busy or there is no memory for the copy.
     bool ReadClipboardPicture();
-    // Puts a copy of the picture on the clipboard as a bitmap in the screen's
-    // format. owner: the window that opens the clipboard; a null owner is
-    // allowed. False when the Image is empty or the clipboard cannot be
-    // written; the copy made for it is then deleted.
-    bool CopyToClipboard(HWND owner = nullptr) const;
-    // The two halves of CopyToClipboard, so that a caller can let go of the
-    // picture before the clipboard is opened (opening and emptying it sends
-    // messages to other programs). ScreenCopy: a copy in the screen's format,
-    // empty on failure. PutOnClipboard: replaces the clipboard's contents by
-    // the bitmap, which the clipboard then owns; the clipboard is left as it
-    // was when there is no bitmap or it cannot be opened.
+    // Copying to the clipboard comes in two halves, so that a caller can let
+    // go of the picture before the clipboard is opened (opening and emptying
+    // it sends messages to other programs). ScreenCopy: a copy in the
+    // screen's format, empty on failure. PutOnClipboard: replaces the
+    // clipboard's contents by the bitmap, which the clipboard then owns; the
+    // clipboard is left as it was when there is no bitmap or it cannot be
+    // opened. owner: the window that opens the clipboard, or null.
     win::GdiObject ScreenCopy() const;
     // The bytes go before the bitmap, the richer format first; when there is
     // no memory for them the bitmap goes alone.
-    static bool PutOnClipboard(HWND owner, win::GdiObject bitmap, const ClipboardBytes& beside = {});
+    static bool PutOnClipboard(HWND owner, win::GdiObject bitmap,
+                               const ClipboardBytes& beside = {});
     // A copy of the clipboard's data in a registered format; false, with
     // bytes empty, when it has none or cannot be opened.
     static bool ReadClipboardBytes(UINT format, std::vector<std::uint8_t>& bytes);

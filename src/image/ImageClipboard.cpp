@@ -220,8 +220,4 @@ bool Image::PutOnClipboard(HWND owner, win::GdiObject bitmap, const ClipboardByt
     return true;
 }
 
-bool Image::CopyToClipboard(HWND owner) const {
-    return PutOnClipboard(owner, ScreenCopy());
-}
-
 } // namespace image

@@ -99,8 +99,8 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     record.previousCell = lastCell;
     record.group = openGroup;
     CellPlacement placement;
-    if (!PlaceCell(width, height, lastCell, boxWidth, boxHeight, below, wrapWidth, settings.gapWidth,
-                   placement)) {
+    if (!PlaceCell(width, height, lastCell, boxWidth, boxHeight, below, wrapWidth,
+                   settings.gapWidth, placement)) {
         return false;
     }
     const int newWidth = placement.canvasWidth;
@@ -135,10 +135,10 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     record.underColour = picture.ReadPixel(cell.x, cell.y);
     const PixelValue padColour = ColourToPixel(static_cast<std::uint32_t>(settings.gapColour));
     if (placement.gapX > 0) {
-        picture.FillArea(cell.x, cell.y, placement.gapX, cell.height, padColour, false);
+        picture.FillArea(cell.x, cell.y, placement.gapX, cell.height, padColour);
     }
     if (placement.gapY > 0) {
-        picture.FillArea(cell.x, cell.y, cell.width, placement.gapY, padColour, false);
+        picture.FillArea(cell.x, cell.y, cell.width, placement.gapY, padColour);
     }
     if (!resized.IsEmpty()) {
         picture.BlitFrom(cell.x + placement.gapX + place.x, cell.y + placement.gapY + place.y,
@@ -161,10 +161,10 @@ bool JoinDocument::Grow(int newWidth, int newHeight, bool below, PixelValue back
         picture.SetVisibleSize(newWidth, newHeight);
     }
     if (newWidth > width && height > 0) {
-        picture.FillArea(width, 0, newWidth - width, height, background, false);
+        picture.FillArea(width, 0, newWidth - width, height, background);
     }
     if (newHeight > height) {
-        picture.FillArea(0, height, newWidth, newHeight - height, background, false);
+        picture.FillArea(0, height, newWidth, newHeight - height, background);
     }
     width = newWidth;
     height = newHeight;
@@ -276,7 +276,7 @@ void JoinDocument::UndoNewest() {
     const UndoRecord record = undoRecords.back();
     const CellRect& cell = record.pastedCell;
     if (cell.width > 0 && cell.height > 0) {
-        picture.FillArea(cell.x, cell.y, cell.width, cell.height, record.underColour, false);
+        picture.FillArea(cell.x, cell.y, cell.width, cell.height, record.underColour);
     }
     if (record.previousWidth > 0 && record.previousHeight > 0) {
         // Back to the size before the paste: a smaller view of the same

@@ -1,9 +1,6 @@
 #include "win/FileHandle.h"
 
 #include "win/WidePath.h"
-#include "win/String.h"
-
-#include <cstring>
 
 namespace file {
 
@@ -55,33 +52,6 @@ DWORD FileHandle::Write(const void* buffer, DWORD count) {
         return 0;
     }
     return done;
-}
-
-DWORD FileHandle::WriteText(const char* text) {
-    return Write(text, static_cast<DWORD>(std::strlen(text)));
-}
-
-DWORD FileHandle::WriteNewLine() {
-    return Write("\r\n", 2);
-}
-
-DWORD FileHandle::WriteIntEntry(const char* key, int value) {
-    // Room for '=', an 11-character signed decimal, CR LF and the terminator.
-    // wsprintfA never writes more than 1024 bytes, which also bounds a long key.
-    text::String line;
-    const int keyLength = static_cast<int>(std::strlen(key));
-    line.Reserve(keyLength < 1024 ? keyLength + 20 : 1024);
-    wsprintfA(line.Data(), "%s=%d\r\n", key, value);
-    return WriteText(line.Data());
-}
-
-bool FileHandle::WriteStringEntry(const char* key, const char* text) {
-    const DWORD expected = static_cast<DWORD>(std::strlen(key) + 1 + std::strlen(text) + 2);
-    DWORD written = WriteText(key);
-    written += WriteText("=");
-    written += WriteText(text);
-    written += WriteNewLine();
-    return written == expected;
 }
 
 DWORD FileHandle::Size() const {

@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-// Owner of one Win32 file handle: raw reads, writes and seeks, and the line
-// writers of the settings file. The handle is NULL while no file is open
-// (never INVALID_HANDLE_VALUE) and is closed by Close, the destructor, or an
-// open of another file. Paths are the program's UTF-8 text, of any length.
+// Owner of one Win32 file handle: raw reads, writes and seeks. The handle is NULL while no file is
+// open (never INVALID_HANDLE_VALUE) and is closed by Close, the destructor, or an open of another
+// file. Paths are the program's UTF-8 text, of any length.
 
 namespace file {
 
@@ -30,12 +29,6 @@ public:
     // Byte counts; 0 on failure. A short count is passed through.
     DWORD Read(void* buffer, DWORD count);
     DWORD Write(const void* buffer, DWORD count);
-    DWORD WriteText(const char* text);
-    DWORD WriteNewLine();
-    // "key=value\r\n" in a single write.
-    DWORD WriteIntEntry(const char* key, int value);
-    // "key=text\r\n" in four writes; true when every byte was written.
-    bool WriteStringEntry(const char* key, const char* text);
 
     // 32-bit positions: files of 4 GiB or more are outside the program's use,
     // and their size reads INVALID_FILE_SIZE, as does a size that cannot be

@@ -157,8 +157,7 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
         image::Image noise;
         ASSERT_TRUE(noise.Create(40, 30, 24));
         for (int i = 0; i < 40 * 30; ++i) {
-            noise.WritePixel(i % 40, i / 40, static_cast<image::PixelValue>(i * 2654435761u),
-                             false);
+            noise.WritePixel(i % 40, i / 40, static_cast<image::PixelValue>(i * 2654435761u));
         }
         ASSERT_TRUE(formats::SavePng(noise, cut.c_str()));
         std::ifstream in(cut, std::ios::binary);

@@ -56,7 +56,7 @@ std::string WritePicture(const std::string& name, int width, int height, int see
     picture.Create(width, height, 24);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            picture.WritePixel(x, y, Colour(x, y, seed), false);
+            picture.WritePixel(x, y, Colour(x, y, seed));
         }
     }
     const std::string path = DataFolder() + "\\" + name;

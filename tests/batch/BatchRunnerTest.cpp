@@ -62,7 +62,7 @@ std::string PictureFolder() {
         image::Image picture;
         picture.Create(40, 30, 24);
         for (int i = 0; i < 40 * 30; ++i) {
-            picture.WritePixel(i % 40, i / 40, i * 2654435761u, false);
+            picture.WritePixel(i % 40, i / 40, i * 2654435761u);
         }
         formats::SavePng(picture, (path + "\\cut.png").c_str());
         std::ifstream in(path + "\\cut.png", std::ios::binary);

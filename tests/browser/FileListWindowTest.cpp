@@ -14,8 +14,8 @@
 #include <commctrl.h>
 
 using browser::FileListWindow;
-using job::ListEntry;
 using browsertest::Describe;
+using job::ListEntry;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -68,7 +68,7 @@ protected:
         ASSERT_TRUE(picture.Create(40, 20, 24));
         for (int y = 0; y < 20; ++y) {
             for (int x = 0; x < 40; ++x) {
-                picture.WritePixel(x, y, Colour(x, y), false);
+                picture.WritePixel(x, y, Colour(x, y));
             }
         }
         ASSERT_TRUE(formats::SavePng(picture, folder.Join("small.png").c_str()));

@@ -247,7 +247,7 @@ TEST_F(DpiTest, AtFullSizeEveryPicturePixelIsOneScreenPixel) {
     ASSERT_TRUE(checks.Create(Side, Side, 24));
     for (int y = 0; y < Side; ++y) {
         for (int x = 0; x < Side; ++x) {
-            checks.WritePixel(x, y, (x + y) % 2 == 0 ? 0x000000 : 0xFFFFFF, false);
+            checks.WritePixel(x, y, (x + y) % 2 == 0 ? 0x000000 : 0xFFFFFF);
         }
     }
     ASSERT_TRUE(document.PasteImage(checks, false, 0, settings.PasteValues()));

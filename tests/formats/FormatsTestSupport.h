@@ -43,7 +43,7 @@ template <typename Colour> bool MakeImage(image::Image& picture, int w, int h, C
     }
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            picture.WritePixel(x, y, colour(x, y) & 0xFFFFFF, false);
+            picture.WritePixel(x, y, colour(x, y) & 0xFFFFFF);
         }
     }
     return true;

@@ -62,7 +62,7 @@ TEST(Clipboard, CopyThenReadGivesTheSamePixels) {
     Image picture;
     ASSERT_TRUE(picture.Create(37, 21, 24));
     testpictures::FillNoise(picture, 17);
-    ASSERT_TRUE(picture.CopyToClipboard());
+    ASSERT_TRUE(Image::PutOnClipboard(nullptr, picture.ScreenCopy()));
     // The clipboard still owns its bitmap: a second read gives it again.
     for (int read = 0; read < 2; ++read) {
         ExpectClipboardPicture(37, 21, [&](int x, int y) { return picture.ReadPixel(x, y); });
@@ -109,7 +109,7 @@ TEST(Clipboard, NothingToReadOrCopy) {
     EXPECT_FALSE(picture.ReadClipboardPicture());
 
     Image empty;
-    EXPECT_FALSE(empty.CopyToClipboard());
+    EXPECT_FALSE(Image::PutOnClipboard(nullptr, empty.ScreenCopy()));
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP)) << "an empty picture copies nothing";
 
     // A clipboard held open by another window cannot be written, and its
@@ -118,7 +118,7 @@ TEST(Clipboard, NothingToReadOrCopy) {
         CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(holder, nullptr);
     ASSERT_TRUE(OpenClipboard(holder));
-    std::thread([&] { EXPECT_FALSE(picture.CopyToClipboard()); }).join();
+    std::thread([&] { EXPECT_FALSE(Image::PutOnClipboard(nullptr, picture.ScreenCopy())); }).join();
     CloseClipboard();
     DestroyWindow(holder);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));

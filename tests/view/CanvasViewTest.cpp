@@ -40,7 +40,7 @@ protected:
         ASSERT_TRUE(picture.Create(width, height, 24));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                picture.WritePixel(x, y, Colour(x, y), false);
+                picture.WritePixel(x, y, Colour(x, y));
             }
         }
         ASSERT_TRUE(document.PasteImage(picture, false, 0, settings.PasteValues()));
@@ -227,7 +227,7 @@ TEST_F(CanvasViewTest, BelowOneHundredPercentThePictureIsAveraged) {
     ASSERT_TRUE(board.Create(40, 40, 24));
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 40; ++x) {
-            board.WritePixel(x, y, (x + y) % 2 == 0 ? 0xFFFFFF : 0x000000, false);
+            board.WritePixel(x, y, (x + y) % 2 == 0 ? 0xFFFFFF : 0x000000);
         }
     }
     ASSERT_TRUE(document.PasteImage(board, false, 0, settings.PasteValues()));

@@ -84,7 +84,7 @@ TEST_F(FileHandleTest, CreateWriteTruncatesAndDoesNotShare) {
     FileHandle reader;
     EXPECT_FALSE(reader.OpenRead(path.c_str()));
 
-    EXPECT_EQ(f.WriteText("new"), 3u);
+    EXPECT_EQ(f.Write("new", 3), 3u);
     f.Close();
     EXPECT_EQ(ReadAll(path), "new");
     EXPECT_TRUE(second.CreateWrite(path.c_str()));
@@ -111,19 +111,6 @@ TEST_F(FileHandleTest, FilesOf4GiBOrMoreHaveNoSize) {
     }
 }
 
-// The settings file test checks every line the program writes; the lowest
-// number is the one a careless conversion gets wrong.
-TEST_F(FileHandleTest, IniLinesKeepTheLowestNumber) {
-    const std::string path = PathOf("lines.ini");
-    {
-        FileHandle f;
-        ASSERT_TRUE(f.CreateWrite(path.c_str()));
-        EXPECT_EQ(f.WriteIntEntry("Min", -2147483647 - 1), 17u);
-        EXPECT_TRUE(f.WriteStringEntry("ListDir", "C:\\사진"));
-    }
-    EXPECT_EQ(ReadAll(path), "Min=-2147483648\r\nListDir=C:\\사진\r\n");
-}
-
 TEST_F(FileHandleTest, PathsLongerThanMaxPathInAnyScriptAndReopening) {
     // Three folders of 60 Hangul characters: 560 UTF-8 bytes and over 260
     // UTF-16 characters, so neither a byte buffer nor the plain W form holds it.
@@ -142,7 +129,7 @@ TEST_F(FileHandleTest, PathsLongerThanMaxPathInAnyScriptAndReopening) {
     {
         FileHandle f;
         ASSERT_TRUE(f.CreateWrite(target.c_str()));
-        EXPECT_EQ(f.WriteText("가"), 3u);
+        EXPECT_EQ(f.Write("가", 3), 3u);
         // Opening another file releases this one and its exclusive lock.
         EXPECT_TRUE(f.OpenRead(target.c_str()));
         FileHandle g;
