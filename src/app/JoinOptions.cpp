@@ -81,6 +81,36 @@ bool EndsWith(const std::string& text, const char* end) {
     return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, end) == 0;
 }
 
+// What the arguments must give together: an output whose extension names a
+// format, inputs, and a box for --stretch.
+bool CheckJoinOptions(JoinOptions& options, std::string& error) {
+    if (options.output.empty()) {
+        error = "--join OUTPUT is required";
+        return false;
+    }
+    if (EndsWith(options.output, ".png")) {
+        options.format = JoinOptions::Format::Png;
+    } else if (EndsWith(options.output, ".jpg") || EndsWith(options.output, ".jpeg")) {
+        options.format = JoinOptions::Format::Jpeg;
+    } else if (EndsWith(options.output, ".webp")) {
+        options.format = JoinOptions::Format::Webp;
+    } else if (EndsWith(options.output, ".bmp")) {
+        options.format = JoinOptions::Format::Bmp;
+    } else {
+        error = "the output must end in .png, .jpg, .jpeg, .webp or .bmp";
+        return false;
+    }
+    if (options.inputs.empty()) {
+        error = "no pictures to join";
+        return false;
+    }
+    if (options.stretch && options.boxWidth < 0) {
+        error = "--stretch needs --box";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool IsJoinCommand(const std::vector<std::string>& arguments) {
@@ -155,34 +185,7 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
             options.inputs.push_back(argument);
         }
     }
-    if (options.help) {
-        return true;
-    }
-    if (options.output.empty()) {
-        error = "--join OUTPUT is required";
-        return false;
-    }
-    if (EndsWith(options.output, ".png")) {
-        options.format = JoinOptions::Format::Png;
-    } else if (EndsWith(options.output, ".jpg") || EndsWith(options.output, ".jpeg")) {
-        options.format = JoinOptions::Format::Jpeg;
-    } else if (EndsWith(options.output, ".webp")) {
-        options.format = JoinOptions::Format::Webp;
-    } else if (EndsWith(options.output, ".bmp")) {
-        options.format = JoinOptions::Format::Bmp;
-    } else {
-        error = "the output must end in .png, .jpg, .jpeg, .webp or .bmp";
-        return false;
-    }
-    if (options.inputs.empty()) {
-        error = "no pictures to join";
-        return false;
-    }
-    if (options.stretch && options.boxWidth < 0) {
-        error = "--stretch needs --box";
-        return false;
-    }
-    return true;
+    return options.help || CheckJoinOptions(options, error);
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "formats/BmpHeader.h"
 
 #include "formats/AlphaBlend.h"
+#include "image/CellLayout.h"
 #include "win/FileHandle.h"
 
 #include <windows.h>
@@ -42,6 +43,49 @@ bool BmpHeader::Read(const char* path) {
     }
     bytes.assign(size, 0);
     return file.Read(bytes.data(), size) == size && Check();
+}
+
+// The bytes of pixel data the header's compression and sizes call for,
+// checked against what the picture could need or paint; false for a
+// compression or bit depth that is not a BMP's, or run-length data that
+// could paint only a small part of the picture.
+bool BmpHeader::SizePixelData(std::uint32_t compression, std::uint32_t imageSize,
+                              std::uint32_t infoSize, std::uint64_t rows,
+                              std::uint64_t& pixelBytes) {
+    const std::uint8_t* info = bytes.data() + kFileHeaderSize;
+    switch (compression) {
+    case BI_RGB:
+    case BI_BITFIELDS:
+        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+            bitCount != 32) {
+            return false;
+        }
+        // GDI takes a non-zero image size field at its word and reads that far.
+        pixelBytes = imageSize > pixelBytes ? imageSize : pixelBytes;
+        ReadAlphaMask(compression, infoSize);
+        break;
+    case BI_RLE8:
+    case BI_RLE4:
+        // Run-length data are as long as the header says; the decoder stops
+        // at that length. They are never stored top-down.
+        if (height < 0 || imageSize == 0 || bitCount != (compression == BI_RLE8 ? 8u : 4u)) {
+            return false;
+        }
+        pixelBytes = imageSize;
+        // Each 2-byte run paints at most 255 pixels, so the data can paint at
+        // most about 128 pixels a byte; the rest only skips (a few bytes jump
+        // to the end of the picture). A picture more than twice as large as
+        // its runs could paint, beyond a small allowance, is mostly nothing
+        // and yet costs its full memory: refused.
+        if (static_cast<std::uint64_t>(width) * rows > pixelBytes * 256 + 65536) {
+            return false;
+        }
+        firstColour = info[infoSize] | info[infoSize + 1] << 8 | info[infoSize + 2] << 16;
+        break;
+    default:
+        return false;
+    }
+    return true;
 }
 
 bool BmpHeader::Check() {
@@ -86,41 +130,11 @@ bool BmpHeader::Check() {
     const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
     std::uint64_t pixelBytes = stride * rows;
     runLength = compression == BI_RLE8 || compression == BI_RLE4;
-    switch (compression) {
-    case BI_RGB:
-    case BI_BITFIELDS:
-        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-            bitCount != 32) {
-            return false;
-        }
-        // GDI takes a non-zero image size field at its word and reads that far.
-        pixelBytes = imageSize > pixelBytes ? imageSize : pixelBytes;
-        ReadAlphaMask(compression, infoSize);
-        break;
-    case BI_RLE8:
-    case BI_RLE4:
-        // Run-length data are as long as the header says; the decoder stops
-        // at that length. They are never stored top-down.
-        if (height < 0 || imageSize == 0 || bitCount != (compression == BI_RLE8 ? 8u : 4u)) {
-            return false;
-        }
-        pixelBytes = imageSize;
-        // Each 2-byte run paints at most 255 pixels, so the data can paint at
-        // most about 128 pixels a byte; the rest only skips (a few bytes jump
-        // to the end of the picture). A picture more than twice as large as
-        // its runs could paint, beyond a small allowance, is mostly nothing
-        // and yet costs its full memory: refused.
-        if (static_cast<std::uint64_t>(width) * rows > pixelBytes * 256 + 65536) {
-            return false;
-        }
-        firstColour = info[infoSize] | info[infoSize + 1] << 8 | info[infoSize + 2] << 16;
-        break;
-    default:
+    if (!SizePixelData(compression, imageSize, infoSize, rows, pixelBytes)) {
         return false;
     }
     // The 24-bit picture this becomes must be addressable with int offsets.
-    const std::uint64_t canonical = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4 * rows;
-    return pixelOffset + pixelBytes <= size && canonical <= 0x7FFFFFFF;
+    return pixelOffset + pixelBytes <= size && image::CanvasFits(width, rows);
 }
 
 void BmpHeader::ReadAlphaMask(std::uint32_t compression, std::uint32_t infoSize) {

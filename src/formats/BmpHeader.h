@@ -40,6 +40,8 @@ public:
 private:
     static constexpr std::uint32_t kFileHeaderSize = 14;
     bool Check();
+    bool SizePixelData(std::uint32_t compression, std::uint32_t imageSize, std::uint32_t infoSize,
+                       std::uint64_t rows, std::uint64_t& pixelBytes);
 
     std::vector<std::uint8_t> bytes;
     // Sets alphaMask and alphaShift for a file of bitCount bits per pixel.

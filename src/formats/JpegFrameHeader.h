@@ -6,11 +6,10 @@
 namespace formats {
 
 // The frame header of a JPEG file and the length of its coded data, read from
-// the markers before the first scan. The system's decoder trusts the frame
-// size: it sets up the whole picture before it reads any coded data, so a
-// file of a few hundred bytes that claims 26000 x 26000 pixels takes
-// gigabytes and half a minute, and larger claims crash it. A file goes to it
-// only when its picture fits a canvas and its data could code that picture.
+// the markers before the first scan. The decoder trusts the frame size: the
+// picture is made before any coded data are read, so a file of a few hundred
+// bytes that claims 26000 x 26000 pixels would take gigabytes. A file is
+// decoded only when its picture fits a canvas and its data could code it.
 class JpegFrameHeader {
 public:
     // Reads the markers from the start of the file to the first scan header,
