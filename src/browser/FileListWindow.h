@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BatchActions.h"
+#include "browser/PreviewPane.h"
 #include "job/ListEntry.h"
 #include "image/Image.h"
 #include "win/ScopedGdi.h"
@@ -18,23 +19,6 @@
 #include <vector>
 
 namespace browser {
-
-// The child under the file list that shows the focused picture, scaled down
-// to fit and centred on white. A window of class "Qtora_Gen".
-class PreviewPane : public ui::Window {
-public:
-    // A child of parent (WS_EX_CLIENTEDGE), 200 x 100 at 0,0.
-    bool Create(HWND parent);
-    // Draws the pane into dc: white, and the preview centred on it.
-    void Paint(HDC dc);
-
-    int OnPaint() override;
-    // Answers WM_PRINTCLIENT by painting into the caller's context.
-    int FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-
-    // The picture shown; empty until a picture has been previewed.
-    image::Image preview;
-};
 
 // The folder browser tool window, class "Qtora_List": a toolbar, the list of
 // the folder in ListDir (parent entry, folders, pictures), a 3-pixel splitter
@@ -139,9 +123,8 @@ private:
     win::GdiObject listFont;
 };
 
-// Window classes of the file list.
+// The file list's window class.
 constexpr const char* ListClassName = "Qtora_List";
-constexpr const char* PreviewClassName = "Qtora_Gen";
 // The splitter strip between list and preview, and the smallest heights a
 // drag leaves the list and the preview, at 96 DPI.
 constexpr int SplitterHeight = 3;
