@@ -28,9 +28,6 @@ constexpr int ToolbarControlId = 5000;
 constexpr int StatusBarControlId = 5003;
 constexpr COLORREF ToolbarTransparent = RGB(0, 255, 0);
 constexpr ui::ScaledBitmap ToolbarStrip = {IDB_TOOLBAR, IDB_TOOLBAR_150, IDB_TOOLBAR_200};
-// Posted to the main window itself: the files handed over are pasted from
-// the message loop, not inside the sender's SendMessage.
-constexpr UINT PasteHandedOverMessage = WM_APP + 21;
 
 // The main toolbar's nineteen entries; command 0 is a separator. A button's
 // image index is the number of buttons before it.
@@ -244,7 +241,7 @@ int MainWindow::OnInitMenuPopup(HMENU menu, UINT position, UINT systemMenu) {
     mark(IDM_ZOOM_75, settings.Scale == 3);
     mark(IDM_ZOOM_100, settings.Scale == 4);
     mark(IDM_ZOOM_200, settings.Scale == 8);
-    mark(IDM_CLIPBOARD_WATCH, clipboardWatch);
+    mark(IDM_CLIPBOARD_WATCH, clipboardWatch.IsOn());
     mark(IDM_VIEW_STATUSBAR, settings.StatusBar != 0);
     return 1;
 }
@@ -307,7 +304,7 @@ int MainWindow::OnCommand(UINT id, UINT, HWND) {
         ZoomOut();
         break;
     case IDM_CLIPBOARD_WATCH:
-        SetClipboardWatch(!clipboardWatch);
+        SetClipboardWatch(!clipboardWatch.IsOn());
         break;
     case IDM_VIEW_STATUSBAR:
         ShowStatusBar(settings.StatusBar == 0);
@@ -411,7 +408,7 @@ void MainWindow::CopyPicture() {
     // A copy does not make the picture saved: the next program to copy
     // anything replaces it on the clipboard.
     if (copy.Put(hwnd)) {
-        ownCopySequence = GetClipboardSequenceNumber();
+        clipboardWatch.NoteOwnCopy();
     }
 }
 
@@ -634,9 +631,8 @@ int MainWindow::FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
         *result = TRUE;
         return 1;
     }
-    case PasteHandedOverMessage: {
-        std::vector<std::string> paths;
-        paths.swap(handedOver);
+    case HandOverQueue::ReadyMessage: {
+        std::vector<std::string> paths = handedOver.Take();
         if (filesHandedOver && !paths.empty()) {
             filesHandedOver(std::move(paths));
         }
@@ -648,37 +644,15 @@ int MainWindow::FilterMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
 }
 
 void MainWindow::HandOverFiles(std::vector<std::string> paths) {
-    if (paths.empty()) {
-        return;
-    }
-    const bool posted = !handedOver.empty();
-    handedOver.insert(handedOver.end(), paths.begin(), paths.end());
-    if (!posted) {
-        Post(PasteHandedOverMessage, 0, 0);
-    }
+    handedOver.Add(hwnd, std::move(paths));
 }
 
 void MainWindow::SetClipboardWatch(bool on) {
-    if (on == clipboardWatch || hwnd == nullptr) {
-        return;
-    }
-    // A window must leave the listener list itself: it is not taken off
-    // when it is destroyed.
-    if (on ? AddClipboardFormatListener(hwnd) : RemoveClipboardFormatListener(hwnd)) {
-        clipboardWatch = on;
-    } else if (!on) {
-        clipboardWatch = false;
-    }
+    clipboardWatch.Set(hwnd, on);
 }
 
 void MainWindow::OnClipboardUpdate() {
-    if (!clipboardWatch) {
-        return;
-    }
-    // The program's own Copy owns the clipboard until someone empties it; the
-    // sequence number covers an owner window that is gone by now.
-    const DWORD sequence = GetClipboardSequenceNumber();
-    if (GetClipboardOwner() == hwnd || (ownCopySequence != 0 && sequence == ownCopySequence)) {
+    if (!clipboardWatch.IsOthersChange(hwnd)) {
         return;
     }
     // Text and other data go by; a picture is pasted without a word, as the

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/StatusBar.h"
+#include "app/ClipboardWatch.h"
+#include "app/HandOverQueue.h"
 #include "app/ToolTip.h"
 #include "ui/Toolbar.h"
 #include "browser/PasteCommand.h"
@@ -57,7 +59,7 @@ public:
     // While on, every picture another program puts on the clipboard is
     // pasted to the right, wrapping at All_Width. Off at every start.
     void SetClipboardWatch(bool on);
-    bool ClipboardWatch() const { return clipboardWatch; }
+    bool ClipboardWatch() const { return clipboardWatch.IsOn(); }
 
     // Files to paste to the right once the message loop comes round to them
     // (named on the command line, or handed over by a second copy); they go
@@ -132,11 +134,8 @@ private:
     std::function<void()> closeAction;
     ui::Window* fileListWindow = nullptr;
     ui::Window* settingsWindow = nullptr;
-    bool clipboardWatch = false;
-    // The clipboard's sequence number right after the program's own Copy,
-    // whose picture is not pasted back.
-    DWORD ownCopySequence = 0;
-    std::vector<std::string> handedOver;
+    app::ClipboardWatch clipboardWatch;
+    HandOverQueue handedOver;
     bool changed = false;
     UINT dpi = 96;
 };
