@@ -95,15 +95,4 @@ void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previ
     }
 }
 
-void FilterRow(std::uint8_t type, const std::uint8_t* row, const std::uint8_t* previous,
-               std::uint8_t* out, std::size_t length, std::size_t bpp) {
-    if (type < kFilterSub || type > kFilterPaeth) {
-        std::memcpy(out, row, length);
-        return;
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-        out[i] = static_cast<std::uint8_t>(row[i] - Predict(type, row, previous, i, bpp));
-    }
-}
-
 } // namespace formats

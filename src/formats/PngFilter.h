@@ -27,9 +27,4 @@ std::uint8_t PaethPredictor(std::uint8_t left, std::uint8_t above, std::uint8_t 
 void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
                  std::size_t length, std::size_t bpp);
 
-// Writes the filtered form of row into out (which must not overlap row).
-// Types above 4 copy the row unchanged.
-void FilterRow(std::uint8_t type, const std::uint8_t* row, const std::uint8_t* previous,
-               std::uint8_t* out, std::size_t length, std::size_t bpp);
-
 } // namespace formats

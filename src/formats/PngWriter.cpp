@@ -124,56 +124,6 @@ bool FillPalette(PngImageInfo& info, const image::PixelValue* table, int count) 
 
 } // namespace
 
-bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPixel,
-                  const image::PixelValue* table, int count) {
-    if (picture.IsEmpty() || picture.BytesPerPixel != 3 ||
-        (bitsPerPixel != 8 && bitsPerPixel != 24) ||
-        (bitsPerPixel == 8 && (table == nullptr || count < 1 || count > 256))) {
-        return false;
-    }
-    info.Width = static_cast<std::uint32_t>(picture.Width);
-    info.Height = static_cast<std::uint32_t>(picture.Height);
-    info.BitsPerPixel = static_cast<std::uint16_t>(bitsPerPixel);
-    info.PaletteCount = 0;
-    info.RowBytes = PngRowBytes(info.Width, info.BitsPerPixel);
-    info.Palette.Free();
-    const std::size_t size = PngPixelsSize(info);
-    if (info.RowBytes == 0 || size == 0 || info.Pixels.Allocate(size, true) == nullptr) {
-        info.Pixels.Free();
-        return false;
-    }
-
-    ColourIndex index;
-    if (bitsPerPixel == 8) {
-        IndexColours(index, table, count);
-    }
-    std::uint8_t* row = info.Pixels.Data();
-    for (int y = 0; y < picture.Height; ++y, row += info.RowBytes) {
-        const std::uint8_t* p = picture.PixelAddress(0, y);
-        std::uint8_t* out = row + 1;
-        if (bitsPerPixel == 8) {
-            for (int x = 0; x < picture.Width; ++x, p += 3) {
-                const int slot = index.Find(PixelAt(p));
-                *out++ = static_cast<std::uint8_t>(slot < 0 ? 0 : slot);
-            }
-        } else {
-            for (int x = 0; x < picture.Width; ++x, p += 3) {
-                *out++ = p[2];
-                *out++ = p[1];
-                *out++ = p[0];
-            }
-        }
-    }
-
-    if (bitsPerPixel == 8) {
-        if (!FillPalette(info, table, count)) {
-            info.Pixels.Free();
-            return false;
-        }
-    }
-    return true;
-}
-
 bool SavePng(const image::Image& picture, const char* path) {
     image::PixelValue table[256];
     const int count = CountColours(picture, table);
@@ -186,34 +136,26 @@ bool EncodePng(const image::Image& picture, MemorySink& sink) {
     return PngWriter().WritePicture(sink, picture, table, count, kSaveLevel) && sink.Good();
 }
 
-bool PngWriter::Write(const char* path, const PngImageInfo& source, int level, int filterType,
-                      std::uint32_t transparent) {
+bool PngWriter::Write(const char* path, const PngImageInfo& source, int level) {
     // The raw rows must be exactly what the header fields describe, or the
-    // filter pass would read past them.
+    // copy would read past them.
     if (source.Pixels.IsEmpty() || source.Width == 0 || source.Height == 0 ||
         source.Width > 0x7FFFFFFF || source.Height > 0x7FFFFFFF ||
         source.RowBytes != PngRowBytes(source.Width, source.BitsPerPixel) ||
         PngPixelsSize(source) == 0) {
         return false;
     }
-    std::uint8_t type = kFilterNone;
-    if (filterType >= kFilterSub && filterType <= kFilterPaeth) {
-        type = static_cast<std::uint8_t>(filterType);
-    }
-    const std::size_t bpp = (source.BitsPerPixel + 7u) / 8u;
     const std::size_t rowBytes = source.RowBytes;
     const std::uint8_t* rows = source.Pixels.Data();
-    // The filter byte is set here whatever the rows held before.
+    // Filter type 0, whatever the rows' filter bytes held before.
     const auto fill = [=](std::uint32_t first, std::uint32_t end, std::uint8_t* out) {
         for (std::uint32_t y = first; y < end; ++y, out += rowBytes) {
-            const std::uint8_t* row = rows + y * rowBytes;
-            out[0] = type;
-            FilterRow(type, row + 1, y == 0 ? nullptr : row + 1 - rowBytes, out + 1, rowBytes - 1,
-                      bpp);
+            std::memcpy(out, rows + y * rowBytes, rowBytes);
+            out[0] = kFilterNone;
         }
     };
     info = &source;
-    const bool written = WriteFile(path, fill, level, transparent);
+    const bool written = WriteFile(path, fill, level);
     info = nullptr;
     return written;
 }
@@ -275,20 +217,19 @@ bool PngWriter::WritePicture(ByteSink& sink, const image::Image& picture,
     };
     info = &header;
     out = &sink;
-    const bool written = WriteChunks(fill, level, kNoTransparency);
+    const bool written = WriteChunks(fill, level);
     out = nullptr;
     info = nullptr;
     return written;
 }
 
-bool PngWriter::WriteFile(const char* path, const BandDeflater::FillRows& fill, int level,
-                          std::uint32_t transparent) {
+bool PngWriter::WriteFile(const char* path, const BandDeflater::FillRows& fill, int level) {
     SafeWriter writer(path);
     if (!writer.IsOpen()) {
         return false;
     }
     out = &writer;
-    const bool written = WriteChunks(fill, level, transparent) && writer.Finish();
+    const bool written = WriteChunks(fill, level) && writer.Finish();
     out = nullptr;
     return written;
 }
@@ -303,8 +244,7 @@ bool PngWriter::WriteChunk(const char* type, const std::uint8_t* data, std::uint
            out->Write(crc, sizeof(crc));
 }
 
-bool PngWriter::WriteChunks(const BandDeflater::FillRows& fill, int level,
-                            std::uint32_t transparent) {
+bool PngWriter::WriteChunks(const BandDeflater::FillRows& fill, int level) {
     std::uint8_t header[13];
     WriteBigEndian32(header, info->Width);
     WriteBigEndian32(header + 4, info->Height);
@@ -323,49 +263,8 @@ bool PngWriter::WriteChunks(const BandDeflater::FillRows& fill, int level,
         !WriteChunk("PLTE", info->Palette.Data(), info->PaletteCount * 3u)) {
         return false;
     }
-    if (transparent != kNoTransparency && info->BitsPerPixel != 32 && !info->Pixels.IsEmpty() &&
-        !WriteTransparency(transparent)) {
-        return false;
-    }
 
     return WriteImageData(fill, level) && out->Write(kEnd, sizeof(kEnd));
-}
-
-bool PngWriter::WriteTransparency(std::uint32_t transparent) {
-    const std::uint8_t* first = info->Pixels.Data() + 1;
-    if (info->BitsPerPixel == 24) {
-        std::uint8_t red = static_cast<std::uint8_t>(transparent);
-        std::uint8_t green = static_cast<std::uint8_t>(transparent >> 8);
-        std::uint8_t blue = static_cast<std::uint8_t>(transparent >> 16);
-        if (transparent == kTopLeftTransparency) {
-            red = first[0];
-            green = first[1];
-            blue = first[2];
-        }
-        const std::uint8_t data[6] = {0, red, 0, green, 0, blue};
-        return WriteChunk("tRNS", data, sizeof(data));
-    }
-    const std::uint8_t* palette = info->Palette.Data();
-    const unsigned count = palette != nullptr ? info->PaletteCount : 0;
-    std::uint8_t wanted[3] = {static_cast<std::uint8_t>(transparent),
-                              static_cast<std::uint8_t>(transparent >> 8),
-                              static_cast<std::uint8_t>(transparent >> 16)};
-    if (transparent == kTopLeftTransparency) {
-        const unsigned index = first[0] >> (8 - info->BitsPerPixel);
-        if (index >= count) {
-            return true;
-        }
-        std::memcpy(wanted, palette + index * 3, 3);
-    }
-    for (unsigned i = 0; i < count; ++i) {
-        if (std::memcmp(palette + i * 3, wanted, 3) == 0) {
-            std::uint8_t alpha[256];
-            std::memset(alpha, 255, i);
-            alpha[i] = 0;
-            return WriteChunk("tRNS", alpha, i + 1);
-        }
-    }
-    return true;
 }
 
 bool PngWriter::WriteImageData(const BandDeflater::FillRows& fill, int level) {

@@ -12,26 +12,21 @@ namespace formats {
 class ByteSink;
 class MemorySink;
 
-// Transparent colour arguments of PngWriter::Write: a colour with red in the
-// lowest byte, or one of these.
-constexpr std::uint32_t kNoTransparency = 0xFFFFFFFF;
-constexpr std::uint32_t kTopLeftTransparency = 0xFEFFFFFF;
-
-// Writes a PngImageInfo, or a 24-bit Image directly, as a PNG file: IHDR,
-// PLTE and tRNS as the picture needs, one IDAT holding the whole zlib stream
-// (deflated in bands by BandDeflater and streamed to the file), IEND. The
-// file replaces the target only when it is complete.
+// Writes a 24-bit Image, or a PngImageInfo, as a PNG file: IHDR, PLTE as the
+// picture needs, one IDAT holding the whole zlib stream of rows of filter
+// type 0 (deflated in bands by BandDeflater and streamed to the file), IEND.
+// The file replaces the target only when it is complete.
 class PngWriter {
 public:
     PngWriter() = default;
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
-    // level: libdeflate compression level, 0 to 12; filterType: 0 to 4 for
-    // every row (other values mean 0). False, with no file left behind and an existing target
-    // untouched, when anything fails.
-    bool Write(const char* path, const PngImageInfo& info, int level, int filterType,
-               std::uint32_t transparent);
+    // The reader's layouts (palette indices, RGB, RGBA), as a test makes a
+    // picture with transparency; level: libdeflate's, 0 to 12. False, with
+    // no file left behind and an existing target untouched, when anything
+    // fails.
+    bool Write(const char* path, const PngImageInfo& info, int level);
 
     // Writes the rows of a 24-bit Image with filter type 0, without a copy of
     // the picture: as indices into the count colours of table (the palette)
@@ -43,11 +38,9 @@ public:
                       int count, int level);
 
 private:
-    bool WriteFile(const char* path, const BandDeflater::FillRows& fill, int level,
-                   std::uint32_t transparent);
-    bool WriteChunks(const BandDeflater::FillRows& fill, int level, std::uint32_t transparent);
+    bool WriteFile(const char* path, const BandDeflater::FillRows& fill, int level);
+    bool WriteChunks(const BandDeflater::FillRows& fill, int level);
     bool WriteChunk(const char* type, const std::uint8_t* data, std::uint32_t length);
-    bool WriteTransparency(std::uint32_t transparent);
     bool WriteImageData(const BandDeflater::FillRows& fill, int level);
 
     const PngImageInfo* info = nullptr;
@@ -59,12 +52,6 @@ private:
 // count (1 to 256) with table filled, or 0 when there are more than 256 colours
 // or the Image is not 24-bit.
 int CountColours(const image::Image& picture, image::PixelValue table[256]);
-
-// Fills info from a 24-bit Image: 8 bits per pixel as indices into the count
-// colours of table (which become the palette), or 24 bits as red, green, blue.
-// Every row gets filter byte 0. False on allocation failure or bad arguments.
-bool BuildPngInfo(const image::Image& picture, PngImageInfo& info, int bitsPerPixel,
-                  const image::PixelValue* table, int count);
 
 // Saves a 24-bit Image as PNG: a palette picture when it has at most 256
 // colours, RGB otherwise; filter type 0, deflated by libdeflate at a level

@@ -83,7 +83,7 @@ void OfferPngOnly(int width, int height, int seed) {
         }
     }
     const std::string path = DataFolder() + "\\offered.png";
-    ASSERT_TRUE(formats::PngWriter().Write(path.c_str(), info, 6, 0, formats::kNoTransparency));
+    ASSERT_TRUE(formats::PngWriter().Write(path.c_str(), info, 6));
     std::ifstream file(path, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -660,7 +660,7 @@ TEST_F(MainWindowTest, TheCanvasFillsTheClientAreaBetweenToolbarAndStatusBar) {
 
 // Size, zoom, pictures since New and the unsaved mark after each step.
 TEST_F(MainWindowTest, TheStatusBarFollowsPastesUndoZoomSaveAndNew) {
-    const std::string saved = DataFolder() + "\status.bmp";
+    const std::string saved = DataFolder() + "\\status.bmp";
     const struct {
         const char* step;
         std::function<void()> act;

@@ -119,7 +119,7 @@ TEST(Writers, SaveInFoldersOfAnyLength) {
         const Bytes saved = ReadWholeFile(old);
         EXPECT_FALSE(SaveJpeg(tooWide, old.c_str(), 85, false));
         EXPECT_FALSE(SaveWebp(webpTooTall, old.c_str(), 85, true));
-        EXPECT_FALSE(PngWriter().Write(old.c_str(), rows, 6, 0, kNoTransparency));
+        EXPECT_FALSE(PngWriter().Write(old.c_str(), rows, 6));
         const file::WidePath wideOld(old.c_str());
         ASSERT_TRUE(SetFileAttributesW(wideOld.Get(), FILE_ATTRIBUTE_READONLY));
         for (const auto& writer : kWriters) {
@@ -241,26 +241,5 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         EXPECT_TRUE(file.save != SavePng ||
                     (EncodePng(file.picture, memory) && memory.Bytes() == ReadWholeFile(path)))
             << file.name << " is not encoded in memory as saved";
-    }
-
-    // The writer's other filter types and, with filter 0, its transparency
-    // chunk, which the save command does not use. Colours are passed with red
-    // in the lowest byte.
-    image::PixelValue table[256];
-    const int count = CountColours(c256, table);
-    const std::uint32_t third = (table[2] >> 16) | (table[2] & 0xFF00) | (table[2] & 0xFF) << 16;
-    for (int filter = 0; filter <= 4; ++filter) {
-        for (const Image* picture : {&odd, &c256}) {
-            const bool palette = picture == &c256;
-            PngImageInfo info;
-            ASSERT_TRUE(BuildPngInfo(*picture, info, palette ? 8 : 24, table, count));
-            const std::string name =
-                out + "png_filter" + std::to_string(filter) + (palette ? "_pal.png" : ".png");
-            const std::uint32_t none = filter != 0 ? kNoTransparency
-                                       : palette   ? third
-                                                   : kTopLeftTransparency;
-            ASSERT_TRUE(PngWriter().Write(name.c_str(), info, 6, filter, none));
-            ASSERT_TRUE(WriteWholeFile(name + ".rgb", Dump(*picture)));
-        }
     }
 }
