@@ -57,6 +57,18 @@ const struct {
                 {"a.jpg", Jpeg<90, false>, 30},  {"p.jpg", Jpeg<90, true>, 30},
                 {"a.webp", Webp<90, false>, 30}, {"l.webp", Webp<90, true>, 999}};
 
+// A joined canvas: tiles of 120 x 90 with gaps of 6, the last row short.
+std::uint32_t CanvasPixel(int x, int y) {
+    const int column = x / 126, row = y / 96, tx = x % 126, ty = y % 96;
+    if (tx >= 120 || ty >= 90) {
+        return 0x202020u;
+    }
+    if (row == 1 && column == 2) {
+        return 0xFFFFFFu;
+    }
+    return (column + row) % 2 != 0 ? Photo(tx, ty) : Chart(tx * 3, ty * 2, 0xFFFFFF);
+}
+
 } // namespace
 
 // Folders whose full path is 248 to 250 bytes (a.bmp fits under MAX_PATH, the
@@ -166,17 +178,6 @@ TEST(WrittenFiles, ForIndependentDecoders) {
     const std::string out = data + "out/";
     // 257 different colours.
     auto colour = [](int i) { return static_cast<std::uint32_t>(i * 2654435761u) >> 8; };
-    // A joined canvas: tiles of 120 x 90 with gaps of 6, the last row short.
-    const auto canvasPixel = [](int x, int y) {
-        const int column = x / 126, row = y / 96, tx = x % 126, ty = y % 96;
-        if (tx >= 120 || ty >= 90) {
-            return 0x202020u;
-        }
-        if (row == 1 && column == 2) {
-            return 0xFFFFFFu;
-        }
-        return (column + row) % 2 != 0 ? Photo(tx, ty) : Chart(tx * 3, ty * 2, 0xFFFFFF);
-    };
     // Large enough to be deflated in several bands that must join into one
     // stream: a photograph, a tall thin one and a palette chart.
     Image smooth, odd, one, noise, c256, c257, photo, chart, flat, canvas, big, thin, bigChart,
@@ -192,7 +193,7 @@ TEST(WrittenFiles, ForIndependentDecoders) {
         MakeImage(photo, 400, 300, Photo) &&
         MakeImage(chart, 500, 200, [](int x, int y) { return Chart(x, y, 0xFFFFFF); }) &&
         MakeImage(flat, 500, 200, [](int x, int y) { return Chart(x, y, x / 2 * 0x10001u + y); }) &&
-        MakeImage(canvas, 372, 186, canvasPixel) && MakeImage(smooth, 64, 48, Smooth) &&
+        MakeImage(canvas, 372, 186, CanvasPixel) && MakeImage(smooth, 64, 48, Smooth) &&
         MakeImage(odd, 37, 23, Smooth) && MakeImage(one, 5, 3, [](int, int) { return 0x336699; }) &&
         MakeImage(noise, 300, 200,
                   [](int x, int y) { return x * 2654435761u ^ y * 40503u ^ x * y * 97u; }) &&
