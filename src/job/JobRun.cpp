@@ -1,6 +1,7 @@
 #include "job/JobRun.h"
 
 #include "job/JobSizeEstimate.h"
+#include "job/Milliseconds.h"
 
 #include <windows.h>
 
@@ -41,13 +42,6 @@ void JobStop::Request() {
 }
 
 namespace {
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-}
 
 enum class Result { Pasted, NotLoaded, NotMade };
 

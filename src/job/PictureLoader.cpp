@@ -1,6 +1,7 @@
 #include "job/PictureLoader.h"
 
 #include "formats/ImageLoader.h"
+#include "job/Milliseconds.h"
 
 #include <windows.h>
 
@@ -11,13 +12,6 @@
 namespace job {
 
 namespace {
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-}
 
 // Two loading threads keep two cores busy beside the pasting thread, which
 // mostly waits; more would only hold more pictures in memory at once.
@@ -80,9 +74,9 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
         if (hooks.beforeMake) {
             hooks.beforeMake(index);
         }
-        const bool read =
-            formats::LoadImageFile(source, paths[index].c_str(),
-                                   static_cast<std::uint32_t>(values.background), &picture->damaged);
+        const bool read = formats::LoadImageFile(source, paths[index].c_str(),
+                                                 static_cast<std::uint32_t>(values.background),
+                                                 &picture->damaged);
         QueryPerformanceCounter(&loaded);
         if (read) {
             picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)
