@@ -1,5 +1,6 @@
 #include "formats/WebpReader.h"
 
+#include "formats/AlphaBlend.h"
 #include "image/ByteBuffer.h"
 #include "win/FileHandle.h"
 
@@ -76,8 +77,7 @@ void BlendRows(const WebPRGBABuffer& rows, int width, int height, image::Image& 
         for (int x = 0; x < width; ++x, in += 4, out += 3) {
             const unsigned alpha = in[3];
             for (int c = 0; c < 3; ++c) {
-                out[c] = static_cast<std::uint8_t>((in[c] * alpha + back[c] * (255 - alpha) + 127) /
-                                                   255);
+                out[c] = BlendSample(in[c], alpha, back[c]);
             }
         }
     }
