@@ -176,22 +176,6 @@ TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
     DestroyWindow(edit);
 }
 
-TEST(SingleInstance, LaterCopiesWaitUntilTheFirstIsReady) {
-    const std::string name = "QuiltoraReady-" + std::to_string(GetCurrentProcessId());
-    EXPECT_FALSE(app::Application::WaitUntilReady(name.c_str(), 0));
-    app::Application first;
-    ASSERT_TRUE(first.InitInstance(name.c_str(), false));
-    // A copy already waiting is released by the announcement.
-    bool released = false;
-    std::thread waiting(
-        [&name, &released] { released = app::Application::WaitUntilReady(name.c_str(), 20000); });
-    Sleep(50);
-    first.AnnounceReady(name.c_str());
-    waiting.join();
-    EXPECT_TRUE(released);
-    EXPECT_TRUE(app::Application::WaitUntilReady(name.c_str(), 0));
-}
-
 TEST(FileHandOver, ABusyFirstCopyStillGetsTheFiles) {
     // The first copy's window lives on a thread that asks for no message for
     // longer than the system's five seconds of "not responding", as in a long

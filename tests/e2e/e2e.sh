@@ -17,17 +17,8 @@ cp "$build/Quiltora.exe" "$work/"
 printf '[Quiltora]\r\nWinLeft=40\r\nWinTop=40\r\nWinRight=840\r\nWinBottom=560\r\nListLeft=860\r\nListTop=40\r\nListRight=1240\r\nListBottom=560\r\nOptX=40\r\nOptY=580\r\nListDir=%s\r\n' \
   "Z:${work//\//\\}\\pictures" >"$work/Quiltora.ini"
 
-displayfile="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-xvfb=$!
-finish() {
-  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap finish EXIT
-for _ in $(seq 1 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-[ -s "$displayfile" ] || { echo "e2e: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n 1 "$displayfile")" LANG=ko_KR.UTF-8
+. "$root/tests/e2e/xvfb.sh"
+start_xvfb "$work" "$prefix" 1280x800 e2e
 
 step=0
 shot() { step=$((step + 1)); import -window root "$work/shots/$(printf %02d "$step")-$1.png"; }

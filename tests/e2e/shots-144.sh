@@ -19,17 +19,8 @@ cp "$build/Quiltora.exe" "$work/"
 printf '[Quiltora]\r\nWinLeft=16\r\nWinTop=16\r\nWinRight=560\r\nWinBottom=440\r\nListLeft=576\r\nListTop=16\r\nListRight=830\r\nListBottom=440\r\nOptX=16\r\nOptY=456\r\nPadSize=6\r\nListDir=%s\r\n' \
   "Z:${work//\//\\}\\pictures" >"$work/Quiltora.ini"
 
-displayfile="$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-xvfb=$!
-finish() {
-  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap finish EXIT
-for _ in $(seq 1 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-[ -s "$displayfile" ] || { echo "shots-144: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n 1 "$displayfile")" LANG=ko_KR.UTF-8
+. "$root/tests/e2e/xvfb.sh"
+start_xvfb "$work" "$prefix" 1920x1080 shots-144
 winpath() { echo "Z:${1//\//\\}"; }
 
 pictures=()

@@ -429,25 +429,3 @@ TEST(JoinDocument, ReadersNeverSeeAHalfDonePaste) {
     EXPECT_EQ(doc.UndoRecords().size(), 135u);
 }
 
-// A job's pastes are one undo step, however many; pastes before and after it
-// stay one step each, and a group left open by nothing spills over nothing.
-TEST(JoinDocument, AJobIsUndoneInOneStep) {
-    JoinDocument doc;
-    const PasteParameters s; // at their own size, no gap
-    ASSERT_TRUE(Paste(doc, 10, 10, false, s));
-    {
-        const JoinDocument::UndoGroup job(doc);
-        for (int i = 0; i < 5; ++i) {
-            ASSERT_TRUE(Paste(doc, 10, 10 + i, i % 2 == 0, s));
-        }
-    }
-    ASSERT_TRUE(Paste(doc, 7, 7, false, s));
-    ASSERT_EQ(doc.UndoRecords().size(), 7u);
-    const std::size_t left[] = {6, 1, 0};
-    for (std::size_t records : left) {
-        ASSERT_TRUE(doc.Undo());
-        EXPECT_EQ(doc.UndoRecords().size(), records);
-    }
-    EXPECT_TRUE(doc.IsEmpty());
-    EXPECT_FALSE(doc.Undo());
-}

@@ -161,18 +161,6 @@ TEST(DispatchBinding, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
     EXPECT_FALSE(window.IsBoundWindow()) << "hwnd keeps the dead handle";
 }
 
-TEST(DispatchBinding, WindowWithoutObjectGetsDefaultProcessing) {
-    uitest::RegisterTestClass();
-    const HWND plain = CreateWindowExA(0, uitest::TestClassName, "plain", WS_OVERLAPPEDWINDOW, 0, 0,
-                                       100, 100, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(plain, nullptr);
-    WindowGuard guard(plain);
-    SetWindowTextA(plain, "unbound");
-    char text[32] = {};
-    GetWindowTextA(plain, text, sizeof(text));
-    EXPECT_STREQ(text, "unbound");
-}
-
 TEST_F(Dispatch, SplitsParametersIntoUnsignedWords) {
     // x = -1 (possible while the mouse is captured) arrives as 65535.
     Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1, 7));
