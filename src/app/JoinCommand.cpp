@@ -218,6 +218,8 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     job.arrangement = options.arrangement;
     job.width = options.wrapWidth;
     job.perRow = options.perRow;
+    job.stitch = options.stitch >= 0;
+    job.stitchTolerance = options.stitch;
     int skipped = 0;
     for (const std::string& argument : options.inputs) {
         const std::vector<std::string> paths = Expand(argument);

@@ -19,6 +19,9 @@ const char* const JoinUsage =
     "  --column              one column\n"
     "  --wrap PIXELS         rows wrapped at this width\n"
     "  --per-row N           N pictures per row\n"
+    "  --stitch[=D]          with --column: join overlapping screenshots into one\n"
+    "                        long picture; rows match within D per channel value\n"
+    "                        (0 to 64, default 4; about 16 for JPEG screenshots)\n"
     "  --gap PIXELS          gap between pictures (0 to 1000)\n"
     "  --gap-colour RRGGBB   colour of the gap\n"
     "  --background RRGGBB   colour where no picture is\n"
@@ -35,6 +38,8 @@ const char* const JoinUsage =
     "Exit status: 0 all pasted, 1 some skipped or damaged, 2 nothing written, 64 usage.\n";
 
 namespace {
+
+constexpr int DefaultStitchTolerance = 4;
 
 // A whole decimal number within the range, nothing else.
 bool ReadNumber(const std::string& text, int low, int high, int& value) {
@@ -104,6 +109,10 @@ bool CheckJoinOptions(JoinOptions& options, std::string& error) {
         error = "no pictures to join";
         return false;
     }
+    if (options.stitch >= 0 && options.arrangement != job::OneColumn) {
+        error = "--stitch needs --column";
+        return false;
+    }
     if (options.stretch && options.boxWidth < 0) {
         error = "--stretch needs --box";
         return false;
@@ -170,6 +179,13 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
                 return false;
             }
             options.output = arguments[++i];
+        } else if (argument == "--stitch") {
+            options.stitch = DefaultStitchTolerance;
+        } else if (argument.compare(0, 9, "--stitch=") == 0) {
+            if (!ReadNumber(argument.substr(9), 0, 64, options.stitch)) {
+                error = argument + ": the tolerance must be 0 to 64";
+                return false;
+            }
         } else if (flag != flags.end()) {
             flag->second();
         } else if (reader != valued.end()) {

@@ -18,6 +18,7 @@ struct JoinOptions {
     job::BatchArrangement arrangement = job::OneRow;
     int wrapWidth = 0;
     int perRow = 0;
+    int stitch = -1; // --column's tolerance for stitching screenshots; -1: none
     int gap = -1;
     int gapColour = -1;  // COLORREF
     int background = -1; // COLORREF

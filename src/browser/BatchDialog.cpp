@@ -19,6 +19,7 @@ constexpr int FileChoices = 3;
 constexpr int Arrangements = 4;
 constexpr int MinPerRow = 1;
 constexpr int MaxPerRow = 1000;
+constexpr UINT MaxTolerance = 64;
 // All_FileText keeps at most this many bytes.
 constexpr int PatternCapacity = 255;
 
@@ -36,6 +37,11 @@ int BatchDialog::OnInitDialog(LRESULT* result) {
     }
     SetItemInt(IDC_BATCH_WIDTH, settings.All_Width, FALSE);
     SetItemInt(IDC_BATCH_PER_ROW, settings.All_ImgNum, FALSE);
+    SetCheck(IDC_BATCH_STITCH, settings.All_Stitch != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetItemInt(IDC_BATCH_STITCH_TOLERANCE,
+               std::min<int>(settings.All_StitchTolerance, MaxTolerance), FALSE);
+    SendDlgItemMessageA(hwnd, IDC_BATCH_STITCH_TOLERANCE, EM_LIMITTEXT, 2, 0);
+    EnableStitch();
     SendDlgItemMessageA(hwnd, IDC_BATCH_PER_ROW_SPIN, UDM_SETRANGE, 0,
                         MAKELPARAM(MaxPerRow, MinPerRow));
     char counts[96];
@@ -51,6 +57,12 @@ int BatchDialog::OnInitDialog(LRESULT* result) {
 int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     if (id == IDC_BATCH_PER_ROW && code == EN_KILLFOCUS) {
         ShowPerRowInForce();
+    }
+    if (id == IDC_BATCH_STITCH_TOLERANCE && code == EN_KILLFOCUS) {
+        SetItemInt(IDC_BATCH_STITCH_TOLERANCE, StitchToleranceInForce(), FALSE);
+    }
+    if (code == BN_CLICKED) {
+        EnableStitch();
     }
     if (id != IDOK && id != IDCANCEL) {
         if (code == EN_CHANGE || code == BN_CLICKED) {
@@ -77,6 +89,8 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     text::String pattern(PatternCapacity);
     GetItemText(IDC_BATCH_PATTERN, pattern);
     settings.All_FileText.Assign(pattern.Data());
+    settings.All_Stitch = IsChecked(IDC_BATCH_STITCH) == BST_CHECKED ? 1 : 0;
+    settings.All_StitchTolerance = static_cast<std::uint16_t>(StitchToleranceInForce());
     End(id == IDOK ? 1 : 0);
     return 1;
 }
@@ -93,6 +107,8 @@ job::BatchJob BatchDialog::JobFromControls() {
     text::String pattern(PatternCapacity);
     GetItemText(IDC_BATCH_PATTERN, pattern);
     job.pattern = pattern.Data();
+    job.stitch = IsChecked(IDC_BATCH_STITCH) == BST_CHECKED;
+    job.stitchTolerance = StitchToleranceInForce();
     return job;
 }
 
@@ -106,6 +122,18 @@ int BatchDialog::PerRowInForce() {
 void BatchDialog::ShowPerRowInForce() {
     // The new text reports a change, which only measures the result again.
     SetItemInt(IDC_BATCH_PER_ROW, PerRowInForce(), FALSE);
+}
+
+int BatchDialog::StitchToleranceInForce() {
+    const UINT tolerance = GetDlgItemInt(hwnd, IDC_BATCH_STITCH_TOLERANCE, nullptr, FALSE);
+    return static_cast<int>(std::min<UINT>(tolerance, MaxTolerance));
+}
+
+void BatchDialog::EnableStitch() {
+    const bool column = IsChecked(IDC_BATCH_ONE_COLUMN) == BST_CHECKED;
+    EnableWindow(GetDlgItem(hwnd, IDC_BATCH_STITCH), column);
+    EnableWindow(GetDlgItem(hwnd, IDC_BATCH_STITCH_TOLERANCE),
+                 column && IsChecked(IDC_BATCH_STITCH) == BST_CHECKED);
 }
 
 void BatchDialog::ShowResultSize() {

@@ -38,6 +38,10 @@ private:
     int PerRowInForce();
     // Rewrites the pictures-per-row box with the number a job takes from it.
     void ShowPerRowInForce();
+    // The stitch tolerance box read as a number, clamped to 0 .. 64.
+    int StitchToleranceInForce();
+    // Stitching is a column's: its controls are enabled only for one.
+    void EnableStitch();
 
     settings::AppSettings& settings;
     int selectedPictures;

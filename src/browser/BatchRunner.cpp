@@ -73,6 +73,8 @@ void BatchRunner::RunBatch(HWND owner, const std::string& folder,
     job.width = settings.All_Width;
     job.perRow = settings.All_ImgNum;
     job.pattern = settings.All_FileText.Data();
+    job.stitch = settings.All_Stitch != 0;
+    job.stitchTolerance = settings.All_StitchTolerance;
     RunJob(std::move(job));
 }
 

@@ -84,7 +84,7 @@ bool JoinDocument::PastePrepared(PreparedPicture& prepared, bool below, int wrap
         std::list<UndoRecord> pending(1);
         WriteGuard guard(*this);
         pasted = Paste(prepared.resized, size.pictureRect, size.boxWidth, size.boxHeight, below,
-                       wrapWidth, settings, pending);
+                       wrapWidth, settings, pending, prepared.mayBecomeCanvas);
     } catch (const std::bad_alloc&) {
         pasted = false;
     }
@@ -93,7 +93,7 @@ bool JoinDocument::PastePrepared(PreparedPicture& prepared, bool below, int wrap
 
 bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight,
                          bool below, int wrapWidth, const PasteParameters& settings,
-                         std::list<UndoRecord>& pending) {
+                         std::list<UndoRecord>& pending, bool mayBecomeCanvas) {
     UndoRecord& record = pending.front();
     record.previousWidth = -1;
     record.previousCell = lastCell;
@@ -105,7 +105,7 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     }
     const int newWidth = placement.canvasWidth;
     const int newHeight = placement.canvasHeight;
-    if (width == 0 && resized.Width == newWidth && resized.Height == newHeight &&
+    if (mayBecomeCanvas && width == 0 && resized.Width == newWidth && resized.Height == newHeight &&
         resized.BytesPerPixel == 3 && reservedWidth <= newWidth && reservedHeight <= newHeight) {
         // The first picture covers the whole canvas: it becomes the canvas,
         // which saves a copy and a second picture's worth of memory.
@@ -148,6 +148,51 @@ bool JoinDocument::Paste(Image& resized, const PictureRect& place, int boxWidth,
     record.pastedCell = cell;
     undoRecords.splice(undoRecords.end(), pending);
     return true;
+}
+
+bool JoinDocument::PasteStitched(const PreparedPicture& prepared, int dropRows, int firstRow,
+                                 const PasteParameters& settings) {
+    const Image& rows = prepared.resized;
+    try {
+        std::list<UndoRecord> pending(1);
+        WriteGuard guard(*this);
+        if (rows.IsEmpty() || dropRows < 0 || dropRows > height || firstRow < 0 ||
+            firstRow > rows.Height) {
+            return false;
+        }
+        const std::int64_t newHeight =
+            static_cast<std::int64_t>(height) - dropRows + (rows.Height - firstRow);
+        const int newWidth = std::max(width, rows.Width);
+        if (!CanvasFits(newWidth, newHeight)) {
+            return false;
+        }
+        UndoRecord& record = pending.front();
+        record.previousCell = lastCell;
+        record.group = openGroup;
+        // Undone with the job it belongs to: the rows it covered are the
+        // previous picture's, which that picture's own undo repaints.
+        record.underColour = ColourToPixel(static_cast<std::uint32_t>(settings.background));
+        if (newWidth > width || newHeight > height) {
+            const int oldWidth = width;
+            const int oldHeight = height;
+            if (!Grow(newWidth, static_cast<int>(newHeight), true, record.underColour)) {
+                return false;
+            }
+            record.previousWidth = oldWidth;
+            record.previousHeight = oldHeight;
+        }
+        const CellRect cell{0, static_cast<int>(newHeight) - (rows.Height - firstRow), rows.Width,
+                            rows.Height - firstRow};
+        if (cell.height > 0) { // BlitFrom reads a height of 0 as the whole source
+            picture.BlitFrom(0, cell.y, rows, 0, firstRow, cell.width, cell.height);
+        }
+        lastCell = cell;
+        record.pastedCell = cell;
+        undoRecords.splice(undoRecords.end(), pending);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // Enlarges the canvas, in its room when it fits, and paints what comes into

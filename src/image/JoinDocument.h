@@ -29,6 +29,9 @@ struct UndoRecord {
 struct PreparedPicture {
     Image resized; // empty when the box stays background (a side of 0 pixels)
     PasteSize size;
+    // A first picture that covers the whole canvas may become the canvas;
+    // a job that compares each picture with the next keeps its own.
+    bool mayBecomeCanvas = true;
 };
 
 // The joined picture and its undo history.
@@ -85,6 +88,14 @@ public:
     // PasteImage. Both leave the bitmaps to their owners to reuse or free.
     static bool Prepare(Image& source, const PasteParameters& settings, PreparedPicture& prepared);
     bool PastePrepared(PreparedPicture& prepared, bool below, int wrapWidth,
+                       const PasteParameters& settings);
+
+    // Joins a screenshot to the one pasted last, which it continues (see
+    // StitchCut): the canvas gives up its last dropRows rows and the
+    // prepared picture's rows from firstRow down follow, without a gap, from
+    // the left edge. The picture must fill its box. False, with nothing
+    // changed, as PasteImage.
+    bool PasteStitched(const PreparedPicture& prepared, int dropRows, int firstRow,
                        const PasteParameters& settings);
 
     // A job that knows the size of its result makes room for it at once, so
@@ -155,7 +166,8 @@ private:
     void UndoNewest();
 
     bool Paste(Image& resized, const PictureRect& place, int boxWidth, int boxHeight, bool below,
-               int wrapWidth, const PasteParameters& settings, std::list<UndoRecord>& pending);
+               int wrapWidth, const PasteParameters& settings, std::list<UndoRecord>& pending,
+               bool mayBecomeCanvas);
     bool Grow(int newWidth, int newHeight, bool below, PixelValue background);
     bool MoveToLargerCanvas(int newWidth, int newHeight, bool below);
     void TrimRoom();

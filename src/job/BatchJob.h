@@ -21,6 +21,11 @@ struct BatchJob {
     int width = 0;       // All_Width: FitWidth's wrap width
     int perRow = 1;      // All_ImgNum: FixedColumns' pictures per row
     std::string pattern; // All_FileText, for Matching
+    // OneColumn only: screenshots that continue each other are joined into
+    // one long picture (see ColumnStitcher), rows matching within the
+    // tolerance (0 to 64).
+    bool stitch = false;
+    int stitchTolerance = 4;
 };
 
 } // namespace job

@@ -1,5 +1,6 @@
 #include "job/JobRun.h"
 
+#include "job/ColumnStitcher.h"
 #include "job/JobSizeEstimate.h"
 #include "job/Milliseconds.h"
 
@@ -46,13 +47,17 @@ namespace {
 enum class Result { Pasted, NotLoaded, NotMade };
 
 Result PastePicture(PictureLoader::Picture& picture, const BatchPlan::Paste& paste,
-                    const image::PasteParameters& values, image::JoinDocument& document) {
+                    const image::PasteParameters& values, image::JoinDocument& document,
+                    ColumnStitcher* stitcher) {
     switch (picture.state) {
     case PictureLoader::Picture::State::NotLoaded:
         return Result::NotLoaded;
     case PictureLoader::Picture::State::NotMade:
         return Result::NotMade;
     default:
+        if (stitcher != nullptr) {
+            return stitcher->Paste(picture, values, document) ? Result::Pasted : Result::NotMade;
+        }
         return document.PastePrepared(picture.prepared, paste.below, paste.wrapWidth, values)
                    ? Result::Pasted
                    : Result::NotMade;
@@ -78,6 +83,10 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
     const image::JoinDocument::UndoGroup group(document);
     // Read while the first pictures load.
     JobSizeEstimate::ReserveResult(plan.Job(), values, document);
+    std::unique_ptr<ColumnStitcher> stitcher;
+    if (plan.Job().stitch && plan.Job().arrangement == OneColumn) {
+        stitcher = std::make_unique<ColumnStitcher>(plan.Job().stitchTolerance);
+    }
     JobOutcome outcome;
     int taken = 0;
     for (int visit = 0; visit < plan.VisitCount() && !stop.Requested(); ++visit) {
@@ -91,7 +100,7 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
             const BatchPlan::Paste paste = plan.NextPaste();
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
-            const Result result = PastePicture(*picture, paste, values, document);
+            const Result result = PastePicture(*picture, paste, values, document, stitcher.get());
             QueryPerformanceCounter(&end);
             outcome.pasting += Milliseconds(start, end);
             plan.Record(result == Result::Pasted);
@@ -105,6 +114,9 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
                     ++outcome.damaged;
                     observer.Damaged(path);
                 }
+            }
+            if (stitcher != nullptr && result == Result::Pasted) {
+                picture = stitcher->Keep(std::move(picture));
             }
             loader.Recycle(std::move(picture));
         }

@@ -38,7 +38,8 @@ void JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParam
 }
 
 JobSizeEstimate::JobSizeEstimate(BatchJob job, const image::PasteParameters& values,
-                                 const SizeReader& read) {
+                                 const SizeReader& read)
+    : upperBound(job.stitch && job.arrangement == OneColumn) {
     BatchPlan plan(std::move(job));
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
         if (!plan.Takes(visit)) {
@@ -84,8 +85,8 @@ std::string JobSizeEstimate::Describe() const {
     }
     constexpr std::int64_t Megabyte = 1024 * 1024;
     char line[128];
-    std::snprintf(line, sizeof(line), "결과: %lld x %lld (%lld MB)", static_cast<long long>(width),
-                  static_cast<long long>(height),
+    std::snprintf(line, sizeof(line), "결과: %s%lld x %lld (%lld MB)", upperBound ? "최대 " : "",
+                  static_cast<long long>(width), static_cast<long long>(height),
                   static_cast<long long>((Bytes() + Megabyte / 2) / Megabyte));
     std::string text = line;
     const std::int64_t side = std::max(width, height);

@@ -41,7 +41,8 @@ public:
     // The bytes of the 24-bit canvas.
     std::int64_t Bytes() const;
     // The batch dialog's line: "결과: 4800 x 3600 (49 MB)", with a warning
-    // when JPEG or WebP cannot hold it, or "결과: 너무 큼".
+    // when JPEG or WebP cannot hold it, or "결과: 너무 큼"; "결과: 최대 ..."
+    // for a stitching column.
     std::string Describe() const;
 
 private:
@@ -52,6 +53,9 @@ private:
     int height = 0;
     image::CellRect lastCell;
     bool tooBig = false;
+    // A stitching column may come out shorter: its overlaps show only in
+    // the pixels.
+    bool upperBound = false;
 };
 
 } // namespace job

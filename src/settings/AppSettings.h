@@ -47,6 +47,8 @@ struct AppSettings {
     std::int32_t All_ImgNum = 5;
     text::String All_FileText; // capacity 255, wildcard pattern
     std::uint16_t StatusBar = 1;
+    std::uint16_t All_Stitch = 0;          // 1: a column job stitches overlapping screenshots
+    std::uint16_t All_StitchTolerance = 4; // 0 to 64
 };
 
 // The one record the program uses, alive for the whole run.

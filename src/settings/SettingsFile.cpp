@@ -78,6 +78,8 @@ const IntKey kIntKeys[] = {
 const IntKey kLaterIntKeys[] = {
     {"StatusBar", 1, &AppSettings::StatusBar, nullptr, NotLayout},
     {"WebPLossless", 0, &AppSettings::WebPLossless, nullptr, NotLayout},
+    {"All_Stitch", 0, &AppSettings::All_Stitch, nullptr, NotLayout},
+    {"All_StitchTolerance", 4, &AppSettings::All_StitchTolerance, nullptr, NotLayout},
 };
 
 // The layout value a position key reads or writes.

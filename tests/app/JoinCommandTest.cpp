@@ -187,6 +187,9 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
         {{"--join", folder + "\\out.gif", good}, 64, "must end in"},
         {{"--join", Out()}, 64, "no pictures"},
         {{"--join", Out(), good, "--stretch"}, 64, "needs --box"},
+        {{"--join", Out(), good, "--stitch"}, 64, "--stitch needs --column"},
+        {{"--join", Out(), good, "--column", "--stitch=65"}, 64, "--stitch=65: the tolerance"},
+        {{"--join", Out(), good, "--column", "--stitch=x"}, 64, "--stitch=x: the tolerance"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.back());

@@ -563,6 +563,43 @@ TEST_F(BatchRunnerTest, LeavingThePerRowBoxShowsTheCountAJobUses) {
     EXPECT_EQ(settings.All_ImgNum, 7);
 }
 
+// Stitching is offered for a column only; its result line is an upper
+// bound, and its tolerance is kept within 0 to 64.
+TEST_F(BatchRunnerTest, StitchingIsAColumnsAndItsSizeAnUpperBound) {
+    std::string seen;
+    answerBatch = [&seen](HWND box) {
+        const auto click = [box, &seen](int id, bool radio) {
+            if (radio) {
+                CheckRadioButton(box, IDC_BATCH_FIRST_ARRANGE, IDC_BATCH_FIXED_COLUMNS, id);
+            } else {
+                CheckDlgButton(box, id, BST_CHECKED);
+            }
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+            for (int control : {IDC_BATCH_STITCH, IDC_BATCH_STITCH_TOLERANCE}) {
+                seen += IsWindowEnabled(GetDlgItem(box, control)) ? "1" : "0";
+            }
+            seen += ItemText(box, IDC_BATCH_RESULT).find(" x ") == std::string::npos    ? "?"
+                    : ItemText(box, IDC_BATCH_RESULT).find("최대") != std::string::npos ? "<"
+                                                                                        : "=";
+            seen += " ";
+        };
+        click(IDC_BATCH_FIRST_ARRANGE, true);
+        click(IDC_BATCH_ONE_COLUMN, true);
+        click(IDC_BATCH_STITCH, false);
+        const HWND tolerance = GetDlgItem(box, IDC_BATCH_STITCH_TOLERANCE);
+        SetWindowTextA(tolerance, "99");
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_STITCH_TOLERANCE, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(tolerance));
+        seen += ItemText(box, IDC_BATCH_STITCH_TOLERANCE);
+        return IDCANCEL;
+    };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png", "p5.png"}, true));
+    EXPECT_EQ(seen, "00= 10= 11< 64");
+    EXPECT_EQ(settings.All_Stitch, 1);
+    EXPECT_EQ(settings.All_StitchTolerance, 64);
+}
+
 // A picture that cannot be made, whichever thread makes it and however that
 // fails, is skipped in its place and named; the job goes on to its end.
 TEST_F(BatchRunnerTest, APictureThatCannotBeMadeIsSkippedAndNamed) {

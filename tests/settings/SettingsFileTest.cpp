@@ -60,7 +60,8 @@ TEST_F(SettingsFileTest, DefaultsAreTheSameWithNoFileAndWithOnlyTheHeader) {
     text::String folder;
     folder.SetModulePath(nullptr);
     // Keys added later follow the text keys.
-    const std::string later = "\r\nStatusBar=1\r\nWebPLossless=0\r\n";
+    const std::string later =
+        "\r\nStatusBar=1\r\nWebPLossless=0\r\nAll_Stitch=0\r\nAll_StitchTolerance=4\r\n";
     EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + later);
     Write("[Quiltora]\r\n");
     EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + later);
@@ -75,7 +76,7 @@ TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
         "bRatio=0\r\nSizeW=640\r\nSizeH=480\r\nPerW=25\r\nPerH=50\r\nJPEGQuality=95\r\n"
         "JPEGProg=1\r\nBkColor=255\r\nPadSize=7\r\nPadCol=65280\r\nAll_File=2\r\nAll_Arrange=3\r\n"
         "All_Width=1200\r\nAll_ImgNum=4\r\nAll_FileText=*.jpg;사진?.png\r\nListDir=D:\\사진 "
-        "모음\r\nStatusBar=0\r\nWebPLossless=1\r\n";
+        "모음\r\nStatusBar=0\r\nWebPLossless=1\r\nAll_Stitch=1\r\nAll_StitchTolerance=16\r\n";
     Write(saved);
     EXPECT_EQ(LoadAndSave(2), saved);
     // Keys are found by name in the program's section, in any order and case,
