@@ -7,7 +7,7 @@ tables. scripts/bench-joins installs and builds what this needs, then starts it.
 others, is timed as a whole process."""
 import argparse, os, random, re, shutil, statistics, struct, subprocess, sys, textwrap
 import time, zlib
-from PIL import Image, ImageChops, ImageStat
+from PIL import Image, ImageChops, ImageDraw, ImageFont, ImageStat
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TOOLS = ["Quiltora", "ImageMagick", "libvips", "Pillow"]
@@ -392,6 +392,108 @@ def print_phases(names, results, timings):
     table(["job"] + PHASES, rows, {0})
 
 
+# ---- stitching -----------------------------------------------------------------------------
+
+SHOTS, SHOT_W, SHOT_H, SHOT_BARS, SHOT_STEP = 20, 1080, 2400, (128, 144), 688
+
+
+def make_screenshots(work):
+    """Screenshots of one long page of text lines and pictures, under a header and above an
+    input bar, each 688 page rows below the one before: 1440 of each shot's 2128 page rows
+    (60 % of its height) are the previous shot's. The bars and the
+    step are whole JPEG blocks, as a phone's bars are; a bar's last rows otherwise take
+    ringing from the page below them. Returns {ext: pattern} and the page."""
+    folder = os.path.join(work, "shots")
+    view = SHOT_H - sum(SHOT_BARS)
+    height = SHOT_STEP * (SHOTS - 1) + view
+    rng = random.Random("shots-1")
+    page = Image.new("RGB", (SHOT_W, height), "white")
+    draw = ImageDraw.Draw(page)
+    font = ImageFont.truetype("/usr/share/fonts/truetype/nanum/NanumGothic.ttf", 26)
+    y = 0
+    while y < height:
+        if rng.random() < 0.1:  # a picture, smooth as a phone shows one
+            h = rng.randrange(200, 500)
+            fields = Image.frombytes("RGB", (6, 5), rng.randbytes(6 * 5 * 3))
+            page.paste(fields.resize((SHOT_W - 80, h), Image.BICUBIC), (40, y))
+            y += h + 20
+            continue
+        words = [("".join(chr(0xAC00 + rng.randrange(11172)) for _ in range(rng.randrange(1, 6))))
+                 for _ in range(12)]  # a line of Hangul text
+        draw.text((40, y + 8), " ".join(words), font=font, fill=(rng.randrange(80),) * 3)
+        y += 40
+    # Grey bars: a coloured bar's chroma, spread by JPEG's upsampling, changes the page's
+    # first row from shot to shot by more than 16.
+    header = Image.new("RGB", (SHOT_W, SHOT_BARS[0]), (238, 238, 238))
+    ImageDraw.Draw(header).text((40, 48), "대화 — 개발팀", font=font, fill=(30, 30, 30))
+    footer = Image.new("RGB", (SHOT_W, SHOT_BARS[1]), (230, 230, 230))
+    footer.paste((255, 255, 255), (30, 30, SHOT_W - 30, SHOT_BARS[1] - 30))
+    stamp = os.path.join(folder, ".made")
+    if not os.path.exists(stamp) or open(stamp).read() != "5":
+        print(f"making {SHOTS} screenshots of {SHOT_W}x{SHOT_H} in {folder}", flush=True)
+        shutil.rmtree(folder, ignore_errors=True)
+        for ext in ("png", "jpg"):
+            os.makedirs(f"{folder}/{ext}")
+        for i in range(SHOTS):
+            shot = Image.new("RGB", (SHOT_W, SHOT_H))
+            shot.paste(header, (0, 0))
+            shot.paste(page.crop((0, SHOT_STEP * i, SHOT_W, SHOT_STEP * i + view)),
+                       (0, SHOT_BARS[0]))
+            shot.paste(footer, (0, SHOT_H - SHOT_BARS[1]))
+            shot.save(f"{folder}/png/s{i:02d}.png", compress_level=6)
+            shot.save(f"{folder}/jpg/s{i:02d}.jpg", quality=90)
+        open(stamp, "w").write("5")
+    whole = Image.new("RGB", (SHOT_W, height + sum(SHOT_BARS)))
+    whole.paste(header, (0, 0))
+    whole.paste(page, (0, SHOT_BARS[0]))
+    whole.paste(footer, (0, SHOT_BARS[0] + height))
+    return {ext: f"{folder}/{ext}/*.{ext}" for ext in ("png", "jpg")}, whole
+
+
+def bench_stitch(work, rounds, timeout):
+    """The same column job of overlapping screenshots, stitched and not, saved as PNG; the
+    stitched output is checked against the page the shots were cut from."""
+    patterns, whole = make_screenshots(work)
+    results = {}
+    for r in range(rounds):
+        for ext, tolerance in (("png", "4"), ("jpg", "16")):
+            for stitched in (False, True):
+                out = f"{work}/out/stitch-{ext}-{int(stitched)}.png"
+                os.makedirs(f"{work}/out", exist_ok=True)
+                args = [WINE, f"{ROOT}/build/Quiltora.exe", "--join", out, "--defaults",
+                        "--column", "--timings", patterns[ext]]
+                args += ["--stitch=" + tolerance] if stitched else []
+                result = run(args, out + ".log", timeout)
+                results.setdefault((ext, stitched), []).append(result)
+                print(f"round {r + 1}/{rounds}  stitch {ext} {'on ' if stitched else 'off'} "
+                      f"{result[0]:8.2f} s  exit {result[2]}", flush=True)
+                if r == 0 and stitched:
+                    with Image.open(out) as got:
+                        same = got.size == whole.size
+                        diff = ImageStat.Stat(ImageChops.difference(got.convert("RGB"), whole))
+                        check = (f"size {got.size}, page {whole.size}; mean difference "
+                                 f"{max(diff.mean) if same else '-'}")
+                    results[(ext, "check")] = check
+    return results
+
+
+def print_stitch(results):
+    print(f"\nstitch: {SHOTS} screenshots of {SHOT_W}x{SHOT_H}, 60 % overlap, one column "
+          "saved as PNG, stitched (PNG --stitch=4, JPEG quality 90 --stitch=16) and not")
+    rows = []
+    for ext in ("png", "jpg"):
+        off = [s for s, _, status, _ in results[(ext, False)] if status == 0]
+        on = [s for s, _, status, _ in results[(ext, True)] if status == 0]
+        ratio = median([a / b for a, b in zip(on, off)])
+        met = ratio is not None and ratio <= 1.5
+        peak = median([mb for _, mb, status, _ in results[(ext, True)] if status == 0])
+        rows.append([ext, fmt(median(off)), fmt(median(on)), fmt(ratio),
+                     fmt(peak, "{:.0f}"), f"<= 1.50x: {'met' if met else 'NOT MET'}",
+                     results[(ext, "check")]])
+    table(["inputs", "column s", "stitched s", "stitched÷column", "peak MB", "target",
+           "check against the page"], rows, {0, 5, 6})
+
+
 def print_series(counts, series, start):
     """Quiltora's time per picture as N grows; 'net' without its start-up (a --help run)."""
     start = median(start)
@@ -420,7 +522,7 @@ def main():
     parser = argparse.ArgumentParser(description="Quiltora's joins against ImageMagick, "
                                      "libvips and Pillow")
     parser.add_argument("--rounds", type=int, default=5)
-    parser.add_argument("--jobs", default=",".join(list(JOBS) + ["series"]),
+    parser.add_argument("--jobs", default=",".join(list(JOBS) + ["series", "stitch"]),
                         help="comma-separated, of: %(default)s")
     parser.add_argument("--quick", action="store_true", help="1 round, a smaller N series")
     parser.add_argument("--work", default=os.path.join(os.environ.get("TMPDIR", "/tmp"),
@@ -429,7 +531,7 @@ def main():
     options = parser.parse_args()
     rounds = 1 if options.quick else options.rounds
     wanted = [n for n in options.jobs.split(",") if n]
-    unknown = [n for n in wanted if n not in JOBS and n != "series"]
+    unknown = [n for n in wanted if n not in JOBS and n not in ("series", "stitch")]
     if unknown:
         parser.error("unknown jobs: " + ", ".join(unknown))
     names = [n for n in JOBS if n in wanted]
@@ -468,6 +570,8 @@ def main():
             start = [run(help_run, f"{work}/help.log", 600)[0] for _ in range(rounds)]
             series, _ = bench_jobs({f"row{n}": dict(JOBS["row500"], count=n) for n in counts},
                                    ["Quiltora", "ImageMagick"], rounds, work, options.timeout)
+        if "stitch" in wanted:
+            stitch = bench_stitch(work, rounds, options.timeout)
     finally:
         os.killpg(holder.pid, 9)
         holder.wait()
@@ -508,6 +612,8 @@ def main():
         print_phases(names, results, timings)
     if "series" in wanted:
         print_series(counts, series, start)
+    if "stitch" in wanted:
+        print_stitch(stitch)
 
 
 if __name__ == "__main__":

@@ -87,7 +87,7 @@ batch() { # name, arrangement x y, then optionally the number box x y and its te
   click 1020 162; click "$2" "$3"
   if [ $# -gt 3 ]; then click "$4" "$5"; keys ctrl+a; typed "$6"; fi
   shot "batch-$1"
-  click 1052 546; pause 3
+  click 1052 616; pause 3
   shot "batch-$1-done"
   click 440 330; keys ctrl+p; answer_file "$work/saved/batch-$1.png"
   keys ctrl+n; pause 1; keys y
