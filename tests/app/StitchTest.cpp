@@ -102,6 +102,19 @@ bool Save(const Rows& rows, const std::string& path, bool jpeg) {
                 : formats::SavePng(picture, path.c_str());
 }
 
+std::string Temp(const std::string& name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return temp + name;
+}
+
+// Runs a join whose output is the first argument after --join.
+void Join(const std::vector<std::string>& arguments, image::Image& joined) {
+    app::JoinCommand join([](const std::string&, bool) {});
+    ASSERT_EQ(join.Run(arguments, ""), app::JoinCommand::AllPasted);
+    ASSERT_TRUE(formats::LoadImageFile(joined, arguments[1].c_str()));
+}
+
 double Psnr(const image::Image& a, const image::Image& b) {
     double squares = 0;
     for (int y = 0; y < a.Height; ++y) {
@@ -138,9 +151,7 @@ TEST(Stitch, OverlappingScreenshotsBecomeThePageTheyWereCutFrom) {
         {"JPEG at quality 90", 160, 300, 180, 30, 30, 3, false, false, true, "--stitch=16", 0},
         {"resized across", 120, 240, 100, 30, 20, 3, false, false, false, "--stitch", "50%x100%"},
     };
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "quiltora_stitch_";
+    const std::string folder = Temp("quiltora_stitch_");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int step = c.view - c.overlap;
@@ -170,10 +181,8 @@ TEST(Stitch, OverlappingScreenshotsBecomeThePageTheyWereCutFrom) {
             wanted.Swap(across);
         }
 
-        app::JoinCommand join([](const std::string&, bool) {});
-        ASSERT_EQ(join.Run(arguments, ""), app::JoinCommand::AllPasted);
         image::Image joined;
-        ASSERT_TRUE(formats::LoadImageFile(joined, (folder + "out.png").c_str()));
+        Join(arguments, joined);
         ASSERT_EQ(joined.Width, wanted.Width);
         ASSERT_EQ(joined.Height, wanted.Height);
         EXPECT_GT(Psnr(joined, wanted), c.jpeg ? 30 : 98);
@@ -191,9 +200,7 @@ TEST(Stitch, PicturesThatDoNotContinueEachOtherStayApart) {
         {Page(100, 240, 5), Page(90, 240, 5)},                      // different widths
         {blank, blank}, // no row that is not of one colour
     };
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "quiltora_apart_";
+    const std::string folder = Temp("quiltora_apart_");
     for (std::size_t n = 0; n < cases.size(); ++n) {
         SCOPED_TRACE(n);
         std::vector<std::string> arguments = {
@@ -205,10 +212,8 @@ TEST(Stitch, PicturesThatDoNotContinueEachOtherStayApart) {
             arguments.push_back(path);
             height += static_cast<int>(cases[n][i].rows.size()) + 5;
         }
-        app::JoinCommand join([](const std::string&, bool) {});
-        ASSERT_EQ(join.Run(arguments, ""), app::JoinCommand::AllPasted);
         image::Image joined;
-        ASSERT_TRUE(formats::LoadImageFile(joined, (folder + "out.bmp").c_str()));
+        Join(arguments, joined);
         EXPECT_EQ(joined.Height, height);
     }
 }
@@ -216,8 +221,6 @@ TEST(Stitch, PicturesThatDoNotContinueEachOtherStayApart) {
 // A stitched job is one step back to the picture before it, whatever its
 // pastes gave up of each other.
 TEST(Stitch, AStitchedJobIsUndoneInOneStep) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
     const Rows page = Page(60, 400, 9);
     job::BatchJob job;
     job.files = job::AllInFolder;
@@ -226,8 +229,8 @@ TEST(Stitch, AStitchedJobIsUndoneInOneStep) {
     for (int i = 0; i < 3; ++i) {
         Rows shot = Bar(60, 20, 90, i);
         shot.Add(page, 100 * i, 100 * i + 200);
-        job.entries.push_back({std::string(temp) + "quiltora_undo_" + std::to_string(i) + ".png",
-                               job::ImageFile, false});
+        job.entries.push_back(
+            {Temp("quiltora_undo_" + std::to_string(i) + ".png"), job::ImageFile, false});
         ASSERT_TRUE(Save(shot, job.entries.back().name, false));
     }
     image::JoinDocument document;
