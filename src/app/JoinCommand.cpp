@@ -218,6 +218,7 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     job.arrangement = options.arrangement;
     job.width = options.wrapWidth;
     job.perRow = options.perRow;
+    job.layout = options.layout;
     int skipped = 0;
     for (const std::string& argument : options.inputs) {
         const std::vector<std::string> paths = Expand(argument);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobLayout.h"
 #include "job/ListEntry.h"
 
 #include <string>
@@ -21,6 +22,7 @@ struct BatchJob {
     int width = 0;       // All_Width: FitWidth's wrap width
     int perRow = 1;      // All_ImgNum: FixedColumns' pictures per row
     std::string pattern; // All_FileText, for Matching
+    JobLayout layout;
 };
 
 } // namespace job
