@@ -21,6 +21,27 @@ constexpr int MinPerRow = 1;
 constexpr int MaxPerRow = 1000;
 // All_FileText keeps at most this many bytes.
 constexpr int PatternCapacity = 255;
+constexpr int MinJustify = 1;
+constexpr int MaxJustify = 65500;
+constexpr int MinCaption = 8;
+constexpr int MaxCaption = 72;
+
+const char* const RowWords[] = {"위", "가운데", "아래"};
+const char* const ColumnWords[] = {"왼쪽", "가운데", "오른쪽"};
+const char* const CaptionWords[] = {"없음", "파일 이름", "번호"};
+
+void FillChoices(HWND combo, const char* const (&words)[3], int selected) {
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (const char* word : words) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word));
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int Choice(HWND combo) {
+    const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0 : static_cast<int>(index);
+}
 
 } // namespace
 
@@ -42,6 +63,7 @@ int BatchDialog::OnInitDialog(LRESULT* result) {
     std::snprintf(counts, sizeof(counts), "선택파일 %d 개 / 모든그림파일 %d 개 ", selectedPictures,
                   allPictures);
     SetItemText(IDC_BATCH_COUNTS, counts);
+    InitLayout();
     ShowResultSize();
     CenterWindow(GetWindow(hwnd, GW_OWNER));
     *result = TRUE;
@@ -53,7 +75,13 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
         ShowPerRowInForce();
     }
     if (id != IDOK && id != IDCANCEL) {
-        if (code == EN_CHANGE || code == BN_CLICKED) {
+        if (id == IDC_BATCH_ALIGN && code == CBN_SELCHANGE) {
+            (alignShown == 1 ? columnAlign : rowAlign) = Choice(GetDlgItem(hwnd, id));
+        }
+        if (code == BN_CLICKED || code == CBN_SELCHANGE) {
+            ShowLayoutChoices();
+        }
+        if (code == EN_CHANGE || code == BN_CLICKED || code == CBN_SELCHANGE) {
             ShowResultSize();
         }
         return 0;
@@ -77,6 +105,7 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     text::String pattern(PatternCapacity);
     GetItemText(IDC_BATCH_PATTERN, pattern);
     settings.All_FileText.Assign(pattern.Data());
+    StoreLayout();
     End(id == IDOK ? 1 : 0);
     return 1;
 }
@@ -93,7 +122,99 @@ job::BatchJob BatchDialog::JobFromControls() {
     text::String pattern(PatternCapacity);
     GetItemText(IDC_BATCH_PATTERN, pattern);
     job.pattern = pattern.Data();
+    job.layout = LayoutFromControls();
     return job;
+}
+
+job::JobLayout BatchDialog::StoredLayout(const settings::AppSettings& settings) {
+    const auto word = [](std::uint16_t value, int otherwise) {
+        return value < 3 ? static_cast<int>(value) : otherwise;
+    };
+    job::JobLayout layout;
+    layout.rowAlign = word(settings.Layout_RowAlign, job::AlignStart);
+    layout.columnAlign = word(settings.Layout_ColumnAlign, job::AlignStart);
+    layout.cells = settings.Layout_Cells != 0;
+    layout.cellAcross = word(settings.Layout_CellAcross, job::AlignMiddle);
+    layout.cellDown = word(settings.Layout_CellDown, job::AlignMiddle);
+    layout.justifyHeight =
+        settings.Layout_Justify == 0
+            ? 0
+            : std::min(std::max(settings.Layout_JustifyHeight, MinJustify), MaxJustify);
+    layout.caption = word(settings.Layout_Caption, job::NoCaption);
+    layout.captionSize = std::min(std::max(settings.Layout_CaptionSize, MinCaption), MaxCaption);
+    return layout;
+}
+
+void BatchDialog::InitLayout() {
+    const job::JobLayout layout = StoredLayout(settings);
+    rowAlign = layout.rowAlign;
+    columnAlign = layout.columnAlign;
+    FillChoices(GetDlgItem(hwnd, IDC_BATCH_CELL_ACROSS), ColumnWords, layout.cellAcross);
+    FillChoices(GetDlgItem(hwnd, IDC_BATCH_CELL_DOWN), RowWords, layout.cellDown);
+    FillChoices(GetDlgItem(hwnd, IDC_BATCH_CAPTION), CaptionWords, layout.caption);
+    SetCheck(IDC_BATCH_CELLS, layout.cells ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(IDC_BATCH_JUSTIFY, settings.Layout_Justify != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetItemInt(IDC_BATCH_JUSTIFY_HEIGHT,
+               std::min(std::max(settings.Layout_JustifyHeight, MinJustify), MaxJustify), FALSE);
+    SetItemInt(IDC_BATCH_CAPTION_SIZE, layout.captionSize, FALSE);
+    ShowLayoutChoices();
+}
+
+void BatchDialog::ShowLayoutChoices() {
+    const int arrangement = GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements);
+    const int column = arrangement == job::OneColumn ? 1 : 0;
+    if (column != alignShown) {
+        FillChoices(GetDlgItem(hwnd, IDC_BATCH_ALIGN), column ? ColumnWords : RowWords,
+                    column ? columnAlign : rowAlign);
+        alignShown = column;
+    }
+    // Justified rows size every picture themselves, from the wrap width.
+    const bool wraps = arrangement == job::FitWidth;
+    const bool justify = wraps && IsChecked(IDC_BATCH_JUSTIFY) == BST_CHECKED;
+    const bool cells = !justify && IsChecked(IDC_BATCH_CELLS) == BST_CHECKED;
+    EnableItem(IDC_BATCH_JUSTIFY, wraps);
+    EnableItem(IDC_BATCH_JUSTIFY_HEIGHT, justify);
+    EnableItem(IDC_BATCH_CELLS, !justify);
+    EnableItem(IDC_BATCH_CELL_ACROSS, cells);
+    EnableItem(IDC_BATCH_CELL_DOWN, cells);
+    EnableItem(IDC_BATCH_ALIGN, !justify && !cells);
+    EnableItem(IDC_BATCH_CAPTION_SIZE,
+               Choice(GetDlgItem(hwnd, IDC_BATCH_CAPTION)) != job::NoCaption);
+}
+
+job::JobLayout BatchDialog::LayoutFromControls() {
+    job::JobLayout layout;
+    layout.rowAlign = rowAlign;
+    layout.columnAlign = columnAlign;
+    const bool justify = GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements) == job::FitWidth &&
+                         IsChecked(IDC_BATCH_JUSTIFY) == BST_CHECKED;
+    layout.justifyHeight =
+        justify ? NumberInForce(IDC_BATCH_JUSTIFY_HEIGHT, MinJustify, MaxJustify) : 0;
+    layout.cells = !justify && IsChecked(IDC_BATCH_CELLS) == BST_CHECKED;
+    layout.cellAcross = Choice(GetDlgItem(hwnd, IDC_BATCH_CELL_ACROSS));
+    layout.cellDown = Choice(GetDlgItem(hwnd, IDC_BATCH_CELL_DOWN));
+    layout.caption = Choice(GetDlgItem(hwnd, IDC_BATCH_CAPTION));
+    layout.captionSize = NumberInForce(IDC_BATCH_CAPTION_SIZE, MinCaption, MaxCaption);
+    return layout;
+}
+
+void BatchDialog::StoreLayout() {
+    const job::JobLayout layout = LayoutFromControls();
+    settings.Layout_RowAlign = static_cast<std::uint16_t>(rowAlign);
+    settings.Layout_ColumnAlign = static_cast<std::uint16_t>(columnAlign);
+    settings.Layout_Cells = IsChecked(IDC_BATCH_CELLS) == BST_CHECKED ? 1 : 0;
+    settings.Layout_CellAcross = static_cast<std::uint16_t>(layout.cellAcross);
+    settings.Layout_CellDown = static_cast<std::uint16_t>(layout.cellDown);
+    settings.Layout_Justify = IsChecked(IDC_BATCH_JUSTIFY) == BST_CHECKED ? 1 : 0;
+    settings.Layout_JustifyHeight = NumberInForce(IDC_BATCH_JUSTIFY_HEIGHT, MinJustify, MaxJustify);
+    settings.Layout_Caption = static_cast<std::uint16_t>(layout.caption);
+    settings.Layout_CaptionSize = layout.captionSize;
+}
+
+int BatchDialog::NumberInForce(int id, int low, int high) {
+    // Clamped as the unsigned number it is read as, as the per-row box.
+    const UINT number = GetDlgItemInt(hwnd, id, nullptr, FALSE);
+    return static_cast<int>(std::min<UINT>(std::max<UINT>(number, low), high));
 }
 
 int BatchDialog::PerRowInForce() {

@@ -334,20 +334,30 @@ TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
     const std::vector<ListEntry> entries =
         Pictures({"p0.png", "m1.bmp", "m2.jpg", "broken.png", "m3.gif", "p5.png"}, true);
     settings.PerW = 150;
+    // With layouts too: alignment, cells, justified rows (the broken file
+    // takes no cell) and captions.
     const struct {
         unsigned arrangement;
         int width, perRow;
-    } cases[] = {{job::OneRow, 0, 0},
-                 {job::OneColumn, 0, 0},
-                 {job::FitWidth, 120, 0},
-                 {job::FixedColumns, 0, 2}};
+        std::uint16_t rowAlign, columnAlign, cells, justify, caption;
+    } cases[] = {{job::OneRow, 0, 0, 0, 0, 0, 0, 0},      {job::OneColumn, 0, 0, 0, 0, 0, 0, 0},
+                 {job::FitWidth, 120, 0, 0, 0, 0, 0, 0},  {job::FixedColumns, 0, 2, 0, 0, 0, 0, 0},
+                 {job::OneRow, 0, 0, 2, 0, 0, 0, 0},      {job::OneColumn, 0, 0, 0, 1, 0, 0, 1},
+                 {job::FitWidth, 120, 0, 0, 0, 1, 0, 0},  {job::FitWidth, 120, 0, 1, 0, 1, 1, 2},
+                 {job::FixedColumns, 0, 2, 1, 0, 0, 0, 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.arrangement);
+        SCOPED_TRACE(&c - cases);
         document.Clear();
         settings.All_File = job::AllInFolder;
         settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
         settings.All_Width = c.width;
         settings.All_ImgNum = c.perRow;
+        settings.Layout_RowAlign = c.rowAlign;
+        settings.Layout_ColumnAlign = c.columnAlign;
+        settings.Layout_Cells = c.cells;
+        settings.Layout_Justify = c.justify;
+        settings.Layout_JustifyHeight = 30;
+        settings.Layout_Caption = c.caption;
         std::string shown;
         answerBatch = [&shown](HWND box) {
             shown = ItemText(box, IDC_BATCH_RESULT);
@@ -541,6 +551,55 @@ TEST_F(BatchRunnerTest, TheDialogShowsAndStoresTheOptionsOnBothButtons) {
             (std::vector<std::int64_t>{c.storedFile, c.storedArrange, 3000000000, c.storedPerRow}));
         EXPECT_STREQ(settings.All_FileText.Data(), "p3.*");
         EXPECT_EQ(document.UndoRecords().size(), c.command == IDOK ? 2u : 1u);
+    }
+}
+
+// The alignment words follow the arrangement; a choice that does not fit
+// the others is disabled; what is chosen is stored.
+TEST_F(BatchRunnerTest, LayoutChoicesFollowTheArrangementAndEachOther) {
+    const int ids[] = {IDC_BATCH_JUSTIFY,     IDC_BATCH_JUSTIFY_HEIGHT, IDC_BATCH_CELLS,
+                       IDC_BATCH_CELL_ACROSS, IDC_BATCH_CELL_DOWN,      IDC_BATCH_ALIGN,
+                       IDC_BATCH_CAPTION_SIZE};
+    const struct {
+        std::uint16_t arrangement, justify, cells, caption;
+        const char* enabled; // of ids
+        const char* word;    // the alignment shown
+    } cases[] = {
+        {job::OneRow, 1, 0, 0, "0010010", "아래"},
+        {job::OneColumn, 0, 1, 1, "0011101", "가운데"},
+        {job::FitWidth, 1, 1, 2, "1100001", "아래"},
+        {job::FitWidth, 0, 1, 0, "1011100", "아래"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        settings.All_Arrange = c.arrangement;
+        settings.Layout_RowAlign = 2;
+        settings.Layout_ColumnAlign = 1;
+        settings.Layout_Justify = c.justify;
+        settings.Layout_Cells = c.cells;
+        settings.Layout_Caption = c.caption;
+        answerBatch = [&](HWND box) {
+            std::string enabled;
+            for (const int id : ids) {
+                enabled += IsWindowEnabled(GetDlgItem(box, id)) ? '1' : '0';
+            }
+            EXPECT_EQ(enabled, c.enabled);
+            EXPECT_EQ(ItemText(box, IDC_BATCH_ALIGN), c.word);
+            // The column's words once it is checked; the one chosen is kept.
+            CheckRadioButton(box, IDC_BATCH_FIRST_ARRANGE, IDC_BATCH_FIXED_COLUMNS,
+                             IDC_BATCH_ONE_COLUMN);
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_ONE_COLUMN, BN_CLICKED), 0);
+            const HWND align = GetDlgItem(box, IDC_BATCH_ALIGN);
+            EXPECT_EQ(ItemText(box, IDC_BATCH_ALIGN), "가운데");
+            SendMessageA(align, CB_SETCURSEL, 2, 0);
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_ALIGN, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(align));
+            return IDCANCEL;
+        };
+        runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png"}, false));
+        EXPECT_EQ(settings.Layout_ColumnAlign, 2);
+        EXPECT_EQ(settings.Layout_RowAlign, 2);
+        EXPECT_EQ(settings.Layout_Justify, c.justify);
     }
 }
 
