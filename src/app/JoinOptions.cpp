@@ -179,6 +179,32 @@ bool CheckJoinOptions(JoinOptions& options, std::string& error) {
     return true;
 }
 
+using Reader = std::function<bool(const std::string&)>;
+
+// The layout's options that take a value; --align's words wait for the
+// check, which knows whether they place pictures in cells.
+void AddLayoutReaders(std::map<std::string, Reader>& valued, JoinOptions& options, int& across,
+                      int& down) {
+    valued.insert({
+        {"--align", [&across, &down](const std::string& v) { return ReadAlign(v, across, down); }},
+        {"--justify",
+         [&options](const std::string& v) {
+             return ReadNumber(v, 1, 65500, options.layout.justifyHeight);
+         }},
+        {"--caption",
+         [&options](const std::string& v) {
+             options.layout.caption = v == "name"     ? job::CaptionName
+                                      : v == "number" ? job::CaptionNumber
+                                                      : job::NoCaption;
+             return options.layout.caption != job::NoCaption;
+         }},
+        {"--caption-size",
+         [&options](const std::string& v) {
+             return ReadNumber(v, 8, 72, options.layout.captionSize);
+         }},
+    });
+}
+
 } // namespace
 
 bool IsJoinCommand(const std::vector<std::string>& arguments) {
@@ -187,11 +213,10 @@ bool IsJoinCommand(const std::vector<std::string>& arguments) {
 
 bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& options,
                       std::string& error) {
-    using Reader = std::function<bool(const std::string&)>;
     int across = -1;
     int down = -1;
     // Options that take a value, each with what it accepts.
-    const std::map<std::string, Reader> valued = {
+    std::map<std::string, Reader> valued = {
         {"--wrap",
          [&](const std::string& v) {
              options.arrangement = job::FitWidth;
@@ -218,21 +243,8 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
              return ReadPair(v, "", 65500, options.boxWidth, options.boxHeight);
          }},
         {"--quality", [&](const std::string& v) { return ReadNumber(v, 1, 100, options.quality); }},
-        {"--align", [&](const std::string& v) { return ReadAlign(v, across, down); }},
-        {"--justify",
-         [&](const std::string& v) {
-             return ReadNumber(v, 1, 65500, options.layout.justifyHeight);
-         }},
-        {"--caption",
-         [&](const std::string& v) {
-             options.layout.caption = v == "name"     ? job::CaptionName
-                                      : v == "number" ? job::CaptionNumber
-                                                      : job::NoCaption;
-             return options.layout.caption != job::NoCaption;
-         }},
-        {"--caption-size",
-         [&](const std::string& v) { return ReadNumber(v, 8, 72, options.layout.captionSize); }},
     };
+    AddLayoutReaders(valued, options, across, down);
     const std::map<std::string, std::function<void()>> flags = {
         {"--row", [&] { options.arrangement = job::OneRow; }},
         {"--column", [&] { options.arrangement = job::OneColumn; }},

@@ -76,7 +76,6 @@ public:
         const int y = below ? height : lastY;
         Fill(x, y, gapX, h + gapY, GapPixel);
         Fill(x, y, w + gapX, gapY, GapPixel);
-        Fill(x + gapX, y + gapY, w, h, background);
         width = std::max(width, x + gapX + w);
         height = std::max(height, y + gapY + h);
         rowEnd = x + gapX + w;
