@@ -27,14 +27,19 @@ PHASES = ["load", "resize", "paste", "save", "total"]
 MEMORY_ALLOWANCE_MB = 64
 # Input sets: folder -> (count, width, height, extension); a change renews the folder.
 INPUTS = {"small": (800, 200, 150, "png"), "photos": (40, 1600, 1200, "jpg"),
-          "big": (1, 4000, 3000, "jpg")}
+          "big": (1, 4000, 3000, "jpg"), "photos200": (200, 4000, 3000, "jpg")}
+# Sets made of a few distinct pictures, the rest links to them: big photos are slow to make.
+DISTINCT = {"photos200": 5}
 
 
-def job(inputs, count, ext, about, tol, target, per_row=0, gap=0, scale=100):
+def job(inputs, count, ext, about, tol, target, per_row=0, gap=0, scale=100, wrap=0,
+        justify=0, tools=None):
     """tol: the largest mean and max absolute difference per channel from Pillow's output;
-    target: (tool, the largest Quiltora ÷ tool time that meets it) or None."""
+    target: (tool, the largest Quiltora ÷ tool time that meets it) or None; tools: the
+    contestants, when not all of them can do the job (then nothing is checked)."""
     return dict(inputs=inputs, count=count, ext=ext, about=about, tol=tol, target=target,
-                per_row=per_row, gap=gap, scale=scale)
+                per_row=per_row, gap=gap, scale=scale, wrap=wrap, justify=justify,
+                tools=tools or TOOLS)
 
 
 # Lanczos-3 implementations differ in rounding; JPEG decoders in IDCT and chroma
@@ -53,7 +58,16 @@ JOBS = {
                     ("ImageMagick", 0.6)),
     "jpeg-load": job("big", 1, "bmp", "the same JPEG saved as BMP, to show the cost of "
                      "loading", (0.5, 12), None),
+    # Justified rows: each picture stretched to its own size near 300 high. Its time is held
+    # against the same photos at a fixed 25 % in the same wrap (JUSTIFY_TARGET).
+    "justify200": job("photos200", 200, "jpg", "200 JPEGs of 4000x3000 in justified rows of "
+                      "3000 near 300 high, saved as JPEG quality 90", None, None, wrap=3000,
+                      justify=300, tools=["Quiltora"]),
+    "scale25-200": job("photos200", 200, "jpg", "the same at 25 % wrapped at 3000", None,
+                       None, wrap=3000, scale=25, tools=["Quiltora"]),
 }
+JUSTIFY_TARGET = ("justify200", "scale25-200", 1.0)
+
 
 
 # ---- inputs --------------------------------------------------------------------------------
@@ -77,7 +91,11 @@ def make_inputs(work):
         shutil.rmtree(path, ignore_errors=True)
         os.makedirs(path)
         rng = random.Random(f"{folder}-1")
+        distinct = DISTINCT.get(folder, count)
         for i in range(count):
+            if i >= distinct:
+                os.link(f"{path}/p{i % distinct:03d}.{ext}", f"{path}/p{i:03d}.{ext}")
+                continue
             options = {"quality": 90} if ext == "jpg" else {"compress_level": 6}
             make_picture(rng, width, height).save(f"{path}/p{i:03d}.{ext}", **options)
         with open(stamp, "w") as f:
@@ -120,7 +138,9 @@ def rows_of(items, per_row):
 
 def quiltora_command(work, job, out, timings=False):
     args = [WINE, f"{ROOT}/build/Quiltora.exe", "--join", out, "--defaults"]
-    args += ["--per-row", str(job["per_row"])] if job["per_row"] else ["--row"]
+    args += (["--per-row", str(job["per_row"])] if job["per_row"] else
+             ["--wrap", str(job["wrap"])] if job["wrap"] else ["--row"])
+    args += ["--justify", str(job["justify"])] if job["justify"] else []
     args += ["--gap", str(job["gap"]), "--gap-colour", GAP_COLOUR, "--background", BACKGROUND]
     args += ["--scale", str(job["scale"])] if job["scale"] != 100 else []
     args += ["--quality", "90"] if job["ext"] == "jpg" else []
@@ -315,7 +335,7 @@ def bench_jobs(jobs, tools, rounds, work, timeout, timings=False):
         for name, job in jobs.items():
             shutil.rmtree(out_dir, ignore_errors=True)
             os.makedirs(f"{out_dir}/scratch")
-            for tool in tools:
+            for tool in [t for t in tools if t in job["tools"]]:
                 args = command_for(tool, work, job, output_path(out_dir, name, tool, job),
                                    f"{out_dir}/scratch", timings)
                 result = run(args, f"{out_dir}/{name}-{tool}.log", timeout)
@@ -324,7 +344,7 @@ def bench_jobs(jobs, tools, rounds, work, timeout, timings=False):
                       f"exit {result[2]}", flush=True)
                 if result[2] != 0:
                     print(textwrap.indent(result[3].strip()[-800:], "    "))
-            if r == 0 and "Pillow" in tools:
+            if r == 0 and "Pillow" in tools and "Pillow" in job["tools"]:
                 checks[name] = {t: check_output(out_dir, name, t, job) for t in tools}
     return results, checks
 
@@ -350,14 +370,17 @@ def table(header, rows, left):
 
 def print_job(name, results, checks):
     job = JOBS[name]
-    times = {t: [s if status == 0 else None for s, _, status, _ in results[t]] for t in TOOLS}
-    peaks = {t: median([mb for _, mb, status, _ in results[t] if status == 0]) for t in TOOLS}
-    best_other = min([peaks[t] for t in TOOLS[1:] if peaks[t] is not None], default=None)
-    tolerance = ("identical pixels" if job["tol"] == (0, 0) else "per channel, mean absolute "
-                 f"difference <= {job['tol'][0]} and max <= {job['tol'][1]}")
-    print(f"\n{name}: {job['about']}\ncheck: size equal to Pillow's output, {tolerance}")
+    tools = [t for t in TOOLS if t in results]
+    times = {t: [s if status == 0 else None for s, _, status, _ in results[t]] for t in tools}
+    peaks = {t: median([mb for _, mb, status, _ in results[t] if status == 0]) for t in tools}
+    best_other = min([peaks[t] for t in tools[1:] if peaks[t] is not None], default=None)
+    tolerance = ("none: Quiltora alone does this job" if job["tol"] is None else
+                 "size equal to Pillow's output, " + ("identical pixels" if job["tol"] == (0, 0)
+                 else f"per channel, mean absolute difference <= {job['tol'][0]} and max <= "
+                 f"{job['tol'][1]}"))
+    print(f"\n{name}: {job['about']}\ncheck: {tolerance}")
     rows = []
-    for tool in TOOLS:
+    for tool in tools:
         ratio = median([q / t for q, t in zip(times["Quiltora"], times[tool]) if q and t])
         target = ""
         if job["target"] and job["target"][0] == tool:
@@ -367,7 +390,7 @@ def print_job(name, results, checks):
             met = peaks[tool] is not None and peaks[tool] <= best_other + MEMORY_ALLOWANCE_MB
             target = (f"peak <= {best_other:.0f}+{MEMORY_ALLOWANCE_MB} MB: "
                       f"{'met' if met else 'NOT MET'}")
-        check, filters, size = checks[tool]
+        check, filters, size = checks.get(tool, ("-", "-", "-"))
         failed = times[tool].count(None)
         check += f"; FAIL: {failed} run(s) did not finish well" if failed else ""
         rows.append([tool, fmt(median(times[tool])), fmt(ratio), fmt(peaks[tool], "{:.0f}"),
@@ -607,7 +630,13 @@ def main():
     for paragraph in header:
         print(textwrap.fill(paragraph, 100, subsequent_indent="  "))
     for name in names:
-        print_job(name, results[name], checks[name])
+        print_job(name, results[name], checks.get(name, {}))
+    justified, fixed, most = JUSTIFY_TARGET
+    if justified in names and fixed in names:
+        pairs = zip(results[justified]["Quiltora"], results[fixed]["Quiltora"])
+        ratio = median([j[0] / f[0] for j, f in pairs if j[2] == 0 and f[2] == 0])
+        print(f"\n{justified} ÷ {fixed} (the same round): {fmt(ratio)}  (target <= "
+              f"{most:.2f}: {'met' if ratio is not None and ratio <= most else 'NOT MET'})")
     if names:
         print_phases(names, results, timings)
     if "series" in wanted:

@@ -220,6 +220,7 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     job.perRow = options.perRow;
     job.stitch = options.stitch >= 0;
     job.stitchTolerance = options.stitch;
+    job.layout = options.layout;
     int skipped = 0;
     for (const std::string& argument : options.inputs) {
         const std::vector<std::string> paths = Expand(argument);

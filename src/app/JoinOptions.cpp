@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <set>
+#include <vector>
 
 namespace app {
 
@@ -22,6 +24,12 @@ const char* const JoinUsage =
     "  --stitch[=D]          with --column: join overlapping screenshots into one\n"
     "                        long picture; rows match within D per channel value\n"
     "                        (0 to 64, default 4; about 16 for JPEG screenshots)\n"
+    "  --align WORD[,WORD]   top, middle or bottom in rows; left, centre or right in\n"
+    "                        the column; with --cells, where a picture sits in its cell\n"
+    "  --cells               every picture in a cell of the largest width and height\n"
+    "  --justify HEIGHT      with --wrap: rows filling the width, each near HEIGHT\n"
+    "  --caption name|number a caption below each picture: its file name or number\n"
+    "  --caption-size PX     the caption's character height (8 to 72, default 12)\n"
     "  --gap PIXELS          gap between pictures (0 to 1000)\n"
     "  --gap-colour RRGGBB   colour of the gap\n"
     "  --background RRGGBB   colour where no picture is\n"
@@ -86,6 +94,66 @@ bool EndsWith(const std::string& text, const char* end) {
     return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, end) == 0;
 }
 
+// One or two alignment words of the two kinds, in either order.
+bool ReadAlign(const std::string& text, int& across, int& down) {
+    const std::map<std::string, std::pair<bool, int>> words = {
+        {"left", {true, job::AlignStart}},    {"centre", {true, job::AlignMiddle}},
+        {"center", {true, job::AlignMiddle}}, {"right", {true, job::AlignEnd}},
+        {"top", {false, job::AlignStart}},    {"middle", {false, job::AlignMiddle}},
+        {"bottom", {false, job::AlignEnd}},
+    };
+    const std::size_t comma = text.find(',');
+    std::vector<std::string> parts = {text.substr(0, comma)};
+    if (comma != std::string::npos) {
+        parts.push_back(text.substr(comma + 1));
+    }
+    across = down = -1;
+    for (const std::string& word : parts) {
+        const auto found = words.find(word);
+        if (found == words.end()) {
+            return false;
+        }
+        int& side = found->second.first ? across : down;
+        if (side >= 0) {
+            return false; // two words of one kind
+        }
+        side = found->second.second;
+    }
+    return true;
+}
+
+// The layout options against each other and the arrangement: justified rows
+// size every picture themselves, so they take no cells, alignment or other
+// arrangement than the wrap.
+bool CheckLayout(JoinOptions& options, const std::set<std::string>& given, int across, int down,
+                 std::string& error) {
+    job::JobLayout& layout = options.layout;
+    if (given.count("--caption-size") != 0 && layout.caption == job::NoCaption) {
+        error = "--caption-size needs --caption";
+        return false;
+    }
+    if (layout.justifyHeight > 0) {
+        for (const char* other : {"--cells", "--per-row", "--row", "--column", "--align"}) {
+            if (given.count(other) != 0) {
+                error = std::string("--justify cannot be used with ") + other;
+                return false;
+            }
+        }
+        if (given.count("--wrap") == 0) {
+            error = "--justify needs --wrap";
+            return false;
+        }
+    }
+    if (layout.cells) {
+        layout.cellAcross = across >= 0 ? across : job::AlignMiddle;
+        layout.cellDown = down >= 0 ? down : job::AlignMiddle;
+    } else {
+        layout.columnAlign = across >= 0 ? across : job::AlignStart;
+        layout.rowAlign = down >= 0 ? down : job::AlignStart;
+    }
+    return true;
+}
+
 // What the arguments must give together: an output whose extension names a
 // format, inputs, and a box for --stretch.
 bool CheckJoinOptions(JoinOptions& options, std::string& error) {
@@ -120,6 +188,44 @@ bool CheckJoinOptions(JoinOptions& options, std::string& error) {
     return true;
 }
 
+using Reader = std::function<bool(const std::string&)>;
+
+// The layout's options that take a value; --align's words wait for the
+// check, which knows whether they place pictures in cells.
+// A stitched column keeps each screenshot as it is: no layout may pad or
+// label its pictures.
+bool CheckStitch(const JoinOptions& options, std::string& error) {
+    const job::JobLayout& layout = options.layout;
+    if (options.stitch >= 0 && (layout.cells || layout.caption != job::NoCaption ||
+                                layout.columnAlign != job::AlignStart)) {
+        error = "--stitch cannot be used with --cells, --caption or a column's --align";
+        return false;
+    }
+    return true;
+}
+
+void AddLayoutReaders(std::map<std::string, Reader>& valued, JoinOptions& options, int& across,
+                      int& down) {
+    valued.insert({
+        {"--align", [&across, &down](const std::string& v) { return ReadAlign(v, across, down); }},
+        {"--justify",
+         [&options](const std::string& v) {
+             return ReadNumber(v, 1, 65500, options.layout.justifyHeight);
+         }},
+        {"--caption",
+         [&options](const std::string& v) {
+             options.layout.caption = v == "name"     ? job::CaptionName
+                                      : v == "number" ? job::CaptionNumber
+                                                      : job::NoCaption;
+             return options.layout.caption != job::NoCaption;
+         }},
+        {"--caption-size",
+         [&options](const std::string& v) {
+             return ReadNumber(v, 8, 72, options.layout.captionSize);
+         }},
+    });
+}
+
 } // namespace
 
 bool IsJoinCommand(const std::vector<std::string>& arguments) {
@@ -128,9 +234,10 @@ bool IsJoinCommand(const std::vector<std::string>& arguments) {
 
 bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& options,
                       std::string& error) {
-    using Reader = std::function<bool(const std::string&)>;
+    int across = -1;
+    int down = -1;
     // Options that take a value, each with what it accepts.
-    const std::map<std::string, Reader> valued = {
+    std::map<std::string, Reader> valued = {
         {"--wrap",
          [&](const std::string& v) {
              options.arrangement = job::FitWidth;
@@ -158,10 +265,12 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
          }},
         {"--quality", [&](const std::string& v) { return ReadNumber(v, 1, 100, options.quality); }},
     };
+    AddLayoutReaders(valued, options, across, down);
     const std::map<std::string, std::function<void()>> flags = {
         {"--row", [&] { options.arrangement = job::OneRow; }},
         {"--column", [&] { options.arrangement = job::OneColumn; }},
         {"--stretch", [&] { options.stretch = true; }},
+        {"--cells", [&] { options.layout.cells = true; }},
         {"--progressive", [&] { options.progressive = true; }},
         {"--lossless", [&] { options.lossless = true; }},
         {"--defaults", [&] { options.defaults = true; }},
@@ -169,8 +278,10 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
         {"--timings", [&] { options.timings = true; }},
         {"--help", [&] { options.help = true; }},
     };
+    std::set<std::string> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        given.insert(argument);
         const auto flag = flags.find(argument);
         const auto reader = valued.find(argument);
         if (argument == "--join") {
@@ -201,7 +312,9 @@ bool ParseJoinOptions(const std::vector<std::string>& arguments, JoinOptions& op
             options.inputs.push_back(argument);
         }
     }
-    return options.help || CheckJoinOptions(options, error);
+    return options.help ||
+           (CheckJoinOptions(options, error) && CheckLayout(options, given, across, down, error) &&
+            CheckStitch(options, error));
 }
 
 } // namespace app

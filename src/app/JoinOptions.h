@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobLayout.h"
 #include "job/ListEntry.h"
 
 #include <string>
@@ -34,6 +35,9 @@ struct JoinOptions {
     bool verbose = false;
     bool timings = false;
     bool help = false;
+    // The job's layout: like the arrangement, the command's own, never the
+    // batch dialog's last choice.
+    job::JobLayout layout;
 };
 
 // The usage text, one line per option, in English.

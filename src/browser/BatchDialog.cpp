@@ -22,6 +22,27 @@ constexpr int MaxPerRow = 1000;
 constexpr UINT MaxTolerance = 64;
 // All_FileText keeps at most this many bytes.
 constexpr int PatternCapacity = 255;
+constexpr int MinJustify = 1;
+constexpr int MaxJustify = 65500;
+constexpr int MinCaption = 8;
+constexpr int MaxCaption = 72;
+
+const char* const RowWords[] = {"위", "가운데", "아래"};
+const char* const ColumnWords[] = {"왼쪽", "가운데", "오른쪽"};
+const char* const CaptionWords[] = {"없음", "파일 이름", "번호"};
+
+void FillChoices(HWND combo, const char* const (&words)[3], int selected) {
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (const char* word : words) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word));
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int Choice(HWND combo) {
+    const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0 : static_cast<int>(index);
+}
 
 } // namespace
 
@@ -41,13 +62,13 @@ int BatchDialog::OnInitDialog(LRESULT* result) {
     SetItemInt(IDC_BATCH_STITCH_TOLERANCE,
                std::min<int>(settings.All_StitchTolerance, MaxTolerance), FALSE);
     SendDlgItemMessageA(hwnd, IDC_BATCH_STITCH_TOLERANCE, EM_LIMITTEXT, 2, 0);
-    EnableStitch();
     SendDlgItemMessageA(hwnd, IDC_BATCH_PER_ROW_SPIN, UDM_SETRANGE, 0,
                         MAKELPARAM(MaxPerRow, MinPerRow));
     char counts[96];
     std::snprintf(counts, sizeof(counts), "선택파일 %d 개 / 모든그림파일 %d 개 ", selectedPictures,
                   allPictures);
     SetItemText(IDC_BATCH_COUNTS, counts);
+    InitLayout();
     ShowResultSize();
     CenterWindow(GetWindow(hwnd, GW_OWNER));
     *result = TRUE;
@@ -61,11 +82,14 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     if (id == IDC_BATCH_STITCH_TOLERANCE && code == EN_KILLFOCUS) {
         SetItemInt(IDC_BATCH_STITCH_TOLERANCE, StitchToleranceInForce(), FALSE);
     }
-    if (code == BN_CLICKED) {
-        EnableStitch();
-    }
     if (id != IDOK && id != IDCANCEL) {
-        if (code == EN_CHANGE || code == BN_CLICKED) {
+        if (id == IDC_BATCH_ALIGN && code == CBN_SELCHANGE) {
+            (alignShown == 1 ? columnAlign : rowAlign) = Choice(GetDlgItem(hwnd, id));
+        }
+        if (code == BN_CLICKED || code == CBN_SELCHANGE) {
+            ShowLayoutChoices();
+        }
+        if (code == EN_CHANGE || code == BN_CLICKED || code == CBN_SELCHANGE) {
             ShowResultSize();
         }
         return 0;
@@ -91,6 +115,7 @@ int BatchDialog::OnCommand(UINT id, UINT code, HWND) {
     settings.All_FileText.Assign(pattern.Data());
     settings.All_Stitch = IsChecked(IDC_BATCH_STITCH) == BST_CHECKED ? 1 : 0;
     settings.All_StitchTolerance = static_cast<std::uint16_t>(StitchToleranceInForce());
+    StoreLayout();
     End(id == IDOK ? 1 : 0);
     return 1;
 }
@@ -107,9 +132,106 @@ job::BatchJob BatchDialog::JobFromControls() {
     text::String pattern(PatternCapacity);
     GetItemText(IDC_BATCH_PATTERN, pattern);
     job.pattern = pattern.Data();
-    job.stitch = IsChecked(IDC_BATCH_STITCH) == BST_CHECKED;
+    job.stitch = Stitching();
     job.stitchTolerance = StitchToleranceInForce();
+    job.layout = LayoutFromControls(true);
     return job;
+}
+
+job::JobLayout BatchDialog::StoredLayout(const settings::AppSettings& settings) {
+    const auto word = [](std::uint16_t value, int otherwise) {
+        return value < 3 ? static_cast<int>(value) : otherwise;
+    };
+    job::JobLayout layout;
+    layout.rowAlign = word(settings.Layout_RowAlign, job::AlignStart);
+    layout.columnAlign = word(settings.Layout_ColumnAlign, job::AlignStart);
+    layout.cells = settings.Layout_Cells != 0;
+    layout.cellAcross = word(settings.Layout_CellAcross, job::AlignMiddle);
+    layout.cellDown = word(settings.Layout_CellDown, job::AlignMiddle);
+    layout.justifyHeight =
+        settings.Layout_Justify == 0
+            ? 0
+            : std::min(std::max(settings.Layout_JustifyHeight, MinJustify), MaxJustify);
+    layout.caption = word(settings.Layout_Caption, job::NoCaption);
+    layout.captionSize = std::min(std::max(settings.Layout_CaptionSize, MinCaption), MaxCaption);
+    return layout;
+}
+
+void BatchDialog::InitLayout() {
+    const job::JobLayout layout = StoredLayout(settings);
+    rowAlign = layout.rowAlign;
+    columnAlign = layout.columnAlign;
+    FillChoices(GetDlgItem(hwnd, IDC_BATCH_CELL_ACROSS), ColumnWords, layout.cellAcross);
+    FillChoices(GetDlgItem(hwnd, IDC_BATCH_CELL_DOWN), RowWords, layout.cellDown);
+    FillChoices(GetDlgItem(hwnd, IDC_BATCH_CAPTION), CaptionWords, layout.caption);
+    SetCheck(IDC_BATCH_CELLS, layout.cells ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(IDC_BATCH_JUSTIFY, settings.Layout_Justify != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetItemInt(IDC_BATCH_JUSTIFY_HEIGHT,
+               std::min(std::max(settings.Layout_JustifyHeight, MinJustify), MaxJustify), FALSE);
+    SetItemInt(IDC_BATCH_CAPTION_SIZE, layout.captionSize, FALSE);
+    ShowLayoutChoices();
+}
+
+void BatchDialog::ShowLayoutChoices() {
+    const int arrangement = GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements);
+    const int column = arrangement == job::OneColumn ? 1 : 0;
+    if (column != alignShown) {
+        FillChoices(GetDlgItem(hwnd, IDC_BATCH_ALIGN), column ? ColumnWords : RowWords,
+                    column ? columnAlign : rowAlign);
+        alignShown = column;
+    }
+    // Justified rows size every picture themselves, from the wrap width.
+    const bool wraps = arrangement == job::FitWidth;
+    const bool justify = wraps && IsChecked(IDC_BATCH_JUSTIFY) == BST_CHECKED;
+    const bool cells = !justify && IsChecked(IDC_BATCH_CELLS) == BST_CHECKED;
+    EnableItem(IDC_BATCH_JUSTIFY, wraps);
+    EnableItem(IDC_BATCH_JUSTIFY_HEIGHT, justify);
+    EnableItem(IDC_BATCH_CELLS, !justify);
+    EnableItem(IDC_BATCH_CELL_ACROSS, cells);
+    EnableItem(IDC_BATCH_CELL_DOWN, cells);
+    EnableItem(IDC_BATCH_ALIGN, !justify && !cells);
+    EnableItem(IDC_BATCH_CAPTION, true);
+    EnableItem(IDC_BATCH_CAPTION_SIZE,
+               Choice(GetDlgItem(hwnd, IDC_BATCH_CAPTION)) != job::NoCaption);
+    EnableStitch();
+}
+
+job::JobLayout BatchDialog::LayoutFromControls(bool inForce) {
+    job::JobLayout layout;
+    if (inForce && Stitching()) {
+        return layout;
+    }
+    layout.rowAlign = rowAlign;
+    layout.columnAlign = columnAlign;
+    const bool justify = GetCheckedIndex(IDC_BATCH_FIRST_ARRANGE, Arrangements) == job::FitWidth &&
+                         IsChecked(IDC_BATCH_JUSTIFY) == BST_CHECKED;
+    layout.justifyHeight =
+        justify ? NumberInForce(IDC_BATCH_JUSTIFY_HEIGHT, MinJustify, MaxJustify) : 0;
+    layout.cells = !justify && IsChecked(IDC_BATCH_CELLS) == BST_CHECKED;
+    layout.cellAcross = Choice(GetDlgItem(hwnd, IDC_BATCH_CELL_ACROSS));
+    layout.cellDown = Choice(GetDlgItem(hwnd, IDC_BATCH_CELL_DOWN));
+    layout.caption = Choice(GetDlgItem(hwnd, IDC_BATCH_CAPTION));
+    layout.captionSize = NumberInForce(IDC_BATCH_CAPTION_SIZE, MinCaption, MaxCaption);
+    return layout;
+}
+
+void BatchDialog::StoreLayout() {
+    const job::JobLayout layout = LayoutFromControls(false);
+    settings.Layout_RowAlign = static_cast<std::uint16_t>(rowAlign);
+    settings.Layout_ColumnAlign = static_cast<std::uint16_t>(columnAlign);
+    settings.Layout_Cells = IsChecked(IDC_BATCH_CELLS) == BST_CHECKED ? 1 : 0;
+    settings.Layout_CellAcross = static_cast<std::uint16_t>(layout.cellAcross);
+    settings.Layout_CellDown = static_cast<std::uint16_t>(layout.cellDown);
+    settings.Layout_Justify = IsChecked(IDC_BATCH_JUSTIFY) == BST_CHECKED ? 1 : 0;
+    settings.Layout_JustifyHeight = NumberInForce(IDC_BATCH_JUSTIFY_HEIGHT, MinJustify, MaxJustify);
+    settings.Layout_Caption = static_cast<std::uint16_t>(layout.caption);
+    settings.Layout_CaptionSize = layout.captionSize;
+}
+
+int BatchDialog::NumberInForce(int id, int low, int high) {
+    // Clamped as the unsigned number it is read as, as the per-row box.
+    const UINT number = GetDlgItemInt(hwnd, id, nullptr, FALSE);
+    return static_cast<int>(std::min<UINT>(std::max<UINT>(number, low), high));
 }
 
 int BatchDialog::PerRowInForce() {
@@ -130,10 +252,26 @@ int BatchDialog::StitchToleranceInForce() {
 }
 
 void BatchDialog::EnableStitch() {
+    // A stitched column keeps each screenshot as it is: stitching and a
+    // layout that pads or labels the column's pictures exclude each other.
     const bool column = IsChecked(IDC_BATCH_ONE_COLUMN) == BST_CHECKED;
-    EnableWindow(GetDlgItem(hwnd, IDC_BATCH_STITCH), column);
-    EnableWindow(GetDlgItem(hwnd, IDC_BATCH_STITCH_TOLERANCE),
-                 column && IsChecked(IDC_BATCH_STITCH) == BST_CHECKED);
+    job::JobLayout layout = LayoutFromControls(false);
+    const bool plain =
+        layout.columnAlign == job::AlignStart && !layout.cells && layout.caption == job::NoCaption;
+    EnableItem(IDC_BATCH_STITCH, column && plain);
+    const bool stitching = Stitching();
+    EnableItem(IDC_BATCH_STITCH_TOLERANCE, stitching);
+    if (stitching) {
+        for (int id : {IDC_BATCH_ALIGN, IDC_BATCH_CELLS, IDC_BATCH_CELL_ACROSS, IDC_BATCH_CELL_DOWN,
+                       IDC_BATCH_CAPTION, IDC_BATCH_CAPTION_SIZE}) {
+            EnableItem(id, false);
+        }
+    }
+}
+
+bool BatchDialog::Stitching() {
+    return IsWindowEnabled(GetDlgItem(hwnd, IDC_BATCH_STITCH)) &&
+           IsChecked(IDC_BATCH_STITCH) == BST_CHECKED;
 }
 
 void BatchDialog::ShowResultSize() {

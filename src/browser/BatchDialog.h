@@ -30,6 +30,10 @@ public:
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnNcActivate(WPARAM active) override;
 
+    // The layout the stored choices give a job, with values out of range
+    // (from the INI file) taken as the defaults or the nearest limit.
+    static job::JobLayout StoredLayout(const settings::AppSettings& settings);
+
 private:
     // The job the controls describe now, as RunBatch would build it.
     job::BatchJob JobFromControls();
@@ -42,6 +46,17 @@ private:
     int StitchToleranceInForce();
     // Stitching is a column's: its controls are enabled only for one.
     void EnableStitch();
+    // Stitching is offered and chosen.
+    bool Stitching();
+    void InitLayout();
+    // The alignment words of the arrangement checked, and which layout
+    // choices fit it and each other; the others are disabled.
+    void ShowLayoutChoices();
+    // inForce: the layout a job takes, the default while stitching; else
+    // what the layout controls show, to be stored.
+    job::JobLayout LayoutFromControls(bool inForce);
+    void StoreLayout();
+    int NumberInForce(int id, int low, int high);
 
     settings::AppSettings& settings;
     int selectedPictures;
@@ -51,6 +66,10 @@ private:
     // Each file's header is read once, however often the options change;
     // a size of 0 x 0 stands for a file that cannot be read.
     std::map<std::string, std::pair<int, int>> sizes;
+    // The alignment drop-down shows one of the two at a time.
+    int rowAlign = 0;
+    int columnAlign = 0;
+    int alignShown = -1; // 1: the column's words, 0: the rows', -1: none yet
 };
 
 } // namespace browser

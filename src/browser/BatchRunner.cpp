@@ -50,6 +50,7 @@ void BatchRunner::PasteSelected(HWND, const std::string& folder,
     job.firstBelow = false;
     job.width = settings.All_Width;
     job.perRow = settings.All_ImgNum;
+    job.layout = BatchDialog::StoredLayout(settings);
     RunJob(std::move(job));
 }
 
@@ -75,6 +76,7 @@ void BatchRunner::RunBatch(HWND owner, const std::string& folder,
     job.pattern = settings.All_FileText.Data();
     job.stitch = settings.All_Stitch != 0;
     job.stitchTolerance = settings.All_StitchTolerance;
+    job.layout = BatchDialog::StoredLayout(settings);
     RunJob(std::move(job));
 }
 
@@ -113,6 +115,7 @@ void BatchRunner::PasteFiles(std::vector<std::string> paths, bool below) {
     job.files = job::Selected;
     job.arrangement = below ? job::OneColumn : job::OneRow;
     job.firstBelow = false;
+    job.layout = BatchDialog::StoredLayout(settings);
     RunJob(std::move(job));
 }
 

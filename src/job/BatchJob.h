@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobLayout.h"
 #include "job/ListEntry.h"
 
 #include <string>
@@ -26,6 +27,7 @@ struct BatchJob {
     // tolerance (0 to 64).
     bool stitch = false;
     int stitchTolerance = 4;
+    JobLayout layout;
 };
 
 } // namespace job

@@ -2,6 +2,7 @@
 
 #include "job/ColumnStitcher.h"
 #include "job/JobSizeEstimate.h"
+#include "job/LayoutPlan.h"
 #include "job/Milliseconds.h"
 
 #include <windows.h>
@@ -64,11 +65,80 @@ Result PastePicture(PictureLoader::Picture& picture, const BatchPlan::Paste& pas
     }
 }
 
+// A job with a layout: its cells come from the headers, read once before
+// any picture loads, and each is pasted whole in its direction. A picture
+// that fails to load still leaves its cell, so the result is the size the
+// plan gave; it is named as skipped all the same.
+JobOutcome RunLayoutJob(const BatchPlan& plan, const image::PasteParameters& values,
+                        image::JoinDocument& document, JobObserver& observer, JobStop& stop,
+                        const PictureLoader::Hooks& hooks) {
+    observer.Started(plan.VisitCount());
+    CanvasStart start;
+    {
+        const image::JoinDocument::ReadGuard guard(document);
+        start = CanvasStart{document.width, document.height, document.lastCell};
+    }
+    const LayoutPlan layout(plan.Job(), values, JobSizeEstimate::ReadHeaderSize, start);
+    const std::vector<LayoutPlan::Cell>& cells = layout.Cells();
+    const int count = static_cast<int>(cells.size());
+    PictureLoader loader(layout.Paths(), values, hooks, cells, plan.Job().layout);
+    const LoaderLink link(stop, loader);
+    const image::JoinDocument::RoomRelease release(document);
+    const image::JoinDocument::UndoGroup group(document);
+    if (start.width == 0 && !layout.TooBig() && layout.Width() > 0) {
+        document.ReserveRoom(layout.Width(), layout.Height());
+    }
+    JobOutcome outcome;
+    int taken = 0;
+    for (int visit = 0; visit < plan.VisitCount() && !stop.Requested(); ++visit) {
+        if (plan.Takes(visit)) {
+            const LayoutPlan::Cell& cell = cells[taken];
+            const std::string& path = layout.Paths()[taken];
+            observer.Pasting(plan.Name(visit), path);
+            std::unique_ptr<PictureLoader::Picture> picture = loader.Next();
+            if (picture == nullptr) {
+                break;
+            }
+            ++taken;
+            using State = PictureLoader::Picture::State;
+            if (picture->state == State::NotMade) {
+                // Not even its cell could be made: it stays background.
+                picture->prepared.resized.Destroy();
+                picture->prepared.size = image::PasteSize{cell.width, cell.height, {}};
+            }
+            LARGE_INTEGER begin, end;
+            QueryPerformanceCounter(&begin);
+            const bool placed =
+                cell.taken && document.PastePrepared(picture->prepared, cell.below, 0, values);
+            QueryPerformanceCounter(&end);
+            outcome.pasting += Milliseconds(begin, end);
+            if (!placed || picture->state != State::Ready) {
+                ++outcome.skipped;
+                observer.Skipped(path, picture->state == State::NotLoaded);
+            } else {
+                ++outcome.pasted;
+                observer.Pasted(path, taken, count);
+                if (picture->damaged) {
+                    ++outcome.damaged;
+                    observer.Damaged(path);
+                }
+            }
+            loader.Recycle(std::move(picture));
+        }
+        observer.Visited();
+    }
+    outcome.spent = loader.Spent();
+    return outcome;
+}
+
 } // namespace
 
 JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
                   image::JoinDocument& document, JobObserver& observer, JobStop& stop,
                   const PictureLoader::Hooks& hooks) {
+    if (LayoutPlan::Changes(plan.Job())) {
+        return RunLayoutJob(plan, values, document, observer, stop, hooks);
+    }
     observer.Started(plan.VisitCount());
     std::vector<std::string> paths;
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {

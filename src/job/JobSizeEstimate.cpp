@@ -1,6 +1,7 @@
 #include "job/JobSizeEstimate.h"
 
 #include "job/BatchPlan.h"
+#include "job/LayoutPlan.h"
 #include "formats/PictureHeader.h"
 #include "image/CellLayout.h"
 #include "image/Image.h"
@@ -40,6 +41,15 @@ void JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParam
 JobSizeEstimate::JobSizeEstimate(BatchJob job, const image::PasteParameters& values,
                                  const SizeReader& read)
     : upperBound(job.stitch && job.arrangement == OneColumn) {
+    if (LayoutPlan::Changes(job)) {
+        // The run forms its cells by the same plan from the same sizes.
+        const LayoutPlan layout(job, values, read);
+        upperBound = false; // a layout job is never stitched
+        tooBig = layout.TooBig();
+        width = tooBig ? 0 : layout.Width();
+        height = tooBig ? 0 : layout.Height();
+        return;
+    }
     BatchPlan plan(std::move(job));
     for (int visit = 0; visit < plan.VisitCount(); ++visit) {
         if (!plan.Takes(visit)) {

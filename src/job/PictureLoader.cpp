@@ -24,7 +24,13 @@ PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteP
 
 PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
                              Hooks hooks)
-    : paths(std::move(paths)), values(values), hooks(std::move(hooks)), slots(this->paths.size()) {
+    : PictureLoader(std::move(paths), values, std::move(hooks), {}, JobLayout()) {}
+
+PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
+                             Hooks hooks, std::vector<LayoutPlan::Cell> cells,
+                             const JobLayout& layout)
+    : paths(std::move(paths)), values(values), hooks(std::move(hooks)), cells(std::move(cells)),
+      layout(layout), slots(this->paths.size()) {
     const unsigned wanted =
         this->hooks.threads >= 0
             ? static_cast<unsigned>(this->hooks.threads)
@@ -59,8 +65,8 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::TakeSpare() {
     return picture;
 }
 
-std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
-                                                            image::Image& source) {
+std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, image::Image& source,
+                                                            std::unique_ptr<CellPainter>& painter) {
     std::unique_ptr<Picture> picture = TakeSpare();
     LARGE_INTEGER start, loaded, resized;
     QueryPerformanceCounter(&start);
@@ -74,11 +80,23 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
         if (hooks.beforeMake) {
             hooks.beforeMake(index);
         }
-        const bool read = formats::LoadImageFile(source, paths[index].c_str(),
-                                                 static_cast<std::uint32_t>(values.background),
-                                                 &picture->damaged);
+        // A picture of a layout whose size was not read has no cell.
+        const bool sized = cells.empty() || cells[index].taken;
+        const bool read =
+            sized && formats::LoadImageFile(source, paths[index].c_str(),
+                                            static_cast<std::uint32_t>(values.background),
+                                            &picture->damaged);
         QueryPerformanceCounter(&loaded);
-        if (read) {
+        if (!cells.empty() && sized) {
+            if (painter == nullptr) {
+                painter = std::make_unique<CellPainter>(layout, values.background);
+            }
+            const bool made =
+                painter->Make(read ? &source : nullptr, cells[index], picture->prepared);
+            picture->state = !made  ? Picture::State::NotMade
+                             : read ? Picture::State::Ready
+                                    : Picture::State::NotLoaded;
+        } else if (read) {
             picture->state = image::JoinDocument::Prepare(source, values, picture->prepared)
                                  ? Picture::State::Ready
                                  : Picture::State::NotMade;
@@ -101,6 +119,7 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index,
 
 void PictureLoader::Run(std::size_t first) {
     image::Image source;
+    std::unique_ptr<CellPainter> painter;
     for (std::size_t index = first;; index += threads.size()) {
         {
             // No more pictures ahead of the paste than there are threads.
@@ -112,7 +131,7 @@ void PictureLoader::Run(std::size_t first) {
                 return;
             }
         }
-        std::unique_ptr<Picture> picture = Make(index, source);
+        std::unique_ptr<Picture> picture = Make(index, source, painter);
         std::lock_guard<std::mutex> lock(mutex);
         slots[index].picture = std::move(picture);
         slots[index].done = true;
@@ -139,7 +158,8 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
     lock.unlock();
     if (!done) {
         image::Image source;
-        picture = Make(index, source);
+        std::unique_ptr<CellPainter> painter;
+        picture = Make(index, source, painter);
     }
     if (picture == nullptr) {
         // Its loading thread had no memory even for the record.

@@ -3,6 +3,9 @@
 #include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "image/PasteParameters.h"
+#include "job/CellPainter.h"
+#include "job/JobLayout.h"
+#include "job/LayoutPlan.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -54,6 +57,11 @@ public:
     PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values);
     PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
                   Hooks hooks);
+    // A job with a layout: each picture made into its cell (see CellPainter),
+    // one whose size was not read not even loaded; a picture that cannot be
+    // loaded comes as NotLoaded with its empty cell made all the same.
+    PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values, Hooks hooks,
+                  std::vector<LayoutPlan::Cell> cells, const JobLayout& layout);
     ~PictureLoader();
     PictureLoader(const PictureLoader&) = delete;
     PictureLoader& operator=(const PictureLoader&) = delete;
@@ -86,12 +94,16 @@ private:
     // decoding into source, which keeps its bitmap for the next file. Never
     // throws: a failure makes the picture NotMade, or null when there is no
     // memory for its record.
-    std::unique_ptr<Picture> Make(std::size_t index, image::Image& source);
+    // painter: the thread's, made for its first cell.
+    std::unique_ptr<Picture> Make(std::size_t index, image::Image& source,
+                                  std::unique_ptr<CellPainter>& painter);
     std::unique_ptr<Picture> TakeSpare();
 
     const std::vector<std::string> paths;
     const image::PasteParameters values;
     const Hooks hooks;
+    const std::vector<LayoutPlan::Cell> cells; // empty: no layout
+    const JobLayout layout;
     mutable std::mutex mutex;
     std::condition_variable changed;
     // One for every path, made at the start, so that storing a picture never

@@ -49,6 +49,17 @@ struct AppSettings {
     std::uint16_t StatusBar = 1;
     std::uint16_t All_Stitch = 0;          // 1: a column job stitches overlapping screenshots
     std::uint16_t All_StitchTolerance = 4; // 0 to 64
+    // The batch job's layout (see job::JobLayout); drops and hand-overs of
+    // several files take it too.
+    std::uint16_t Layout_RowAlign = 0;    // 0 top, 1 middle, 2 bottom
+    std::uint16_t Layout_ColumnAlign = 0; // 0 left, 1 centre, 2 right
+    std::uint16_t Layout_Cells = 0;
+    std::uint16_t Layout_CellAcross = 1;
+    std::uint16_t Layout_CellDown = 1;
+    std::uint16_t Layout_Justify = 0; // only with rows wrapped at All_Width
+    std::int32_t Layout_JustifyHeight = 300;
+    std::uint16_t Layout_Caption = 0; // 0 none, 1 file name, 2 number
+    std::int32_t Layout_CaptionSize = 12;
 };
 
 // The one record the program uses, alive for the whole run.

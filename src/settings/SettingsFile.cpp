@@ -80,6 +80,16 @@ const IntKey kLaterIntKeys[] = {
     {"WebPLossless", 0, &AppSettings::WebPLossless, nullptr, NotLayout},
     {"All_Stitch", 0, &AppSettings::All_Stitch, nullptr, NotLayout},
     {"All_StitchTolerance", 4, &AppSettings::All_StitchTolerance, nullptr, NotLayout},
+    // The batch job's layout.
+    {"Layout_RowAlign", 0, &AppSettings::Layout_RowAlign, nullptr, NotLayout},
+    {"Layout_ColumnAlign", 0, &AppSettings::Layout_ColumnAlign, nullptr, NotLayout},
+    {"Layout_Cells", 0, &AppSettings::Layout_Cells, nullptr, NotLayout},
+    {"Layout_CellAcross", 1, &AppSettings::Layout_CellAcross, nullptr, NotLayout},
+    {"Layout_CellDown", 1, &AppSettings::Layout_CellDown, nullptr, NotLayout},
+    {"Layout_Justify", 0, &AppSettings::Layout_Justify, nullptr, NotLayout},
+    {"Layout_JustifyHeight", 300, nullptr, &AppSettings::Layout_JustifyHeight, NotLayout},
+    {"Layout_Caption", 0, &AppSettings::Layout_Caption, nullptr, NotLayout},
+    {"Layout_CaptionSize", 12, nullptr, &AppSettings::Layout_CaptionSize, NotLayout},
 };
 
 // The layout value a position key reads or writes.

@@ -394,7 +394,7 @@ TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSetting
     EXPECT_EQ(WaitForSingleObject(third.hProcess, 60000), WAIT_OBJECT_0);
     const std::string saved = ReadAll(ini);
     EXPECT_NE(saved.find("\r\nPadSize=5\r\n"), std::string::npos);
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 38);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 47);
     for (PROCESS_INFORMATION* p : {&first, &second, &third}) {
         CloseHandle(p->hThread);
         CloseHandle(p->hProcess);

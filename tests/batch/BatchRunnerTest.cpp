@@ -334,20 +334,30 @@ TEST_F(BatchRunnerTest, TheDialogPredictsTheSizeEachArrangementProduces) {
     const std::vector<ListEntry> entries =
         Pictures({"p0.png", "m1.bmp", "m2.jpg", "broken.png", "m3.gif", "p5.png"}, true);
     settings.PerW = 150;
+    // With layouts too: alignment, cells, justified rows (the broken file
+    // takes no cell) and captions.
     const struct {
         unsigned arrangement;
         int width, perRow;
-    } cases[] = {{job::OneRow, 0, 0},
-                 {job::OneColumn, 0, 0},
-                 {job::FitWidth, 120, 0},
-                 {job::FixedColumns, 0, 2}};
+        std::uint16_t rowAlign, columnAlign, cells, justify, caption;
+    } cases[] = {{job::OneRow, 0, 0, 0, 0, 0, 0, 0},      {job::OneColumn, 0, 0, 0, 0, 0, 0, 0},
+                 {job::FitWidth, 120, 0, 0, 0, 0, 0, 0},  {job::FixedColumns, 0, 2, 0, 0, 0, 0, 0},
+                 {job::OneRow, 0, 0, 2, 0, 0, 0, 0},      {job::OneColumn, 0, 0, 0, 1, 0, 0, 1},
+                 {job::FitWidth, 120, 0, 0, 0, 1, 0, 0},  {job::FitWidth, 120, 0, 1, 0, 1, 1, 2},
+                 {job::FixedColumns, 0, 2, 1, 0, 0, 0, 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.arrangement);
+        SCOPED_TRACE(&c - cases);
         document.Clear();
         settings.All_File = job::AllInFolder;
         settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
         settings.All_Width = c.width;
         settings.All_ImgNum = c.perRow;
+        settings.Layout_RowAlign = c.rowAlign;
+        settings.Layout_ColumnAlign = c.columnAlign;
+        settings.Layout_Cells = c.cells;
+        settings.Layout_Justify = c.justify;
+        settings.Layout_JustifyHeight = 30;
+        settings.Layout_Caption = c.caption;
         std::string shown;
         answerBatch = [&shown](HWND box) {
             shown = ItemText(box, IDC_BATCH_RESULT);
@@ -544,6 +554,55 @@ TEST_F(BatchRunnerTest, TheDialogShowsAndStoresTheOptionsOnBothButtons) {
     }
 }
 
+// The alignment words follow the arrangement; a choice that does not fit
+// the others is disabled; what is chosen is stored.
+TEST_F(BatchRunnerTest, LayoutChoicesFollowTheArrangementAndEachOther) {
+    const int ids[] = {IDC_BATCH_JUSTIFY,     IDC_BATCH_JUSTIFY_HEIGHT, IDC_BATCH_CELLS,
+                       IDC_BATCH_CELL_ACROSS, IDC_BATCH_CELL_DOWN,      IDC_BATCH_ALIGN,
+                       IDC_BATCH_CAPTION_SIZE};
+    const struct {
+        std::uint16_t arrangement, justify, cells, caption;
+        const char* enabled; // of ids
+        const char* word;    // the alignment shown
+    } cases[] = {
+        {job::OneRow, 1, 0, 0, "0010010", "아래"},
+        {job::OneColumn, 0, 1, 1, "0011101", "가운데"},
+        {job::FitWidth, 1, 1, 2, "1100001", "아래"},
+        {job::FitWidth, 0, 1, 0, "1011100", "아래"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        settings.All_Arrange = c.arrangement;
+        settings.Layout_RowAlign = 2;
+        settings.Layout_ColumnAlign = 1;
+        settings.Layout_Justify = c.justify;
+        settings.Layout_Cells = c.cells;
+        settings.Layout_Caption = c.caption;
+        answerBatch = [&](HWND box) {
+            std::string enabled;
+            for (const int id : ids) {
+                enabled += IsWindowEnabled(GetDlgItem(box, id)) ? '1' : '0';
+            }
+            EXPECT_EQ(enabled, c.enabled);
+            EXPECT_EQ(ItemText(box, IDC_BATCH_ALIGN), c.word);
+            // The column's words once it is checked; the one chosen is kept.
+            CheckRadioButton(box, IDC_BATCH_FIRST_ARRANGE, IDC_BATCH_FIXED_COLUMNS,
+                             IDC_BATCH_ONE_COLUMN);
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_ONE_COLUMN, BN_CLICKED), 0);
+            const HWND align = GetDlgItem(box, IDC_BATCH_ALIGN);
+            EXPECT_EQ(ItemText(box, IDC_BATCH_ALIGN), "가운데");
+            SendMessageA(align, CB_SETCURSEL, 2, 0);
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_ALIGN, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(align));
+            return IDCANCEL;
+        };
+        runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png"}, false));
+        EXPECT_EQ(settings.Layout_ColumnAlign, 2);
+        EXPECT_EQ(settings.Layout_RowAlign, 2);
+        EXPECT_EQ(settings.Layout_Justify, c.justify);
+    }
+}
+
 // The box keeps what is typed; leaving it shows the count a job takes.
 TEST_F(BatchRunnerTest, LeavingThePerRowBoxShowsTheCountAJobUses) {
     std::string seen; // each text typed, then shown after leaving the box
@@ -568,15 +627,18 @@ TEST_F(BatchRunnerTest, LeavingThePerRowBoxShowsTheCountAJobUses) {
 TEST_F(BatchRunnerTest, StitchingIsAColumnsAndItsSizeAnUpperBound) {
     std::string seen;
     answerBatch = [&seen](HWND box) {
-        const auto click = [box, &seen](int id, bool radio) {
-            if (radio) {
+        // state: an arrangement's radio button when -1, else the box's check.
+        const auto click = [box, &seen](int id, int state, UINT code = BN_CLICKED) {
+            if (state < 0) {
                 CheckRadioButton(box, IDC_BATCH_FIRST_ARRANGE, IDC_BATCH_FIXED_COLUMNS, id);
+            } else if (code == BN_CLICKED) {
+                CheckDlgButton(box, id, state);
             } else {
-                CheckDlgButton(box, id, BST_CHECKED);
+                SendDlgItemMessageA(box, id, CB_SETCURSEL, state, 0);
             }
-            SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+            SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, code),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-            for (int control : {IDC_BATCH_STITCH, IDC_BATCH_STITCH_TOLERANCE}) {
+            for (int control : {IDC_BATCH_STITCH, IDC_BATCH_STITCH_TOLERANCE, IDC_BATCH_CAPTION}) {
                 seen += IsWindowEnabled(GetDlgItem(box, control)) ? "1" : "0";
             }
             seen += ItemText(box, IDC_BATCH_RESULT).find(" x ") == std::string::npos    ? "?"
@@ -584,20 +646,24 @@ TEST_F(BatchRunnerTest, StitchingIsAColumnsAndItsSizeAnUpperBound) {
                                                                                         : "=";
             seen += " ";
         };
-        click(IDC_BATCH_FIRST_ARRANGE, true);
-        click(IDC_BATCH_ONE_COLUMN, true);
-        click(IDC_BATCH_STITCH, false);
+        click(IDC_BATCH_FIRST_ARRANGE, -1);
+        click(IDC_BATCH_ONE_COLUMN, -1);
+        click(IDC_BATCH_STITCH, BST_CHECKED);
         const HWND tolerance = GetDlgItem(box, IDC_BATCH_STITCH_TOLERANCE);
         SetWindowTextA(tolerance, "99");
         SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BATCH_STITCH_TOLERANCE, EN_KILLFOCUS),
                      reinterpret_cast<LPARAM>(tolerance));
-        seen += ItemText(box, IDC_BATCH_STITCH_TOLERANCE);
+        seen += ItemText(box, IDC_BATCH_STITCH_TOLERANCE) + " ";
+        click(IDC_BATCH_STITCH, BST_UNCHECKED);
+        click(IDC_BATCH_CAPTION, job::CaptionNumber, CBN_SELCHANGE);
+        click(IDC_BATCH_STITCH, BST_CHECKED); // disabled: the caption stays, no stitching
         return IDCANCEL;
     };
     runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png", "p5.png"}, true));
-    EXPECT_EQ(seen, "00= 10= 11< 64");
-    EXPECT_EQ(settings.All_Stitch, 1);
+    // Stitching and a caption exclude each other; a disabled choice is no choice.
+    EXPECT_EQ(seen, "001= 101= 110< 64 101= 001= 001= ");
     EXPECT_EQ(settings.All_StitchTolerance, 64);
+    EXPECT_EQ(settings.Layout_Caption, job::CaptionNumber);
 }
 
 // A picture that cannot be made, whichever thread makes it and however that

@@ -47,21 +47,23 @@ protected:
 } // namespace
 
 TEST_F(SettingsFileTest, DefaultsAreTheSameWithNoFileAndWithOnlyTheHeader) {
-    const std::string defaults =
-        "[Quiltora]\r\nWinLeft=-1000\r\nWinTop=0\r\nWinRight=400\r\n"
-        "WinBottom=400\r\nShowCmd=1\r\nViewList=1\r\nListLeft=-1000\r\n"
-        "ListTop=0\r\nListRight=350\r\nListBottom=400\r\nPrevHeight=80\r\n"
-        "ViewOpt=1\r\nOptX=-1000\r\nOptY=-1000\r\nScale=4\r\nTabSel=0\r\n"
-        "fSize=1\r\nbRatio=1\r\nSizeW=100\r\nSizeH=100\r\nPerW=100\r\n"
-        "PerH=100\r\nJPEGQuality=85\r\nJPEGProg=0\r\nBkColor=16777215\r\n"
-        "PadSize=0\r\nPadCol=16777215\r\nAll_File=0\r\nAll_Arrange=0\r\n"
-        "All_Width=600\r\nAll_ImgNum=5\r\nAll_FileText=\r\n"
-        "ListDir=";
+    const std::string defaults = "[Quiltora]\r\nWinLeft=-1000\r\nWinTop=0\r\nWinRight=400\r\n"
+                                 "WinBottom=400\r\nShowCmd=1\r\nViewList=1\r\nListLeft=-1000\r\n"
+                                 "ListTop=0\r\nListRight=350\r\nListBottom=400\r\nPrevHeight=80\r\n"
+                                 "ViewOpt=1\r\nOptX=-1000\r\nOptY=-1000\r\nScale=4\r\nTabSel=0\r\n"
+                                 "fSize=1\r\nbRatio=1\r\nSizeW=100\r\nSizeH=100\r\nPerW=100\r\n"
+                                 "PerH=100\r\nJPEGQuality=85\r\nJPEGProg=0\r\nBkColor=16777215\r\n"
+                                 "PadSize=0\r\nPadCol=16777215\r\nAll_File=0\r\nAll_Arrange=0\r\n"
+                                 "All_Width=600\r\nAll_ImgNum=5\r\nAll_FileText=\r\n"
+                                 "ListDir=";
     text::String folder;
     folder.SetModulePath(nullptr);
     // Keys added later follow the text keys.
     const std::string later =
-        "\r\nStatusBar=1\r\nWebPLossless=0\r\nAll_Stitch=0\r\nAll_StitchTolerance=4\r\n";
+        "\r\nStatusBar=1\r\nWebPLossless=0\r\nAll_Stitch=0\r\nAll_StitchTolerance=4\r\n"
+        "Layout_RowAlign=0\r\nLayout_ColumnAlign=0\r\n"
+        "Layout_Cells=0\r\nLayout_CellAcross=1\r\nLayout_CellDown=1\r\nLayout_Justify=0\r\n"
+        "Layout_JustifyHeight=300\r\nLayout_Caption=0\r\nLayout_CaptionSize=12\r\n";
     EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + later);
     Write("[Quiltora]\r\n");
     EXPECT_EQ(LoadAndSave(), defaults + folder.Data() + later);
@@ -76,7 +78,10 @@ TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
         "bRatio=0\r\nSizeW=640\r\nSizeH=480\r\nPerW=25\r\nPerH=50\r\nJPEGQuality=95\r\n"
         "JPEGProg=1\r\nBkColor=255\r\nPadSize=7\r\nPadCol=65280\r\nAll_File=2\r\nAll_Arrange=3\r\n"
         "All_Width=1200\r\nAll_ImgNum=4\r\nAll_FileText=*.jpg;사진?.png\r\nListDir=D:\\사진 "
-        "모음\r\nStatusBar=0\r\nWebPLossless=1\r\nAll_Stitch=1\r\nAll_StitchTolerance=16\r\n";
+        "모음\r\nStatusBar=0\r\nWebPLossless=1\r\nAll_Stitch=1\r\nAll_StitchTolerance=16\r\n"
+        "Layout_RowAlign=2\r\nLayout_ColumnAlign=1\r\n"
+        "Layout_Cells=1\r\nLayout_CellAcross=0\r\nLayout_CellDown=2\r\nLayout_Justify=1\r\n"
+        "Layout_JustifyHeight=250\r\nLayout_Caption=2\r\nLayout_CaptionSize=20\r\n";
     Write(saved);
     EXPECT_EQ(LoadAndSave(2), saved);
     // Keys are found by name in the program's section, in any order and case,
