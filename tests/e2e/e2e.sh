@@ -84,18 +84,18 @@ keys ctrl+n; pause 1; keys y
 # Batch jobs over the whole folder, one per arrangement, each from New.
 batch() { # name, arrangement x y, then optionally the number box x y and its text
   click 1078 77; pause 1.5
-  click 1020 162; click "$2" "$3"
+  click 796 162; click "$2" "$3"
   if [ $# -gt 3 ]; then click "$4" "$5"; keys ctrl+a; typed "$6"; fi
   shot "batch-$1"
-  click 1052 616; pause 3
+  click 1127 618; pause 3
   shot "batch-$1-done"
   click 440 330; keys ctrl+p; answer_file "$work/saved/batch-$1.png"
   keys ctrl+n; pause 1; keys y
 }
-batch row 931 360
-batch column 1017 360
-batch wrap 931 400 1103 401 300
-batch grid 931 443 1063 444 3
+batch row 708 360
+batch column 793 360
+batch wrap 708 400 879 401 300
+batch grid 708 443 840 444 3
 
 # Alt+F4 closes the program and writes its settings.
 click 440 330; keys alt+F4; pause 2
