@@ -12,6 +12,7 @@
 #include "settings/SettingsIds.h"
 #include "settings/SettingsWindow.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestWindows.h"
 #include "ui/Dpi.h"
 
 #include <gtest/gtest.h>
@@ -167,9 +168,7 @@ protected:
                 DestroyWindow(window->hwnd);
             }
         }
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        testsupport::PumpMessages();
     }
 
     UINT dpi = 96;

@@ -1,4 +1,4 @@
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include "ui/ControlWindow.h"
 #include "ui/Window.h"
@@ -13,15 +13,17 @@
 #include <type_traits>
 #include <vector>
 
-using uitest::CreateTopLevel;
-using uitest::WindowGuard;
+using testsupport::CreateTopLevel;
+using testsupport::WindowGuard;
 
 namespace {
 
-// One handler call: its name and its arguments widened to 64 bits.
+// A handler's arguments widened to 64 bits.
+using Args = std::vector<std::uint64_t>;
+
 struct Call {
     std::string name;
-    std::vector<std::uint64_t> args;
+    Args args;
 };
 
 template <typename T> std::uint64_t Arg(T value) {
@@ -54,7 +56,7 @@ public:
     LONG_PTR userDataAtNcCreate = 0;
 
     // Arguments of the last call of that handler; empty when it was not called.
-    std::vector<std::uint64_t> ArgsOf(const char* name) const {
+    Args ArgsOf(const char* name) const {
         for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
             if (it->name == name) {
                 return it->args;
@@ -114,15 +116,11 @@ public:
     }
 
 private:
-    int Record(const char* name, std::vector<std::uint64_t> args) {
+    int Record(const char* name, Args args) {
         calls.push_back({name, std::move(args)});
         return verdict;
     }
 };
-
-std::vector<std::uint64_t> Args(std::initializer_list<std::uint64_t> values) {
-    return values;
-}
 
 class Dispatch : public ::testing::Test {
 protected:
