@@ -479,17 +479,16 @@ TEST_F(MainWindowTest, SavesEveryFormatThroughTheSaveDialog) {
 }
 
 TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
-    // Scale before, the button, scale after: the buttons step between 25,
-    // 50, 75, 100 and 200 %; the scales in between only zoom out.
+    // Scale before, the button or menu item, scale after: the buttons step
+    // between 25, 50, 75, 100 and 200 %; the scales in between only zoom out.
     const int steps[][3] = {{4, IDT_ZOOM_IN, 8},  {8, IDT_ZOOM_IN, 8}, {8, IDT_ZOOM_OUT, 4},
-                            {1, IDT_ZOOM_OUT, 1}, {5, IDT_ZOOM_IN, 5}, {7, IDT_ZOOM_OUT, 6}};
+                            {1, IDT_ZOOM_OUT, 1}, {5, IDT_ZOOM_IN, 5}, {7, IDT_ZOOM_OUT, 6},
+                            {7, IDM_ZOOM_75, 3}};
     for (const auto& step : steps) {
         settings.Scale = static_cast<std::uint16_t>(step[0]);
         Command(step[1]);
         EXPECT_EQ(settings.Scale, step[2]) << step[0] << " " << step[1];
     }
-    Command(IDM_ZOOM_75);
-    EXPECT_EQ(settings.Scale, 3);
 
     // The buttons that would do nothing are greyed at either end.
     const auto enabled = [this](UINT id) {

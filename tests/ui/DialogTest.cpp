@@ -13,7 +13,6 @@ namespace {
 
 constexpr int TestTemplate = 200;
 constexpr int FirstEdit = 101;
-constexpr int SecondEdit = 102;
 // Posted by the dialog to itself; its wParam is the value to end with.
 constexpr UINT EndLater = WM_USER + 1;
 // Ends a modal test dialog that a fault left open, so no test can hang.
@@ -158,15 +157,6 @@ TEST_F(ModelessDialog, BindsAtInitDialogAndAnswersTrueOrFalse) {
     DestroyWindow(handle);
     handle = nullptr;
     EXPECT_FALSE(dialog.IsBoundWindow());
-}
-
-// The clamped number and checked-index helpers are covered through the
-// settings and batch dialogs that use them.
-TEST_F(ModelessDialog, EndingAModelessDialogUnbindsIt) {
-    dialog.SetItemInt(SecondEdit, -20, TRUE);
-    EXPECT_EQ(dialog.GetItemInt(SecondEdit, TRUE), -20);
-    EXPECT_TRUE(dialog.End(3));
-    EXPECT_EQ(dialog.hwnd, nullptr);
 }
 
 TEST_F(ModelessDialog, ItemTextStopsBeforeTheCapacityAndAtAWholeCharacter) {

@@ -48,6 +48,8 @@ public:
     std::vector<UINT> filtered;
     std::vector<DefaultCall> defaults;
     int verdict = 1;
+    // Handled WM_NCCREATE aborts the creation.
+    int ncCreateVerdict = 0;
     LRESULT written = 0;
     UINT filterMsg = 0;
     LRESULT filterResult = 0;
@@ -81,9 +83,8 @@ public:
     int OnNcCreate(CREATESTRUCTA* create) override {
         hwndAtNcCreate = hwnd;
         userDataAtNcCreate = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
-        // Reporting handled here would abort the creation.
         Record("NcCreate", {Arg(create->lpCreateParams)});
-        return 0;
+        return ncCreateVerdict;
     }
     int OnCreate(CREATESTRUCTA* create) override {
         return Record("Create", {Arg(create->lpCreateParams)});
@@ -252,27 +253,15 @@ TEST_F(Dispatch, ExceptionInAHandlerStaysInsideTheProcedure) {
     EXPECT_EQ(window.ArgsOf("Command").at(0), 40002u);
 }
 
-namespace {
-
-class RefusingWindow : public ui::Window {
-public:
-    int ncCreateVerdict = 0;
-    int createVerdict = 0;
-    int OnNcCreate(CREATESTRUCTA*) override { return ncCreateVerdict; }
-    int OnCreate(CREATESTRUCTA*) override { return createVerdict; }
-};
-
-} // namespace
-
 TEST(DispatchCreation, HandledNcCreateAbortsButOnCreateCannotRefuse) {
-    RefusingWindow refused;
+    RecordingWindow refused;
     refused.ncCreateVerdict = 1;
     EXPECT_FALSE(CreateTopLevel(refused));
     EXPECT_EQ(refused.hwnd, nullptr);
 
     for (int verdict : {0, 1}) {
-        RefusingWindow created;
-        created.createVerdict = verdict;
+        RecordingWindow created;
+        created.verdict = verdict;
         EXPECT_TRUE(CreateTopLevel(created)) << verdict;
         WindowGuard guard(created.hwnd);
         EXPECT_TRUE(IsWindow(created.hwnd));
