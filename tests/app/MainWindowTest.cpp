@@ -502,6 +502,8 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
             << end[0];
     }
 
+    // The View menu's and the toolbar's checks, before and after both tool
+    // windows are flipped at a scale (6) no menu item has.
     HMENU view = GetSubMenu(GetMenu(window.hwnd), 3);
     const auto checked = [view](UINT id) {
         return (GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -509,22 +511,21 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
     settings.ViewList = 1;
     settings.ViewOpt = 0;
     settings.Scale = 3;
-    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
-    EXPECT_TRUE(checked(IDM_VIEW_LIST));
-    EXPECT_FALSE(checked(IDM_VIEW_SETTINGS));
-    EXPECT_TRUE(checked(IDM_ZOOM_75));
-
-    settings.Scale = 6;
-    Command(IDM_VIEW_LIST);
-    Command(IDM_VIEW_SETTINGS);
-    EXPECT_EQ(settings.ViewList, 0);
-    EXPECT_EQ(settings.ViewOpt, 1);
-    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
-    EXPECT_FALSE(checked(IDM_VIEW_LIST));
-    EXPECT_TRUE(checked(IDM_VIEW_SETTINGS));
-    EXPECT_FALSE(checked(IDM_ZOOM_75)); // 6 is no menu's scale
-    EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0), 0);
-    EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
+    for (const bool flipped : {false, true}) {
+        if (flipped) {
+            settings.Scale = 6;
+            Command(IDM_VIEW_LIST);
+            Command(IDM_VIEW_SETTINGS);
+            EXPECT_EQ(settings.ViewList, 0);
+            EXPECT_EQ(settings.ViewOpt, 1);
+            EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0), 0);
+            EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
+        }
+        window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
+        EXPECT_EQ(std::make_tuple(checked(IDM_VIEW_LIST), checked(IDM_VIEW_SETTINGS),
+                                  checked(IDM_ZOOM_75)),
+                  std::make_tuple(!flipped, flipped, !flipped));
+    }
 }
 
 TEST_F(MainWindowTest, CtrlWheelOnTheMainWindowZoomsAndAClickFocusesTheCanvas) {
