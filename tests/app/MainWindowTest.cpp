@@ -8,6 +8,7 @@
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -123,9 +124,7 @@ protected:
             DestroyWindow(window.hwnd);
         }
         // OnDestroy posts WM_QUIT for the program's loop; drop it here.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        testsupport::PumpMessages();
         EXPECT_EQ(dialogs.Unanswered(), 0);
     }
     LRESULT Command(UINT id) { return window.Send(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -227,19 +226,6 @@ TEST_F(MainWindowTest, KeyboardWorksAfterEveryMessageBox) {
     }
 }
 
-TEST_F(MainWindowTest, TitleFollowsTheCanvasSize) {
-    EXPECT_EQ(Title(window.hwnd), "Quiltora");
-    Paste(100, 50);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 100 x 50 )");
-    Paste(30, 70);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 130 x 70 )");
-    Command(IDM_UNDO);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 100 x 50 )");
-    Command(IDM_UNDO);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora");
-    EXPECT_TRUE(document.IsEmpty());
-}
-
 TEST_F(MainWindowTest, APasteScrollsTheNewPictureIntoView) {
     settings.Scale = 2; // zoomed pixels are half the canvas pixels
     // Shown: the cell's start, and its end unless the view is too small.
@@ -301,87 +287,61 @@ TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     EXPECT_EQ(document.width, 320);
 }
 
-TEST_F(MainWindowTest, NewAsksOnlyWhenThereIsSomethingToLose) {
-    Command(IDM_NEW);
-    EXPECT_TRUE(dialogs.MessageBoxes().empty());
-
-    Paste(40, 30);
-    dialogs.AnswerMessageBox(IDNO);
-    Command(IDM_NEW);
-    ASSERT_EQ(dialogs.MessageBoxes().size(), 1u);
-    EXPECT_EQ(dialogs.MessageBoxes()[0].type & MB_YESNO, static_cast<UINT>(MB_YESNO));
-    EXPECT_EQ(document.width, 40);
-    EXPECT_EQ(document.UndoRecords().size(), 1u);
-
-    dialogs.AnswerMessageBox(IDYES);
-    Command(IDM_NEW);
-    EXPECT_TRUE(document.IsEmpty());
-    EXPECT_TRUE(document.UndoRecords().empty());
-    EXPECT_EQ(Title(window.hwnd), "Quiltora");
-
-    // After every paste was undone there is nothing to lose either.
-    Paste(10, 10);
-    Command(IDM_UNDO);
-    Command(IDM_NEW);
-    EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
-
-    // A saved picture is not lost by New; a paste after the save is.
-    const std::string saved = DataFolder() + "\\new.bmp";
-    Paste(10, 10);
-    dialogs.AnswerFile(saved.c_str());
-    Command(IDM_SAVE_BMP);
-    Command(IDM_NEW);
-    EXPECT_EQ(dialogs.MessageBoxes().size(), 2u);
-    EXPECT_TRUE(document.IsEmpty());
-    Paste(10, 10);
-    dialogs.AnswerFile(saved.c_str());
-    Command(IDM_SAVE_BMP);
-    Paste(10, 10);
-    dialogs.AnswerMessageBox(IDNO);
-    Command(IDM_NEW);
-    EXPECT_EQ(dialogs.MessageBoxes().size(), 3u);
-    EXPECT_EQ(document.width, 20);
-}
-
-TEST_F(MainWindowTest, ClosingAsksOnlyWhileThePictureIsUnsaved) {
+// New and closing ask only while the picture holds what no save kept: the
+// steps (0: a paste), then the answer to the question (0: none expected).
+// Undo changes a saved picture again; a copy does not save it, as another
+// program's copy replaces it on the clipboard.
+TEST_F(MainWindowTest, NewAndClosingAskOnlyWhileThePictureIsUnsaved) {
     const std::string path = WritePicture("close.png", 12, 8, 4);
     const std::string saved = DataFolder() + "\\close.bmp";
-    // The commands after two pastes and the answer to the question (0: none
-    // expected). Saving keeps the picture; undo changes it again. A copy does
-    // not: another program's copy replaces it on the clipboard.
-    const std::pair<std::vector<UINT>, int> cases[] = {{{}, IDNO},
-                                                       {{}, IDYES},
-                                                       {{IDM_SAVE_BMP}, 0},
-                                                       {{IDM_COPY}, IDNO},
-                                                       {{IDM_SAVE_BMP, IDM_COPY}, 0},
-                                                       {{IDM_SAVE_BMP, IDM_UNDO}, IDYES}};
-    for (const auto& [commands, answer] : cases) {
-        SCOPED_TRACE(testing::PrintToString(commands) + " " + std::to_string(answer));
-        image::JoinDocument doc;
-        app::MainWindow main{doc, settings};
-        ASSERT_TRUE(main.CreateWindows());
-        int closeActions = 0;
-        main.SetCloseAction([&closeActions] { ++closeActions; });
-        ASSERT_TRUE(main.PastePicture(path.c_str(), false, false, true, 0));
-        ASSERT_TRUE(main.PastePicture(path.c_str(), false, true, true, 0));
-        for (UINT command : commands) {
-            if (command == IDM_SAVE_BMP) {
-                dialogs.AnswerFile(saved.c_str());
+    const std::pair<std::vector<UINT>, int> cases[] = {{{}, 0},
+                                                       {{0, 0}, IDNO},
+                                                       {{0, 0}, IDYES},
+                                                       {{0, IDM_UNDO}, 0},
+                                                       {{0, 0, IDM_SAVE_BMP}, 0},
+                                                       {{0, 0, IDM_COPY}, IDNO},
+                                                       {{0, 0, IDM_SAVE_BMP, IDM_COPY}, 0},
+                                                       {{0, 0, IDM_SAVE_BMP, IDM_UNDO}, IDYES},
+                                                       {{0, IDM_SAVE_BMP, 0}, IDNO}};
+    for (const auto& [steps, answer] : cases) {
+        for (const UINT last : {IDM_NEW, IDM_EXIT}) {
+            SCOPED_TRACE(testing::PrintToString(steps) + " " + std::to_string(answer) + " " +
+                         std::to_string(last));
+            image::JoinDocument doc;
+            app::MainWindow main{doc, settings};
+            ASSERT_TRUE(main.CreateWindows());
+            int closeActions = 0;
+            main.SetCloseAction([&closeActions] { ++closeActions; });
+            for (UINT step : steps) {
+                if (step == 0) {
+                    ASSERT_TRUE(main.PastePicture(path.c_str(), false, doc.width > 0, true, 0));
+                    continue;
+                }
+                if (step == IDM_SAVE_BMP) {
+                    dialogs.AnswerFile(saved.c_str());
+                }
+                main.Send(WM_COMMAND, step, 0);
+                if (step == IDM_COPY) {
+                    EmptyTheClipboard(); // another program copies
+                }
             }
-            main.Send(WM_COMMAND, command, 0);
-            if (command == IDM_COPY) {
-                EmptyTheClipboard(); // another program copies
+            const std::size_t asked = dialogs.MessageBoxes().size();
+            const std::size_t undoSteps = doc.UndoRecords().size();
+            if (answer != 0) {
+                dialogs.AnswerMessageBox(answer);
             }
+            main.Send(WM_COMMAND, last, 0);
+            ASSERT_EQ(dialogs.MessageBoxes().size(), asked + (answer != 0 ? 1 : 0));
+            EXPECT_TRUE(answer == 0 || (dialogs.MessageBoxes().back().type & MB_YESNO) == MB_YESNO);
+            if (last == IDM_NEW) {
+                EXPECT_EQ(doc.IsEmpty(), answer != IDNO);
+                EXPECT_EQ(doc.UndoRecords().size(), answer == IDNO ? undoSteps : 0u);
+            } else {
+                EXPECT_EQ(main.IsBoundWindow(), answer == IDNO);
+                EXPECT_EQ(closeActions, answer == IDNO ? 0 : 1); // the settings are written
+            }
+            DestroyWindow(main.hwnd);
         }
-        const std::size_t asked = dialogs.MessageBoxes().size();
-        if (answer != 0) {
-            dialogs.AnswerMessageBox(answer);
-        }
-        main.Send(WM_COMMAND, IDM_EXIT, 0);
-        EXPECT_EQ(dialogs.MessageBoxes().size(), asked + (answer != 0 ? 1 : 0));
-        EXPECT_EQ(main.IsBoundWindow(), answer == IDNO);
-        EXPECT_EQ(closeActions, answer == IDNO ? 0 : 1); // the settings are written
-        DestroyWindow(main.hwnd);
     }
     // Windows shutting down is never held up by a question, and the session's
     // end keeps the settings and places as a close does.
@@ -519,17 +479,16 @@ TEST_F(MainWindowTest, SavesEveryFormatThroughTheSaveDialog) {
 }
 
 TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
-    // Scale before, the button, scale after: the buttons step between 25,
-    // 50, 75, 100 and 200 %; the scales in between only zoom out.
+    // Scale before, the button or menu item, scale after: the buttons step
+    // between 25, 50, 75, 100 and 200 %; the scales in between only zoom out.
     const int steps[][3] = {{4, IDT_ZOOM_IN, 8},  {8, IDT_ZOOM_IN, 8}, {8, IDT_ZOOM_OUT, 4},
-                            {1, IDT_ZOOM_OUT, 1}, {5, IDT_ZOOM_IN, 5}, {7, IDT_ZOOM_OUT, 6}};
+                            {1, IDT_ZOOM_OUT, 1}, {5, IDT_ZOOM_IN, 5}, {7, IDT_ZOOM_OUT, 6},
+                            {7, IDM_ZOOM_75, 3}};
     for (const auto& step : steps) {
         settings.Scale = static_cast<std::uint16_t>(step[0]);
         Command(step[1]);
         EXPECT_EQ(settings.Scale, step[2]) << step[0] << " " << step[1];
     }
-    Command(IDM_ZOOM_75);
-    EXPECT_EQ(settings.Scale, 3);
 
     // The buttons that would do nothing are greyed at either end.
     const auto enabled = [this](UINT id) {
@@ -543,6 +502,8 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
             << end[0];
     }
 
+    // The View menu's and the toolbar's checks, before and after both tool
+    // windows are flipped at a scale (6) no menu item has.
     HMENU view = GetSubMenu(GetMenu(window.hwnd), 3);
     const auto checked = [view](UINT id) {
         return (GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -550,22 +511,21 @@ TEST_F(MainWindowTest, ZoomStepsAndViewMenuChecks) {
     settings.ViewList = 1;
     settings.ViewOpt = 0;
     settings.Scale = 3;
-    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
-    EXPECT_TRUE(checked(IDM_VIEW_LIST));
-    EXPECT_FALSE(checked(IDM_VIEW_SETTINGS));
-    EXPECT_TRUE(checked(IDM_ZOOM_75));
-
-    settings.Scale = 6;
-    Command(IDM_VIEW_LIST);
-    Command(IDM_VIEW_SETTINGS);
-    EXPECT_EQ(settings.ViewList, 0);
-    EXPECT_EQ(settings.ViewOpt, 1);
-    window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
-    EXPECT_FALSE(checked(IDM_VIEW_LIST));
-    EXPECT_TRUE(checked(IDM_VIEW_SETTINGS));
-    EXPECT_FALSE(checked(IDM_ZOOM_75)); // 6 is no menu's scale
-    EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0), 0);
-    EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
+    for (const bool flipped : {false, true}) {
+        if (flipped) {
+            settings.Scale = 6;
+            Command(IDM_VIEW_LIST);
+            Command(IDM_VIEW_SETTINGS);
+            EXPECT_EQ(settings.ViewList, 0);
+            EXPECT_EQ(settings.ViewOpt, 1);
+            EXPECT_EQ(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0), 0);
+            EXPECT_NE(window.toolbar.Send(TB_ISBUTTONCHECKED, IDM_VIEW_SETTINGS, 0), 0);
+        }
+        window.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), MAKELPARAM(3, 0));
+        EXPECT_EQ(std::make_tuple(checked(IDM_VIEW_LIST), checked(IDM_VIEW_SETTINGS),
+                                  checked(IDM_ZOOM_75)),
+                  std::make_tuple(!flipped, flipped, !flipped));
+    }
 }
 
 TEST_F(MainWindowTest, CtrlWheelOnTheMainWindowZoomsAndAClickFocusesTheCanvas) {
@@ -658,8 +618,9 @@ TEST_F(MainWindowTest, TheCanvasFillsTheClientAreaBetweenToolbarAndStatusBar) {
     }
 }
 
-// Size, zoom, pictures since New and the unsaved mark after each step.
-TEST_F(MainWindowTest, TheStatusBarFollowsPastesUndoZoomSaveAndNew) {
+// Size, zoom, pictures since New and the unsaved mark after each step; the
+// title names the size too.
+TEST_F(MainWindowTest, TheStatusBarAndTitleFollowPastesUndoZoomSaveAndNew) {
     const std::string saved = DataFolder() + "\\status.bmp";
     const struct {
         const char* step;
@@ -688,6 +649,8 @@ TEST_F(MainWindowTest, TheStatusBarFollowsPastesUndoZoomSaveAndNew) {
             parts.push_back(window.statusBar.PartText(i));
         }
         EXPECT_EQ(parts, step.parts);
+        EXPECT_EQ(Title(window.hwnd),
+                  parts[0].empty() ? "Quiltora" : "Quiltora - ( " + parts[0] + " )");
     }
 }
 
@@ -735,10 +698,7 @@ void PutFromAnotherThread(int width, int height, bool pngOnly = false) {
 
 void PumpFor(int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 10) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&msg);
-        }
+        testsupport::PumpMessages();
         Sleep(10);
     }
 }

@@ -8,7 +8,9 @@
 #include "image/Image.h"
 #include "settings/AppSettings.h"
 #include "support/DropBlock.h"
+#include "support/TestWindows.h"
 #include "ui/Window.h"
+#include "win/ScopedGdi.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -72,11 +74,7 @@ protected:
             }
         }
         ASSERT_TRUE(formats::SavePng(picture, folder.Join("small.png").c_str()));
-        static const ATOM ownerClass = ui::Window::RegisterWindowClass(
-            "QtoraBrowserTestOwner", nullptr, nullptr, nullptr, nullptr, nullptr, 0);
-        ASSERT_NE(ownerClass, 0);
-        ASSERT_TRUE(owner.Create(0, "QtoraBrowserTestOwner", "owner", WS_OVERLAPPEDWINDOW, 0, 0,
-                                 300, 300, nullptr, nullptr));
+        ASSERT_TRUE(testsupport::CreateTopLevel(owner));
         settings.ListDir.Assign(folder.path.c_str());
         ASSERT_TRUE(list.Create(owner.hwnd, settings));
         list.SetPasteFile([this](const char* path, bool below) {
@@ -177,8 +175,19 @@ TEST_F(FileListWindowTest, LongKoreanNameInLongFolderPathIsListedAndPastedWhole)
     EXPECT_EQ(pastes, (Names{"right " + deep + "\\" + name}));
 }
 
-TEST_F(FileListWindowTest, FocusedPictureIsPreviewed) {
+// The focused picture is previewed; another folder clears the preview to
+// white.
+TEST_F(FileListWindowTest, FocusedPictureIsPreviewedUntilAnotherFolderOpens) {
     const image::Image& preview = list.previewPane.preview;
+    const auto centre = [this] {
+        const SIZE pane = list.previewPane.ClientSize();
+        image::Image shot;
+        EXPECT_TRUE(shot.Create(pane.cx, pane.cy, 24));
+        win::MemoryDC dc;
+        win::SelectScope select(dc.Get(), shot.Bitmap);
+        list.previewPane.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+        return GetPixel(dc.Get(), pane.cx / 2, pane.cy / 2);
+    };
     EXPECT_TRUE(preview.IsEmpty());
     SetState("small.png", LVIS_FOCUSED);
     ASSERT_EQ(preview.Width, 40);
@@ -188,24 +197,6 @@ TEST_F(FileListWindowTest, FocusedPictureIsPreviewed) {
             ASSERT_EQ(preview.ReadPixel(x, y), Colour(x, y)) << x << "," << y;
         }
     }
-}
-
-TEST_F(FileListWindowTest, AnotherFolderClearsThePreviewToWhite) {
-    const image::Image& preview = list.previewPane.preview;
-    const auto centre = [this] {
-        const SIZE pane = list.previewPane.ClientSize();
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HBITMAP bitmap = CreateBitmap(pane.cx, pane.cy, 1, 32, nullptr);
-        const HGDIOBJ old = SelectObject(dc, bitmap);
-        list.previewPane.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        const COLORREF colour = GetPixel(dc, pane.cx / 2, pane.cy / 2);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return colour;
-    };
-    SetState("small.png", LVIS_FOCUSED);
-    ASSERT_FALSE(preview.IsEmpty());
     ASSERT_NE(centre(), RGB(255, 255, 255));
     DoubleClick("sub", NM_DBLCLK);
     EXPECT_TRUE(preview.IsEmpty());

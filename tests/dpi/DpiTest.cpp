@@ -12,6 +12,7 @@
 #include "settings/SettingsIds.h"
 #include "settings/SettingsWindow.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestWindows.h"
 #include "ui/Dpi.h"
 
 #include <gtest/gtest.h>
@@ -167,9 +168,7 @@ protected:
                 DestroyWindow(window->hwnd);
             }
         }
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        testsupport::PumpMessages();
     }
 
     UINT dpi = 96;
@@ -181,31 +180,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(DpiTest, ToolbarButtonsAndListIconsHaveTheSizeOfTheDpi) {
-    ASSERT_TRUE(main.CreateWindows());
-    ASSERT_TRUE(fileList.Create(main.hwnd, settings));
-    const ImageSizes& sizes = SizesAt(dpi);
-    const struct {
-        const char* what;
-        ui::Toolbar& toolbar;
-        int image;
-    } toolbars[] = {{"main", main.toolbar, sizes.toolbar},
-                    {"list", fileList.toolbar, sizes.listToolbar}};
-    for (const auto& bar : toolbars) {
-        SCOPED_TRACE(bar.what);
-        EXPECT_EQ(bar.toolbar.ImageSize().cx, bar.image);
-        EXPECT_EQ(bar.toolbar.ImageSize().cy, bar.image);
-        // A button holds its image and the control's padding around it.
-        const auto padding = static_cast<DWORD>(bar.toolbar.Send(TB_GETPADDING, 0, 0));
-        EXPECT_GE(bar.toolbar.ButtonSize().cx, bar.image + LOWORD(padding) / 2);
-        EXPECT_GE(bar.toolbar.ButtonSize().cy, bar.image + HIWORD(padding) / 2);
-        EXPECT_GE(bar.toolbar.WindowSize().cy, bar.toolbar.ButtonSize().cy);
-    }
-    EXPECT_EQ(fileList.imageList.ImageSize().cx, sizes.listIcons);
-    EXPECT_EQ(fileList.imageList.ImageSize().cy, sizes.listIcons);
-    EXPECT_EQ(main.canvas.ScrollStep(), MulDiv(view::CanvasView::LineStep, dpi, 96));
-}
 
 TEST_F(DpiTest, NoControlOfTheSettingsWindowOrTheBatchDialogIsCutOrOverlapped) {
     settings::SettingsWindow window(settings);
@@ -268,13 +242,37 @@ TEST_F(DpiTest, AtFullSizeEveryPicturePixelIsOneScreenPixel) {
     EXPECT_EQ(wrong, 0);
 }
 
-// A move to a monitor of another DPI: the suggested rectangle is taken and
-// everything inside is laid out again at the new DPI.
-TEST_F(DpiTest, DpiChangedRelaysTheMainWindowAndTheFileList) {
+// The toolbars, the list's icons and the scroll step at the display's DPI;
+// then a move to a monitor of another DPI: the suggested rectangle is taken
+// and everything inside is laid out again at the new DPI.
+TEST_F(DpiTest, ToolbarsAndIconsFollowTheDpiAndAChangeRelaysBothWindows) {
     ASSERT_TRUE(main.CreateWindows());
     ASSERT_TRUE(fileList.Create(main.hwnd, settings));
+    const auto expectSizesAt = [this](UINT at) {
+        SCOPED_TRACE(at);
+        const ImageSizes& sizes = SizesAt(at);
+        const struct {
+            const char* what;
+            ui::Toolbar& toolbar;
+            int image;
+        } toolbars[] = {{"main", main.toolbar, sizes.toolbar},
+                        {"list", fileList.toolbar, sizes.listToolbar}};
+        for (const auto& bar : toolbars) {
+            SCOPED_TRACE(bar.what);
+            EXPECT_EQ(bar.toolbar.ImageSize().cx, bar.image);
+            EXPECT_EQ(bar.toolbar.ImageSize().cy, bar.image);
+            // A button holds its image and the control's padding around it.
+            const auto padding = static_cast<DWORD>(bar.toolbar.Send(TB_GETPADDING, 0, 0));
+            EXPECT_GE(bar.toolbar.ButtonSize().cx, bar.image + LOWORD(padding) / 2);
+            EXPECT_GE(bar.toolbar.ButtonSize().cy, bar.image + HIWORD(padding) / 2);
+            EXPECT_GE(bar.toolbar.WindowSize().cy, bar.toolbar.ButtonSize().cy);
+        }
+        EXPECT_EQ(fileList.imageList.ImageSize().cx, sizes.listIcons);
+        EXPECT_EQ(fileList.imageList.ImageSize().cy, sizes.listIcons);
+        EXPECT_EQ(main.canvas.ScrollStep(), MulDiv(view::CanvasView::LineStep, at, 96));
+    };
+    expectSizesAt(dpi);
     const UINT newDpi = dpi == 96 ? 192 : dpi == 144 ? 96 : 144;
-    const ImageSizes& sizes = SizesAt(newDpi);
     const int previewBefore = fileList.PreviewHeight();
     const RECT suggested[] = {
         {30, 40, 30 + ui::ScaleToDpi(320, newDpi), 40 + ui::ScaleToDpi(250, newDpi)},
@@ -288,8 +286,8 @@ TEST_F(DpiTest, DpiChangedRelaysTheMainWindowAndTheFileList) {
         EXPECT_TRUE(EqualRect(&now, &suggested[i])) << i;
     }
     EXPECT_EQ(main.Dpi(), newDpi);
-    EXPECT_EQ(main.toolbar.ImageSize().cx, sizes.toolbar);
-    EXPECT_EQ(main.canvas.ScrollStep(), ui::ScaleToDpi(view::CanvasView::LineStep, newDpi));
+    EXPECT_EQ(fileList.Dpi(), newDpi);
+    expectSizesAt(newDpi);
     int edges[app::StatusBar::PartCount] = {};
     main.statusBar.Send(SB_GETPARTS, app::StatusBar::PartCount, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[0], ui::ScaleToDpi(120, newDpi));
@@ -297,10 +295,6 @@ TEST_F(DpiTest, DpiChangedRelaysTheMainWindowAndTheFileList) {
     const SIZE client = main.ClientSize();
     EXPECT_EQ(canvas.top, main.toolbar.WindowSize().cy);
     EXPECT_EQ(canvas.bottom, client.cy - main.statusBar.WindowSize().cy);
-
-    EXPECT_EQ(fileList.Dpi(), newDpi);
-    EXPECT_EQ(fileList.toolbar.ImageSize().cx, sizes.listToolbar);
-    EXPECT_EQ(fileList.imageList.ImageSize().cx, sizes.listIcons);
     EXPECT_EQ(fileList.PreviewHeight(), MulDiv(previewBefore, newDpi, dpi));
     // The splitter strip between the list and the preview.
     EXPECT_EQ(ChildRect(fileList.previewPane.hwnd).top - ChildRect(fileList.listView.hwnd).bottom,

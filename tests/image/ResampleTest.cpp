@@ -66,61 +66,52 @@ std::uint8_t ToByte(double v) {
     return static_cast<std::uint8_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
 }
 
-// Reference bytes of the result, 3 per pixel, rows from the top: two passes
-// over the colour bytes, each rounded to bytes.
-std::vector<std::uint8_t> ReferenceResample(const Image& source, int width, int height) {
-    const std::vector<std::vector<ReferenceTap>> tables[] = {
-        ReferenceWeights(source.Width, width), ReferenceWeights(source.Height, height)};
-    const auto pass = [&](bool vertical, int target, const std::uint8_t* base,
-                          std::ptrdiff_t step) {
-        double v = 0;
-        for (const ReferenceTap& t : tables[vertical][target]) {
-            v += t.second * base[t.first * step];
-        }
-        return ToByte(v);
-    };
+// Result bytes, 3 per pixel, rows from the top, of two passes over the colour
+// bytes, each rounded to bytes: pass(vertical, target index, sample) gives a
+// byte from the samples at the source indices it asks for.
+template <typename Pass>
+std::vector<std::uint8_t> TwoPasses(const Image& source, int width, int height, Pass pass) {
     std::vector<std::uint8_t> middle(static_cast<size_t>(width) * source.Height * 3);
-    for (int y = 0; y < source.Height; ++y) {
-        for (int i = 0; i < width * 3; ++i) {
-            middle[static_cast<size_t>(y) * width * 3 + i] =
-                pass(false, i / 3, source.PixelAddress(0, y) + i % 3, source.BytesPerPixel);
-        }
-    }
     std::vector<std::uint8_t> out(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int i = 0; i < width * 3; ++i) {
-            out[static_cast<size_t>(y) * width * 3 + i] =
-                pass(true, y, middle.data() + i, static_cast<std::ptrdiff_t>(width) * 3);
-        }
+    for (size_t i = 0; i < middle.size(); ++i) {
+        const int x = static_cast<int>(i / 3 % width), y = static_cast<int>(i / 3 / width);
+        middle[i] = pass(false, x, [&](int s) { return source.PixelAddress(s, y)[i % 3]; });
+    }
+    for (size_t i = 0; i < out.size(); ++i) {
+        const size_t x = i / 3 % width, c = i % 3;
+        out[i] = pass(true, static_cast<int>(i / 3 / width),
+                      [&](int s) { return middle[(s * static_cast<size_t>(width) + x) * 3 + c]; });
     }
     return out;
 }
 
+// The independent reference: the exact weights.
+std::vector<std::uint8_t> ReferenceResample(const Image& source, int width, int height) {
+    const std::vector<std::vector<ReferenceTap>> tables[] = {
+        ReferenceWeights(source.Width, width), ReferenceWeights(source.Height, height)};
+    return TwoPasses(source, width, height, [&](bool vertical, int i, const auto& sample) {
+        double v = 0;
+        for (const ReferenceTap& t : tables[vertical][i]) {
+            v += t.second * sample(t.first);
+        }
+        return ToByte(v);
+    });
+}
+
 // The integer formula pixel by pixel with the library's own tables: 16.16
-// weights, (sum + 32768) >> 16 clamped to a byte, each pass rounded to bytes.
-// The plain path must give exactly these bytes.
+// weights, (sum + 32768) >> 16 clamped to a byte. The plain path must give
+// exactly these bytes.
 std::vector<std::uint8_t> IntegerResample(const Image& source, int width, int height) {
     const ResampleWeights tables[] = {image::BuildWeights(source.Width, width),
                                       image::BuildWeights(source.Height, height)};
-    const auto apply = [](const ResampleWeights& t, int i, const auto& sample) {
+    return TwoPasses(source, width, height, [&](bool vertical, int i, const auto& sample) {
+        const ResampleWeights& t = tables[vertical];
         std::int32_t sum = 0;
         for (int j = 0; j < t.Taps; ++j) {
             sum += t.WeightsOf(i)[j] * sample(t.IndicesOf(i)[j]);
         }
         return static_cast<std::uint8_t>(std::min(255, std::max(0, (sum + 32768) >> 16)));
-    };
-    std::vector<std::uint8_t> middle(static_cast<size_t>(width) * source.Height * 3);
-    std::vector<std::uint8_t> out(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0; i < middle.size(); ++i) {
-        const int x = static_cast<int>(i / 3 % width), y = static_cast<int>(i / 3 / width);
-        middle[i] = apply(tables[0], x, [&](int s) { return source.PixelAddress(s, y)[i % 3]; });
-    }
-    for (size_t i = 0; i < out.size(); ++i) {
-        const size_t x = i / 3 % width, c = i % 3;
-        out[i] = apply(tables[1], static_cast<int>(i / 3 / width),
-                       [&](int s) { return middle[(s * static_cast<size_t>(width) + x) * 3 + c]; });
-    }
-    return out;
+    });
 }
 
 // The colour bytes of a 24-bit picture, 3 per pixel, rows from the top.

@@ -39,14 +39,6 @@ int ScriptedDialogs::ShowMessageBox(const char* text, const char* caption, UINT 
     return answer;
 }
 
-BOOL ScriptedDialogs::ShowOpenFileDialog(OPENFILENAMEA* dialog) {
-    return AnswerFileDialog(false, dialog);
-}
-
-BOOL ScriptedDialogs::ShowSaveFileDialog(OPENFILENAMEA* dialog) {
-    return AnswerFileDialog(true, dialog);
-}
-
 BOOL ScriptedDialogs::AnswerFileDialog(bool save, OPENFILENAMEA* dialog) {
     char* buffer = dialog->lpstrFile != nullptr ? dialog->lpstrFile : dialog->lpstrFileTitle;
     const DWORD size = dialog->lpstrFile != nullptr ? dialog->nMaxFile : dialog->nMaxFileTitle;
@@ -87,13 +79,6 @@ BOOL ScriptedDialogs::ShowColourDialog(CHOOSECOLORA* dialog) {
     }
     dialog->rgbResult = choice.colour;
     return TRUE;
-}
-
-HINSTANCE ScriptedDialogs::ShellExecuteFile(HWND, const char* verb, const char* file, const char*,
-                                            const char*, int showCommand) {
-    shellCalls.push_back(ShellCall{Copy(verb), Copy(file), showCommand});
-    // Above 32: success.
-    return reinterpret_cast<HINSTANCE>(33);
 }
 
 INT_PTR ScriptedDialogs::RunModalDialog(Dialog& dialog, int templateId, HWND parent) {

@@ -90,13 +90,20 @@ public:
     int Unanswered() const { return unanswered; }
 
     int ShowMessageBox(const char* text, const char* caption, UINT type) override;
-    BOOL ShowOpenFileDialog(OPENFILENAMEA* dialog) override;
-    BOOL ShowSaveFileDialog(OPENFILENAMEA* dialog) override;
+    BOOL ShowOpenFileDialog(OPENFILENAMEA* dialog) override {
+        return AnswerFileDialog(false, dialog);
+    }
+    BOOL ShowSaveFileDialog(OPENFILENAMEA* dialog) override {
+        return AnswerFileDialog(true, dialog);
+    }
     bool ShowFolderDialog(BROWSEINFOA* dialog, char* path) override;
     BOOL ShowColourDialog(CHOOSECOLORA* dialog) override;
-    HINSTANCE ShellExecuteFile(HWND owner, const char* verb, const char* file,
-                               const char* parameters, const char* directory,
-                               int showCommand) override;
+    // Answers success (above 32).
+    HINSTANCE ShellExecuteFile(HWND, const char* verb, const char* file, const char*, const char*,
+                               int showCommand) override {
+        shellCalls.push_back(ShellCall{Copy(verb), Copy(file), showCommand});
+        return reinterpret_cast<HINSTANCE>(33);
+    }
     INT_PTR RunModalDialog(Dialog& dialog, int templateId, HWND parent) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "ui/ColourButton.h"
 #include "ui/Dialog.h"
 #include "ui/ImageListHandle.h"
+#include "win/ScopedGdi.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -18,17 +19,11 @@ constexpr COLORREF White = RGB(255, 255, 255);
 // colour and read back pixel by pixel.
 struct MemoryCanvas {
     MemoryCanvas(int width, int height, COLORREF fill) : width(width), height(height) {
-        SelectObject(dc, bitmap);
         Fill(fill);
-    }
-    ~MemoryCanvas() {
-        DeleteDC(dc);
-        DeleteObject(bitmap);
     }
     void Fill(COLORREF colour) {
         const RECT all = {0, 0, width, height};
-        FillRect(dc, &all, brush = CreateSolidBrush(colour));
-        DeleteObject(brush);
+        FillRect(dc, &all, static_cast<HBRUSH>(win::GdiObject(CreateSolidBrush(colour)).Get()));
     }
     COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
     int CountOf(COLORREF colour) const {
@@ -40,9 +35,10 @@ struct MemoryCanvas {
     }
 
     const int width, height;
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
-    HBRUSH brush = nullptr;
+    const win::MemoryDC memory;
+    const win::GdiObject bitmap{CreateBitmap(width, height, 1, 32, nullptr)};
+    const win::SelectScope select{memory.Get(), bitmap.Get()};
+    const HDC dc = memory.Get();
 };
 
 class ColourButtonDrawing : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 
 using text::String;
 
@@ -117,19 +118,18 @@ TEST(FileDialogs, AnyPathWindowsAcceptsComesBackWhole) {
 
 TEST(FolderDialog, DriveRootLosesItsSeparatorOnlyWhenAsked) {
     ui::ScriptedDialogs dialogs;
-    dialogs.AnswerFolder("D:\\");
-    dialogs.AnswerFolder("D:\\pics");
-    dialogs.AnswerFolder("D:\\");
-    dialogs.AnswerFolder(nullptr);
-
     String folder;
-    EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
-    EXPECT_STREQ(folder.Data(), "D:");
-    EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
-    EXPECT_STREQ(folder.Data(), "D:\\pics");
-    EXPECT_TRUE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, false));
-    EXPECT_STREQ(folder.Data(), "D:\\");
-    EXPECT_FALSE(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, true));
+    // The answer, whether to cut a root, and the folder given back; a cancel
+    // leaves the last one.
+    const std::tuple<const char*, bool, const char*> answers[] = {{"D:\\", true, "D:"},
+                                                                  {"D:\\pics", true, "D:\\pics"},
+                                                                  {"D:\\", false, "D:\\"},
+                                                                  {nullptr, true, "D:\\"}};
+    for (const auto& [answer, cut, expected] : answers) {
+        dialogs.AnswerFolder(answer);
+        EXPECT_EQ(ui::ChooseFolder(nullptr, "그림폴더를지정", folder, cut), answer != nullptr);
+        EXPECT_STREQ(folder.Data(), expected);
+    }
     // Only a root loses its separator.
     for (const char* text : {"C:\\a", "C:", "", "\\\\x", "C:\\pics\\"}) {
         folder.Assign(text);

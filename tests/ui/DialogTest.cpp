@@ -1,5 +1,6 @@
 #include "ui/Dialog.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestWindows.h"
 #include "win/String.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int TestTemplate = 200;
 constexpr int FirstEdit = 101;
-constexpr int SecondEdit = 102;
 // Posted by the dialog to itself; its wParam is the value to end with.
 constexpr UINT EndLater = WM_USER + 1;
 // Ends a modal test dialog that a fault left open, so no test can hang.
@@ -65,6 +65,14 @@ public:
     }
 };
 
+// Runs a TestDialog modally until it ends itself with endValue.
+INT_PTR RunEnding(TestDialog& dialog, INT_PTR endValue, LRESULT initResult = 0) {
+    dialog.initResult = initResult;
+    dialog.endFromQueue = true;
+    dialog.endValue = endValue;
+    return dialog.DoModal(TestTemplate, nullptr);
+}
+
 // A modeless instance of the test template, destroyed at the end.
 class ModelessDialog : public ::testing::Test {
 protected:
@@ -86,21 +94,14 @@ protected:
 
 TEST(DialogModal, EndValueComesBackFromDoModalAndTheFocusFollowsTheInitResult) {
     TestDialog focused;
-    focused.initResult = 1;
-    focused.endFromQueue = true;
-    focused.endValue = 42;
-    EXPECT_EQ(focused.DoModal(TestTemplate, nullptr), 42);
+    EXPECT_EQ(RunEnding(focused, 42, 1), 42);
     EXPECT_TRUE(focused.initialised);
     EXPECT_TRUE(focused.focusOnFirstEdit);
     EXPECT_EQ(focused.hwnd, nullptr);
 
     // The verdict does not matter for WM_INITDIALOG: only the result does.
     TestDialog unfocused;
-    unfocused.initResult = 0;
-    unfocused.initVerdict = 1;
-    unfocused.endFromQueue = true;
-    unfocused.endValue = -7;
-    EXPECT_EQ(unfocused.DoModal(TestTemplate, nullptr), -7);
+    EXPECT_EQ(RunEnding(unfocused, -7), -7);
     EXPECT_FALSE(unfocused.focusOnFirstEdit);
 
     TestDialog missing;
@@ -121,9 +122,7 @@ TEST(DialogModal, ScriptedSeamAnswersWithoutCreatingTheDialog) {
         return modal.RunModal(templateId, parent);
     });
     TestDialog real;
-    real.endFromQueue = true;
-    real.endValue = 9;
-    EXPECT_EQ(real.DoModal(TestTemplate, nullptr), 9);
+    EXPECT_EQ(RunEnding(real, 9), 9);
     EXPECT_TRUE(real.initialised);
 }
 
@@ -139,10 +138,7 @@ TEST_F(ModelessDialog, BindsAtInitDialogAndAnswersTrueOrFalse) {
     // The close box and Esc arrive as IDCANCEL and leave the dialog open
     // unless the dialog ends itself.
     SendMessageA(handle, WM_CLOSE, 0, 0);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&msg);
-    }
+    testsupport::PumpMessages();
     EXPECT_TRUE(IsWindow(handle));
     EXPECT_EQ(dialog.commands, (std::vector<UINT>{IDCANCEL, IDCANCEL}));
 
@@ -161,15 +157,6 @@ TEST_F(ModelessDialog, BindsAtInitDialogAndAnswersTrueOrFalse) {
     DestroyWindow(handle);
     handle = nullptr;
     EXPECT_FALSE(dialog.IsBoundWindow());
-}
-
-// The clamped number and checked-index helpers are covered through the
-// settings and batch dialogs that use them.
-TEST_F(ModelessDialog, EndingAModelessDialogUnbindsIt) {
-    dialog.SetItemInt(SecondEdit, -20, TRUE);
-    EXPECT_EQ(dialog.GetItemInt(SecondEdit, TRUE), -20);
-    EXPECT_TRUE(dialog.End(3));
-    EXPECT_EQ(dialog.hwnd, nullptr);
 }
 
 TEST_F(ModelessDialog, ItemTextStopsBeforeTheCapacityAndAtAWholeCharacter) {

@@ -1,4 +1,4 @@
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include "ui/Placement.h"
 #include "ui/Window.h"
@@ -8,8 +8,8 @@
 
 #include <string>
 
-using uitest::CreateTopLevel;
-using uitest::WindowGuard;
+using testsupport::CreateTopLevel;
+using testsupport::WindowGuard;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include "ui/ControlWindow.h"
 #include "ui/Window.h"
@@ -13,15 +13,17 @@
 #include <type_traits>
 #include <vector>
 
-using uitest::CreateTopLevel;
-using uitest::WindowGuard;
+using testsupport::CreateTopLevel;
+using testsupport::WindowGuard;
 
 namespace {
 
-// One handler call: its name and its arguments widened to 64 bits.
+// A handler's arguments widened to 64 bits.
+using Args = std::vector<std::uint64_t>;
+
 struct Call {
     std::string name;
-    std::vector<std::uint64_t> args;
+    Args args;
 };
 
 template <typename T> std::uint64_t Arg(T value) {
@@ -46,6 +48,8 @@ public:
     std::vector<UINT> filtered;
     std::vector<DefaultCall> defaults;
     int verdict = 1;
+    // Handled WM_NCCREATE aborts the creation.
+    int ncCreateVerdict = 0;
     LRESULT written = 0;
     UINT filterMsg = 0;
     LRESULT filterResult = 0;
@@ -54,7 +58,7 @@ public:
     LONG_PTR userDataAtNcCreate = 0;
 
     // Arguments of the last call of that handler; empty when it was not called.
-    std::vector<std::uint64_t> ArgsOf(const char* name) const {
+    Args ArgsOf(const char* name) const {
         for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
             if (it->name == name) {
                 return it->args;
@@ -79,9 +83,8 @@ public:
     int OnNcCreate(CREATESTRUCTA* create) override {
         hwndAtNcCreate = hwnd;
         userDataAtNcCreate = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
-        // Reporting handled here would abort the creation.
         Record("NcCreate", {Arg(create->lpCreateParams)});
-        return 0;
+        return ncCreateVerdict;
     }
     int OnCreate(CREATESTRUCTA* create) override {
         return Record("Create", {Arg(create->lpCreateParams)});
@@ -114,15 +117,11 @@ public:
     }
 
 private:
-    int Record(const char* name, std::vector<std::uint64_t> args) {
+    int Record(const char* name, Args args) {
         calls.push_back({name, std::move(args)});
         return verdict;
     }
 };
-
-std::vector<std::uint64_t> Args(std::initializer_list<std::uint64_t> values) {
-    return values;
-}
 
 class Dispatch : public ::testing::Test {
 protected:
@@ -254,27 +253,15 @@ TEST_F(Dispatch, ExceptionInAHandlerStaysInsideTheProcedure) {
     EXPECT_EQ(window.ArgsOf("Command").at(0), 40002u);
 }
 
-namespace {
-
-class RefusingWindow : public ui::Window {
-public:
-    int ncCreateVerdict = 0;
-    int createVerdict = 0;
-    int OnNcCreate(CREATESTRUCTA*) override { return ncCreateVerdict; }
-    int OnCreate(CREATESTRUCTA*) override { return createVerdict; }
-};
-
-} // namespace
-
 TEST(DispatchCreation, HandledNcCreateAbortsButOnCreateCannotRefuse) {
-    RefusingWindow refused;
+    RecordingWindow refused;
     refused.ncCreateVerdict = 1;
     EXPECT_FALSE(CreateTopLevel(refused));
     EXPECT_EQ(refused.hwnd, nullptr);
 
     for (int verdict : {0, 1}) {
-        RefusingWindow created;
-        created.createVerdict = verdict;
+        RecordingWindow created;
+        created.verdict = verdict;
         EXPECT_TRUE(CreateTopLevel(created)) << verdict;
         WindowGuard guard(created.hwnd);
         EXPECT_TRUE(IsWindow(created.hwnd));

@@ -34,13 +34,13 @@ protected:
         }
     }
 
-    // Pastes a picture whose pixel (x, y) is Colour(x, y).
-    void PastePicture(int width, int height) {
+    // Pastes a picture whose pixel (x, y) is pixel(x, y).
+    void PastePicture(int width, int height, image::PixelValue (*pixel)(int, int) = Colour) {
         image::Image picture;
         ASSERT_TRUE(picture.Create(width, height, 24));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                picture.WritePixel(x, y, Colour(x, y));
+                picture.WritePixel(x, y, pixel(x, y));
             }
         }
         ASSERT_TRUE(document.PasteImage(picture, false, 0, settings.PasteValues()));
@@ -52,9 +52,7 @@ protected:
     // a side) before any scroll bar appears.
     void SizeClient(int width, int height) { canvas.SetSize(width + 4, height + 4); }
     SCROLLINFO Bar(int kind) {
-        SCROLLINFO info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = SIF_ALL;
+        SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(canvas.hwnd, kind, &info);
         return info;
     }
@@ -223,14 +221,7 @@ TEST_F(CanvasViewTest, WheelAndKeysScroll) {
 TEST_F(CanvasViewTest, BelowOneHundredPercentThePictureIsAveraged) {
     // A one-pixel checkerboard reduced to 75 % falls between source pixels:
     // averaged it shows shades, copied pixel for pixel only black and white.
-    image::Image board;
-    ASSERT_TRUE(board.Create(40, 40, 24));
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            board.WritePixel(x, y, (x + y) % 2 == 0 ? 0xFFFFFF : 0x000000);
-        }
-    }
-    ASSERT_TRUE(document.PasteImage(board, false, 0, settings.PasteValues()));
+    PastePicture(40, 40, [](int x, int y) -> image::PixelValue { return (x + y) % 2 * 0xFFFFFF; });
     for (std::uint16_t scale : {3, 4, 8}) {
         settings.Scale = scale;
         image::Image shot;
