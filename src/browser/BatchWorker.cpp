@@ -77,4 +77,8 @@ void BatchWorker::Damaged(const std::string& path) {
     report.AddDamaged(path);
 }
 
+void BatchWorker::Pasted(const std::string&, int, int) {
+    ++pasted;
+}
+
 } // namespace browser

@@ -41,7 +41,7 @@ public:
     // for a thread that waits for it.
     void Wait();
     // Only meaningful once Wait has returned.
-    int PastedCount() const { return plan.PastedCount(); }
+    int PastedCount() const { return pasted; }
     // The files the job skipped or found damaged; once Wait has returned.
     const JobReport& Report() const { return report; }
 
@@ -53,6 +53,7 @@ private:
     void Visited() override;
     void Skipped(const std::string& path, bool notLoaded) override;
     void Damaged(const std::string& path) override;
+    void Pasted(const std::string& path, int taken, int count) override;
 
     image::JoinDocument& document;
     const image::PasteParameters values;
@@ -60,6 +61,9 @@ private:
     const job::PictureLoader::Hooks hooks;
     job::JobStop stop;
     JobReport report;
+    // Counted as the job reports them: a layout job leaves the plan's own
+    // count alone. Read only after Wait, which orders it after the thread.
+    int pasted = 0;
     HWND dialog = nullptr;
     HANDLE thread = nullptr;
 };

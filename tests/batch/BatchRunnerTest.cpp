@@ -849,3 +849,12 @@ TEST_F(BatchRunnerTest, TheDialogRefusesToRunOnNoSelectedFiles) {
 }
 
 } // namespace
+// The window is refreshed after a layout job as after any other.
+TEST_F(BatchRunnerTest, ALayoutJobRefreshesTheView) {
+    settings.All_File = job::AllInFolder;
+    settings.Layout_Caption = job::CaptionName;
+    answerBatch = [](HWND) { return IDOK; };
+    runner.RunBatch(nullptr, PictureFolder(), Pictures({"p0.png", "p5.png"}, false));
+    EXPECT_EQ(document.UndoRecords().size(), 2u);
+    EXPECT_EQ(refreshes, 1);
+}
