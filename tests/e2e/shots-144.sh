@@ -39,5 +39,5 @@ xdotool mousemove "${AUTO_X:-1180}" "${AUTO_Y:-80}" click 1
 sleep 2
 import -window root "$work/batch.png"
 # The dialog, where it opens over the file list.
-convert "$work/batch.png" -crop 460x830+856+16 +repage "$root/docs/batch-dialog-144.png"
+convert "$work/batch.png" -crop 872x930+862+22 +repage "$root/docs/batch-dialog-144.png"
 echo "wrote docs/quiltora-144.png and docs/batch-dialog-144.png"
