@@ -2,6 +2,7 @@
 #include "settings/AppSettings.h"
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -34,12 +35,7 @@ public:
 
 class SettingsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ui::Window::RegisterWindowClass("QtoraSettingsOwner", nullptr, nullptr, nullptr, nullptr,
-                                        nullptr, 0);
-        ASSERT_TRUE(owner.Create(0, "QtoraSettingsOwner", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                 100, nullptr, nullptr));
-    }
+    void SetUp() override { ASSERT_TRUE(testsupport::CreateTopLevel(owner)); }
     // Takes the owned settings window with it.
     void TearDown() override { DestroyWindow(owner.hwnd); }
 
