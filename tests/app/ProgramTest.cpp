@@ -4,6 +4,7 @@
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
 #include "support/DropBlock.h"
+#include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -127,10 +128,7 @@ TEST(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
         // The job runs behind its progress dialog within the message.
         if (c.handedOver) {
             run.program.mainWindow.HandOverFiles(dropped);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageA(&msg);
-            }
+            testsupport::PumpMessages();
         } else {
             run.program.mainWindow.canvas.Send(
                 WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock(dropped)), 0);
@@ -190,10 +188,7 @@ TEST(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
     run.program.batchRunner.PasteFiles({paths[0], paths[1], paths[2]}, false);
     // The clipboard's notice may come a little later; it too waited.
     for (int i = 0; i < 100 && run.document.UndoRecords().size() < 6; ++i) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&msg);
-        }
+        testsupport::PumpMessages();
         Sleep(20);
     }
     run.program.mainWindow.SetClipboardWatch(false);
