@@ -34,8 +34,9 @@ protected:
         ini = folder + "\\Quiltora.ini";
     }
     void TearDown() override {
-        for (const char* name : {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png",
-                                 "p6.png", "bad.png", "cut.png", "w7.webp", "Quiltora.ini"}) {
+        for (const char* name :
+             {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png", "p6.png", "bad.png",
+              "cut.png", "w7.webp", "notes.txt", "Quiltora.ini"}) {
             DeleteFileA((folder + "\\" + name).c_str());
         }
         RemoveDirectoryA(folder.c_str());
@@ -53,6 +54,11 @@ protected:
     std::string ini;
     std::string lines;
 };
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 bool SamePixels(const image::Image& a, const image::Image& b) {
     if (a.Width != b.Width || a.Height != b.Height) {
@@ -113,16 +119,24 @@ TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
     }
 }
 
-TEST_F(JoinCommandTest, PatternsAndFoldersExpandInNameOrder) {
+// A pattern, like a folder, takes the pictures among the names it matches.
+TEST_F(JoinCommandTest, PatternsAndFoldersExpandToTheirPicturesInNameOrder) {
     const std::string p = folder + "\\";
+    std::ofstream(p + "notes.txt", std::ios::binary) << "no picture";
     EXPECT_EQ(app::JoinCommand::Expand(p + "P?.PNG"),
               (std::vector<std::string>{p + "p0.png", p + "p1.png", p + "p2.png", p + "p3.png",
                                         p + "p4.png", p + "p5.png", p + "p6.png"}));
     EXPECT_EQ(app::JoinCommand::Expand(p + "*[1-2]*").size(), 0u);
     EXPECT_EQ(app::JoinCommand::Expand(p + "*5*"), std::vector<std::string>{p + "p5.png"});
     EXPECT_EQ(app::JoinCommand::Expand(folder).size(), 7u);
+    EXPECT_EQ(app::JoinCommand::Expand(p + "*"), app::JoinCommand::Expand(folder));
     EXPECT_EQ(app::JoinCommand::Expand(p + "missing.png"),
               std::vector<std::string>{p + "missing.png"});
+    EXPECT_EQ(Join({"--join", Out(), p + "*", "--defaults"}), app::JoinCommand::AllPasted);
+    EXPECT_EQ(lines.find("skipped"), std::string::npos) << lines;
+    image::Image joined;
+    ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
+    EXPECT_EQ(joined.Width, 7 * 20 + 7 * 21); // 20 + 7i wide, side by side
 }
 
 TEST_F(JoinCommandTest, SettingsFileFillsInWhatTheOptionsLeaveOut) {
@@ -160,9 +174,7 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
             noise.WritePixel(i % 40, i / 40, static_cast<image::PixelValue>(i * 2654435761u));
         }
         ASSERT_TRUE(formats::SavePng(noise, cut.c_str()));
-        std::ifstream in(cut, std::ios::binary);
-        const std::string whole(std::istreambuf_iterator<char>(in), {});
-        in.close();
+        const std::string whole = ReadAll(cut);
         std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() / 2);
     }
     struct Case {
@@ -170,57 +182,52 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
         int status;
         std::string message;
     };
+    // A join of the good picture with these options.
+    const auto joinGood = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {"--join", Out(), good});
+        return options;
+    };
     const Case cases[] = {
-        {{"--join", Out(), good}, 0, ""},
+        {joinGood({}), 0, ""},
         {{"--help"}, 0, "Usage:"},
-        {{"--join", Out(), good, bad}, 1, "skipped"},
-        {{"--join", Out(), good, cut}, 1, "damaged " + cut + ": pasted as far as it could be read"},
+        {joinGood({bad}), 1, "skipped"},
+        {joinGood({cut}), 1, "damaged " + cut + ": pasted as far as it could be read"},
         {{"--join", Out(), bad, good, "--timings"}, 1, "ms, total "},
         {{"--join", Out(), folder + "\\none*.png"}, 2, "no picture there"},
         {{"--join", Out(), bad}, 2, "nothing written"},
         {{"--join", folder + "\\no folder\\out.png", good}, 2, "cannot be written"},
         {{"--join", Out(), "--sepia", good}, 64, "unknown option --sepia"},
-        {{"--join", Out(), good, "--gap"}, 64, "--gap: missing or invalid value"},
-        {{"--join", Out(), good, "--gap", "-3"}, 64, "invalid value"},
-        {{"--join", Out(), good, "--per-row", "99999999999"}, 64, "invalid value"},
-        {{"--join", Out(), good, "--gap-colour", "red"}, 64, "invalid value"},
+        {joinGood({"--gap"}), 64, "--gap: missing or invalid value"},
+        {joinGood({"--gap", "-3"}), 64, "invalid value"},
+        {joinGood({"--per-row", "99999999999"}), 64, "invalid value"},
+        {joinGood({"--gap-colour", "red"}), 64, "invalid value"},
         {{"--join", folder + "\\out.gif", good}, 64, "must end in"},
         {{"--join", Out()}, 64, "no pictures"},
-        {{"--join", Out(), good, "--stretch"}, 64, "needs --box"},
-        {{"--join", Out(), good, "--stitch"}, 64, "--stitch needs --column"},
-        {{"--join", Out(), good, "--column", "--stitch=65"}, 64, "--stitch=65: the tolerance"},
-        {{"--join", Out(), good, "--column", "--stitch=x"}, 64, "--stitch=x: the tolerance"},
-        {{"--join", Out(), good, "--column", "--stitch", "--caption", "name"},
-         64,
-         "--stitch cannot"},
-        {{"--join", Out(), good, "--column", "--stitch", "--align", "right"},
-         64,
-         "--stitch cannot"},
-        {{"--join", Out(), good, "--column", "--stitch", "--align", "bottom"}, 0, ""},
-        {{"--join", Out(), good, good, "--align", "right,top", "--cells", "--caption", "number",
-          "--caption-size", "8"},
-         0,
-         ""},
-        {{"--join", Out(), good, "--justify", "30"}, 64, "--justify needs --wrap"},
-        {{"--join", Out(), good, "--wrap", "90", "--justify", "30", "--cells"},
-         64,
+        {joinGood({"--stretch"}), 64, "needs --box"},
+        {joinGood({"--stitch"}), 64, "--stitch needs --column"},
+        {joinGood({"--column", "--stitch=65"}), 64, "--stitch=65: the tolerance"},
+        {joinGood({"--column", "--stitch=x"}), 64, "--stitch=x: the tolerance"},
+        {joinGood({"--column", "--stitch", "--caption", "name"}), 64, "--stitch cannot"},
+        {joinGood({"--column", "--stitch", "--align", "right"}), 64, "--stitch cannot"},
+        {joinGood({"--column", "--stitch", "--align", "bottom"}), 0, ""},
+        {joinGood({good, "--align", "right,top", "--cells", "--caption", "number", "--caption-size",
+                   "8"}),
+         0, ""},
+        {joinGood({"--justify", "30"}), 64, "--justify needs --wrap"},
+        {joinGood({"--wrap", "90", "--justify", "30", "--cells"}), 64,
          "--justify cannot be used with --cells"},
-        {{"--join", Out(), good, "--justify", "30", "--wrap", "90", "--per-row", "2"},
-         64,
+        {joinGood({"--justify", "30", "--wrap", "90", "--per-row", "2"}), 64,
          "--justify cannot be used with --per-row"},
-        {{"--join", Out(), good, "--row", "--wrap", "90", "--justify", "30"}, 64, "with --row"},
-        {{"--join", Out(), good, "--column", "--justify", "30"}, 64, "with --column"},
-        {{"--join", Out(), good, "--wrap", "90", "--justify", "30", "--align", "top"},
-         64,
-         "with --align"},
-        {{"--join", Out(), good, "--justify", "0"}, 64, "--justify: missing or invalid value"},
-        {{"--join", Out(), good, "--align", "top,bottom"}, 64, "--align: missing or invalid"},
-        {{"--join", Out(), good, "--align", "left,"}, 64, "--align: missing or invalid"},
-        {{"--join", Out(), good, "--caption", "date"}, 64, "--caption: missing or invalid"},
-        {{"--join", Out(), good, "--caption", "name", "--caption-size", "73"},
-         64,
+        {joinGood({"--row", "--wrap", "90", "--justify", "30"}), 64, "with --row"},
+        {joinGood({"--column", "--justify", "30"}), 64, "with --column"},
+        {joinGood({"--wrap", "90", "--justify", "30", "--align", "top"}), 64, "with --align"},
+        {joinGood({"--justify", "0"}), 64, "--justify: missing or invalid value"},
+        {joinGood({"--align", "top,bottom"}), 64, "--align: missing or invalid"},
+        {joinGood({"--align", "left,"}), 64, "--align: missing or invalid"},
+        {joinGood({"--caption", "date"}), 64, "--caption: missing or invalid"},
+        {joinGood({"--caption", "name", "--caption-size", "73"}), 64,
          "--caption-size: missing or invalid"},
-        {{"--join", Out(), good, "--caption-size", "12"}, 64, "--caption-size needs --caption"},
+        {joinGood({"--caption-size", "12"}), 64, "--caption-size needs --caption"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.back());
@@ -233,21 +240,7 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
     // A join that writes nothing leaves the output as it was.
     std::ofstream(Out(), std::ios::binary) << "old";
     EXPECT_EQ(Join({"--join", Out(), bad}), app::JoinCommand::NothingWritten);
-    std::ifstream in(Out(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
-}
-
-// A pattern takes the pictures among the names it matches, as a folder does.
-TEST_F(JoinCommandTest, APatternOverAFolderJoinsOnlyItsPictures) {
-    const std::string notes = folder + "\\notes.txt";
-    std::ofstream(notes, std::ios::binary) << "no picture";
-    EXPECT_EQ(app::JoinCommand::Expand(folder + "\\*"), app::JoinCommand::Expand(folder));
-    EXPECT_EQ(Join({"--join", Out(), folder + "\\*", "--defaults"}), app::JoinCommand::AllPasted);
-    EXPECT_EQ(lines.find("skipped"), std::string::npos) << lines;
-    image::Image joined;
-    ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
-    EXPECT_EQ(joined.Width, 7 * 20 + 7 * 21); // 20 + 7i wide, side by side
-    DeleteFileA(notes.c_str());
+    EXPECT_EQ(ReadAll(Out()), "old");
 }
 
 // A folder of PNG and WebP pictures saved as WebP: lossless keeps the joined
@@ -273,15 +266,11 @@ TEST_F(JoinCommandTest, WebpInAndOut) {
         EXPECT_TRUE(*quality != 0 || SamePixels(joined, reference));
         EXPECT_EQ(joined.Width, reference.Width) << quality;
     }
-    std::ifstream before(webp, std::ios::binary);
-    const std::string saved(std::istreambuf_iterator<char>(before), {});
-    before.close();
+    const std::string saved = ReadAll(webp);
     // Three times the folder with the widest gaps: 28712 pixels wide.
     EXPECT_EQ(Join({"--join", webp, folder, folder, folder, "--gap", "1000"}),
               app::JoinCommand::NothingWritten);
     EXPECT_NE(lines.find("WebP holds at most 16383 pixels a side"), std::string::npos) << lines;
-    std::ifstream after(webp, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), saved);
-    after.close();
+    EXPECT_EQ(ReadAll(webp), saved);
     DeleteFileA(webp.c_str());
 }

@@ -4,6 +4,7 @@
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
 #include "support/DropBlock.h"
+#include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -127,10 +128,7 @@ TEST(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
         // The job runs behind its progress dialog within the message.
         if (c.handedOver) {
             run.program.mainWindow.HandOverFiles(dropped);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageA(&msg);
-            }
+            testsupport::PumpMessages();
         } else {
             run.program.mainWindow.canvas.Send(
                 WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock(dropped)), 0);
@@ -190,10 +188,7 @@ TEST(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
     run.program.batchRunner.PasteFiles({paths[0], paths[1], paths[2]}, false);
     // The clipboard's notice may come a little later; it too waited.
     for (int i = 0; i < 100 && run.document.UndoRecords().size() < 6; ++i) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&msg);
-        }
+        testsupport::PumpMessages();
         Sleep(20);
     }
     run.program.mainWindow.SetClipboardWatch(false);
@@ -346,73 +341,18 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
     DeleteFileA(ini.c_str());
 }
 
-TEST(Program, ASecondCopyHandsItsFilesOverAndOnlyAnOrdinaryCloseWritesTheSettings) {
+// Explorer's "Open" on five files starts five copies at once: four hand
+// their file over and leave, one stays, holding all five.
+TEST(Program, CopiesHandTheirFilesToOneWindowAndOnlyAnOrdinaryCloseWritesTheSettings) {
     // The real program, copied beside a settings file of its own.
-    const std::string folder = TempPath("_run");
+    const std::string folder = TempPath("_five");
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string exe = folder + "\\Quiltora.exe";
     const std::string ini = folder + "\\Quiltora.ini";
     ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
     const std::string original = "[Quiltora]\r\nPadSize=5\r\n";
     std::ofstream(ini, std::ios::binary) << original;
-    const auto start = [&exe, &folder](PROCESS_INFORMATION& process, const char* arguments = "") {
-        return StartCopy(exe, folder, process, arguments);
-    };
-    for (int i = 1; i <= 2; ++i) {
-        image::Image picture;
-        picture.Create(10 * i, 2 + 2 * i, 24);
-        ASSERT_TRUE(
-            formats::SavePng(picture, (folder + "\\" + std::to_string(i) + ".png").c_str()));
-    }
-    PROCESS_INFORMATION first = {}, second = {}, third = {};
-    ASSERT_TRUE(start(first));
-    const HWND firstWindow = MainWindowOf(first);
-    ASSERT_NE(firstWindow, nullptr);
-    // The second copy hands its files to the first, which pastes them in
-    // a row with the gap of 5 between.
-    ASSERT_TRUE(start(second, "2.png 1.png"));
-    ASSERT_EQ(WaitForSingleObject(second.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD code = 99;
-    GetExitCodeProcess(second.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    char title[64] = {};
-    for (int i = 0; i < 250 && std::string(title) != "Quiltora - ( 35 x 6 )"; ++i) {
-        Sleep(20);
-        GetWindowTextA(firstWindow, title, sizeof(title));
-    }
-    EXPECT_STREQ(title, "Quiltora - ( 35 x 6 )");
-    // Ended any other way than by its close, the program leaves the file.
-    TerminateProcess(first.hProcess, 1);
-    WaitForSingleObject(first.hProcess, 60000);
-    EXPECT_EQ(ReadAll(ini), original);
-
-    ASSERT_TRUE(start(third));
-    const HWND window = MainWindowOf(third);
-    ASSERT_NE(window, nullptr);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(third.hProcess, 60000), WAIT_OBJECT_0);
-    const std::string saved = ReadAll(ini);
-    EXPECT_NE(saved.find("\r\nPadSize=5\r\n"), std::string::npos);
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 47);
-    for (PROCESS_INFORMATION* p : {&first, &second, &third}) {
-        CloseHandle(p->hThread);
-        CloseHandle(p->hProcess);
-    }
-    for (const char* name : {"\\Quiltora.exe", "\\Quiltora.ini", "\\1.png", "\\2.png"}) {
-        DeleteFileA((folder + name).c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-TEST(Program, CopiesStartedTogetherMakeOneWindowHoldingAllTheirFiles) {
-    // Explorer's "Open" on five files starts five copies at once.
-    const std::string folder = TempPath("_five");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string exe = folder + "\\Quiltora.exe";
-    ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
-    std::ofstream(folder + "\\Quiltora.ini", std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\n";
-    PROCESS_INFORMATION copies[5] = {};
+    PROCESS_INFORMATION copies[6] = {};
     for (int i = 0; i < 5; ++i) {
         image::Image picture;
         ASSERT_TRUE(picture.Create(i + 1, 3, 24));
@@ -422,34 +362,45 @@ TEST(Program, CopiesStartedTogetherMakeOneWindowHoldingAllTheirFiles) {
     for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(StartCopy(exe, folder, copies[i], std::to_string(i) + ".png"));
     }
-    // Four hand their file over and leave; one stays, holding all five.
+    // Widths 1 to 5 with four gaps of 5 between.
     HWND first = nullptr;
     char title[64] = {};
-    for (int i = 0; i < 1500 && std::string(title) != "Quiltora - ( 15 x 3 )"; ++i) {
+    for (int i = 0; i < 1500 && std::string(title) != "Quiltora - ( 35 x 3 )"; ++i) {
         Sleep(20);
         const std::vector<HWND> windows = MainWindows();
         first = windows.empty() ? nullptr : windows.front();
         GetWindowTextA(first, title, sizeof(title));
     }
-    EXPECT_STREQ(title, "Quiltora - ( 15 x 3 )");
+    EXPECT_STREQ(title, "Quiltora - ( 35 x 3 )");
     EXPECT_EQ(MainWindows().size(), 1u);
     DWORD firstProcess = 0;
     GetWindowThreadProcessId(first, &firstProcess);
     int handedOver = 0;
-    for (PROCESS_INFORMATION& copy : copies) {
-        if (copy.dwProcessId == firstProcess) {
-            TerminateProcess(copy.hProcess, 1);
-        } else {
-            DWORD code = 99;
-            WaitForSingleObject(copy.hProcess, 30000);
-            GetExitCodeProcess(copy.hProcess, &code);
-            handedOver += code == 0 ? 1 : 0;
+    for (int i = 0; i < 5; ++i) {
+        DWORD code = 99;
+        if (copies[i].dwProcessId == firstProcess) {
+            // Ended any other way than by its close, the program leaves the file.
+            TerminateProcess(copies[i].hProcess, 1);
         }
-        WaitForSingleObject(copy.hProcess, 30000);
+        WaitForSingleObject(copies[i].hProcess, 30000);
+        GetExitCodeProcess(copies[i].hProcess, &code);
+        handedOver += copies[i].dwProcessId != firstProcess && code == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(handedOver, 4);
+    EXPECT_EQ(ReadAll(ini), original);
+
+    ASSERT_TRUE(StartCopy(exe, folder, copies[5], ""));
+    const HWND window = MainWindowOf(copies[5]);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(copies[5].hProcess, 60000), WAIT_OBJECT_0);
+    const std::string saved = ReadAll(ini);
+    EXPECT_NE(saved.find("\r\nPadSize=5\r\n"), std::string::npos);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 47);
+    for (PROCESS_INFORMATION& copy : copies) {
         CloseHandle(copy.hThread);
         CloseHandle(copy.hProcess);
     }
-    EXPECT_EQ(handedOver, 4);
     for (const std::string name :
          {"Quiltora.exe", "Quiltora.ini", "0.png", "1.png", "2.png", "3.png", "4.png"}) {
         DeleteFileA((folder + "\\" + name).c_str());

@@ -108,7 +108,7 @@ protected:
 
 } // namespace
 
-TEST(JoinDocument, WorkedExampleRightRightBelow) {
+TEST(JoinDocument, WorkedExamplesRightRightBelowAndWrappedAt150) {
     PasteParameters s;
     UseColours(s, 4);
     JoinDocument doc;
@@ -132,34 +132,30 @@ TEST(JoinDocument, WorkedExampleRightRightBelow) {
     third.Put(Canvas(60, 4, GapPixel), 0, 70);
     third.Put(pc, 0, 74);
     EXPECT_TRUE(Shows(doc, third));
-}
 
-TEST(JoinDocument, WorkedExampleWrappedAt150) {
-    PasteParameters s;
-    UseColours(s, 4);
-    JoinDocument doc;
-    Image a, b;
-    const Canvas pa = Picture(a, 100, 50, 1);
-    const Canvas pb = Picture(b, 80, 70, 2);
-    ASSERT_TRUE(doc.PasteImage(a, false, 150, s));
-    ASSERT_TRUE(doc.PasteImage(b, false, 150, s));
-    EXPECT_CELL(doc.lastCell, 0, 50, 80, 74);
+    // The same two pictures wrapped at 150.
+    JoinDocument wrapped;
+    Picture(a, 100, 50, 1);
+    Picture(b, 80, 70, 2);
+    ASSERT_TRUE(wrapped.PasteImage(a, false, 150, s));
+    ASSERT_TRUE(wrapped.PasteImage(b, false, 150, s));
+    EXPECT_CELL(wrapped.lastCell, 0, 50, 80, 74);
     Canvas expected(100, 124, BackgroundPixel);
     expected.Put(pa, 0, 0);
     expected.Put(Canvas(80, 4, GapPixel), 0, 50);
     expected.Put(pb, 0, 54);
-    EXPECT_TRUE(Shows(doc, expected));
+    EXPECT_TRUE(Shows(wrapped, expected));
 
     // The next right paste continues the new row with both gaps, level with
     // its first picture; one wider than the wrap width still gets a row.
-    ASSERT_TRUE(Paste(doc, 30, 20, false, s, 150));
-    EXPECT_CELL(doc.lastCell, 80, 50, 34, 24);
-    ASSERT_TRUE(Paste(doc, 200, 10, false, s, 150));
-    EXPECT_CELL(doc.lastCell, 0, 124, 200, 14);
-    EXPECT_EQ(doc.width, 200);
+    ASSERT_TRUE(Paste(wrapped, 30, 20, false, s, 150));
+    EXPECT_CELL(wrapped.lastCell, 80, 50, 34, 24);
+    ASSERT_TRUE(Paste(wrapped, 200, 10, false, s, 150));
+    EXPECT_CELL(wrapped.lastCell, 0, 124, 200, 14);
+    EXPECT_EQ(wrapped.width, 200);
     // A below paste never tests the width.
-    ASSERT_TRUE(Paste(doc, 300, 10, true, s, 150));
-    EXPECT_CELL(doc.lastCell, 0, 138, 300, 14);
+    ASSERT_TRUE(Paste(wrapped, 300, 10, true, s, 150));
+    EXPECT_CELL(wrapped.lastCell, 0, 138, 300, 14);
 }
 
 TEST(JoinDocument, FirstPasteAndGapRules) {
@@ -428,4 +424,3 @@ TEST(JoinDocument, ReadersNeverSeeAHalfDonePaste) {
     EXPECT_TRUE(consistent);
     EXPECT_EQ(doc.UndoRecords().size(), 135u);
 }
-

@@ -2,6 +2,7 @@
 #include "settings/AppSettings.h"
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -34,12 +35,7 @@ public:
 
 class SettingsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ui::Window::RegisterWindowClass("QtoraSettingsOwner", nullptr, nullptr, nullptr, nullptr,
-                                        nullptr, 0);
-        ASSERT_TRUE(owner.Create(0, "QtoraSettingsOwner", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                 100, nullptr, nullptr));
-    }
+    void SetUp() override { ASSERT_TRUE(testsupport::CreateTopLevel(owner)); }
     // Takes the owned settings window with it.
     void TearDown() override { DestroyWindow(owner.hwnd); }
 
@@ -127,8 +123,9 @@ TEST_F(SettingsWindowTest, BoxesOpenOnTheValuesInForceAndEachModeShowsItsOwnPair
     }
 }
 
-// Leaving a box rewrites it with the value stored; the rewrite stores that
-// value again and nothing more.
+// Typing stores the value by the rule while the box keeps the text; leaving
+// the box rewrites it with the value stored, which stores it again and
+// nothing more.
 TEST_F(SettingsWindowTest, LeavingABoxShowsTheValueAPasteOrSaveUses) {
     const struct {
         int tab, id;
@@ -140,14 +137,18 @@ TEST_F(SettingsWindowTest, LeavingABoxShowsTheValueAPasteOrSaveUses) {
         {BackgroundTab, IDC_GAP_SIZE, 1, "", &S::PadSize, "0"},
         {BackgroundTab, IDC_GAP_SIZE, 1, "abc", &S::PadSize, "0"},
         {BackgroundTab, IDC_GAP_SIZE, 1, "31", &S::PadSize, "30"},
+        {BackgroundTab, IDC_GAP_SIZE, 1, "3000000000", &S::PadSize, "30"},
         {SizeTab, IDC_WIDTH, 1, "150", &S::PerW, "100"},
         {SizeTab, IDC_WIDTH, 1, "0", &S::PerW, "1"},
         {SizeTab, IDC_HEIGHT, 1, "", &S::PerH, "1"},
         {SizeTab, IDC_WIDTH, 0, "0", &S::SizeW, "1"},
+        {SizeTab, IDC_WIDTH, 0, "3000000000", &S::SizeW, "2147483647"},
+        {SizeTab, IDC_HEIGHT, 0, "", &S::SizeH, "1"},
         {SizeTab, IDC_HEIGHT, 0, "3000000000", &S::SizeH, "2147483647"},
         {SizeTab, IDC_HEIGHT, 0, "640", &S::SizeH, "640"},
         {JpegTab, IDC_QUALITY, 1, "0", &S::JPEGQuality, "1"},
         {JpegTab, IDC_QUALITY, 1, "150", &S::JPEGQuality, "100"},
+        {JpegTab, IDC_QUALITY, 1, "x9", &S::JPEGQuality, "1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.id) + " " + c.typed);
@@ -158,33 +159,11 @@ TEST_F(SettingsWindowTest, LeavingABoxShowsTheValueAPasteOrSaveUses) {
         SetFocus(Item(c.tab, c.id));
         Type(c.tab, c.id, c.typed);
         EXPECT_EQ(Text(c.tab, c.id), c.typed);
+        EXPECT_EQ(std::to_string(values.*c.field), c.shown);
         SetFocus(Item(c.tab, IDC_SETTINGS_TAB));
         ASSERT_EQ(GetFocus(), Item(c.tab, IDC_SETTINGS_TAB));
         EXPECT_EQ(Text(c.tab, c.id), c.shown);
         EXPECT_EQ(std::to_string(values.*c.field), c.shown);
-    }
-}
-
-TEST_F(SettingsWindowTest, TypedNumbersAreStoredByTheRuleWhileTheBoxKeepsTheText) {
-    const struct {
-        int tab, id;
-        std::uint16_t fSize;
-        const char* text;
-        Field field;
-        std::int32_t stored;
-    } cases[] = {
-        {BackgroundTab, IDC_GAP_SIZE, 1, "3000000000", &S::PadSize, 30},
-        {BackgroundTab, IDC_GAP_SIZE, 1, "", &S::PadSize, 0},
-        {SizeTab, IDC_HEIGHT, 0, "", &S::SizeH, 1},
-        {SizeTab, IDC_WIDTH, 0, "3000000000", &S::SizeW, INT32_MAX},
-        {JpegTab, IDC_QUALITY, 1, "x9", &S::JPEGQuality, 1},
-    };
-    for (const auto& c : cases) {
-        values.fSize = c.fSize;
-        Open();
-        Type(c.tab, c.id, c.text);
-        EXPECT_EQ(values.*c.field, c.stored) << c.text;
-        EXPECT_EQ(Text(c.tab, c.id), c.text);
     }
 }
 
