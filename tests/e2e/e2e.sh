@@ -96,6 +96,15 @@ batch row 708 360
 batch column 793 360
 batch wrap 708 400 879 401 300
 batch grid 708 443 840 444 3
+# The grid again, in equal cells with numbered captions ("같은 크기 칸", "캡션":
+# 번호, the list's third word).
+click 1078 77; pause 1.5
+click 1005 207; click 1155 343; click 1140 400
+shot batch-cells
+click 1127 618; pause 3
+shot batch-cells-done
+click 440 330; keys ctrl+p; answer_file "$work/saved/batch-cells.png"
+keys ctrl+n; pause 1; keys y
 
 # Alt+F4 closes the program and writes its settings.
 click 440 330; keys alt+F4; pause 2
