@@ -24,7 +24,9 @@ public:
 
     int Rows() const { return static_cast<int>(hashes.size()); }
     std::uint64_t Hash(int row) const { return hashes[row]; }
-    const std::int64_t* Sums(int row) const { return &sums[static_cast<std::size_t>(row) * SumCount]; }
+    const std::int64_t* Sums(int row) const {
+        return &sums[static_cast<std::size_t>(row) * SumCount];
+    }
     // Every pixel of the row is the same.
     bool Uniform(int row) const { return uniform[row] != 0; }
 
