@@ -81,7 +81,7 @@ Rows Bar(int width, int height, std::uint8_t shade, int clock) {
     return bar;
 }
 
-// Saves the rows as a PNG, or a JPEG at quality 90.
+// The rows as a 24-bit Image.
 void ToImage(const Rows& rows, image::Image& picture) {
     picture.Create(rows.width, static_cast<int>(rows.rows.size()), 24);
     for (int y = 0; y < picture.Height; ++y) {
@@ -95,6 +95,7 @@ void ToImage(const Rows& rows, image::Image& picture) {
     }
 }
 
+// Saves the rows as a PNG, or a JPEG at quality 90.
 bool Save(const Rows& rows, const std::string& path, bool jpeg) {
     image::Image picture;
     ToImage(rows, picture);
