@@ -47,6 +47,23 @@ namespace {
 
 enum class Result { Pasted, NotLoaded, NotMade };
 
+// Counts and reports one picture the job took: pasted (and perhaps damaged)
+// or skipped.
+void Report(Result result, const PictureLoader::Picture& picture, const std::string& path,
+            int taken, int count, JobObserver& observer, JobOutcome& outcome) {
+    if (result != Result::Pasted) {
+        ++outcome.skipped;
+        observer.Skipped(path, result == Result::NotLoaded);
+        return;
+    }
+    ++outcome.pasted;
+    observer.Pasted(path, taken, count);
+    if (picture.damaged) {
+        ++outcome.damaged;
+        observer.Damaged(path);
+    }
+}
+
 Result PastePicture(PictureLoader::Picture& picture, const BatchPlan::Paste& paste,
                     const image::PasteParameters& values, image::JoinDocument& document,
                     ColumnStitcher* stitcher) {
@@ -112,17 +129,10 @@ JobOutcome RunLayoutJob(const BatchPlan& plan, const image::PasteParameters& val
                 cell.taken && document.PastePrepared(picture->prepared, cell.below, 0, values);
             QueryPerformanceCounter(&end);
             outcome.pasting += Milliseconds(begin, end);
-            if (!placed || picture->state != State::Ready) {
-                ++outcome.skipped;
-                observer.Skipped(path, picture->state == State::NotLoaded);
-            } else {
-                ++outcome.pasted;
-                observer.Pasted(path, taken, count);
-                if (picture->damaged) {
-                    ++outcome.damaged;
-                    observer.Damaged(path);
-                }
-            }
+            const Result result = placed && picture->state == State::Ready ? Result::Pasted
+                                  : picture->state == State::NotLoaded     ? Result::NotLoaded
+                                                                           : Result::NotMade;
+            Report(result, *picture, path, taken, count, observer, outcome);
             loader.Recycle(std::move(picture));
         }
         observer.Visited();
@@ -175,16 +185,7 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
             outcome.pasting += Milliseconds(start, end);
             plan.Record(result == Result::Pasted);
             ++taken;
-            if (result != Result::Pasted) {
-                ++outcome.skipped;
-                observer.Skipped(path, result == Result::NotLoaded);
-            } else {
-                observer.Pasted(path, taken, count);
-                if (picture->damaged) {
-                    ++outcome.damaged;
-                    observer.Damaged(path);
-                }
-            }
+            Report(result, *picture, path, taken, count, observer, outcome);
             if (stitcher != nullptr && result == Result::Pasted) {
                 picture = stitcher->Keep(std::move(picture));
             }
@@ -192,7 +193,6 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
         }
         observer.Visited();
     }
-    outcome.pasted = plan.PastedCount();
     outcome.spent = loader.Spent();
     return outcome;
 }
