@@ -22,7 +22,7 @@ PREFIX = f"{ROOT}/build/wine"
 WINE_ENV = {"WINEPREFIX": PREFIX, "WINEARCH": "win64", "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winedbg.exe=d"}
 TIMINGS = re.compile(r"timings: load (\d+) ms, resize (\d+) ms, paste (\d+) ms, "
-                     r"save (\d+) ms, total (\d+) ms")
+                     r"save (\d+) ms(?: \(streamed\))?, total (\d+) ms")
 PHASES = ["load", "resize", "paste", "save", "total"]
 MEMORY_ALLOWANCE_MB = 64
 # Input sets: folder -> (count, width, height, extension); a change renews the folder.

@@ -1,10 +1,8 @@
 #include "app/JoinCommand.h"
 
+#include "app/JoinSave.h"
 #include "browser/FolderListing.h"
-#include "formats/BmpWriter.h"
-#include "formats/JpegWriter.h"
 #include "formats/WebpWriter.h"
-#include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "job/BatchPlan.h"
 #include "job/JobRun.h"
@@ -84,22 +82,6 @@ void ApplyOptions(const JoinOptions& options, settings::AppSettings& settings) {
     }
     if (options.lossless) {
         settings.WebPLossless = 1;
-    }
-}
-
-bool Save(const JoinOptions& options, const image::Image& picture,
-          const settings::AppSettings& settings) {
-    switch (options.format) {
-    case JoinOptions::Format::Bmp:
-        return formats::SaveBmp(picture, options.output.c_str());
-    case JoinOptions::Format::Jpeg:
-        return formats::SaveJpeg(picture, options.output.c_str(), settings.JPEGQuality,
-                                 settings.JPEGProg != 0);
-    case JoinOptions::Format::Webp:
-        return formats::SaveWebp(picture, options.output.c_str(), settings.JPEGQuality,
-                                 settings.WebPLossless != 0);
-    default:
-        return formats::SavePng(picture, options.output.c_str());
     }
 }
 
@@ -235,9 +217,9 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     image::JoinDocument document;
     job::BatchPlan plan(std::move(job));
     Printer printer(print, options.verbose);
+    JoinSave saver(options, settings, document, printer, streamSave);
     job::JobStop stop;
-    const job::JobOutcome tally =
-        job::RunJob(plan, settings.PasteValues(), document, printer, stop);
+    const job::JobOutcome tally = job::RunJob(plan, settings.PasteValues(), document, saver, stop);
     if (tally.pasted == 0) {
         print("nothing written: no picture could be pasted", true);
         return NothingWritten;
@@ -251,16 +233,18 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
         return NothingWritten;
     }
     const Stopwatch saveTime;
-    if (!Save(options, document.picture, settings)) {
+    if (!saver.Save()) {
         print("nothing written: " + options.output + " cannot be written", true);
         return NothingWritten;
     }
     if (options.timings) {
         // Loading and resizing run on the loader's thread beside the pastes,
-        // so the phases may add up to more than the whole.
+        // so the phases may add up to more than the whole. A save begun
+        // while loading counts only what was left once the job ended.
         print("timings: load " + Milliseconds(tally.spent.load) + ", resize " +
                   Milliseconds(tally.spent.resize) + ", paste " + Milliseconds(tally.pasting) +
-                  ", save " + Milliseconds(saveTime.Elapsed()) + ", total " +
+                  ", save " + Milliseconds(saveTime.Elapsed()) +
+                  (saver.Streamed() ? " (streamed)" : "") + ", total " +
                   Milliseconds(total.Elapsed()),
               false);
     }

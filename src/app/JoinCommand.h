@@ -34,10 +34,15 @@ public:
     // ? in its last part, without regard to case) matches, by name.
     static std::vector<std::string> Expand(const std::string& argument);
 
+    // Saves only once the job has ended, never while it runs: the file a
+    // streamed save must match byte for byte.
+    void SaveAtTheEnd() { streamSave = false; }
+
 private:
     int Join(const JoinOptions& options, const char* settingsPath);
 
     std::function<void(const std::string&, bool)> print;
+    bool streamSave = true;
 };
 
 } // namespace app

@@ -1,5 +1,6 @@
 #include "formats/BmpWriter.h"
 
+#include "formats/ImageRows.h"
 #include "formats/SafeWriter.h"
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace formats {
@@ -28,62 +30,87 @@ void Put32(std::uint8_t* p, std::uint32_t value) {
     Put16(p + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
+// The two headers of a bottom-up 24-bit file of width x height; false when
+// its size would not fit the file's 32-bit field.
+bool WriteHeaders(ByteSink& sink, int width, int height) {
+    const int rowBytes = image::RowStride(width, 24);
+    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(rowBytes) * height;
+    if (width < 1 || height < 1 || rowBytes == 0 || pixelBytes + kHeadersSize > 0xFFFFFFFFu) {
+        return false;
+    }
+    // Built byte by byte: the file layout is little-endian whatever the
+    // structures' packing.
+    std::uint8_t headers[kHeadersSize] = {};
+    headers[0] = 'B';
+    headers[1] = 'M';
+    Put32(headers + 2, static_cast<std::uint32_t>(pixelBytes + kHeadersSize));
+    Put32(headers + 10, kHeadersSize);
+    std::uint8_t* info = headers + 14;
+    Put32(info, 40);
+    Put32(info + 4, static_cast<std::uint32_t>(width));
+    Put32(info + 8, static_cast<std::uint32_t>(height));
+    Put16(info + 12, 1);
+    Put16(info + 14, 24);
+    Put32(info + 16, BI_RGB);
+    Put32(info + 24, kResolution);
+    Put32(info + 28, kResolution);
+    return sink.Write(headers, sizeof(headers));
+}
+
 } // namespace
+
+bool WriteBmp(RowSource& rows, ByteSink& sink) {
+    const int width = rows.Width();
+    const int height = rows.Height();
+    if (!WriteHeaders(sink, width, height)) {
+        return false;
+    }
+    // Rows come top first but the file keeps the bottom row first: each
+    // block of rows, turned over, goes to its own place, from the end of the
+    // file towards its start. Padding bytes stay zero. A megabyte or so is
+    // written at a time.
+    const int rowBytes = image::RowStride(width, 24);
+    const int rowsPerWrite = std::max(1, (1 << 20) / rowBytes);
+    std::vector<std::uint8_t> block;
+    std::vector<std::uint8_t> scratch;
+    try {
+        block.assign(static_cast<std::size_t>(rowsPerWrite) * rowBytes, 0);
+        scratch.resize(static_cast<std::size_t>(width) * 3);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int y = 0; y < height; y += rowsPerWrite) {
+        const int count = std::min(rowsPerWrite, height - y);
+        for (int i = 0; i < count; ++i) {
+            const std::uint8_t* row = rows.Row(y + i, scratch.data());
+            if (row == nullptr) {
+                return false;
+            }
+            std::memcpy(&block[static_cast<std::size_t>(count - 1 - i) * rowBytes], row,
+                        scratch.size());
+        }
+        const DWORD at = kHeadersSize + static_cast<DWORD>(height - y - count) * rowBytes;
+        if (!sink.SeekTo(at) || !sink.Write(block.data(), static_cast<DWORD>(count) * rowBytes)) {
+            return false;
+        }
+    }
+    return sink.SeekToEnd();
+}
 
 bool SaveBmp(const image::Image& picture, const char* path) {
     if (picture.IsEmpty() || picture.BytesPerPixel != 3) {
         return false;
     }
-    const int rowBytes = image::RowStride(picture.Width, 24);
-    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(rowBytes) * picture.Height;
-    if (pixelBytes + kHeadersSize > 0xFFFFFFFFu) {
-        return false;
-    }
-
-    // Built byte by byte: the file layout is little-endian whatever the
-    // structures' packing.
-    std::uint8_t fileHeader[14] = {};
-    fileHeader[0] = 'B';
-    fileHeader[1] = 'M';
-    Put32(fileHeader + 2, static_cast<std::uint32_t>(pixelBytes + kHeadersSize));
-    Put32(fileHeader + 10, kHeadersSize);
-
-    std::uint8_t infoHeader[40] = {};
-    Put32(infoHeader, 40);
-    Put32(infoHeader + 4, static_cast<std::uint32_t>(picture.Width));
-    Put32(infoHeader + 8, static_cast<std::uint32_t>(picture.Height));
-    Put16(infoHeader + 12, 1);
-    Put16(infoHeader + 14, static_cast<std::uint16_t>(picture.BytesPerPixel * 8));
-    Put32(infoHeader + 16, BI_RGB);
-    Put32(infoHeader + 24, kResolution);
-    Put32(infoHeader + 28, kResolution);
-
     SafeWriter writer(path);
-    if (!writer.Write(fileHeader, sizeof(fileHeader)) ||
-        !writer.Write(infoHeader, sizeof(infoHeader))) {
-        return false;
+    if (picture.Stride != image::RowStride(picture.Width, 24)) {
+        // A canvas with spare room: row by row, without the room.
+        ImageRows rows(picture);
+        return WriteBmp(rows, writer) && writer.Finish();
     }
-    if (picture.Stride == rowBytes) {
-        return writer.Write(picture.Bits, static_cast<DWORD>(pixelBytes)) && writer.Finish();
-    }
-    // A canvas with spare room: each row without the room beyond it, padded
-    // with zeros, bottom row first as the file stores them; written a
-    // megabyte or so at a time.
-    const int rowsPerWrite = std::max(1, (1 << 20) / rowBytes);
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(rowsPerWrite) * rowBytes, 0);
-    const std::size_t pixelBytesPerRow = static_cast<std::size_t>(picture.Width) * 3;
-    for (int y = 0; y < picture.Height; y += rowsPerWrite) {
-        const int count = std::min(rowsPerWrite, picture.Height - y);
-        for (int i = 0; i < count; ++i) {
-            std::memcpy(&rows[static_cast<std::size_t>(i) * rowBytes],
-                        picture.Bits + static_cast<std::ptrdiff_t>(y + i) * picture.Stride,
-                        pixelBytesPerRow);
-        }
-        if (!writer.Write(rows.data(), static_cast<DWORD>(count) * rowBytes)) {
-            return false;
-        }
-    }
-    return writer.Finish();
+    // The pixel memory is the file's pixel array as it stands.
+    return WriteHeaders(writer, picture.Width, picture.Height) &&
+           writer.Write(picture.Bits, static_cast<DWORD>(picture.Stride) * picture.Height) &&
+           writer.Finish();
 }
 
 } // namespace formats

@@ -4,6 +4,7 @@
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace formats {
 

@@ -1,13 +1,16 @@
 #include "formats/PngWriter.h"
 
 #include "formats/ByteOrder.h"
+#include "formats/ImageRows.h"
 #include "formats/MemorySink.h"
 #include "formats/PngFilter.h"
 #include "formats/SafeWriter.h"
 
 #include <libdeflate.h>
 
+#include <atomic>
 #include <cstring>
+#include <vector>
 
 namespace formats {
 
@@ -130,6 +133,10 @@ bool SavePng(const image::Image& picture, const char* path) {
     return PngWriter().WritePicture(path, picture, table, count, kSaveLevel);
 }
 
+bool WritePng(RowSource& rows, ByteSink& sink) {
+    return PngWriter().WritePicture(sink, rows, nullptr, 0, kSaveLevel);
+}
+
 bool EncodePng(const image::Image& picture, MemorySink& sink) {
     image::PixelValue table[256];
     const int count = CountColours(picture, table);
@@ -168,13 +175,22 @@ bool PngWriter::WritePicture(const char* path, const image::Image& picture,
 
 bool PngWriter::WritePicture(ByteSink& sink, const image::Image& picture,
                              const image::PixelValue* table, int count, int level) {
-    if (picture.IsEmpty() || picture.BytesPerPixel != 3 || count < 0 || count > 256 ||
+    if (picture.IsEmpty() || picture.BytesPerPixel != 3) {
+        return false;
+    }
+    ImageRows rows(picture);
+    return WritePicture(sink, rows, table, count, level);
+}
+
+bool PngWriter::WritePicture(ByteSink& sink, RowSource& rows, const image::PixelValue* table,
+                             int count, int level) {
+    if (rows.Width() < 1 || rows.Height() < 1 || count < 0 || count > 256 ||
         (count != 0 && table == nullptr)) {
         return false;
     }
     PngImageInfo header;
-    header.Width = static_cast<std::uint32_t>(picture.Width);
-    header.Height = static_cast<std::uint32_t>(picture.Height);
+    header.Width = static_cast<std::uint32_t>(rows.Width());
+    header.Height = static_cast<std::uint32_t>(rows.Height());
     header.BitsPerPixel = count != 0 ? 8 : 24;
     header.RowBytes = PngRowBytes(header.Width, header.BitsPerPixel);
     if (header.RowBytes == 0 || PngPixelsSize(header) == 0) {
@@ -187,12 +203,21 @@ bool PngWriter::WritePicture(ByteSink& sink, const image::Image& picture,
         }
         IndexColours(index, table, count);
     }
-    const int width = picture.Width;
-    const auto fill = [&picture, &index, width, count](std::uint32_t first, std::uint32_t end,
-                                                       std::uint8_t* out) {
+    const int width = rows.Width();
+    // A row that never comes fails the save: the next piece of the stream
+    // is refused (see WriteImageData), and every band's piece follows its
+    // rows.
+    std::atomic<bool> missing{false};
+    const auto fill = [&rows, &index, &missing, width,
+                       count](std::uint32_t first, std::uint32_t end, std::uint8_t* out) {
+        std::vector<std::uint8_t> scratch(static_cast<std::size_t>(width) * 3);
         for (std::uint32_t y = first; y < end; ++y) {
-            const std::uint8_t* p = picture.PixelAddress(0, static_cast<int>(y));
+            const std::uint8_t* p = rows.Row(static_cast<int>(y), scratch.data());
             *out++ = kFilterNone;
+            if (p == nullptr) {
+                missing = true;
+                return;
+            }
             if (count == 0) {
                 for (int x = 0; x < width; ++x, p += 3) {
                     *out++ = p[2];
@@ -217,7 +242,9 @@ bool PngWriter::WritePicture(ByteSink& sink, const image::Image& picture,
     };
     info = &header;
     out = &sink;
-    const bool written = WriteChunks(fill, level);
+    abandoned = &missing;
+    const bool written = WriteChunks(fill, level) && !missing;
+    abandoned = nullptr;
     out = nullptr;
     info = nullptr;
     return written;
@@ -278,6 +305,9 @@ bool PngWriter::WriteImageData(const BandDeflater::FillRows& fill, int level) {
     std::uint32_t crc = libdeflate_crc32(0, head + 4, 4);
     std::size_t length = 0;
     const auto sink = [&](const std::uint8_t* data, std::size_t size) {
+        if (abandoned != nullptr && *abandoned) {
+            return false;
+        }
         // The stream goes into one chunk, so it may not grow past a chunk's
         // largest length: the save then fails.
         if (size > kMaxChunkLength - length) {

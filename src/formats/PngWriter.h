@@ -5,12 +5,14 @@
 #include "image/Image.h"
 #include "image/PixelValue.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace formats {
 
 class ByteSink;
 class MemorySink;
+class RowSource;
 
 // Writes a 24-bit Image, or a PngImageInfo, as a PNG file: IHDR, PLTE as the
 // picture needs, one IDAT holding the whole zlib stream of rows of filter
@@ -36,6 +38,10 @@ public:
     // The same into any sink (memory), which is left unfinished.
     bool WritePicture(ByteSink& sink, const image::Image& picture, const image::PixelValue* table,
                       int count, int level);
+    // The same from rows that may still be coming; false when one never
+    // comes.
+    bool WritePicture(ByteSink& sink, RowSource& rows, const image::PixelValue* table, int count,
+                      int level);
 
 private:
     bool WriteFile(const char* path, const BandDeflater::FillRows& fill, int level);
@@ -45,6 +51,7 @@ private:
 
     const PngImageInfo* info = nullptr;
     ByteSink* out = nullptr;
+    const std::atomic<bool>* abandoned = nullptr; // a row did not come
 };
 
 // The distinct colours of a 24-bit Image in order of first appearance, walking
@@ -57,6 +64,9 @@ int CountColours(const image::Image& picture, image::PixelValue table[256]);
 // colours, RGB otherwise; filter type 0, deflated by libdeflate at a level
 // whose files match zlib's level 6 in size.
 bool SavePng(const image::Image& picture, const char* path);
+// What SavePng writes for a picture of more than 256 colours, from rows that
+// may still be coming, into a sink left unfinished.
+bool WritePng(RowSource& rows, ByteSink& sink);
 // The bytes SavePng would write, into a new sink; false when memory runs out.
 bool EncodePng(const image::Image& picture, MemorySink& sink);
 

@@ -28,12 +28,12 @@ bool SafeWriter::SeekToEnd() {
     return good;
 }
 
-bool SafeWriter::Finish() {
+bool SafeWriter::Complete() {
     // The data must be on the disk before the rename makes them the target,
     // or a crash could leave an empty file where the old one was.
     good = good && FlushFileBuffers(file.Handle()) != FALSE;
     good = file.Close() && good;
-    return good && temporary.Commit();
+    return good;
 }
 
 } // namespace formats

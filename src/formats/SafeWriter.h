@@ -21,7 +21,12 @@ public:
     bool SeekTo(DWORD position) override;
     bool SeekToEnd() override;
     // Flushes and closes the file and moves it over the target.
-    bool Finish();
+    bool Finish() { return Complete() && Commit(); }
+    // The two halves of Finish, for a file written ahead of knowing whether
+    // it will be wanted: Complete flushes and closes it, Commit moves it over
+    // the target. A file never committed is removed with the writer.
+    bool Complete();
+    bool Commit() { return good && temporary.Commit(); }
 
 private:
     TemporaryFile temporary;

@@ -104,6 +104,7 @@ JobOutcome RunLayoutJob(const BatchPlan& plan, const image::PasteParameters& val
     const image::JoinDocument::UndoGroup group(document);
     if (start.width == 0 && !layout.TooBig() && layout.Width() > 0) {
         document.ReserveRoom(layout.Width(), layout.Height());
+        observer.Reserved(layout.Width(), layout.Height());
     }
     JobOutcome outcome;
     int taken = 0;
@@ -161,11 +162,16 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
     const LoaderLink link(stop, loader);
     const image::JoinDocument::RoomRelease release(document);
     const image::JoinDocument::UndoGroup group(document);
-    // Read while the first pictures load.
-    JobSizeEstimate::ReserveResult(plan.Job(), values, document);
     std::unique_ptr<ColumnStitcher> stitcher;
     if (plan.Job().stitch && plan.Job().arrangement == OneColumn) {
         stitcher = std::make_unique<ColumnStitcher>(plan.Job().stitchTolerance);
+    }
+    // Read while the first pictures load.
+    int width = 0;
+    int height = 0;
+    if (JobSizeEstimate::ReserveResult(plan.Job(), values, document, width, height) &&
+        stitcher == nullptr) {
+        observer.Reserved(width, height);
     }
     JobOutcome outcome;
     int taken = 0;

@@ -20,6 +20,10 @@ public:
     // Started(visits): the job visits this many entries; each ends with
     // Visited.
     virtual void Started(int) {}
+    // Reserved(width, height): the canvas was made ready for a result of
+    // this size, which it will have unless a picture fails; before the first
+    // paste. Not said for a stitching column, which may come out shorter.
+    virtual void Reserved(int, int) {}
     // Pasting(name, path): the picture about to be pasted, by the entry's
     // name and its path.
     virtual void Pasting(const std::string&, const std::string&) {}

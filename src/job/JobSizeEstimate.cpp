@@ -23,19 +23,22 @@ bool JobSizeEstimate::ReadHeaderSize(const std::string& path, int& width, int& h
     return true;
 }
 
-void JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParameters& values,
-                                    image::JoinDocument& document) {
+bool JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParameters& values,
+                                    image::JoinDocument& document, int& width, int& height) {
     {
         const image::JoinDocument::ReadGuard guard(document);
         if (!document.IsEmpty()) {
-            return;
+            return false;
         }
     }
     const JobSizeEstimate estimate(job, values, ReadHeaderSize);
-    if (!estimate.TooBig() && estimate.Width() > 0 && estimate.Height() > 0) {
-        document.ReserveRoom(static_cast<int>(estimate.Width()),
-                             static_cast<int>(estimate.Height()));
+    if (estimate.TooBig() || estimate.Width() <= 0 || estimate.Height() <= 0) {
+        return false;
     }
+    width = static_cast<int>(estimate.Width());
+    height = static_cast<int>(estimate.Height());
+    document.ReserveRoom(width, height);
+    return true;
 }
 
 JobSizeEstimate::JobSizeEstimate(BatchJob job, const image::PasteParameters& values,

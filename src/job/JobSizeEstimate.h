@@ -30,9 +30,10 @@ public:
     // A SizeReader that reads the file's header (see formats::PictureHeader).
     static bool ReadHeaderSize(const std::string& path, int& width, int& height);
     // When the document is empty, makes room in it for the job's result, so
-    // that the job's canvas is made once (see JoinDocument::ReserveRoom).
-    static void ReserveResult(const BatchJob& job, const image::PasteParameters& values,
-                              image::JoinDocument& document);
+    // that the job's canvas is made once (see JoinDocument::ReserveRoom);
+    // true, with the result's size, when it did.
+    static bool ReserveResult(const BatchJob& job, const image::PasteParameters& values,
+                              image::JoinDocument& document, int& width, int& height);
 
     std::int64_t Width() const { return width; }
     std::int64_t Height() const { return height; }

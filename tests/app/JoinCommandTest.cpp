@@ -192,7 +192,7 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
         {{"--help"}, 0, "Usage:"},
         {joinGood({bad}), 1, "skipped"},
         {joinGood({cut}), 1, "damaged " + cut + ": pasted as far as it could be read"},
-        {{"--join", Out(), bad, good, "--timings"}, 1, "ms, total "},
+        {{"--join", Out(), bad, good, "--timings"}, 1, "timings: load "},
         {{"--join", Out(), folder + "\\none*.png"}, 2, "no picture there"},
         {{"--join", Out(), bad}, 2, "nothing written"},
         {{"--join", folder + "\\no folder\\out.png", good}, 2, "cannot be written"},

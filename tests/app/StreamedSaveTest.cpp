@@ -1,0 +1,256 @@
+#include "app/JoinCommand.h"
+#include "formats/BmpWriter.h"
+#include "formats/JpegWriter.h"
+#include "formats/PngWriter.h"
+#include "job/BatchPlan.h"
+#include "job/CanvasStream.h"
+#include "job/JobRun.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Noise over a gradient: thousands of colours, so that a PNG keeps its
+// colours instead of a palette.
+void MakePicture(image::Image& picture, int width, int height, unsigned seed) {
+    picture.Create(width, height, 24);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* p = picture.PixelAddress(0, y);
+        for (int x = 0; x < width * 3; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            p[x] = static_cast<std::uint8_t>(x / 3 + y * 2 + (seed >> 27));
+        }
+    }
+}
+
+// A folder of pictures of different sizes and formats.
+class StreamedSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "quiltora_stream_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int i = 0; i < 9; ++i) {
+            image::Image picture;
+            MakePicture(picture, 40 + 13 * (i % 4), 30 + 9 * (i % 3), i + 1);
+            const std::string name = folder + "\\p" + std::to_string(i);
+            ASSERT_TRUE(i % 3 == 2 ? formats::SaveJpeg(picture, (name + ".jpg").c_str(), 90, false)
+                                   : formats::SavePng(picture, (name + ".png").c_str()));
+        }
+    }
+    void TearDown() override {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+        for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+            DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        }
+        FindClose(find);
+        RemoveDirectoryA(folder.c_str());
+        for (const char* name : {"streamed", "end", "out", "reference"}) {
+            for (const char* extension : {".bmp", ".png", ".jpg"}) {
+                DeleteFileA((Out(name) + extension).c_str());
+            }
+        }
+    }
+    // Beside the folder, whose pictures the joins take.
+    std::string Out(const std::string& name) const { return folder + "_" + name; }
+    // Runs a join of inputs into out, streamed or saved at the end; lines
+    // keeps what it said.
+    int Join(const std::string& out, std::vector<std::string> options, bool atEnd,
+             const std::vector<std::string>& inputs) {
+        lines.clear();
+        app::JoinCommand join([this](const std::string& line, bool) { lines += line + "\n"; });
+        if (atEnd) {
+            join.SaveAtTheEnd();
+        }
+        std::vector<std::string> arguments = {
+            "--join",       out,      "--defaults",   "--gap",  "3",
+            "--gap-colour", "FF0000", "--background", "00C0FF", "--timings"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+        return join.Run(arguments, (folder + "\\none.ini").c_str());
+    }
+
+    std::string folder;
+    std::string lines;
+};
+
+} // namespace
+
+// Each arrangement and layout, saved in each format while the job loads,
+// writes what the same join saved at its end writes, byte for byte.
+TEST_F(StreamedSaveTest, EveryArrangementAndFormatStreamsTheFileASaveAtTheEndWrites) {
+    const std::vector<std::vector<std::string>> arrangements = {
+        {"--row"},
+        {"--column"},
+        {"--per-row", "3"},
+        {"--wrap", "150"},
+        {"--per-row", "4", "--cells", "--align", "right,bottom"},
+        {"--wrap", "200", "--justify", "40"},
+        {"--column", "--align", "centre", "--caption", "number"}};
+    const std::vector<std::vector<std::string>> formats = {
+        {".bmp"}, {".png"}, {".jpg", "--quality", "80"}, {".jpg", "--progressive"}};
+    for (const auto& arrangement : arrangements) {
+        for (const auto& format : formats) {
+            SCOPED_TRACE(arrangement[0] + " " + arrangement.back() + " " + format[0]);
+            std::vector<std::string> options = arrangement;
+            options.insert(options.end(), format.begin() + 1, format.end());
+            const std::string streamed = Out("streamed") + format[0];
+            const std::string atEnd = Out("end") + format[0];
+            ASSERT_EQ(Join(streamed, options, false, {folder}), app::JoinCommand::AllPasted)
+                << lines;
+            EXPECT_NE(lines.find("(streamed)"), std::string::npos) << lines;
+            ASSERT_EQ(Join(atEnd, options, true, {folder}), app::JoinCommand::AllPasted) << lines;
+            EXPECT_EQ(lines.find("(streamed)"), std::string::npos) << lines;
+            const std::string bytes = ReadAll(streamed);
+            EXPECT_GT(bytes.size(), 1000u);
+            EXPECT_TRUE(bytes == ReadAll(atEnd));
+        }
+    }
+}
+
+// A join the stream cannot finish is saved at the end, as it would have
+// been: a picture that fails after its header was read makes the result
+// smaller than its estimate, and a PNG of few colours takes a palette.
+TEST_F(StreamedSaveTest, AJoinTheStreamCannotFinishIsSavedAtTheEnd) {
+    image::Image flat;
+    flat.Create(50, 40, 24);
+    flat.FillAll(0x336699);
+    ASSERT_TRUE(formats::SaveBmp(flat, (folder + "\\flat.bmp").c_str()));
+    // A BMP cut short after its headers: its size reads, its pixels do not.
+    const std::string whole = ReadAll(folder + "\\flat.bmp");
+    std::ofstream(folder + "\\cut.bmp", std::ios::binary) << whole.substr(0, 200);
+    const struct {
+        std::vector<std::string> inputs;
+        const char* extension;
+        int status;
+    } cases[] = {
+        {{folder + "\\p0.png", folder + "\\cut.bmp", folder + "\\p1.png"}, ".png", 1},
+        {{folder + "\\p0.png", folder + "\\p4.png", folder + "\\cut.bmp"}, ".jpg", 1},
+        {{folder + "\\flat.bmp", folder + "\\flat.bmp"}, ".png", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.inputs.back() + c.extension);
+        const std::string out = Out("out") + c.extension;
+        const std::string reference = Out("reference") + c.extension;
+        ASSERT_EQ(Join(out, {"--per-row", "2"}, false, c.inputs), c.status) << lines;
+        EXPECT_EQ(lines.find("(streamed)"), std::string::npos) << lines;
+        ASSERT_EQ(Join(reference, {"--per-row", "2"}, true, c.inputs), c.status) << lines;
+        EXPECT_TRUE(ReadAll(out) == ReadAll(reference));
+    }
+}
+
+namespace {
+
+// Passes bytes on until a budget is spent, then fails every write, as a
+// full disk would.
+class FailingSink : public formats::ByteSink {
+public:
+    FailingSink(formats::ByteSink& out, DWORD budget) : out(out), budget(budget) {}
+    bool Write(const void* data, DWORD count) override {
+        if (count > budget) {
+            failed = true;
+            return false;
+        }
+        budget -= count;
+        return out.Write(data, count);
+    }
+    DWORD Tell() override { return out.Tell(); }
+    bool SeekTo(DWORD position) override { return out.SeekTo(position); }
+    bool SeekToEnd() override { return out.SeekToEnd(); }
+
+    std::atomic<bool> failed{false};
+
+private:
+    formats::ByteSink& out;
+    DWORD budget;
+};
+
+// Starts a stream when the job reserves its canvas and settles its rows
+// after each paste, as the command line does.
+class Streamer : public job::JobObserver {
+public:
+    explicit Streamer(const image::JoinDocument& document) : document(document) {}
+    void Reserved(int width, int height) override { stream = start(width, height); }
+    void Pasted(const std::string&, int, int) override {
+        if (stream != nullptr) {
+            stream->Settle(document.lastCell.y);
+        }
+    }
+
+    const image::JoinDocument& document;
+    std::function<std::unique_ptr<job::CanvasStream>(int, int)> start;
+    std::unique_ptr<job::CanvasStream> stream;
+};
+
+} // namespace
+
+// A write that fails while the job still loads its pictures leaves the old
+// file as it was and no temporary file beside it.
+TEST_F(StreamedSaveTest, AWriteThatFailsMidJobLeavesTheOldFileAndNoOther) {
+    const std::string target = folder + "\\out\\joined.jpg";
+    CreateDirectoryA((folder + "\\out").c_str(), nullptr);
+    std::ofstream(target, std::ios::binary) << "the old picture";
+    // Large enough that the writer's output comes in many pieces.
+    job::BatchJob column;
+    column.files = job::AllInFolder;
+    column.arrangement = job::OneColumn;
+    for (int i = 0; i < 4; ++i) {
+        image::Image picture;
+        MakePicture(picture, 600, 300, i);
+        const std::string name = folder + "\\out\\big" + std::to_string(i) + ".png";
+        ASSERT_TRUE(formats::SavePng(picture, name.c_str()));
+        column.entries.push_back(job::ListEntry{name, job::ImageFile, false});
+    }
+    image::JoinDocument document;
+    Streamer streamer(document);
+    std::unique_ptr<FailingSink> sink;
+    streamer.start = [&](int width, int height) {
+        return std::make_unique<job::CanvasStream>(
+            document, width, height, 0xFFFFFF, target,
+            [&sink](formats::RowSource& rows, formats::ByteSink& out) {
+                sink = std::make_unique<FailingSink>(out, 4000);
+                return formats::WriteJpeg(rows, *sink, 90, false);
+            });
+    };
+    job::PictureLoader::Hooks hooks;
+    hooks.beforeMake = [&sink](std::size_t index) {
+        // The last picture loads only once the write has failed.
+        for (int wait = 0; index == 3 && wait < 500 && !(sink != nullptr && sink->failed); ++wait) {
+            Sleep(10);
+        }
+    };
+    job::BatchPlan plan(column);
+    job::JobStop stop;
+    job::RunJob(plan, image::PasteParameters(), document, streamer, stop, hooks);
+    ASSERT_NE(streamer.stream, nullptr);
+    EXPECT_TRUE(sink != nullptr && sink->failed);
+    EXPECT_FALSE(streamer.stream->Finish());
+    streamer.stream.reset();
+    EXPECT_EQ(ReadAll(target), "the old picture");
+    int files = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\out\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+    FindClose(find);
+    EXPECT_EQ(files, 5);
+    DeleteFileA(target.c_str());
+    for (int i = 0; i < 4; ++i) {
+        DeleteFileA((folder + "\\out\\big" + std::to_string(i) + ".png").c_str());
+    }
+    RemoveDirectoryA((folder + "\\out").c_str());
+}
