@@ -33,29 +33,41 @@ DISTINCT = {"photos200": 5}
 
 
 def job(inputs, count, ext, about, tol, target, per_row=0, gap=0, scale=100, wrap=0,
-        justify=0, tools=None):
+        justify=0, tools=None, memory="others"):
     """tol: the largest mean and max absolute difference per channel from Pillow's output;
     target: (tool, the largest Quiltora ÷ tool time that meets it) or None; tools: the
-    contestants, when not all of them can do the job (then nothing is checked)."""
+    contestants, when not all of them can do the job (then nothing is checked); memory: what
+    Quiltora's peak is held against, with MEMORY_ALLOWANCE_MB on top: the least peak of the
+    other tools, or "canvas", the 24-bit canvas of the result (a grid at 100 %), which
+    Quiltora keeps whole while tools that never hold the result need far less."""
     return dict(inputs=inputs, count=count, ext=ext, about=about, tol=tol, target=target,
                 per_row=per_row, gap=gap, scale=scale, wrap=wrap, justify=justify,
-                tools=tools or TOOLS)
+                tools=tools or TOOLS, memory=memory)
+
+
+def canvas_mb(job):
+    """The bytes of a grid's 24-bit canvas at 100 %, in MB."""
+    _, width, height, _ = INPUTS[job["inputs"]]
+    rows = -(-job["count"] // job["per_row"])
+    w = job["per_row"] * width + (job["per_row"] - 1) * job["gap"]
+    h = rows * height + (rows - 1) * job["gap"]
+    return (w * 3 + 3) // 4 * 4 * h / 2**20
 
 
 # Lanczos-3 implementations differ in rounding; JPEG decoders in IDCT and chroma
 # upsampling; JPEG outputs also in each tool's own encoding error.
 JOBS = {
     "row500": job("small", 500, "png", "500 PNGs of 200x150 in one row, saved as PNG",
-                  (0, 0), ("ImageMagick", 1.0)),
+                  (0, 0), ("ImageMagick", 0.5)),
     "grid500": job("small", 500, "png", "the same 500 in rows of 25, saved as PNG",
-                   (0, 0), ("libvips", 0.8), per_row=25),
+                   (0, 0), ("libvips", 0.6), per_row=25),
     "photos-jpg": job("photos", 40, "jpg", "40 JPEGs of 1600x1200 at 25 % (Lanczos-3), 8 a "
                       "row, gap 4, saved as JPEG quality 90", (1.5, 32), ("Pillow", 0.8),
                       per_row=8, gap=4, scale=25),
     "photos-png": job("photos", 40, "png", "the same saved as PNG", (1.0, 8), ("Pillow", 0.8),
                       per_row=8, gap=4, scale=25),
     "photos100": job("photos", 40, "jpg", "the 40 JPEGs at 100 %, 8 a row, gap 4, saved as JPEG "
-                     "quality 90", (1.5, 32), ("libvips", 1.0), per_row=8, gap=4),
+                     "quality 90", (1.5, 32), ("libvips", 1.0), per_row=8, gap=4, memory="canvas"),
     "png-save": job("big", 1, "png", "one 4000x3000 JPEG saved as PNG", (0.5, 12),
                     ("ImageMagick", 0.6)),
     "jpeg-load": job("big", 1, "bmp", "the same JPEG saved as BMP, to show the cost of "
@@ -389,8 +401,10 @@ def print_job(name, results, checks):
             met = ratio is not None and ratio <= job["target"][1]
             target = f"Quiltora <= {job['target'][1]:.2f}x: {'met' if met else 'NOT MET'}"
         elif tool == "Quiltora" and best_other is not None:
-            met = peaks[tool] is not None and peaks[tool] <= best_other + MEMORY_ALLOWANCE_MB
-            target = (f"peak <= {best_other:.0f}+{MEMORY_ALLOWANCE_MB} MB: "
+            base = canvas_mb(job) if job["memory"] == "canvas" else best_other
+            met = peaks[tool] is not None and peaks[tool] <= base + MEMORY_ALLOWANCE_MB
+            what = "canvas " if job["memory"] == "canvas" else ""
+            target = (f"peak <= {what}{base:.0f}+{MEMORY_ALLOWANCE_MB} MB: "
                       f"{'met' if met else 'NOT MET'}")
         check, filters, size = checks.get(tool, ("-", "-", "-"))
         failed = times[tool].count(None)
