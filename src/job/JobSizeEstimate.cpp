@@ -24,14 +24,14 @@ bool JobSizeEstimate::ReadHeaderSize(const std::string& path, int& width, int& h
 }
 
 void JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParameters& values,
-                                    image::JoinDocument& document) {
+                                    image::JoinDocument& document, const SizeReader& read) {
     {
         const image::JoinDocument::ReadGuard guard(document);
         if (!document.IsEmpty()) {
             return;
         }
     }
-    const JobSizeEstimate estimate(job, values, ReadHeaderSize);
+    const JobSizeEstimate estimate(job, values, read);
     if (!estimate.TooBig() && estimate.Width() > 0 && estimate.Height() > 0) {
         document.ReserveRoom(static_cast<int>(estimate.Width()),
                              static_cast<int>(estimate.Height()));
