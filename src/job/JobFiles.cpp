@@ -35,9 +35,11 @@ void JobFiles::BeginPass() {
 
 void JobFiles::Passed(std::size_t index, bool opened, file::FileHandle& file) {
     std::lock_guard<std::mutex> lock(mutex);
+    // No loader takes a file after Stop, nor one whose making failed early.
+    const bool wanted = !stopped && states[index] != State::Closed;
     if (!opened) {
         states[index] = State::Failed;
-    } else if (file.IsOpen() && kept < mostKept && !stopped) {
+    } else if (file.IsOpen() && wanted && kept < mostKept) {
         handles[index] = std::move(file);
         states[index] = State::Kept;
         ++kept;
