@@ -2,7 +2,6 @@
 
 #include "formats/AlphaBlend.h"
 #include "image/CellLayout.h"
-#include "win/FileHandle.h"
 
 #include <windows.h>
 
@@ -32,17 +31,19 @@ std::uint32_t TableEntries(std::uint32_t bitCount, std::uint32_t compression,
 } // namespace
 
 bool BmpHeader::Read(const char* path) {
-    file::FileHandle file;
-    if (!file.OpenRead(path)) {
-        return false;
-    }
-    const DWORD size = file.Size();
+    ByteSource file;
+    return file.OpenFile(path) && Read(file);
+}
+
+bool BmpHeader::Read(ByteSource& source) {
+    const DWORD size = source.Size();
     // Pixel memory of the Image stays below 2 GiB; so must the file.
-    if (size == INVALID_FILE_SIZE || size < kFileHeaderSize + 12 || size > 0x7FFFFFFF) {
+    if (size == INVALID_FILE_SIZE || size < kFileHeaderSize + 12 || size > 0x7FFFFFFF ||
+        source.Seek(0, FILE_BEGIN) != 0) {
         return false;
     }
     bytes.assign(size, 0);
-    return file.Read(bytes.data(), size) == size && Check();
+    return source.Read(bytes.data(), size) == size && Check();
 }
 
 // The bytes of pixel data the header's compression and sizes call for,

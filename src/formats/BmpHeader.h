@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ByteSource.h"
 #include "image/Image.h"
 #include "image/PixelValue.h"
 
@@ -17,6 +18,8 @@ class BmpHeader {
 public:
     // Reads the file; false when it cannot be read or does not pass.
     bool Read(const char* path);
+    // The same from the source's start.
+    bool Read(ByteSource& source);
 
     int Width() const { return width; }
     int Height() const { return height < 0 ? -height : height; }

@@ -1,12 +1,25 @@
 #include "formats/ByteSource.h"
 
 #include <cstring>
+#include <utility>
 
 namespace formats {
 
 bool ByteSource::OpenFile(const char* path) {
     Close();
     return file.OpenRead(path);
+}
+
+bool ByteSource::Adopt(file::FileHandle& opened) {
+    Close();
+    file = std::move(opened);
+    return file.IsOpen() && file.Seek(0, FILE_BEGIN) == 0;
+}
+
+file::FileHandle ByteSource::ReleaseFile() {
+    file::FileHandle given = std::move(file);
+    Close();
+    return given;
 }
 
 bool ByteSource::OpenMemory(const std::uint8_t* data, std::size_t size) {

@@ -20,6 +20,13 @@ public:
     ByteSource& operator=(const ByteSource&) = delete;
 
     bool OpenFile(const char* path);
+    // Reads from a file opened elsewhere, taking its handle over (opened is
+    // left with none) and reading from its start; false when it holds no
+    // file or cannot be rewound (the handle is taken all the same).
+    bool Adopt(file::FileHandle& opened);
+    // Gives the file back, at wherever it was read to; the source is then
+    // closed. A memory block gives an empty handle.
+    file::FileHandle ReleaseFile();
     // Reads from the block, which must stay as it is until Close; false (and
     // nothing open) when it is larger than 32-bit positions reach.
     bool OpenMemory(const std::uint8_t* data, std::size_t size);

@@ -6,7 +6,6 @@
 #include "formats/PngReader.h"
 #include "formats/WebpReader.h"
 #include "win/ScopedGdi.h"
-#include "win/FileHandle.h"
 
 #include <windows.h>
 
@@ -65,14 +64,13 @@ public:
     GlobalBlock(const GlobalBlock&) = delete;
     GlobalBlock& operator=(const GlobalBlock&) = delete;
 
-    // Reads the whole file into a new movable block; false on failure.
-    bool ReadFile(const char* path) {
-        file::FileHandle file;
-        if (block != nullptr || !file.OpenRead(path)) {
+    // Reads the whole source into a new movable block; false on failure.
+    bool ReadAll(ByteSource& source) {
+        if (block != nullptr) {
             return false;
         }
-        const DWORD size = file.Size();
-        if (size == 0 || size == INVALID_FILE_SIZE) {
+        const DWORD size = source.Size();
+        if (size == 0 || size == INVALID_FILE_SIZE || source.Seek(0, FILE_BEGIN) != 0) {
             return false;
         }
         block = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -80,7 +78,7 @@ public:
         if (data == nullptr) {
             return false;
         }
-        const bool read = file.Read(data, size) == size;
+        const bool read = source.Read(data, size) == size;
         GlobalUnlock(block);
         return read;
     }
@@ -94,10 +92,19 @@ private:
 } // namespace
 
 bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background) {
+    ByteSource source;
+    if (!source.OpenFile(path)) {
+        picture.Destroy();
+        return false;
+    }
+    return LoadBmp(picture, source, background);
+}
+
+bool LoadBmp(image::Image& picture, ByteSource& source, std::uint32_t background) {
     // The picture's bitmap is kept until the new one is made: one of the
     // same size is reused (see Image::Create).
     BmpHeader file;
-    if (!file.Read(path) || !picture.Create(file.Width(), file.Height(), 24)) {
+    if (!file.Read(source) || !picture.Create(file.Width(), file.Height(), 24)) {
         picture.Destroy();
         return false;
     }
@@ -122,9 +129,18 @@ bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background) 
 }
 
 bool LoadGif(image::Image& picture, const char* path, std::uint32_t background) {
+    ByteSource source;
+    if (!source.OpenFile(path)) {
+        picture.Destroy();
+        return false;
+    }
+    return LoadGif(picture, source, background);
+}
+
+bool LoadGif(image::Image& picture, ByteSource& source, std::uint32_t background) {
     picture.Destroy();
     GlobalBlock block;
-    if (!block.ReadFile(path)) {
+    if (!block.ReadAll(source)) {
         return false;
     }
     ComScope com;
@@ -187,34 +203,36 @@ bool LoadGif(image::Image& picture, const char* path, std::uint32_t background) 
 
 bool LoadImageFile(image::Image& picture, const char* path, std::uint32_t background,
                    bool* damaged) {
+    if (damaged != nullptr) {
+        *damaged = false;
+    }
+    ByteSource source;
+    return source.OpenFile(path) && LoadImageFile(picture, source, background, damaged);
+}
+
+bool LoadImageFile(image::Image& picture, ByteSource& source, std::uint32_t background,
+                   bool* damaged) {
     bool damagedFile = false;
     if (damaged != nullptr) {
         *damaged = false;
     }
     std::uint8_t head[kRecognisedBytes] = {};
-    DWORD got = 0;
-    {
-        file::FileHandle file;
-        if (!file.OpenRead(path)) {
-            return false;
-        }
-        got = file.Read(head, sizeof(head));
-    }
+    const DWORD got = source.Seek(0, FILE_BEGIN) == 0 ? source.Read(head, sizeof(head)) : 0;
     switch (RecognisePicture(head, got)) {
     case PictureFormat::Bmp:
-        LoadBmp(picture, path, background);
+        LoadBmp(picture, source, background);
         break;
     case PictureFormat::Png:
-        LoadPng(picture, path, background, &damagedFile);
+        LoadPng(picture, source, background, &damagedFile);
         break;
     case PictureFormat::Jpeg:
-        LoadJpeg(picture, path, &damagedFile);
+        LoadJpeg(picture, source, &damagedFile);
         break;
     case PictureFormat::Gif:
-        LoadGif(picture, path, background);
+        LoadGif(picture, source, background);
         break;
     case PictureFormat::Webp:
-        LoadWebp(picture, path, background);
+        LoadWebp(picture, source, background);
         break;
     default:
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ByteSource.h"
 #include "image/Image.h"
 
 #include <cstdint>
@@ -18,6 +19,13 @@ namespace formats {
 constexpr std::uint32_t kWhiteBackground = 0x00FFFFFF;
 bool LoadImageFile(image::Image& picture, const char* path,
                    std::uint32_t background = kWhiteBackground, bool* damaged = nullptr);
+// The same from an open source, read from its start: the file is opened once
+// for its recognition and its decoding.
+bool LoadImageFile(image::Image& picture, ByteSource& source,
+                   std::uint32_t background = kWhiteBackground, bool* damaged = nullptr);
+
+// Each loader below also reads an open source from its start; given a path,
+// it opens the file once and reads that.
 
 // Loads a BMP file (any bit depth, bit fields, run-length coding, core or
 // newer headers, rows stored either way up) into a new 24-bit Image, upright.
@@ -25,10 +33,14 @@ bool LoadImageFile(image::Image& picture, const char* path,
 // file with an alpha channel is blended over background (see
 // BmpHeader::BlendAlpha).
 bool LoadBmp(image::Image& picture, const char* path, std::uint32_t background = kWhiteBackground);
+bool LoadBmp(image::Image& picture, ByteSource& source,
+             std::uint32_t background = kWhiteBackground);
 
 // Loads a GIF file through the system's OLE picture decoder, rendered into a
 // new 24-bit Image. Transparent pixels show background (a COLORREF). JPEG
 // files go to LoadJpeg (JpegReader.h), PNG files to LoadPng (PngReader.h).
 bool LoadGif(image::Image& picture, const char* path, std::uint32_t background = kWhiteBackground);
+bool LoadGif(image::Image& picture, ByteSource& source,
+             std::uint32_t background = kWhiteBackground);
 
 } // namespace formats

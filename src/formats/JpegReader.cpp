@@ -3,7 +3,6 @@
 #include "formats/JpegErrorManager.h"
 #include "formats/JpegFrameHeader.h"
 #include "image/ByteBuffer.h"
-#include "win/FileHandle.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -174,16 +173,24 @@ bool Reorient(image::Image& picture, int orientation) {
 } // namespace
 
 bool LoadJpeg(image::Image& picture, const char* path, bool* damaged) {
-    image::ByteBuffer bytes;
-    DWORD size = 0;
-    JpegFrameHeader frame;
-    {
-        file::FileHandle file;
-        size = file.OpenRead(path) ? file.Size() : 0;
-        if (size == 0 || size == INVALID_FILE_SIZE || bytes.Allocate(size, false) == nullptr ||
-            file.Read(bytes.Data(), size) != size) {
-            size = 0;
+    ByteSource source;
+    if (!source.OpenFile(path)) {
+        picture.Destroy();
+        if (damaged != nullptr) {
+            *damaged = false;
         }
+        return false;
+    }
+    return LoadJpeg(picture, source, damaged);
+}
+
+bool LoadJpeg(image::Image& picture, ByteSource& source, bool* damaged) {
+    image::ByteBuffer bytes;
+    DWORD size = source.Size();
+    JpegFrameHeader frame;
+    if (size == 0 || size == INVALID_FILE_SIZE || source.Seek(0, FILE_BEGIN) != 0 ||
+        bytes.Allocate(size, false) == nullptr || source.Read(bytes.Data(), size) != size) {
+        size = 0;
     }
     const bool framed = size != 0 && frame.Read(bytes.Data(), size) && frame.Decodable();
     // A bitmap of the stored picture's size is decoded into again: memory the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ByteSource.h"
 #include "image/Image.h"
 
 namespace formats {
@@ -18,5 +19,7 @@ namespace formats {
 // stored picture's size. False, with an empty Image, when the file is refused
 // or memory runs out.
 bool LoadJpeg(image::Image& picture, const char* path, bool* damaged = nullptr);
+// The same from an open source, from its start.
+bool LoadJpeg(image::Image& picture, ByteSource& source, bool* damaged = nullptr);
 
 } // namespace formats

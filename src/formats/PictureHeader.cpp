@@ -3,7 +3,6 @@
 #include "formats/ByteOrder.h"
 #include "formats/JpegFrameHeader.h"
 #include "formats/PictureFormat.h"
-#include "win/FileHandle.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -56,8 +55,8 @@ void ReadWebpSize(const std::uint8_t* b, DWORD got, std::int64_t& w, std::int64_
 // The size in a PNG's header chunk, from its first head.size() bytes, got of
 // which are read. The loader looks for that chunk past any others, and so
 // does this, as far as the head goes.
-bool ReadPngSize(file::FileHandle& file, std::vector<std::uint8_t>& head, DWORD got,
-                 std::int64_t& w, std::int64_t& h) {
+bool ReadPngSize(ByteSource& file, std::vector<std::uint8_t>& head, DWORD got, std::int64_t& w,
+                 std::int64_t& h) {
     const std::uint8_t* b = head.data();
     std::size_t size = got;
     // The header chunk nearly always comes first.
@@ -85,8 +84,8 @@ bool ReadPngSize(file::FileHandle& file, std::vector<std::uint8_t>& head, DWORD 
 
 // The JPEG's size as the loader will turn it, from its first head.size()
 // bytes, got of which are read; false for a frame the loader refuses.
-bool ReadJpegSize(file::FileHandle& file, std::vector<std::uint8_t>& head, DWORD got,
-                  std::int64_t& w, std::int64_t& h) {
+bool ReadJpegSize(ByteSource& file, std::vector<std::uint8_t>& head, DWORD got, std::int64_t& w,
+                  std::int64_t& h) {
     const DWORD fileSize = file.Size();
     const DWORD rest = file.Read(head.data() + got, static_cast<DWORD>(head.size()) - got);
     JpegFrameHeader frame;
@@ -107,8 +106,14 @@ bool ReadJpegSize(file::FileHandle& file, std::vector<std::uint8_t>& head, DWORD
 bool PictureHeader::Read(const char* path) {
     width = 0;
     height = 0;
-    file::FileHandle file;
-    if (!file.OpenRead(path)) {
+    ByteSource file;
+    return file.OpenFile(path) && Read(file);
+}
+
+bool PictureHeader::Read(ByteSource& file) {
+    width = 0;
+    height = 0;
+    if (file.Seek(0, FILE_BEGIN) != 0) {
         return false;
     }
     std::vector<std::uint8_t> head(JpegHeadBytes);

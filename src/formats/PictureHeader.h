@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/ByteSource.h"
+
 namespace formats {
 
 // The size a picture file will have once loaded, read from its header alone:
@@ -13,6 +15,8 @@ class PictureHeader {
 public:
     // False when the file cannot be read or is none of those formats.
     bool Read(const char* path);
+    // The same from an open source, from its start.
+    bool Read(ByteSource& source);
 
     int Width() const { return width; }
     int Height() const { return height; }

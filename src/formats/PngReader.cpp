@@ -153,14 +153,23 @@ void PutSample(std::uint8_t* row, std::uint32_t pixel, unsigned depth, unsigned 
 } // namespace
 
 bool PngReader::Read(const char* path, PngImageInfo& target) {
-    return ReadOpened(input.OpenFile(path), target);
+    ByteSource file;
+    const bool opened = file.OpenFile(path);
+    return ReadOpened(file, opened, target);
 }
 
 bool PngReader::Read(const std::uint8_t* data, std::size_t size, PngImageInfo& target) {
-    return ReadOpened(input.OpenMemory(data, size), target);
+    ByteSource memory;
+    const bool opened = memory.OpenMemory(data, size);
+    return ReadOpened(memory, opened, target);
 }
 
-bool PngReader::ReadOpened(bool opened, PngImageInfo& target) {
+bool PngReader::Read(ByteSource& source, PngImageInfo& target) {
+    const bool opened = source.Seek(0, FILE_BEGIN) == 0;
+    return ReadOpened(source, opened, target);
+}
+
+bool PngReader::ReadOpened(ByteSource& source, bool opened, PngImageInfo& target) {
     info = &target;
     info->BitsPerPixel = 0;
     info->PaletteCount = info->AlphaCount = 0;
@@ -174,11 +183,12 @@ bool PngReader::ReadOpened(bool opened, PngImageInfo& target) {
         return false;
     }
     // Positions are 32-bit; larger files are not pictures this program reads.
-    fileSize = input.Size();
+    input = &source;
+    fileSize = input->Size();
     image::ByteBuffer raw;
     bool read = fileSize != INVALID_FILE_SIZE && ReadSignature() && ReadHeader() && ReadPalette() &&
                 ReadImageData(raw);
-    input.Close();
+    input = &closed;
     read = read && Convert(raw);
     if (!read) {
         info->Pixels.Free();
@@ -190,7 +200,7 @@ bool PngReader::ReadOpened(bool opened, PngImageInfo& target) {
 }
 
 std::uint32_t PngReader::Remaining() {
-    const DWORD position = input.Tell();
+    const DWORD position = input->Tell();
     if (position == INVALID_SET_FILE_POINTER || position >= fileSize) {
         return 0;
     }
@@ -199,16 +209,16 @@ std::uint32_t PngReader::Remaining() {
 
 bool PngReader::Skip(std::uint64_t count) {
     if (count > Remaining()) {
-        input.Seek(0, FILE_END);
+        input->Seek(0, FILE_END);
         return false;
     }
     return count == 0 ||
-           input.Seek(static_cast<LONG>(count), FILE_CURRENT) != INVALID_SET_FILE_POINTER;
+           input->Seek(static_cast<LONG>(count), FILE_CURRENT) != INVALID_SET_FILE_POINTER;
 }
 
 bool PngReader::NextChunk(std::uint8_t type[4], std::uint32_t& length) {
     std::uint8_t head[8];
-    if (input.Read(head, sizeof(head)) != sizeof(head)) {
+    if (input->Read(head, sizeof(head)) != sizeof(head)) {
         return false;
     }
     length = ReadBigEndian32(head);
@@ -232,7 +242,7 @@ bool PngReader::FindChunk(const char* type, std::uint32_t& length) {
 bool PngReader::CrcMatches(unsigned long crc) {
     std::uint8_t stored[kCrcBytes];
     // A file that ends before the CRC is read as far as it goes.
-    return input.Read(stored, kCrcBytes) != kCrcBytes || ReadBigEndian32(stored) == crc;
+    return input->Read(stored, kCrcBytes) != kCrcBytes || ReadBigEndian32(stored) == crc;
 }
 
 bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* keep,
@@ -241,7 +251,7 @@ bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* 
     std::uint8_t piece[1024];
     for (std::uint32_t done = 0; done < length;) {
         const std::uint32_t wanted = length - done < sizeof(piece) ? length - done : sizeof(piece);
-        const std::uint32_t got = input.Read(piece, wanted);
+        const std::uint32_t got = input->Read(piece, wanted);
         crc = libdeflate_crc32(crc, piece, got);
         if (done < keepSize) {
             std::memcpy(keep + done, piece, keepSize - done < got ? keepSize - done : got);
@@ -256,7 +266,7 @@ bool PngReader::ReadChunk(const char* type, std::uint32_t length, std::uint8_t* 
 
 bool PngReader::ReadSignature() {
     std::uint8_t signature[8];
-    return input.Read(signature, sizeof(signature)) == sizeof(signature) &&
+    return input->Read(signature, sizeof(signature)) == sizeof(signature) &&
            std::memcmp(signature, kSignature, sizeof(signature)) == 0;
 }
 
@@ -436,7 +446,7 @@ bool PngReader::ReadImageData(image::ByteBuffer& raw) {
         if (wanted > capacity - size) {
             return false;
         }
-        const std::uint32_t got = wanted == 0 ? 0 : input.Read(data.Data() + size, wanted);
+        const std::uint32_t got = wanted == 0 ? 0 : input->Read(data.Data() + size, wanted);
         // The CRC is read whatever came before, so that the next chunk is
         // found where it starts.
         if (got == length && !CrcMatches(libdeflate_crc32(idatCrc, data.Data() + size, got)) &&
@@ -653,6 +663,13 @@ bool LoadPng(image::Image& picture, const char* path, std::uint32_t background, 
     PngImageInfo info;
     PngReader reader;
     const bool read = reader.Read(path, info);
+    return MakePicture(picture, read, reader, info, background, damaged);
+}
+
+bool LoadPng(image::Image& picture, ByteSource& source, std::uint32_t background, bool* damaged) {
+    PngImageInfo info;
+    PngReader reader;
+    const bool read = reader.Read(source, info);
     return MakePicture(picture, read, reader, info, background, damaged);
 }
 

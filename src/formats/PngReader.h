@@ -31,6 +31,8 @@ public:
     bool Read(const char* path, PngImageInfo& info);
     // The same from a whole file's bytes in memory.
     bool Read(const std::uint8_t* data, std::size_t size, PngImageInfo& info);
+    // The same from an open source, from its start; the source stays open.
+    bool Read(ByteSource& source, PngImageInfo& info);
     // After a successful Read: the file ended inside its image data, so rows
     // the data did not reach are black (or an image data chunk claimed more
     // than the file holds).
@@ -41,8 +43,8 @@ public:
     bool FindChunk(const char* type, std::uint32_t& length);
 
 private:
-    // Reads from input, once opened says it is open.
-    bool ReadOpened(bool opened, PngImageInfo& info);
+    // Reads from source, once opened says it is open.
+    bool ReadOpened(ByteSource& source, bool opened, PngImageInfo& info);
     bool ReadSignature();
     bool ReadHeader();
     bool ReadPalette();
@@ -76,7 +78,9 @@ private:
     bool Skip(std::uint64_t count);
     std::uint32_t Remaining();
 
-    ByteSource input;
+    // What Read reads from; a closed source between reads.
+    ByteSource closed;
+    ByteSource* input = &closed;
     PngImageInfo* info = nullptr;
     std::uint32_t fileSize = 0;
     std::uint8_t colourType = 0;
@@ -107,5 +111,8 @@ bool LoadPng(image::Image& picture, const char* path, std::uint32_t background =
 // The same from a whole file's bytes in memory.
 bool LoadPng(image::Image& picture, const std::uint8_t* data, std::size_t size,
              std::uint32_t background);
+// The same from an open source, from its start.
+bool LoadPng(image::Image& picture, ByteSource& source, std::uint32_t background = 0x00FFFFFF,
+             bool* damaged = nullptr);
 
 } // namespace formats

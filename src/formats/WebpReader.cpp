@@ -2,7 +2,6 @@
 
 #include "formats/AlphaBlend.h"
 #include "image/ByteBuffer.h"
-#include "win/FileHandle.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -116,23 +115,31 @@ bool DecodeFrame(const Frame& frame, image::Image& picture, std::uint32_t backgr
     return true;
 }
 
-// Reads the whole file; false when it is empty or cannot be read.
-bool ReadFile(const char* path, image::ByteBuffer& bytes, std::size_t& size) {
-    file::FileHandle file;
-    const DWORD length = file.OpenRead(path) ? file.Size() : 0;
+// Reads the whole source; false when it is empty or cannot be read.
+bool ReadAll(ByteSource& source, image::ByteBuffer& bytes, std::size_t& size) {
+    const DWORD length = source.Size();
     size = length;
-    return length != 0 && length != INVALID_FILE_SIZE && bytes.Allocate(length, false) != nullptr &&
-           file.Read(bytes.Data(), length) == length;
+    return length != 0 && length != INVALID_FILE_SIZE && source.Seek(0, FILE_BEGIN) == 0 &&
+           bytes.Allocate(length, false) != nullptr && source.Read(bytes.Data(), length) == length;
 }
 
 } // namespace
 
 bool LoadWebp(image::Image& picture, const char* path, std::uint32_t background) {
+    ByteSource source;
+    if (!source.OpenFile(path)) {
+        picture.Destroy();
+        return false;
+    }
+    return LoadWebp(picture, source, background);
+}
+
+bool LoadWebp(image::Image& picture, ByteSource& source, std::uint32_t background) {
     image::ByteBuffer bytes;
     std::size_t size = 0;
     WebPBitstreamFeatures features;
     // The canvas's size comes from the headers alone; nothing is decoded yet.
-    if (!ReadFile(path, bytes, size) ||
+    if (!ReadAll(source, bytes, size) ||
         WebPGetFeatures(bytes.Data(), size, &features) != VP8_STATUS_OK) {
         picture.Destroy();
         return false;

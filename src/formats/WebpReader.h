@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ByteSource.h"
 #include "image/Image.h"
 
 #include <cstdint>
@@ -16,5 +17,7 @@ namespace formats {
 // decoded straight into the Image's rows. False, with an empty Image, when
 // the file is refused, cut short or damaged, or memory runs out.
 bool LoadWebp(image::Image& picture, const char* path, std::uint32_t background = 0x00FFFFFF);
+// The same from an open source, from its start.
+bool LoadWebp(image::Image& picture, ByteSource& source, std::uint32_t background = 0x00FFFFFF);
 
 } // namespace formats

@@ -1,6 +1,7 @@
 #include "job/JobRun.h"
 
 #include "job/ColumnStitcher.h"
+#include "job/JobFiles.h"
 #include "job/JobSizeEstimate.h"
 #include "job/LayoutPlan.h"
 #include "job/Milliseconds.h"
@@ -46,6 +47,18 @@ void JobStop::Request() {
 namespace {
 
 enum class Result { Pasted, NotLoaded, NotMade };
+
+// The pictures the plan takes, in its order: the order of the header pass
+// and of the loader alike.
+std::vector<std::string> TakenPaths(const BatchPlan& plan) {
+    std::vector<std::string> paths;
+    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
+        if (plan.Takes(visit)) {
+            paths.push_back(plan.Path(visit));
+        }
+    }
+    return paths;
+}
 
 // Counts and reports one picture the job took: pasted (and perhaps damaged)
 // or skipped.
@@ -95,10 +108,13 @@ JobOutcome RunLayoutJob(const BatchPlan& plan, const image::PasteParameters& val
         const image::JoinDocument::ReadGuard guard(document);
         start = CanvasStart{document.width, document.height, document.lastCell};
     }
-    const LayoutPlan layout(plan.Job(), values, JobSizeEstimate::ReadHeaderSize, start);
+    JobFiles files(TakenPaths(plan), hooks.open, hooks.keptFiles);
+    JobFiles::HeaderPass pass(files);
+    const LayoutPlan layout(plan.Job(), values, pass.Reader(), start);
+    pass.End();
     const std::vector<LayoutPlan::Cell>& cells = layout.Cells();
     const int count = static_cast<int>(cells.size());
-    PictureLoader loader(layout.Paths(), values, hooks, cells, plan.Job().layout);
+    PictureLoader loader(files, values, hooks, cells, plan.Job().layout);
     const LoaderLink link(stop, loader);
     const image::JoinDocument::RoomRelease release(document);
     const image::JoinDocument::UndoGroup group(document);
@@ -151,14 +167,12 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
         return RunLayoutJob(plan, values, document, observer, stop, hooks);
     }
     observer.Started(plan.VisitCount());
-    std::vector<std::string> paths;
-    for (int visit = 0; visit < plan.VisitCount(); ++visit) {
-        if (plan.Takes(visit)) {
-            paths.push_back(plan.Path(visit));
-        }
-    }
-    const int count = static_cast<int>(paths.size());
-    PictureLoader loader(std::move(paths), values, hooks);
+    JobFiles files(TakenPaths(plan), hooks.open, hooks.keptFiles);
+    const int count = static_cast<int>(files.Paths().size());
+    // Begun before the loader: its threads wait for the files the pass has
+    // not yet read.
+    JobFiles::HeaderPass pass(files);
+    PictureLoader loader(files, values, hooks);
     const LoaderLink link(stop, loader);
     const image::JoinDocument::RoomRelease release(document);
     const image::JoinDocument::UndoGroup group(document);
@@ -166,11 +180,14 @@ JobOutcome RunJob(BatchPlan& plan, const image::PasteParameters& values,
     if (plan.Job().stitch && plan.Job().arrangement == OneColumn) {
         stitcher = std::make_unique<ColumnStitcher>(plan.Job().stitchTolerance);
     }
-    // Read while the first pictures load.
+    // Read while the first pictures load; each file stays open for its
+    // loader.
     int width = 0;
     int height = 0;
-    if (JobSizeEstimate::ReserveResult(plan.Job(), values, document, width, height) &&
-        stitcher == nullptr) {
+    const bool reserved =
+        JobSizeEstimate::ReserveResult(plan.Job(), values, document, width, height, pass.Reader());
+    pass.End();
+    if (reserved && stitcher == nullptr) {
         observer.Reserved(width, height);
     }
     JobOutcome outcome;

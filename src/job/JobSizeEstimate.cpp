@@ -24,14 +24,15 @@ bool JobSizeEstimate::ReadHeaderSize(const std::string& path, int& width, int& h
 }
 
 bool JobSizeEstimate::ReserveResult(const BatchJob& job, const image::PasteParameters& values,
-                                    image::JoinDocument& document, int& width, int& height) {
+                                    image::JoinDocument& document, int& width, int& height,
+                                    const SizeReader& read) {
     {
         const image::JoinDocument::ReadGuard guard(document);
         if (!document.IsEmpty()) {
             return false;
         }
     }
-    const JobSizeEstimate estimate(job, values, ReadHeaderSize);
+    const JobSizeEstimate estimate(job, values, read);
     if (estimate.TooBig() || estimate.Width() <= 0 || estimate.Height() <= 0) {
         return false;
     }

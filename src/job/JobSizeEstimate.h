@@ -30,10 +30,12 @@ public:
     // A SizeReader that reads the file's header (see formats::PictureHeader).
     static bool ReadHeaderSize(const std::string& path, int& width, int& height);
     // When the document is empty, makes room in it for the job's result, so
-    // that the job's canvas is made once (see JoinDocument::ReserveRoom);
-    // true, with the result's size, when it did.
+    // that the job's canvas is made once (see JoinDocument::ReserveRoom),
+    // reading the sizes with read; nothing is read otherwise. True, with the
+    // result's size, when it made room.
     static bool ReserveResult(const BatchJob& job, const image::PasteParameters& values,
-                              image::JoinDocument& document, int& width, int& height);
+                              image::JoinDocument& document, int& width, int& height,
+                              const SizeReader& read = ReadHeaderSize);
 
     std::int64_t Width() const { return width; }
     std::int64_t Height() const { return height; }

@@ -19,18 +19,16 @@ constexpr unsigned kMostThreads = 2;
 
 } // namespace
 
-PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values)
-    : PictureLoader(std::move(paths), values, Hooks()) {}
+PictureLoader::PictureLoader(JobFiles& files, const image::PasteParameters& values)
+    : PictureLoader(files, values, Hooks()) {}
 
-PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
-                             Hooks hooks)
-    : PictureLoader(std::move(paths), values, std::move(hooks), {}, JobLayout()) {}
+PictureLoader::PictureLoader(JobFiles& files, const image::PasteParameters& values, Hooks hooks)
+    : PictureLoader(files, values, std::move(hooks), {}, JobLayout()) {}
 
-PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
-                             Hooks hooks, std::vector<LayoutPlan::Cell> cells,
-                             const JobLayout& layout)
-    : paths(std::move(paths)), values(values), hooks(std::move(hooks)), cells(std::move(cells)),
-      layout(layout), slots(this->paths.size()) {
+PictureLoader::PictureLoader(JobFiles& files, const image::PasteParameters& values, Hooks hooks,
+                             std::vector<LayoutPlan::Cell> cells, const JobLayout& layout)
+    : files(files), paths(files.Paths()), values(values), hooks(std::move(hooks)),
+      cells(std::move(cells)), layout(layout), slots(paths.size()) {
     const unsigned wanted =
         this->hooks.threads >= 0
             ? static_cast<unsigned>(this->hooks.threads)
@@ -38,7 +36,7 @@ PictureLoader::PictureLoader(std::vector<std::string> paths, const image::PasteP
     // Recycle then never needs memory.
     spares.reserve(wanted);
     std::lock_guard<std::mutex> lock(mutex);
-    for (unsigned i = 0; i < wanted && i < this->paths.size(); ++i) {
+    for (unsigned i = 0; i < wanted && i < paths.size(); ++i) {
         try {
             threads.emplace_back([this, i] { Run(i); });
         } catch (const std::system_error&) {
@@ -82,10 +80,14 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, i
         }
         // A picture of a layout whose size was not read has no cell.
         const bool sized = cells.empty() || cells[index].taken;
+        formats::ByteSource file;
         const bool read =
-            sized && formats::LoadImageFile(source, paths[index].c_str(),
-                                            static_cast<std::uint32_t>(values.background),
-                                            &picture->damaged);
+            sized && files.Open(index, file) &&
+            formats::LoadImageFile(source, file, static_cast<std::uint32_t>(values.background),
+                                   &picture->damaged);
+        // Closed once decoded, and no longer counted among the kept files
+        // (also one not loaded).
+        files.Close(index, file);
         QueryPerformanceCounter(&loaded);
         if (!cells.empty() && sized) {
             if (painter == nullptr) {
@@ -106,6 +108,9 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, i
         // Out of memory, or any other fault, for this one picture: the job
         // skips it and goes on. What it held goes back to the system.
         source.Destroy();
+        // Its file too, if it was not closed yet.
+        formats::ByteSource unused;
+        files.Close(index, unused);
         if (picture != nullptr) {
             picture->state = Picture::State::NotMade;
             picture->prepared.resized.Destroy();
@@ -177,9 +182,13 @@ void PictureLoader::Recycle(std::unique_ptr<Picture> picture) {
 }
 
 void PictureLoader::Stop() {
-    std::lock_guard<std::mutex> lock(mutex);
-    stopRequested = true;
-    changed.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopRequested = true;
+        changed.notify_all();
+    }
+    // A loading thread may wait there for the header pass.
+    files.Stop();
 }
 
 PictureLoader::Timings PictureLoader::Spent() const {

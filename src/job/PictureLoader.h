@@ -4,6 +4,7 @@
 #include "image/JoinDocument.h"
 #include "image/PasteParameters.h"
 #include "job/CellPainter.h"
+#include "job/JobFiles.h"
 #include "job/JobLayout.h"
 #include "job/LayoutPlan.h"
 
@@ -46,21 +47,26 @@ public:
     };
 
     // How tests steer a loader: the number of loading threads (below 0: one
-    // per processor, at most two; 0 leaves every picture to Next) and a call
+    // per processor, at most two; 0 leaves every picture to Next), a call
     // before each picture is made, on the thread that makes it, which may
-    // throw or wait.
+    // throw or wait, and for the job's files (see JobFiles) how each is
+    // opened (empty: FileHandle::OpenRead) and how many are kept open at
+    // once.
     struct Hooks {
         int threads = -1;
         std::function<void(std::size_t index)> beforeMake;
+        std::function<bool(const std::string& path, file::FileHandle& file)> open;
+        std::size_t keptFiles = JobFiles::kMostKept;
     };
 
-    PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values);
-    PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values,
-                  Hooks hooks);
+    // Makes the pictures of files, in its order; files must outlive the
+    // loader.
+    PictureLoader(JobFiles& files, const image::PasteParameters& values);
+    PictureLoader(JobFiles& files, const image::PasteParameters& values, Hooks hooks);
     // A job with a layout: each picture made into its cell (see CellPainter),
     // one whose size was not read not even loaded; a picture that cannot be
     // loaded comes as NotLoaded with its empty cell made all the same.
-    PictureLoader(std::vector<std::string> paths, const image::PasteParameters& values, Hooks hooks,
+    PictureLoader(JobFiles& files, const image::PasteParameters& values, Hooks hooks,
                   std::vector<LayoutPlan::Cell> cells, const JobLayout& layout);
     ~PictureLoader();
     PictureLoader(const PictureLoader&) = delete;
@@ -99,7 +105,8 @@ private:
                                   std::unique_ptr<CellPainter>& painter);
     std::unique_ptr<Picture> TakeSpare();
 
-    const std::vector<std::string> paths;
+    JobFiles& files;
+    const std::vector<std::string>& paths;
     const image::PasteParameters values;
     const Hooks hooks;
     const std::vector<LayoutPlan::Cell> cells; // empty: no layout

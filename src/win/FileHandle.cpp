@@ -8,6 +8,19 @@ FileHandle::~FileHandle() {
     Close();
 }
 
+FileHandle::FileHandle(FileHandle&& other) noexcept : handle(other.handle) {
+    other.handle = nullptr;
+}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle = other.handle;
+        other.handle = nullptr;
+    }
+    return *this;
+}
+
 bool FileHandle::Open(const char* path, DWORD access, DWORD share, DWORD disposition) {
     // A handle already open would be lost with its lock on the file.
     Close();

@@ -15,6 +15,10 @@ public:
 
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    // The handle changes owner, position and all; the one moved from is left
+    // with none. An assignment closes the handle it replaces.
+    FileHandle(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept;
 
     // Opens an existing file for reading, shared with other readers.
     bool OpenRead(const char* path);

@@ -7,6 +7,9 @@
 #include "formats/ImageLoader.h"
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
+#include "formats/WebpWriter.h"
+#include "job/JobRun.h"
+#include "win/FileHandle.h"
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "support/ScriptedDialogs.h"
@@ -19,6 +22,8 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -729,7 +734,9 @@ TEST_F(BatchRunnerTest, StopEndsAJobThatWaitsForAPicture) {
 }
 
 // A job that ends by an exception (here a file that grew after the job read
-// its size, and no canvas for it) leaves no room reserved behind.
+// its size, and no canvas for it) leaves no room reserved behind. The job
+// keeps no file open from its size to its load here: a kept file cannot be
+// replaced meanwhile.
 TEST_F(BatchRunnerTest, AJobEndedByAnExceptionReleasesItsRoom) {
     const std::string folder = PictureFolder() + "\\room";
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -738,6 +745,7 @@ TEST_F(BatchRunnerTest, AJobEndedByAnExceptionReleasesItsRoom) {
     }
     document.Clear();
     runner.loaderHooks.threads = 2;
+    runner.loaderHooks.keptFiles = 0;
     runner.loaderHooks.beforeMake = [&folder](std::size_t index) {
         if (index == 2) {
             CopyFileA((PictureFolder() + "\\tall.png").c_str(), (folder + "\\p2.png").c_str(),
@@ -775,6 +783,149 @@ TEST_F(BatchRunnerTest, TheDialogRefusesToRunOnNoSelectedFiles) {
     EXPECT_EQ(dialogs.Unanswered(), 0);
     EXPECT_EQ(progressShown, 0);
     EXPECT_EQ(Snapshot(), before);
+}
+
+// a.png, b.jpg (turned by its orientation), c.bmp, d.gif, e.webp, and
+// broken.png, which is no picture.
+std::string MixedFolder() {
+    static const std::string folder = [] {
+        const std::string path = PictureFolder() + "\\mixed";
+        CreateDirectoryA(path.c_str(), nullptr);
+        image::Image picture;
+        picture.Create(23, 14, 24);
+        for (int i = 0; i < 23 * 14; ++i) {
+            picture.WritePixel(i % 23, i / 23, i * 2654435761u);
+        }
+        formats::SavePng(picture, (path + "\\a.png").c_str());
+        formats::SaveJpeg(picture, (path + "\\b.jpg").c_str(), 90, false);
+        AddOrientation(path + "\\b.jpg", 6);
+        picture.Create(31, 9, 24);
+        picture.FillAll(0x8899AAu);
+        formats::SaveBmp(picture, (path + "\\c.bmp").c_str());
+        formats::SaveWebp(picture, (path + "\\e.webp").c_str(), 90, true);
+        WriteBytes(path + "\\d.gif", OneColourGif(12, 8));
+        std::ofstream(path + "\\broken.png") << "not a picture";
+        return path;
+    }();
+    return folder;
+}
+
+// The same names, each picture as loaded by its path, saved as PNG.
+std::string DecodedFolder() {
+    static const std::string folder = [] {
+        const std::string path = PictureFolder() + "\\decoded";
+        CreateDirectoryA(path.c_str(), nullptr);
+        for (const char* name : {"a.png", "b.jpg", "c.bmp", "d.gif", "e.webp"}) {
+            image::Image picture;
+            formats::LoadImageFile(picture, (MixedFolder() + "\\" + name).c_str());
+            formats::SavePng(picture, (path + "\\" + name).c_str());
+        }
+        CopyFileA((MixedFolder() + "\\broken.png").c_str(), (path + "\\broken.png").c_str(), FALSE);
+        return path;
+    }();
+    return folder;
+}
+
+const std::vector<std::string> kMixed = {"a.png", "b.jpg",       "c.bmp",  "broken.png",
+                                         "d.gif", "missing.png", "e.webp", "a.png"};
+
+struct CountedRun {
+    HeldDocument document;
+    job::JobOutcome outcome;
+    std::map<std::string, int> opens; // by file name
+    int canvases = 0;                 // made by the job
+};
+
+// Runs the job on kMixed, after a first picture when append. The job's
+// folder does not exist: a file opens only through the hooks, from the
+// folder read, and is counted.
+void RunCounted(job::BatchJob job, bool append, const std::string& read,
+                job::PictureLoader::Hooks hooks, CountedRun& run) {
+    job.folder = PictureFolder() + "\\absent";
+    job.files = job::AllInFolder;
+    for (const std::string& name : kMixed) {
+        job.entries.push_back({name, job::ImageFile, false});
+    }
+    std::mutex mutex;
+    hooks.open = [&](const std::string& path, file::FileHandle& file) {
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            ++run.opens[name];
+        }
+        return file.OpenRead((read + "\\" + name).c_str());
+    };
+    const image::PasteParameters values;
+    if (append) {
+        image::Image first;
+        first.Create(9, 7, 24);
+        first.FillAll(0x405060u);
+        ASSERT_TRUE(run.document.PasteImage(first, false, 0, values));
+    }
+    run.document.onCanvas = [&run](int) { ++run.canvases; };
+    job::BatchPlan plan(job);
+    job::JobObserver observer;
+    job::JobStop stop;
+    run.outcome = job::RunJob(plan, values, run.document, observer, stop, hooks);
+}
+
+// Each file is opened once each time the job takes it, and read from that
+// one handle, in every kind of job; the header pass's reads too, as the
+// canvas made once at the size they give shows on an empty document. The
+// result is the job's over the same pictures decoded by path. Beyond the handles a job may keep at
+// once (with no loading thread, all loads follow the header pass) the pass closes a file and its
+// loader opens it again; one the pass could not open is not tried again.
+TEST(JobFiles, EachFileIsOpenedOncePerAppearance) {
+    const struct {
+        unsigned arrangement;
+        int perRow;
+        bool cells, stitch, append;
+        std::size_t kept;
+    } cases[] = {
+        {job::OneRow, 0, false, false, false, job::JobFiles::kMostKept},
+        {job::FixedColumns, 3, false, false, false, job::JobFiles::kMostKept},
+        {job::FixedColumns, 3, true, false, false, job::JobFiles::kMostKept},
+        {job::OneColumn, 0, false, true, false, job::JobFiles::kMostKept},
+        {job::OneRow, 0, false, false, true, job::JobFiles::kMostKept},
+        {job::OneRow, 0, false, false, false, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        job::BatchJob job;
+        job.arrangement = c.arrangement;
+        job.perRow = c.perRow;
+        job.layout.cells = c.cells;
+        job.stitch = c.stitch;
+        job::PictureLoader::Hooks hooks;
+        hooks.keptFiles = c.kept;
+        hooks.threads = c.kept < kMixed.size() ? 0 : -1;
+        CountedRun run;
+        RunCounted(job, c.append, MixedFolder(), hooks, run);
+        std::map<std::string, int> expected;
+        std::size_t kept = 0;
+        for (const std::string& name : kMixed) {
+            const bool opens = name != "missing.png";
+            expected[name] += opens && kept++ >= c.kept ? 2 : 1;
+        }
+        EXPECT_EQ(run.opens, expected);
+        EXPECT_EQ(run.outcome.pasted, 6);
+        EXPECT_EQ(run.outcome.skipped, 2);
+        EXPECT_TRUE(c.append || run.canvases == 1) << run.canvases;
+        job::PictureLoader::Hooks alone;
+        alone.keptFiles = 0;
+        CountedRun reference;
+        RunCounted(job, c.append, DecodedFolder(), alone, reference);
+        ASSERT_EQ(run.document.width, reference.document.width);
+        ASSERT_EQ(run.document.height, reference.document.height);
+        int differ = 0;
+        for (int y = 0; y < run.document.height; ++y) {
+            for (int x = 0; x < run.document.width; ++x) {
+                differ += run.document.picture.ReadPixel(x, y) !=
+                          reference.document.picture.ReadPixel(x, y);
+            }
+        }
+        EXPECT_EQ(differ, 0);
+    }
 }
 
 } // namespace
