@@ -15,6 +15,10 @@ namespace {
 
 // A JPEG's frame header follows its Exif and other segments; a whole
 // thumbnail-laden Exif block fits in 64 KB, so this reaches the first scan.
+// Most files reach it within a few kilobytes, which are read first: a job
+// reads every header, and the pages of a larger buffer cost more than the
+// reading itself.
+constexpr DWORD JpegFirstBytes = 4 * 1024;
 constexpr DWORD JpegHeadBytes = 256 * 1024;
 constexpr DWORD OtherHeadBytes = 32;
 
@@ -61,6 +65,8 @@ bool ReadPngSize(ByteSource& file, std::vector<std::uint8_t>& head, DWORD got, s
     std::size_t size = got;
     // The header chunk nearly always comes first.
     if (got < 16 || std::memcmp(b + 12, "IHDR", 4) != 0) {
+        head.resize(JpegHeadBytes);
+        b = head.data();
         size += file.Read(head.data() + got, static_cast<DWORD>(head.size()) - got);
     }
     // The signature, then chunks: length, type, data and CRC.
@@ -82,23 +88,34 @@ bool ReadPngSize(ByteSource& file, std::vector<std::uint8_t>& head, DWORD got, s
     return false;
 }
 
-// The JPEG's size as the loader will turn it, from its first head.size()
-// bytes, got of which are read; false for a frame the loader refuses.
+// The JPEG's size as the loader will turn it, from as much of its start as
+// reaches the first scan, got bytes of which are in head; false for a frame
+// the loader refuses. A frame that reads from the first bytes reads the same
+// from more: the markers are read only up to the first scan.
 bool ReadJpegSize(ByteSource& file, std::vector<std::uint8_t>& head, DWORD got, std::int64_t& w,
                   std::int64_t& h) {
     const DWORD fileSize = file.Size();
-    const DWORD rest = file.Read(head.data() + got, static_cast<DWORD>(head.size()) - got);
     JpegFrameHeader frame;
-    // The coded data go on past the head: the whole file counts.
-    const std::size_t beyond =
-        fileSize != INVALID_FILE_SIZE && fileSize > got + rest ? fileSize - got - rest : 0;
-    if (!frame.Read(head.data(), got + rest) || !frame.Decodable(beyond)) {
-        return false;
+    for (const DWORD wanted : {JpegFirstBytes, JpegHeadBytes}) {
+        head.resize(wanted);
+        got += file.Read(head.data() + got, wanted - got);
+        if (frame.Read(head.data(), got)) {
+            // The coded data go on past the head: the whole file counts.
+            const std::size_t beyond =
+                fileSize != INVALID_FILE_SIZE && fileSize > got ? fileSize - got : 0;
+            if (!frame.Decodable(beyond)) {
+                return false;
+            }
+            const bool turned = frame.Orientation() >= 5;
+            w = turned ? frame.Height() : frame.Width();
+            h = turned ? frame.Width() : frame.Height();
+            return true;
+        }
+        if (got < wanted) {
+            return false; // the whole file is in the head
+        }
     }
-    const bool turned = frame.Orientation() >= 5;
-    w = turned ? frame.Height() : frame.Width();
-    h = turned ? frame.Width() : frame.Height();
-    return true;
+    return false;
 }
 
 } // namespace
@@ -116,7 +133,7 @@ bool PictureHeader::Read(ByteSource& file) {
     if (file.Seek(0, FILE_BEGIN) != 0) {
         return false;
     }
-    std::vector<std::uint8_t> head(JpegHeadBytes);
+    std::vector<std::uint8_t> head(OtherHeadBytes);
     const DWORD got = file.Read(head.data(), OtherHeadBytes);
     const std::uint8_t* b = head.data();
     std::int64_t w = 0;

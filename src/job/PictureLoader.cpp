@@ -17,7 +17,29 @@ namespace {
 // mostly waits; more would only hold more pictures in memory at once.
 constexpr unsigned kMostThreads = 2;
 
+// Files up to this size are read whole, in one call, and decoded from
+// memory: the decoders' many small reads each cost a call into the system
+// (under Wine a trip through its file layer). Larger ones are decoded from
+// the file, so that a thread does not keep their size in memory.
+constexpr DWORD kWholeFileBytes = 16 * 1024 * 1024;
+
 } // namespace
+
+bool PictureLoader::Decode(formats::ByteSource& file, Workspace& work, std::uint32_t background,
+                           bool& damaged) {
+    const DWORD size = file.Size();
+    if (size == INVALID_FILE_SIZE || size == 0 || size > kWholeFileBytes) {
+        return formats::LoadImageFile(work.source, file, background, &damaged);
+    }
+    // The buffer only grows: its pages are the thread's to reuse.
+    if (work.bytes.size() < size) {
+        work.bytes.resize(size);
+    }
+    formats::ByteSource memory;
+    return file.Seek(0, FILE_BEGIN) == 0 && file.Read(work.bytes.data(), size) == size &&
+           memory.OpenMemory(work.bytes.data(), size) &&
+           formats::LoadImageFile(work.source, memory, background, &damaged);
+}
 
 PictureLoader::PictureLoader(JobFiles& files, const image::PasteParameters& values)
     : PictureLoader(files, values, Hooks()) {}
@@ -63,8 +85,8 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::TakeSpare() {
     return picture;
 }
 
-std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, image::Image& source,
-                                                            std::unique_ptr<CellPainter>& painter) {
+std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, Workspace& work) {
+    image::Image& source = work.source;
     std::unique_ptr<Picture> picture = TakeSpare();
     LARGE_INTEGER start, loaded, resized;
     QueryPerformanceCounter(&start);
@@ -83,18 +105,17 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, i
         formats::ByteSource file;
         const bool read =
             sized && files.Open(index, file) &&
-            formats::LoadImageFile(source, file, static_cast<std::uint32_t>(values.background),
-                                   &picture->damaged);
+            Decode(file, work, static_cast<std::uint32_t>(values.background), picture->damaged);
         // Closed once decoded, and no longer counted among the kept files
         // (also one not loaded).
         files.Close(index, file);
         QueryPerformanceCounter(&loaded);
         if (!cells.empty() && sized) {
-            if (painter == nullptr) {
-                painter = std::make_unique<CellPainter>(layout, values.background);
+            if (work.painter == nullptr) {
+                work.painter = std::make_unique<CellPainter>(layout, values.background);
             }
             const bool made =
-                painter->Make(read ? &source : nullptr, cells[index], picture->prepared);
+                work.painter->Make(read ? &source : nullptr, cells[index], picture->prepared);
             picture->state = !made  ? Picture::State::NotMade
                              : read ? Picture::State::Ready
                                     : Picture::State::NotLoaded;
@@ -123,8 +144,7 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Make(std::size_t index, i
 }
 
 void PictureLoader::Run(std::size_t first) {
-    image::Image source;
-    std::unique_ptr<CellPainter> painter;
+    Workspace work;
     for (std::size_t index = first;; index += threads.size()) {
         {
             // No more pictures ahead of the paste than there are threads.
@@ -136,7 +156,7 @@ void PictureLoader::Run(std::size_t first) {
                 return;
             }
         }
-        std::unique_ptr<Picture> picture = Make(index, source, painter);
+        std::unique_ptr<Picture> picture = Make(index, work);
         std::lock_guard<std::mutex> lock(mutex);
         slots[index].picture = std::move(picture);
         slots[index].done = true;
@@ -162,9 +182,8 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
     const bool done = slots[index].done;
     lock.unlock();
     if (!done) {
-        image::Image source;
-        std::unique_ptr<CellPainter> painter;
-        picture = Make(index, source, painter);
+        Workspace work;
+        picture = Make(index, work);
     }
     if (picture == nullptr) {
         // Its loading thread had no memory even for the record.

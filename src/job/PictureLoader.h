@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ByteSource.h"
 #include "image/Image.h"
 #include "image/JoinDocument.h"
 #include "image/PasteParameters.h"
@@ -10,6 +11,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -95,14 +97,22 @@ private:
         bool done = false;
     };
 
+    // What a loading thread keeps from one picture to the next, so that
+    // later ones reuse its memory.
+    struct Workspace {
+        image::Image source;                  // the decoded picture
+        std::unique_ptr<CellPainter> painter; // made for the first cell
+        std::vector<std::uint8_t> bytes;      // a file read whole
+    };
+
     void Run(std::size_t first);
     // Loads and resizes one file as a paste with the loader's values would,
-    // decoding into source, which keeps its bitmap for the next file. Never
-    // throws: a failure makes the picture NotMade, or null when there is no
-    // memory for its record.
-    // painter: the thread's, made for its first cell.
-    std::unique_ptr<Picture> Make(std::size_t index, image::Image& source,
-                                  std::unique_ptr<CellPainter>& painter);
+    // decoding into the workspace's source. Never throws: a failure makes
+    // the picture NotMade, or null when there is no memory for its record.
+    std::unique_ptr<Picture> Make(std::size_t index, Workspace& work);
+    // Decodes the open file into work.source, from memory when it is small.
+    static bool Decode(formats::ByteSource& file, Workspace& work, std::uint32_t background,
+                       bool& damaged);
     std::unique_ptr<Picture> TakeSpare();
 
     JobFiles& files;
