@@ -33,6 +33,9 @@ public:
     void Close();
 
     DWORD Read(void* buffer, DWORD count);
+    // The block when reading from memory, Size() bytes, so that a reader
+    // that wants every byte at once needs no copy; null for a file.
+    const std::uint8_t* Memory() const { return memory; }
     // INVALID_FILE_SIZE when it cannot be read.
     DWORD Size() const;
     // The new position, or INVALID_SET_FILE_POINTER (nothing moved) for a

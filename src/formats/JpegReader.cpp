@@ -187,12 +187,16 @@ bool LoadJpeg(image::Image& picture, const char* path, bool* damaged) {
 bool LoadJpeg(image::Image& picture, ByteSource& source, bool* damaged) {
     image::ByteBuffer bytes;
     DWORD size = source.Size();
-    JpegFrameHeader frame;
-    if (size == 0 || size == INVALID_FILE_SIZE || source.Seek(0, FILE_BEGIN) != 0 ||
-        bytes.Allocate(size, false) == nullptr || source.Read(bytes.Data(), size) != size) {
+    const std::uint8_t* data = source.Memory();
+    if (data == nullptr && size != INVALID_FILE_SIZE && bytes.Allocate(size, false) != nullptr &&
+        source.Seek(0, FILE_BEGIN) == 0 && source.Read(bytes.Data(), size) == size) {
+        data = bytes.Data();
+    }
+    if (data == nullptr || size == INVALID_FILE_SIZE) {
         size = 0;
     }
-    const bool framed = size != 0 && frame.Read(bytes.Data(), size) && frame.Decodable();
+    JpegFrameHeader frame;
+    const bool framed = size != 0 && frame.Read(data, size) && frame.Decodable();
     // A bitmap of the stored picture's size is decoded into again: memory the
     // process has touched costs far less than fresh pages (see Image::Create).
     // Any other goes before the library takes memory of its own.
@@ -200,11 +204,10 @@ bool LoadJpeg(image::Image& picture, ByteSource& source, bool* damaged) {
         picture.Destroy();
     }
     bool damagedData = false;
-    const bool loaded =
-        framed &&
-        Decode({bytes.Data(), WholeSegmentsEnd(bytes.Data(), size, size - frame.DataBytes()),
-                frame.Width(), frame.Height(), &picture, &damagedData}) &&
-        (frame.Orientation() == 1 || Reorient(picture, frame.Orientation()));
+    const bool loaded = framed &&
+                        Decode({data, WholeSegmentsEnd(data, size, size - frame.DataBytes()),
+                                frame.Width(), frame.Height(), &picture, &damagedData}) &&
+                        (frame.Orientation() == 1 || Reorient(picture, frame.Orientation()));
     if (!loaded) {
         picture.Destroy();
     }
