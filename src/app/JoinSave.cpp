@@ -5,6 +5,8 @@
 #include "formats/PngWriter.h"
 #include "formats/WebpWriter.h"
 
+#include <new>
+
 namespace app {
 
 JoinSave::JoinSave(const JoinOptions& options, const settings::AppSettings& settings,
@@ -37,9 +39,13 @@ void JoinSave::Reserved(int width, int height) {
     default:
         return; // a WebP encoder takes the whole picture at once
     }
-    stream = std::make_unique<job::CanvasStream>(document, width, height,
-                                                 static_cast<std::uint32_t>(settings.BkColor),
-                                                 options.output, std::move(writer));
+    try {
+        stream = std::make_unique<job::CanvasStream>(document, width, height,
+                                                     static_cast<std::uint32_t>(settings.BkColor),
+                                                     options.output, std::move(writer));
+    } catch (const std::bad_alloc&) {
+        // Saved at the end instead, if memory comes back by then.
+    }
 }
 
 void JoinSave::Pasted(const std::string& path, int taken, int count) {

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace formats {
@@ -210,7 +211,13 @@ bool PngWriter::WritePicture(ByteSink& sink, RowSource& rows, const image::Pixel
     std::atomic<bool> missing{false};
     const auto fill = [&rows, &index, &missing, width,
                        count](std::uint32_t first, std::uint32_t end, std::uint8_t* out) {
-        std::vector<std::uint8_t> scratch(static_cast<std::size_t>(width) * 3);
+        std::vector<std::uint8_t> scratch;
+        try {
+            scratch.resize(static_cast<std::size_t>(width) * 3);
+        } catch (const std::bad_alloc&) {
+            missing = true; // the compressing threads must not see it
+            return;
+        }
         for (std::uint32_t y = first; y < end; ++y) {
             const std::uint8_t* p = rows.Row(static_cast<int>(y), scratch.data());
             *out++ = kFilterNone;

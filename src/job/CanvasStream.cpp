@@ -20,7 +20,12 @@ CanvasStream::CanvasStream(const image::JoinDocument& document, int width, int h
     }
     try {
         thread = std::thread([this, writer = std::move(writer)] {
-            const bool done = writer(*this, file) && file.Complete();
+            bool done = false;
+            try {
+                done = writer(*this, file) && file.Complete();
+            } catch (...) {
+                // Out of memory in the writer: the caller saves at the end.
+            }
             std::lock_guard<std::mutex> lock(mutex);
             written = done;
         });
