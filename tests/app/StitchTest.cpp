@@ -4,6 +4,7 @@
 #include "formats/PngWriter.h"
 #include "image/Resampler.h"
 #include "job/JobRun.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -103,12 +104,6 @@ bool Save(const Rows& rows, const std::string& path, bool jpeg) {
                 : formats::SavePng(picture, path.c_str());
 }
 
-std::string Temp(const std::string& name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return temp + name;
-}
-
 // Runs a join whose output is the first argument after --join.
 void Join(const std::vector<std::string>& arguments, image::Image& joined) {
     app::JoinCommand join([](const std::string&, bool) {});
@@ -152,7 +147,8 @@ TEST(Stitch, OverlappingScreenshotsBecomeThePageTheyWereCutFrom) {
         {"JPEG at quality 90", 160, 300, 180, 30, 30, 3, false, false, true, "--stitch=16", 0},
         {"resized across", 120, 240, 100, 30, 20, 3, false, false, false, "--stitch", "50%x100%"},
     };
-    const std::string folder = Temp("quiltora_stitch_");
+    const testsupport::ScratchFolder scratch;
+    const std::string folder = scratch.path + "\\";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int step = c.view - c.overlap;
@@ -201,7 +197,8 @@ TEST(Stitch, PicturesThatDoNotContinueEachOtherStayApart) {
         {Page(100, 240, 5), Page(90, 240, 5)},                      // different widths
         {blank, blank}, // no row that is not of one colour
     };
-    const std::string folder = Temp("quiltora_apart_");
+    const testsupport::ScratchFolder scratch;
+    const std::string folder = scratch.path + "\\";
     for (std::size_t n = 0; n < cases.size(); ++n) {
         SCOPED_TRACE(n);
         std::vector<std::string> arguments = {
@@ -223,6 +220,7 @@ TEST(Stitch, PicturesThatDoNotContinueEachOtherStayApart) {
 // pastes gave up of each other.
 TEST(Stitch, AStitchedJobIsUndoneInOneStep) {
     const Rows page = Page(60, 400, 9);
+    const testsupport::ScratchFolder scratch;
     job::BatchJob job;
     job.files = job::AllInFolder;
     job.arrangement = job::OneColumn;
@@ -230,8 +228,7 @@ TEST(Stitch, AStitchedJobIsUndoneInOneStep) {
     for (int i = 0; i < 3; ++i) {
         Rows shot = Bar(60, 20, 90, i);
         shot.Add(page, 100 * i, 100 * i + 200);
-        job.entries.push_back(
-            {Temp("quiltora_undo_" + std::to_string(i) + ".png"), job::ImageFile, false});
+        job.entries.push_back({scratch.Join(std::to_string(i) + ".png"), job::ImageFile, false});
         ASSERT_TRUE(Save(shot, job.entries.back().name, false));
     }
     image::JoinDocument document;

@@ -1,8 +1,9 @@
-#include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "job/BatchPlan.h"
 #include "job/JobRun.h"
 #include "job/JobSizeEstimate.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -28,15 +29,9 @@ struct Size {
     int w, h;
 };
 
-std::string Folder() {
-    static const std::string folder = [] {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        const std::string path = temp + std::to_string(GetCurrentProcessId()) + "layout";
-        CreateDirectoryA(path.c_str(), nullptr);
-        return path;
-    }();
-    return folder;
+const std::string& Folder() {
+    static const testsupport::ScratchFolder folder;
+    return folder.path;
 }
 
 PixelValue Colour(int index) {
@@ -52,10 +47,8 @@ std::vector<std::string> MakePictures(const std::vector<Size>& sizes,
         names.push_back(given.empty() ? std::to_string(size.w) + "x" + std::to_string(size.h) +
                                             "_" + std::to_string(i) + ".png"
                                       : given[i]);
-        image::Image picture;
-        picture.Create(size.w, size.h, 24);
-        picture.FillAll(Colour(i));
-        formats::SavePng(picture, (Folder() + "\\" + names.back()).c_str());
+        EXPECT_TRUE(
+            testpictures::SaveFilled(Folder() + "\\" + names.back(), size.w, size.h, Colour(i)));
     }
     return names;
 }

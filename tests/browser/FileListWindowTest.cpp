@@ -8,6 +8,7 @@
 #include "image/Image.h"
 #include "settings/AppSettings.h"
 #include "support/DropBlock.h"
+#include "support/TestPictures.h"
 #include "support/TestWindows.h"
 #include "ui/Window.h"
 #include "win/ScopedGdi.h"
@@ -66,13 +67,7 @@ class FileListWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(browsertest::MakeFolder(folder.Join("sub")));
-        image::Image picture;
-        ASSERT_TRUE(picture.Create(40, 20, 24));
-        for (int y = 0; y < 20; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                picture.WritePixel(x, y, Colour(x, y));
-            }
-        }
+        ASSERT_TRUE(testpictures::MakeImage(picture, 40, 20, Colour));
         ASSERT_TRUE(formats::SavePng(picture, folder.Join("small.png").c_str()));
         ASSERT_TRUE(testsupport::CreateTopLevel(owner));
         settings.ListDir.Assign(folder.path.c_str());
@@ -112,6 +107,7 @@ protected:
     std::string ListDir() const { return settings.ListDir.Data(); }
 
     browsertest::ScratchFolder folder;
+    image::Image picture;
     settings::AppSettings settings;
     OwnerWindow owner;
     FileListWindow list;
@@ -190,13 +186,7 @@ TEST_F(FileListWindowTest, FocusedPictureIsPreviewedUntilAnotherFolderOpens) {
     };
     EXPECT_TRUE(preview.IsEmpty());
     SetState("small.png", LVIS_FOCUSED);
-    ASSERT_EQ(preview.Width, 40);
-    ASSERT_EQ(preview.Height, 20);
-    for (int y = 0; y < 20; y += 3) {
-        for (int x = 0; x < 40; x += 3) {
-            ASSERT_EQ(preview.ReadPixel(x, y), Colour(x, y)) << x << "," << y;
-        }
-    }
+    EXPECT_TRUE(testpictures::SamePixels(preview, picture));
     ASSERT_NE(centre(), RGB(255, 255, 255));
     DoubleClick("sub", NM_DBLCLK);
     EXPECT_TRUE(preview.IsEmpty());

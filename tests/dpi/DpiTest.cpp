@@ -12,6 +12,7 @@
 #include "settings/SettingsIds.h"
 #include "settings/SettingsWindow.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestPictures.h"
 #include "support/TestWindows.h"
 #include "ui/Dpi.h"
 
@@ -22,6 +23,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+using testsupport::ChildRect;
 
 namespace {
 
@@ -42,13 +45,6 @@ const ImageSizes& SizesAt(UINT dpi) {
     }
     ADD_FAILURE() << "no sizes for " << dpi << " DPI";
     return Sizes[0];
-}
-
-RECT ChildRect(HWND child) {
-    RECT rect = {};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 std::wstring WideText(HWND window) {
@@ -218,12 +214,8 @@ TEST_F(DpiTest, AtFullSizeEveryPicturePixelIsOneScreenPixel) {
     // 1 x 1-pixel checks: any stretch by the display's scale smears them.
     constexpr int Side = 64;
     image::Image checks;
-    ASSERT_TRUE(checks.Create(Side, Side, 24));
-    for (int y = 0; y < Side; ++y) {
-        for (int x = 0; x < Side; ++x) {
-            checks.WritePixel(x, y, (x + y) % 2 == 0 ? 0x000000 : 0xFFFFFF);
-        }
-    }
+    ASSERT_TRUE(testpictures::MakeImage(checks, Side, Side,
+                                        [](int x, int y) { return (x + y) % 2 * 0xFFFFFFu; }));
     ASSERT_TRUE(document.PasteImage(checks, false, 0, settings.PasteValues()));
     main.RefreshView();
     RedrawWindow(main.canvas.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/Image.h"
+#include "support/TestPictures.h"
 
 #include <cstdint>
 #include <string>
@@ -36,17 +37,6 @@ double Psnr(const Bytes& a, const Bytes& b);
 // of different sizes.
 int MaxDifference(const Bytes& a, const Bytes& b);
 
-// A 24-bit Image whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
-template <typename Colour> bool MakeImage(image::Image& picture, int w, int h, Colour colour) {
-    if (!picture.Create(w, h, 24)) {
-        return false;
-    }
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            picture.WritePixel(x, y, colour(x, y) & 0xFFFFFF);
-        }
-    }
-    return true;
-}
+using testpictures::MakeImage;
 
 } // namespace formats_test

@@ -1,4 +1,5 @@
 #include "image/Image.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -41,17 +42,12 @@ void DrawTopDown(std::uint8_t* bits, int width, int height) {
 
 // Reads the clipboard's picture and compares it with the one DrawTopDown drew.
 void ExpectClipboardPicture(int width, int height) {
-    Image img;
+    Image img, expected;
     ASSERT_TRUE(img.Create(2, 2, 32)); // replaced by the clipboard's picture
     ASSERT_TRUE(img.ReadClipboardPicture());
-    ASSERT_EQ(img.Width, width);
-    ASSERT_EQ(img.Height, height);
     ASSERT_EQ(img.BytesPerPixel, 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            ASSERT_EQ(img.ReadPixel(x, y), Expected(x, y)) << x << "," << y;
-        }
-    }
+    ASSERT_TRUE(testpictures::MakeImage(expected, width, height, Expected));
+    EXPECT_TRUE(testpictures::SamePixels(img, expected));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "image/JoinDocument.h"
 #include "image/Resampler.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,12 @@ constexpr PixelValue BackgroundPixel = 0x563412;
 constexpr std::int32_t GapColour = 0x00ABCDEF;
 constexpr PixelValue GapPixel = 0xEFCDAB;
 
-void UseColours(PasteParameters& s, int padSize) {
+PasteParameters Colours(int gapWidth) {
+    PasteParameters s;
     s.background = Background;
     s.gapColour = GapColour;
-    s.gapWidth = padSize;
+    s.gapWidth = gapWidth;
+    return s;
 }
 
 // The picture the test expects, painted independently of the document.
@@ -109,8 +111,7 @@ protected:
 } // namespace
 
 TEST(JoinDocument, WorkedExamplesRightRightBelowAndWrappedAt150) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     JoinDocument doc;
     Image a, b, c;
     const Canvas pa = Picture(a, 100, 50, 1);
@@ -159,8 +160,7 @@ TEST(JoinDocument, WorkedExamplesRightRightBelowAndWrappedAt150) {
 }
 
 TEST(JoinDocument, FirstPasteAndGapRules) {
-    PasteParameters s;
-    UseColours(s, 6);
+    PasteParameters s = Colours(6);
     JoinDocument first; // a first paste below gets no gaps either
     ASSERT_TRUE(Paste(first, 30, 20, true, s));
     EXPECT_CELL(first.lastCell, 0, 0, 30, 20);
@@ -185,8 +185,7 @@ TEST(JoinDocument, FirstPasteAndGapRules) {
 }
 
 TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     s.byPercent = 0;
     s.boxWidth = 100;
     s.boxHeight = 100;
@@ -212,8 +211,7 @@ TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
 }
 
 TEST(JoinDocument, UndoTakesBackEachPaste) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     // Each paste and the cell it takes: right, right (grows right), below
     // (grows down), right of the short lower row (grows down again), and
     // one that fits inside, where undo must paint the colour the cell had,
@@ -268,8 +266,7 @@ TEST(JoinDocument, UndoTakesBackEachPaste) {
 }
 
 TEST(JoinDocument, FailedEnlargementChangesNothing) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     StarvedDocument doc;
     ASSERT_TRUE(Paste(doc, 40, 30, false, s));
     const Canvas before(doc.picture);
@@ -311,8 +308,7 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
 // Undo only narrows the view of the canvas, so it needs no memory; what the
 // undone paste left in the spare room must never show again.
 TEST(JoinDocument, UndoNeedsNoMemoryAndLeavesNothingBehind) {
-    PasteParameters s;
-    UseColours(s, 0);
+    PasteParameters s = Colours(0);
     StarvedDocument doc;
     ASSERT_TRUE(Paste(doc, 40, 30, false, s, 0, 1));
     const Canvas first(doc.picture);
@@ -339,8 +335,7 @@ TEST(JoinDocument, UndoNeedsNoMemoryAndLeavesNothingBehind) {
 // Pastes and undos in both directions, with and without a reserved room,
 // give exactly the picture an independent painter makes.
 TEST(JoinDocument, SpareRoomNeverShows) {
-    PasteParameters s;
-    UseColours(s, 3);
+    PasteParameters s = Colours(3);
     for (const bool reserve : {false, true}) {
         JoinDocument doc;
         if (reserve) {
@@ -375,8 +370,7 @@ TEST(JoinDocument, SpareRoomNeverShows) {
 }
 
 TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
-    PasteParameters s;
-    UseColours(s, INT_MAX - 10);
+    PasteParameters s = Colours(INT_MAX - 10);
     JoinDocument doc;
     ASSERT_TRUE(Paste(doc, 80, 70, false, s));
     const Canvas before(doc.picture);
@@ -400,8 +394,7 @@ TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
 }
 
 TEST(JoinDocument, ReadersNeverSeeAHalfDonePaste) {
-    PasteParameters s;
-    UseColours(s, 1);
+    PasteParameters s = Colours(1);
     JoinDocument doc;
     std::atomic<bool> done{false};
     std::thread worker([&] {

@@ -37,6 +37,14 @@ private:
     HWND window;
 };
 
+// A child window's rectangle in its parent's client coordinates.
+inline RECT ChildRect(HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 // Dispatches every message waiting for this thread; a WM_QUIT a window
 // posted as it was destroyed is dropped with the rest.
 inline void PumpMessages() {

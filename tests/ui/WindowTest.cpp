@@ -318,9 +318,7 @@ TEST(ControlWindow, CreatesAtTheRectanglesOriginWithRightAndBottomAsSize) {
     ui::ControlWindow control;
     const RECT rect = {3, 4, 50, 20};
     ASSERT_TRUE(control.CreateControl(0, "STATIC", WS_CHILD, &rect, parent.hwnd, 321));
-    RECT placed = {};
-    GetWindowRect(control.hwnd, &placed);
-    MapWindowPoints(nullptr, parent.hwnd, reinterpret_cast<POINT*>(&placed), 2);
+    const RECT placed = testsupport::ChildRect(control.hwnd);
     EXPECT_EQ((std::vector<LONG>{placed.left, placed.top, placed.right, placed.bottom}),
               (std::vector<LONG>{3, 4, 53, 24}));
     // Not bound to the framework: the control keeps its own procedure and

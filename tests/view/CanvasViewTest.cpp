@@ -2,6 +2,7 @@
 #include "image/JoinDocument.h"
 #include "win/ScopedGdi.h"
 #include "settings/AppSettings.h"
+#include "support/TestPictures.h"
 #include "view/CanvasView.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +38,7 @@ protected:
     // Pastes a picture whose pixel (x, y) is pixel(x, y).
     void PastePicture(int width, int height, image::PixelValue (*pixel)(int, int) = Colour) {
         image::Image picture;
-        ASSERT_TRUE(picture.Create(width, height, 24));
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                picture.WritePixel(x, y, pixel(x, y));
-            }
-        }
+        ASSERT_TRUE(testpictures::MakeImage(picture, width, height, pixel));
         ASSERT_TRUE(document.PasteImage(picture, false, 0, settings.PasteValues()));
     }
     static image::PixelValue Colour(int x, int y) {
@@ -150,13 +146,13 @@ TEST_F(CanvasViewTest, PaintsGreyAndThePictureAtOneHundredAndTwoHundredPercent) 
     for (int factor : {1, 2}) {
         settings.Scale = static_cast<std::uint16_t>(4 * factor);
         canvas.UpdateScrollRanges();
-        image::Image shot;
+        image::Image shot, zoomed;
         Render(shot);
-        for (int y = 0; y < 20 * factor; ++y) {
-            for (int x = 0; x < 30 * factor; ++x) {
-                ASSERT_EQ(shot.ReadPixel(x, y), Colour(x / factor, y / factor)) << x << "," << y;
-            }
-        }
+        ASSERT_TRUE(
+            testpictures::MakeImage(zoomed, 30 * factor, 20 * factor, [factor](int x, int y) {
+                return Colour(x / factor, y / factor);
+            }));
+        EXPECT_TRUE(testpictures::SameBlock(shot, 0, 0, zoomed, 0, 0, 30 * factor, 20 * factor));
         EXPECT_EQ(shot.ReadPixel(30 * factor, 0), Grey());
         EXPECT_EQ(shot.ReadPixel(0, 20 * factor), Grey());
         EXPECT_EQ(shot.ReadPixel(99, 79), Grey());
