@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <iterator>
@@ -39,18 +40,15 @@ struct Canvas {
     Canvas(int w, int h, PixelValue fill)
         : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
     explicit Canvas(const Image& img) : Canvas(img.Width, img.Height, 0) {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                pixels[static_cast<size_t>(y) * width + x] = img.ReadPixel(x, y);
-            }
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            pixels[i] = img.ReadPixel(static_cast<int>(i % width), static_cast<int>(i / width));
         }
     }
     void Put(const Canvas& picture, int x, int y) {
         for (int row = 0; row < picture.height; ++row) {
-            for (int column = 0; column < picture.width; ++column) {
-                pixels[static_cast<size_t>(y + row) * width + x + column] =
-                    picture.pixels[static_cast<size_t>(row) * picture.width + column];
-            }
+            const auto from = picture.pixels.begin() + static_cast<size_t>(row) * picture.width;
+            std::copy(from, from + picture.width,
+                      pixels.begin() + static_cast<size_t>(y + row) * width + x);
         }
     }
     int width;
@@ -59,19 +57,17 @@ struct Canvas {
 };
 
 ::testing::AssertionResult Shows(const JoinDocument& doc, const Canvas& expected) {
-    if (doc.width != expected.width || doc.height != expected.height ||
-        doc.picture.Width != doc.width || doc.picture.Height != doc.height) {
+    const Canvas shown(doc.picture);
+    if (doc.width != expected.width || doc.height != expected.height || shown.width != doc.width ||
+        shown.height != doc.height) {
         return ::testing::AssertionFailure() << "document " << doc.width << "x" << doc.height;
     }
-    for (int y = 0; y < expected.height; ++y) {
-        for (int x = 0; x < expected.width; ++x) {
-            const PixelValue want = expected.pixels[static_cast<size_t>(y) * expected.width + x];
-            if (doc.picture.ReadPixel(x, y) != want) {
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y;
-            }
-        }
-    }
-    return ::testing::AssertionSuccess();
+    const size_t at =
+        std::mismatch(shown.pixels.begin(), shown.pixels.end(), expected.pixels.begin()).first -
+        shown.pixels.begin();
+    return at == shown.pixels.size() ? ::testing::AssertionSuccess()
+                                     : ::testing::AssertionFailure() << "pixel " << at % shown.width
+                                                                     << "," << at / shown.width;
 }
 
 std::string Describe(const CellRect& c) {
