@@ -19,17 +19,10 @@ namespace {
 constexpr int TestAccelerators = 905;
 
 // A window of the framework that records the commands and keys it gets.
-class RecordingWindow : public ui::Window {
+class RecordingWindow : public testsupport::CommandRecorder {
 public:
-    std::vector<UINT> commands;
-    std::vector<UINT> commandCodes;
     std::vector<WPARAM> keys;
 
-    int OnCommand(UINT id, UINT code, HWND) override {
-        commands.push_back(id);
-        commandCodes.push_back(code);
-        return 1;
-    }
     int OnKeyDown(WPARAM key, LPARAM) override {
         keys.push_back(key);
         return 1;
@@ -95,7 +88,7 @@ TEST_F(MessageLoop, ControlLetterOnAnotherWindowBecomesACommandOfTheMainWindow) 
         EXPECT_EQ(app::Application::ProcessMessage(mainWindow.hwnd, table, msg), command) << key;
     }
     EXPECT_EQ(mainWindow.commands, std::vector<UINT>{40007});
-    EXPECT_EQ(mainWindow.commandCodes, std::vector<UINT>{1});
+    EXPECT_EQ(mainWindow.codes, std::vector<UINT>{1});
     EXPECT_EQ(focusWindow.keys, (std::vector<WPARAM>{'R', 'Q'}));
 }
 
@@ -124,7 +117,7 @@ TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
     // The accelerators' commands only: the box's own notices come as
     // commands too, with code 0 or its notification code.
     const auto accelerated = [this] {
-        return std::count(mainWindow.commandCodes.begin(), mainWindow.commandCodes.end(), 1u);
+        return std::count(mainWindow.codes.begin(), mainWindow.codes.end(), 1u);
     };
     HWND edit = makeEdit();
     ASSERT_NE(edit, nullptr);
@@ -140,7 +133,7 @@ TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
         const bool command = key == 'R';
         EXPECT_EQ(app::Application::ProcessMessage(mainWindow.hwnd, table, msg), command) << key;
         EXPECT_EQ(accelerated(), command ? 1 : 0) << key;
-        mainWindow.commandCodes.clear();
+        mainWindow.codes.clear();
     }
     HoldControl(false);
     DestroyWindow(edit);

@@ -25,16 +25,6 @@ namespace {
 
 const std::string Up = std::string("^") + browser::ParentEntryText;
 
-// Stands in for the main window: records the commands it is sent.
-class OwnerWindow : public ui::Window {
-public:
-    int OnCommand(UINT id, UINT, HWND) override {
-        commands.push_back(id);
-        return 1;
-    }
-    std::vector<UINT> commands;
-};
-
 // Records each call as its action, owner, folder and entries.
 class RecordingBatch : public browser::BatchActions {
 public:
@@ -109,7 +99,7 @@ protected:
     browsertest::ScratchFolder folder;
     image::Image picture;
     settings::AppSettings settings;
-    OwnerWindow owner;
+    testsupport::CommandRecorder owner;
     FileListWindow list;
     RecordingBatch batch;
     Names pastes;

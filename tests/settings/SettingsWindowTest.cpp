@@ -24,16 +24,6 @@ constexpr int BackgroundTab = 0;
 constexpr int SizeTab = 1;
 constexpr int JpegTab = 2;
 
-// The main window's stand-in: it records the commands it is sent.
-class RecordingOwner : public ui::Window {
-public:
-    std::vector<UINT> commands;
-    int OnCommand(UINT id, UINT, HWND) override {
-        commands.push_back(id);
-        return 1;
-    }
-};
-
 class SettingsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(testsupport::CreateTopLevel(owner)); }
@@ -95,7 +85,7 @@ protected:
 
     S values;
     settings::SettingsWindow window{values};
-    RecordingOwner owner;
+    testsupport::CommandRecorder owner;
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Shared by the tests that need windows of their own: one window class on the
 // framework's procedure, a hidden top-level window of it destroyed at the end
 // of the scope, and a pump for what the code under test posted.
@@ -20,6 +22,20 @@ inline bool CreateTopLevel(ui::Window& window, int x = 100, int y = 100, int wid
     return atom != 0 && window.Create(0, TestClassName, "test", WS_OVERLAPPEDWINDOW, x, y, width,
                                       height, nullptr, nullptr) != FALSE;
 }
+
+// A window that records the commands it is sent, with their notification
+// codes (1 from an accelerator): the owner the tool windows report to.
+class CommandRecorder : public ui::Window {
+public:
+    int OnCommand(UINT id, UINT code, HWND) override {
+        commands.push_back(id);
+        codes.push_back(code);
+        return 1;
+    }
+
+    std::vector<UINT> commands;
+    std::vector<UINT> codes;
+};
 
 // Destroys a window when the scope ends, if it still exists.
 class WindowGuard {
