@@ -8,6 +8,7 @@
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestClipboard.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
 #include "support/TestWindows.h"
@@ -84,14 +85,8 @@ void OfferPngOnly(int width, int height, int seed) {
     const std::string path = DataFolder() + "\\offered.png";
     ASSERT_TRUE(formats::PngWriter().Write(path.c_str(), info, 6));
     const std::string bytes = testsupport::ReadAll(path);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    ASSERT_NE(block, nullptr);
-    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    EXPECT_NE(SetClipboardData(formats::ClipboardPicture::PngFormat(), block), nullptr);
-    CloseClipboard();
+    EXPECT_TRUE(testsupport::Offer({{formats::ClipboardPicture::PngFormat(),
+                                     testsupport::Block(bytes.data(), bytes.size())}}));
 }
 
 // Top-down RGB bytes of a picture, as Pillow's tobytes() gives them.
@@ -137,11 +132,6 @@ protected:
             }
         }
         return texts;
-    }
-    static void EmptyTheClipboard() {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        CloseClipboard();
     }
 
     ui::ScriptedDialogs dialogs;
@@ -193,7 +183,7 @@ TEST_F(MainWindowTest, KeyboardWorksAfterEveryMessageBox) {
     SetForegroundWindow(window.hwnd);
     SetFocus(window.canvas.hwnd);
     RealBoxes boxes;
-    EmptyTheClipboard();
+    ASSERT_TRUE(testsupport::Offer({}));
     // The New question answered No, the clipboard warning, the save warning.
     for (UINT command : {IDM_NEW, IDM_CLIP_RIGHT, IDM_SAVE_PNG}) {
         SCOPED_TRACE(command);
@@ -315,7 +305,7 @@ TEST_F(MainWindowTest, NewAndClosingAskOnlyWhileThePictureIsUnsaved) {
                 }
                 main.Send(WM_COMMAND, step, 0);
                 if (step == IDM_COPY) {
-                    EmptyTheClipboard(); // another program copies
+                    ASSERT_TRUE(testsupport::Offer({})); // another program copies
                 }
             }
             const std::size_t asked = dialogs.MessageBoxes().size();
@@ -378,7 +368,7 @@ TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
 }
 
 TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
-    EmptyTheClipboard();
+    ASSERT_TRUE(testsupport::Offer({}));
     dialogs.AnswerMessageBox(IDOK);
     dialogs.AnswerMessageBox(IDOK);
     Command(IDM_CLIP_RIGHT);

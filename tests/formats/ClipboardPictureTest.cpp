@@ -2,12 +2,12 @@
 
 #include "formats/ClipboardPicture.h"
 #include "formats/PngReader.h"
+#include "support/TestClipboard.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstring>
 #include <vector>
 
 using namespace formats;
@@ -16,28 +16,13 @@ using image::Image;
 
 namespace {
 
-// A global block holding bytes, for the clipboard to take.
-HGLOBAL Block(const Bytes& bytes) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (block != nullptr) {
-        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-        GlobalUnlock(block);
-    }
-    return block;
-}
-
 // Replaces the clipboard's contents, as another program would: the "PNG"
-// bytes (none when empty), then a bitmap (none when null); the clipboard
-// takes both.
+// bytes, then a bitmap when one is given.
 bool Offer(const Bytes& png, HBITMAP bitmap) {
-    if (!OpenClipboard(nullptr)) {
-        return false;
-    }
-    EmptyClipboard();
-    bool ok = png.empty() || SetClipboardData(ClipboardPicture::PngFormat(), Block(png));
-    ok = ok && (bitmap == nullptr || SetClipboardData(CF_BITMAP, bitmap) != nullptr);
-    CloseClipboard();
-    return ok;
+    const std::pair<UINT, HANDLE> pngBytes = {ClipboardPicture::PngFormat(),
+                                              testsupport::Block(png.data(), png.size())};
+    return bitmap != nullptr ? testsupport::Offer({pngBytes, {CF_BITMAP, bitmap}})
+                             : testsupport::Offer({pngBytes});
 }
 
 // A 5 x 3 bitmap of one colour in the screen's format, for the clipboard.
