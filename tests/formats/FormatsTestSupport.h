@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/Image.h"
+#include "support/TestFiles.h"
 #include "support/TestPictures.h"
 
 #include <cstdint>
@@ -23,7 +24,6 @@ constexpr const char* kNoData =
 using Bytes = std::vector<std::uint8_t>;
 Bytes ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const Bytes& bytes);
-bool MakeFolder(const std::string& path);
 // Deletes a file or an empty folder.
 bool RemovePath(const std::string& path);
 
@@ -38,5 +38,6 @@ double Psnr(const Bytes& a, const Bytes& b);
 int MaxDifference(const Bytes& a, const Bytes& b);
 
 using testpictures::MakeImage;
+using testsupport::MakeFolder;
 
 } // namespace formats_test

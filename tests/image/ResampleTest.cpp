@@ -130,12 +130,10 @@ int WorstDifference(const Image& result, const std::vector<std::uint8_t>& expect
     if (result.Width != width || result.Height != height || result.BytesPerPixel != 3) {
         return -1;
     }
+    const std::vector<std::uint8_t> got = Bytes(result);
     int worst = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int i = 0; i < width * 3; ++i) {
-            worst = std::max(worst, std::abs(result.PixelAddress(0, y)[i] -
-                                             expected[static_cast<size_t>(y) * width * 3 + i]));
-        }
+    for (size_t i = 0; i < got.size(); ++i) {
+        worst = std::max(worst, std::abs(got[i] - expected[i]));
     }
     return worst;
 }

@@ -29,8 +29,10 @@ inline std::string Repeat(const char* text, int n) {
     return result;
 }
 
+// A folder left by an interrupted run is taken as it is.
 inline bool MakeFolder(const std::string& path) {
-    return CreateDirectoryW(file::WidePath(path.c_str()).Get(), nullptr) != FALSE;
+    return CreateDirectoryW(file::WidePath(path.c_str()).Get(), nullptr) != FALSE ||
+           GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // A new folder under the temporary folder, removed with its contents at the end.
