@@ -128,7 +128,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(CreateTopLevel(window));
         guard = std::make_unique<WindowGuard>(window.hwnd);
-        window.calls.clear();
         window.defaults.clear();
     }
 
@@ -142,11 +141,7 @@ protected:
 
 } // namespace
 
-TEST(DispatchBinding, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
-    RecordingWindow window;
-    ASSERT_TRUE(CreateTopLevel(window));
-    WindowGuard guard(window.hwnd);
-
+TEST_F(Dispatch, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
     // Messages before WM_NCCREATE (WM_GETMINMAXINFO) have no object yet.
     ASSERT_FALSE(window.filtered.empty());
     EXPECT_EQ(window.filtered.front(), static_cast<UINT>(WM_NCCREATE));
