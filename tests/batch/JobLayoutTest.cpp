@@ -88,6 +88,7 @@ public:
         return colour;
     }
 
+    const PixelValue background;
     int width = 0;
     int height = 0;
 
@@ -96,7 +97,6 @@ private:
         int x, y, w, h;
         PixelValue colour;
     };
-    PixelValue background;
     std::vector<Rect> fills;
     int rowEnd = 0;
     int lastY = 0;
@@ -113,34 +113,6 @@ public:
     }
     std::string skipped;
 };
-
-struct Outcome {
-    image::JoinDocument document;
-    std::string skipped;
-};
-
-// Runs the job on the names (all taken) and checks the size it predicted.
-void RunLayout(const std::vector<std::string>& names, job::BatchJob job, PixelValue background,
-               Outcome& outcome, const job::PictureLoader::Hooks& hooks = {}) {
-    job.folder = Folder();
-    job.files = job::AllInFolder;
-    job.firstBelow = true;
-    for (const std::string& name : names) {
-        job.entries.push_back({name, job::ImageFile, false});
-    }
-    image::PasteParameters values;
-    values.gapWidth = Gap;
-    values.gapColour = static_cast<std::int32_t>(image::ColourToPixel(GapPixel));
-    values.background = static_cast<std::int32_t>(image::ColourToPixel(background));
-    const job::JobSizeEstimate estimate(job, values, job::JobSizeEstimate::ReadHeaderSize);
-    job::BatchPlan plan(job);
-    Record record;
-    job::JobStop stop;
-    job::RunJob(plan, values, outcome.document, record, stop, hooks);
-    outcome.skipped = record.skipped;
-    EXPECT_EQ(estimate.Width(), outcome.document.width);
-    EXPECT_EQ(estimate.Height(), outcome.document.height);
-}
 
 // Whether every channel of the pixel lies between the background's and the
 // text's (the text is smoothed), and whether it is nearer the text's.
@@ -186,6 +158,34 @@ void ExpectPainted(const image::JoinDocument& document, const Painter& painter,
     }
 }
 
+// Runs the job on the names (all taken) over the painter's background: the
+// canvas is the size the job predicted and as painted. Returns the names the
+// job skipped.
+std::string ExpectLayout(const std::vector<std::string>& names, job::BatchJob job,
+                         const Painter& painter, const std::vector<RECT>& bands = {},
+                         PixelValue textColour = 0) {
+    job.folder = Folder();
+    job.files = job::AllInFolder;
+    job.firstBelow = true;
+    for (const std::string& name : names) {
+        job.entries.push_back({name, job::ImageFile, false});
+    }
+    image::PasteParameters values;
+    values.gapWidth = Gap;
+    values.gapColour = static_cast<std::int32_t>(image::ColourToPixel(GapPixel));
+    values.background = static_cast<std::int32_t>(image::ColourToPixel(painter.background));
+    const job::JobSizeEstimate estimate(job, values, job::JobSizeEstimate::ReadHeaderSize);
+    job::BatchPlan plan(job);
+    image::JoinDocument document;
+    Record record;
+    job::JobStop stop;
+    job::RunJob(plan, values, document, record, stop);
+    EXPECT_EQ(estimate.Width(), document.width);
+    EXPECT_EQ(estimate.Height(), document.height);
+    ExpectPainted(document, painter, bands, textColour);
+    return record.skipped;
+}
+
 const std::vector<Size> kMixed = {{20, 12}, {27, 17}, {34, 22}, {41, 12}, {48, 17}};
 
 TEST(JobLayout, AlignmentPadsEachPictureToItsRowOrTheColumn) {
@@ -215,8 +215,6 @@ TEST(JobLayout, AlignmentPadsEachPictureToItsRowOrTheColumn) {
         job.perRow = c.perRow;
         job.layout.rowAlign = c.rowAlign;
         job.layout.columnAlign = c.columnAlign;
-        Outcome outcome;
-        RunLayout(names, job, 0xFFFFFF, outcome);
         const bool column = c.arrangement == job::OneColumn;
         int widest = 0;
         for (const Size& s : kMixed) {
@@ -243,7 +241,7 @@ TEST(JobLayout, AlignmentPadsEachPictureToItsRowOrTheColumn) {
             }
             first = end;
         }
-        ExpectPainted(outcome.document, painter);
+        ExpectLayout(names, job, painter);
     }
 }
 
@@ -258,8 +256,6 @@ TEST(JobLayout, EqualCellsTakeTheLargestSidesAndWrapByCellWidth) {
         job.layout.cells = true;
         job.layout.cellAcross = c.across;
         job.layout.cellDown = c.down;
-        Outcome outcome;
-        RunLayout(names, job, 0x00FF00, outcome);
         Painter painter(0x00FF00);
         for (std::size_t i = 0; i < kMixed.size(); ++i) {
             const POINT at = painter.Join(48, 22, i % 2 == 0);
@@ -267,7 +263,7 @@ TEST(JobLayout, EqualCellsTakeTheLargestSidesAndWrapByCellWidth) {
                          at.y + Offset(c.down, 22 - kMixed[i].h), kMixed[i].w, kMixed[i].h,
                          Colour(static_cast<int>(i)));
         }
-        ExpectPainted(outcome.document, painter);
+        ExpectLayout(names, job, painter);
     }
 }
 
@@ -333,8 +329,6 @@ TEST(JobLayout, JustifiedRowsFillTheWidth) {
         job.arrangement = job::FitWidth;
         job.width = c.width;
         job.layout.justifyHeight = c.target;
-        Outcome outcome;
-        RunLayout(names, job, 0xFFFFFF, outcome);
         const Justified rows = JustifyByRule(c.sizes, c.width, Gap, c.target);
         Painter painter(0xFFFFFF);
         for (std::size_t i = 0; i < rows.sizes.size(); ++i) {
@@ -343,7 +337,7 @@ TEST(JobLayout, JustifiedRowsFillTheWidth) {
             painter.Fill(at.x, at.y, s.w, s.h, Colour(static_cast<int>(i)));
         }
         EXPECT_EQ(painter.width, c.width);
-        ExpectPainted(outcome.document, painter);
+        ExpectLayout(names, job, painter);
     }
 }
 
@@ -371,8 +365,6 @@ TEST(JobLayout, CaptionsSitInABandUnderEachPicture) {
         job.layout.rowAlign = job::AlignEnd;
         job.layout.caption = c.caption;
         job.layout.captionSize = c.size;
-        Outcome outcome;
-        RunLayout(names, job, c.background, outcome);
         const int band = (3 * c.size + 1) / 2;
         Painter painter(c.background);
         std::vector<RECT> bands;
@@ -385,7 +377,7 @@ TEST(JobLayout, CaptionsSitInABandUnderEachPicture) {
                          Colour(static_cast<int>(i)));
             bands.push_back({at.x, at.y + 20, at.x + w, at.y + 20 + band});
         }
-        ExpectPainted(outcome.document, painter, bands, c.text);
+        ExpectLayout(names, job, painter, bands, c.text);
     }
 }
 
@@ -403,9 +395,6 @@ TEST(JobLayout, APictureThatFailsKeepsItsCellInAnAlignedJob) {
     job.arrangement = job::OneRow;
     job.layout.rowAlign = job::AlignMiddle;
     job.layout.caption = job::CaptionNumber;
-    Outcome outcome;
-    RunLayout(names, job, 0xFFFFFF, outcome);
-    EXPECT_EQ(outcome.skipped, "broken.png;empty.gif;");
     const std::vector<Size> cells = {{20, 12}, {30, 25}, {27, 17}};
     Painter painter(0xFFFFFF);
     std::vector<RECT> bands;
@@ -417,7 +406,7 @@ TEST(JobLayout, APictureThatFailsKeepsItsCellInAnAlignedJob) {
         }
         bands.push_back({at.x, at.y + 25, at.x + cells[i].w, at.y + 25 + 18});
     }
-    ExpectPainted(outcome.document, painter, bands, 0x000000);
+    EXPECT_EQ(ExpectLayout(names, job, painter, bands, 0x000000), "broken.png;empty.gif;");
 }
 
 } // namespace
