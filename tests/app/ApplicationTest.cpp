@@ -147,9 +147,7 @@ TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
     app::Application::ProcessMessage(mainWindow.hwnd, table, undo);
     HoldControl(false);
     testsupport::PumpMessages();
-    char text[16] = {};
-    GetWindowTextA(edit, text, sizeof(text));
-    EXPECT_STREQ(text, "");
+    EXPECT_EQ(testsupport::WindowText(edit), "");
     EXPECT_EQ(accelerated(), 0);
     DestroyWindow(edit);
 }

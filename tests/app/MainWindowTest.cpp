@@ -30,12 +30,6 @@ using testpictures::MakeImage;
 
 namespace {
 
-std::string Title(HWND window) {
-    char text[128] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 // Where this test writes pictures for the independent check after it, or the
 // temporary folder when run alone.
 std::string DataFolder() {
@@ -237,7 +231,7 @@ TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     const std::string path = WritePicture("dialog.png", 20, 10, 3);
     dialogs.AnswerFile(path.c_str());
     Command(IDM_PASTE_BELOW);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 20 x 10 )");
+    EXPECT_EQ(testsupport::WindowText(window.hwnd), "Quiltora - ( 20 x 10 )");
     EXPECT_EQ(document.picture.ReadPixel(19, 9), Colour(19, 9, 3));
 
     // Cancel: nothing changes, nothing is said.
@@ -625,7 +619,7 @@ TEST_F(MainWindowTest, TheStatusBarAndTitleFollowPastesUndoZoomSaveAndNew) {
             parts.push_back(window.statusBar.PartText(i));
         }
         EXPECT_EQ(parts, step.parts);
-        EXPECT_EQ(Title(window.hwnd),
+        EXPECT_EQ(testsupport::WindowText(window.hwnd),
                   parts[0].empty() ? "Quiltora" : "Quiltora - ( " + parts[0] + " )");
     }
 }

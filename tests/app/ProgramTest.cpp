@@ -218,11 +218,7 @@ TEST_F(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         const HWND main = run.program.mainWindow.hwnd;
         EXPECT_EQ(GetWindow(run.program.settingsWindow.hwnd, GW_OWNER), main);
         SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        bool above = false;
-        for (HWND w = GetWindow(main, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
-            above = above || w == run.program.settingsWindow.hwnd;
-        }
-        EXPECT_TRUE(above);
+        EXPECT_TRUE(testsupport::IsAbove(run.program.settingsWindow.hwnd, main));
 
         // A gap of 8 in red, typed and chosen as a user would.
         SetWindowTextA(run.Gap(), "8");
@@ -249,9 +245,7 @@ TEST_F(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         ASSERT_TRUE(again.started);
         EXPECT_EQ(again.settings.PadSize, 8);
         EXPECT_EQ(again.settings.PadCol, 255);
-        char text[16] = {};
-        GetWindowTextA(again.Gap(), text, sizeof(text));
-        EXPECT_STREQ(text, "8");
+        EXPECT_EQ(testsupport::WindowText(again.Gap()), "8");
     }
 }
 
@@ -338,14 +332,12 @@ TEST_F(Program, CopiesHandTheirFilesToOneWindowAndOnlyAnOrdinaryCloseWritesTheSe
     }
     // Widths 1 to 5 with four gaps of 5 between.
     HWND first = nullptr;
-    char title[64] = {};
-    for (int i = 0; i < 1500 && std::string(title) != "Quiltora - ( 35 x 3 )"; ++i) {
+    for (int i = 0; i < 1500 && testsupport::WindowText(first) != "Quiltora - ( 35 x 3 )"; ++i) {
         Sleep(20);
         const std::vector<HWND> windows = MainWindows();
         first = windows.empty() ? nullptr : windows.front();
-        GetWindowTextA(first, title, sizeof(title));
     }
-    EXPECT_STREQ(title, "Quiltora - ( 35 x 3 )");
+    EXPECT_EQ(testsupport::WindowText(first), "Quiltora - ( 35 x 3 )");
     EXPECT_EQ(MainWindows().size(), 1u);
     DWORD firstProcess = 0;
     GetWindowThreadProcessId(first, &firstProcess);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // Shared by the tests that need windows of their own: one window class on the
@@ -59,6 +60,22 @@ inline RECT ChildRect(HWND child) {
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+// A window's text, up to 255 bytes.
+inline std::string WindowText(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// Whether upper lies above lower in the z-order.
+inline bool IsAbove(HWND upper, HWND lower) {
+    HWND below = GetWindow(upper, GW_HWNDNEXT);
+    while (below != nullptr && below != lower) {
+        below = GetWindow(below, GW_HWNDNEXT);
+    }
+    return below != nullptr;
 }
 
 // Dispatches every message waiting for this thread; a WM_QUIT a window

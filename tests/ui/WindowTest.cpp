@@ -235,9 +235,7 @@ TEST_F(Dispatch, FilterShortCircuitsEvenDestroy) {
     // A filtered WM_SETTEXT never reaches DefWindowProcA.
     window.filterMsg = WM_SETTEXT;
     SetWindowTextA(window.hwnd, "changed");
-    char text[32] = {};
-    GetWindowTextA(window.hwnd, text, sizeof(text));
-    EXPECT_STREQ(text, "test");
+    EXPECT_EQ(testsupport::WindowText(window.hwnd), "test");
 }
 
 TEST_F(Dispatch, ExceptionInAHandlerStaysInsideTheProcedure) {
@@ -279,12 +277,7 @@ TEST(WindowOperations, TopmostOffKeepsTheWindowAboveNormalOnes) {
     SetWindowPos(other.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_TRUE(window.SetTopmost(FALSE));
     EXPECT_FALSE(topmost());
-    bool aboveOther = false;
-    for (HWND below = GetWindow(window.hwnd, GW_HWNDNEXT); below != nullptr;
-         below = GetWindow(below, GW_HWNDNEXT)) {
-        aboveOther = aboveOther || below == other.hwnd;
-    }
-    EXPECT_TRUE(aboveOther);
+    EXPECT_TRUE(testsupport::IsAbove(window.hwnd, other.hwnd));
 }
 
 TEST(WindowOperations, MoveAndSizeUseRightAndBottomAsEdges) {
