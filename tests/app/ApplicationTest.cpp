@@ -109,19 +109,26 @@ TEST_F(MessageLoop, RunsUntilQuitAndReturnsItsCode) {
     EXPECT_EQ(focusWindow.keys, std::vector<WPARAM>{'V'});
 }
 
+// The box is the main window's child, destroyed with it.
 TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
-    const auto makeEdit = [this] {
-        return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, mainWindow.hwnd,
-                               nullptr, nullptr, nullptr);
-    };
+    const HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20,
+                                      mainWindow.hwnd, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
     // The accelerators' commands only: the box's own notices come as
     // commands too, with code 0 or its notification code.
     const auto accelerated = [this] {
         return std::count(mainWindow.codes.begin(), mainWindow.codes.end(), 1u);
     };
-    HWND edit = makeEdit();
-    ASSERT_NE(edit, nullptr);
-    SetFocus(edit);
+    // Ctrl+Z takes back the typing in the box and nothing else.
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("150"));
+    HoldControl(true);
+    MSG undo = KeyDown(edit, 'Z');
+    app::Application::ProcessMessage(mainWindow.hwnd, table, undo);
+    testsupport::PumpMessages();
+    EXPECT_EQ(testsupport::WindowText(edit), "");
+    EXPECT_EQ(accelerated(), 0);
+
     // Ctrl+Z, Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+A and Delete belong to the box;
     // Ctrl+R is still the main window's command.
     const std::pair<WPARAM, bool> keys[] = {{'Z', true}, {'C', true}, {'V', true},
@@ -135,21 +142,6 @@ TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
         EXPECT_EQ(accelerated(), command ? 1 : 0) << key;
         mainWindow.codes.clear();
     }
-    HoldControl(false);
-    DestroyWindow(edit);
-
-    // Ctrl+Z takes back the typing in the box and nothing else.
-    edit = makeEdit();
-    SetFocus(edit);
-    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("150"));
-    HoldControl(true);
-    MSG undo = KeyDown(edit, 'Z');
-    app::Application::ProcessMessage(mainWindow.hwnd, table, undo);
-    HoldControl(false);
-    testsupport::PumpMessages();
-    EXPECT_EQ(testsupport::WindowText(edit), "");
-    EXPECT_EQ(accelerated(), 0);
-    DestroyWindow(edit);
 }
 
 TEST(FileHandOver, ABusyFirstCopyStillGetsTheFiles) {
