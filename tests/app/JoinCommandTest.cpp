@@ -15,6 +15,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using testpictures::SamePixels;
@@ -115,21 +116,19 @@ TEST_F(JoinCommandTest, SettingsFileFillsInWhatTheOptionsLeaveOut) {
     std::ofstream(ini, std::ios::binary)
         << "[Quiltora]\r\nPadSize=6\r\nfSize=1\r\nPerW=50\r\nPerH=50\r\n";
     const std::string two[] = {folder + "\\p0.png", folder + "\\p1.png"}; // 20 and 27 wide
-    struct Case {
-        std::vector<std::string> options;
-        int width;
-    };
-    const Case cases[] = {{{}, 10 + 6 + 13},
-                          {{"--gap", "2"}, 10 + 2 + 13},
-                          {{"--scale", "200%x100%"}, 40 + 6 + 54},
-                          {{"--defaults"}, 47}};
-    for (const Case& c : cases) {
+    // The options, and the width joined.
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {{}, 10 + 6 + 13},
+        {{"--gap", "2"}, 10 + 2 + 13},
+        {{"--scale", "200%x100%"}, 40 + 6 + 54},
+        {{"--defaults"}, 47}};
+    for (const auto& [options, width] : cases) {
         std::vector<std::string> arguments = {"--join", Out(), two[0], two[1]};
-        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), options.begin(), options.end());
         ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
         image::Image joined;
         ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
-        EXPECT_EQ(joined.Width, c.width) << lines;
+        EXPECT_EQ(joined.Width, width) << lines;
     }
 }
 

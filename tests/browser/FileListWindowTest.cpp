@@ -133,15 +133,13 @@ TEST_F(FileListWindowTest, DoubleClicksWalkThroughFoldersAndPastePictures) {
 
 TEST_F(FileListWindowTest, ADroppedFolderOpensItselfAndAFileItsFolder) {
     DragAcceptFiles(list.hwnd, TRUE);
-    const struct {
-        std::string dropped;
-        std::string listDir;
-    } drops[] = {{folder.Join("sub"), folder.Join("sub")},
-                 {folder.Join("small.png"), folder.path},
-                 {folder.Join("no such file"), folder.path}};
-    for (const auto& d : drops) {
-        list.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock({d.dropped})), 0);
-        EXPECT_EQ(ListDir(), d.listDir) << d.dropped;
+    // What is dropped, and the folder listed after.
+    const std::string drops[][2] = {{folder.Join("sub"), folder.Join("sub")},
+                                    {folder.Join("small.png"), folder.path},
+                                    {folder.Join("no such file"), folder.path}};
+    for (const auto& [dropped, listDir] : drops) {
+        list.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock({dropped})), 0);
+        EXPECT_EQ(ListDir(), listDir) << dropped;
     }
 }
 
@@ -200,21 +198,19 @@ TEST_F(FileListWindowTest, SplitterDragKeepsTheLimits) {
     const int pane0 = list.PreviewHeight();
     int y = list.ClientSize().cy - pane0 - 2; // inside the strip
     list.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, y));
-    const struct {
-        int dy;
-        int listDelta; // from the start
-    } moves[] = {
+    // Each move, and the list's growth from the start.
+    const int moves[][2] = {
         {20, 20},                          // down: the preview shrinks
         {pane0 - 20 - 9, 20},              // preview would be 9: refused
         {-10, 10},                         // continues from the refused position
         {-(list0 + 10 - 49), 10},          // list would be 49: refused
         {-(list0 + 10 - 50), -list0 + 50}, // exactly 50: allowed
     };
-    for (const auto& m : moves) {
-        y += m.dy;
+    for (const auto& [dy, listDelta] : moves) {
+        y += dy;
         list.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, y));
-        EXPECT_EQ(list.listView.WindowSize().cy, list0 + m.listDelta) << y;
-        EXPECT_EQ(list.PreviewHeight(), pane0 - m.listDelta) << y;
+        EXPECT_EQ(list.listView.WindowSize().cy, list0 + listDelta) << y;
+        EXPECT_EQ(list.PreviewHeight(), pane0 - listDelta) << y;
     }
     list.Send(WM_LBUTTONUP, 0, MAKELPARAM(10, y));
     list.Send(WM_MOUSEMOVE, 0, MAKELPARAM(10, y + 30));

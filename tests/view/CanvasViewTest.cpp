@@ -77,31 +77,27 @@ image::PixelValue Grey() {
 
 TEST_F(CanvasViewTest, ScrollRangesFollowTheZoom) {
     SizeClient(100, 50);
-    struct Case {
-        int width;
-        std::uint16_t scale;
-        int max;
-    };
-    // 3 pixels at 25 % are 0 zoomed pixels: range 0 to -1, which the system
-    // stores as the empty range 0 to 0, as for an empty document.
-    const Case cases[] = {{300, 8, 599}, {300, 4, 299}, {300, 3, 224}, {300, 2, 149},
-                          {300, 1, 74},  {3, 1, -1},    {0, 4, -1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + " pixels at scale " + std::to_string(c.scale));
+    // The picture's width, the scale and the range's end. 3 pixels at 25 %
+    // are 0 zoomed pixels: range 0 to -1, which the system stores as the
+    // empty range 0 to 0, as for an empty document.
+    const int cases[][3] = {{300, 8, 599}, {300, 4, 299}, {300, 3, 224}, {300, 2, 149},
+                            {300, 1, 74},  {3, 1, -1},    {0, 4, -1}};
+    for (const auto& [width, scale, max] : cases) {
+        SCOPED_TRACE(std::to_string(width) + " pixels at scale " + std::to_string(scale));
         document.Clear();
-        if (c.width > 0) {
-            PastePicture(c.width, 3);
+        if (width > 0) {
+            PastePicture(width, 3);
         }
-        settings.Scale = c.scale;
+        settings.Scale = static_cast<std::uint16_t>(scale);
         canvas.UpdateScrollRanges();
         const SCROLLINFO h = Bar(SB_HORZ);
         EXPECT_EQ(h.nMin, 0);
-        EXPECT_EQ(h.nMax, c.max < 0 ? 0 : c.max);
+        EXPECT_EQ(h.nMax, max < 0 ? 0 : max);
         const int client = canvas.ClientSize().cx;
-        EXPECT_EQ((GetWindowLongA(canvas.hwnd, GWL_STYLE) & WS_HSCROLL) != 0, c.max >= client);
-        if (c.max >= 0) {
+        EXPECT_EQ((GetWindowLongA(canvas.hwnd, GWL_STYLE) & WS_HSCROLL) != 0, max >= client);
+        if (max >= 0) {
             // The system keeps the page within the range.
-            EXPECT_EQ(static_cast<int>(h.nPage), client < c.max + 1 ? client : c.max + 1);
+            EXPECT_EQ(static_cast<int>(h.nPage), client < max + 1 ? client : max + 1);
         }
     }
 }

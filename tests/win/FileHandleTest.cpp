@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 
 using file::FileHandle;
 
@@ -70,21 +71,19 @@ TEST_F(FileHandleTest, CreateWriteTruncatesAndDoesNotShare) {
 // The sizes are set as the end of an empty file, which takes no disk space.
 TEST_F(FileHandleTest, FilesOf4GiBOrMoreHaveNoSize) {
     const LONGLONG GiB4 = 0x100000000LL;
-    const struct {
-        LONGLONG end;
-        DWORD size;
-    } cases[] = {
+    // The file's end, and the size it is given.
+    const std::pair<LONGLONG, DWORD> cases[] = {
         {GiB4 + 10, INVALID_FILE_SIZE}, {GiB4, INVALID_FILE_SIZE}, {GiB4 - 2, 0xFFFFFFFEu}};
     const std::string path = folder.Join("large.bin");
-    for (const auto& c : cases) {
+    for (const auto& [end, size] : cases) {
         FileHandle f;
         ASSERT_TRUE(f.CreateWrite(path.c_str()));
-        LARGE_INTEGER end = {};
-        end.QuadPart = c.end;
-        ASSERT_TRUE(SetFilePointerEx(f.Handle(), end, nullptr, FILE_BEGIN));
+        LARGE_INTEGER at = {};
+        at.QuadPart = end;
+        ASSERT_TRUE(SetFilePointerEx(f.Handle(), at, nullptr, FILE_BEGIN));
         ASSERT_TRUE(SetEndOfFile(f.Handle()));
         ASSERT_TRUE(f.OpenRead(path.c_str()));
-        EXPECT_EQ(f.Size(), c.size) << c.end;
+        EXPECT_EQ(f.Size(), size) << end;
     }
 }
 
