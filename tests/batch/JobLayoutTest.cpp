@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Each layout rule against a painter that knows only the rules: every
@@ -312,31 +313,29 @@ Justified JustifyByRule(const std::vector<Size>& pictures, int W, int g, int T) 
 }
 
 TEST(JobLayout, JustifiedRowsFillTheWidth) {
-    const struct {
-        std::vector<Size> sizes;
-        int width, target;
-    } cases[] = {
+    // The pictures' sizes, the width and the target height.
+    const std::tuple<std::vector<Size>, int, int> cases[] = {
         // Rows whose widths round, and a last row at the target height.
         {{{40, 30}, {30, 30}, {50, 30}, {35, 30}, {61, 40}, {19, 23}}, 100, 30},
         // A first picture too wide for the row alone, then a last row.
         {{{300, 30}, {20, 30}}, 100, 40},
         {{{33, 21}, {47, 29}, {25, 31}, {61, 17}, {19, 23}, {40, 40}, {29, 37}}, 150, 35},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.width);
-        const std::vector<std::string> names = MakePictures(c.sizes);
+    for (const auto& [sizes, width, target] : cases) {
+        SCOPED_TRACE(width);
+        const std::vector<std::string> names = MakePictures(sizes);
         job::BatchJob job;
         job.arrangement = job::FitWidth;
-        job.width = c.width;
-        job.layout.justifyHeight = c.target;
-        const Justified rows = JustifyByRule(c.sizes, c.width, Gap, c.target);
+        job.width = width;
+        job.layout.justifyHeight = target;
+        const Justified rows = JustifyByRule(sizes, width, Gap, target);
         Painter painter(0xFFFFFF);
         for (std::size_t i = 0; i < rows.sizes.size(); ++i) {
             const Size s = rows.sizes[i];
             const POINT at = painter.Join(s.w, s.h, rows.starts[i]);
             painter.Fill(at.x, at.y, s.w, s.h, Colour(static_cast<int>(i)));
         }
-        EXPECT_EQ(painter.width, c.width);
+        EXPECT_EQ(painter.width, width);
         ExpectLayout(names, job, painter);
     }
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -182,25 +183,22 @@ TEST_F(CanvasViewTest, WheelAndKeysScroll) {
     };
     // Message, wParam, then the positions from 500, 500; a positive delta is
     // the wheel turned away from the user.
-    const struct {
-        UINT msg;
-        WPARAM wParam;
-        int x, y;
-    } cases[] = {{WM_MOUSEWHEEL, wheel(0, -2 * WHEEL_DELTA), 500, 500 + 2 * notch},
-                 {WM_MOUSEWHEEL, wheel(MK_SHIFT, WHEEL_DELTA), 500 - notch, 500},
-                 {WM_MOUSEHWHEEL, wheel(0, WHEEL_DELTA), 500 + notch, 500},
-                 {WM_KEYDOWN, VK_UP, 500, 500 - line},
-                 {WM_KEYDOWN, VK_RIGHT, 500 + line, 500},
-                 {WM_KEYDOWN, VK_NEXT, 500, 500 + page},
-                 {WM_KEYDOWN, VK_HOME, 500, 0},
-                 {WM_KEYDOWN, VK_END, 500, 2000 - page}};
-    for (const auto& c : cases) {
+    const std::tuple<UINT, WPARAM, int, int> cases[] = {
+        {WM_MOUSEWHEEL, wheel(0, -2 * WHEEL_DELTA), 500, 500 + 2 * notch},
+        {WM_MOUSEWHEEL, wheel(MK_SHIFT, WHEEL_DELTA), 500 - notch, 500},
+        {WM_MOUSEHWHEEL, wheel(0, WHEEL_DELTA), 500 + notch, 500},
+        {WM_KEYDOWN, VK_UP, 500, 500 - line},
+        {WM_KEYDOWN, VK_RIGHT, 500 + line, 500},
+        {WM_KEYDOWN, VK_NEXT, 500, 500 + page},
+        {WM_KEYDOWN, VK_HOME, 500, 0},
+        {WM_KEYDOWN, VK_END, 500, 2000 - page}};
+    for (const auto& [msg, wParam, x, y] : cases) {
         canvas.hScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
         canvas.vScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
-        canvas.Send(c.msg, c.wParam, 0);
+        canvas.Send(msg, wParam, 0);
         EXPECT_EQ(std::make_pair(canvas.hScroll.GetPos(), canvas.vScroll.GetPos()),
-                  std::make_pair(c.x, c.y))
-            << c.msg << " " << c.wParam;
+                  std::make_pair(x, y))
+            << msg << " " << wParam;
     }
     // Precision touchpads send fractions of a notch: four of 30 make one.
     canvas.vScroll.HandleScroll(SB_TOP, 0, nullptr);
