@@ -15,6 +15,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -52,22 +53,19 @@ protected:
 } // namespace
 
 TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
-    struct Case {
-        std::vector<std::string> options;
-        job::BatchArrangement arrangement;
-        int width, perRow;
-    };
-    const Case cases[] = {{{"--row"}, job::OneRow, 0, 1},
-                          {{"--column"}, job::OneColumn, 0, 1},
-                          {{"--wrap", "90"}, job::FitWidth, 90, 1},
-                          {{"--per-row", "3"}, job::FixedColumns, 0, 3}};
+    // The options, and the same layout as the batch dialog's settings.
+    const std::tuple<std::vector<std::string>, job::BatchArrangement, int, int> cases[] = {
+        {{"--row"}, job::OneRow, 0, 1},
+        {{"--column"}, job::OneColumn, 0, 1},
+        {{"--wrap", "90"}, job::FitWidth, 90, 1},
+        {{"--per-row", "3"}, job::FixedColumns, 0, 3}};
     std::vector<job::ListEntry> entries;
     ASSERT_TRUE(browser::ListFolder(folder.c_str(), entries));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.options[0]);
+    for (const auto& [options, arrangement, width, perRow] : cases) {
+        SCOPED_TRACE(options[0]);
         std::vector<std::string> arguments = {"--join", Out(),          "--defaults", "--gap",
                                               "3",      "--gap-colour", "FF0000",     folder};
-        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), options.begin(), options.end());
         ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
         image::Image joined;
         ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
@@ -78,9 +76,9 @@ TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
         settings.PadSize = 3;
         settings.PadCol = 0x0000FF;
         settings.All_File = job::AllInFolder;
-        settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
-        settings.All_Width = c.width;
-        settings.All_ImgNum = c.perRow;
+        settings.All_Arrange = static_cast<std::uint16_t>(arrangement);
+        settings.All_Width = width;
+        settings.All_ImgNum = perRow;
         browser::PasteCommand paster(document, settings);
         browser::BatchRunner runner(paster, settings);
         ui::ScriptedDialogs dialogs;

@@ -1,6 +1,5 @@
 #include "app/Program.h"
 #include "app/ResourceIds.h"
-#include "formats/PngWriter.h"
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
 #include "support/DropBlock.h"
@@ -16,6 +15,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -146,33 +146,28 @@ TEST_F(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
 TEST_F(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
     const std::string ini = folder.Join("Quiltora.ini");
     std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\nAll_Width=0\r\n";
-    // The job's three pictures, then a file handed over, a dropped file and
-    // a picture copied by another program: one colour and width each.
-    const struct {
-        const char* name;
-        int width;
-        image::PixelValue colour;
-    } pictures[] = {{"j1.png", 10, 0xFF0000}, {"j2.png", 20, 0x00FF00}, {"j3.png", 30, 0x0000FF},
-                    {"h.png", 5, 0xFFFF00},   {"d.png", 7, 0x00FFFF},   {"", 3, 0xFF00FF}};
+    // The job's three pictures, then a file handed over and a dropped file:
+    // one colour and width each.
+    const std::tuple<const char*, int, image::PixelValue> files[] = {{"j1.png", 10, 0xFF0000},
+                                                                     {"j2.png", 20, 0x00FF00},
+                                                                     {"j3.png", 30, 0x0000FF},
+                                                                     {"h.png", 5, 0xFFFF00},
+                                                                     {"d.png", 7, 0x00FFFF}};
+    std::vector<std::string> paths;
+    for (const auto& [name, width, colour] : files) {
+        paths.push_back(folder.Join(name));
+        ASSERT_TRUE(SaveFilled(paths.back(), width, 4, colour));
+    }
     ProgramRun run(ini);
     ASSERT_TRUE(run.started);
     run.program.mainWindow.SetClipboardWatch(true);
-    std::vector<std::string> paths;
-    for (const auto& p : pictures) {
-        image::Image picture;
-        ASSERT_TRUE(picture.Create(p.width, 4, 24));
-        picture.FillAll(p.colour);
-        if (*p.name == 0) {
-            // Copied from a thread of its own, as another program would, just
-            // before the job begins: the watch hears of it inside the job.
-            std::thread([&picture] {
-                ASSERT_TRUE(image::Image::PutOnClipboard(nullptr, picture.ScreenCopy()));
-            }).join();
-            break;
-        }
-        paths.push_back(folder.Join(p.name));
-        ASSERT_TRUE(formats::SavePng(picture, paths.back().c_str()));
-    }
+    // A 3 x 4 picture copied by another program, from a thread of its own
+    // just before the job begins: the watch hears of it inside the job.
+    std::thread([] {
+        image::Image copied;
+        ASSERT_TRUE(testpictures::MakeImage(copied, 3, 4, [](int, int) { return 0xFF00FFu; }));
+        ASSERT_TRUE(image::Image::PutOnClipboard(nullptr, copied.ScreenCopy()));
+    }).join();
     // Both are posted now and reach the windows within the job's dialog.
     run.program.mainWindow.HandOverFiles({paths[3]});
     PostMessageA(run.program.mainWindow.canvas.hwnd, WM_DROPFILES,
