@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <tuple>
 #include <vector>
 
 using namespace formats;
@@ -50,20 +51,17 @@ TEST(ClipboardPicture, ReadsThePngFormatFirst) {
     ASSERT_TRUE(png.size() > 8 && blended.size() > 8);
     Bytes damaged = png;
     damaged.resize(40);
-    const struct {
-        const char* what;
-        const Bytes& png;
-        bool bitmap;
-        int width;
-    } cases[] = {{"PNG alone", png, false, 24},
-                 {"PNG beside a bitmap", png, true, 24},
-                 {"damaged PNG beside a bitmap", damaged, true, 5}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(Offer(c.png, c.bitmap ? SmallBitmap() : nullptr)) << c.what;
+    // What the clipboard holds, and the width read.
+    const std::tuple<const char*, const Bytes&, bool, int> cases[] = {
+        {"PNG alone", png, false, 24},
+        {"PNG beside a bitmap", png, true, 24},
+        {"damaged PNG beside a bitmap", damaged, true, 5}};
+    for (const auto& [what, bytes, bitmap, width] : cases) {
+        ASSERT_TRUE(Offer(bytes, bitmap ? SmallBitmap() : nullptr)) << what;
         Image picture;
-        ASSERT_TRUE(ClipboardPicture::Read(picture, 0x0000FF)) << c.what;
-        EXPECT_EQ(picture.Width, c.width) << c.what;
-        EXPECT_TRUE(c.width != 24 || Dump(picture) == blended) << c.what;
+        ASSERT_TRUE(ClipboardPicture::Read(picture, 0x0000FF)) << what;
+        EXPECT_EQ(picture.Width, width) << what;
+        EXPECT_TRUE(width != 24 || Dump(picture) == blended) << what;
     }
     ASSERT_TRUE(Offer(damaged, nullptr));
     Image picture;
