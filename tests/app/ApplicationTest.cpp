@@ -19,17 +19,10 @@ namespace {
 constexpr int TestAccelerators = 905;
 
 // A window of the framework that records the commands and keys it gets.
-class RecordingWindow : public ui::Window {
+class RecordingWindow : public testsupport::CommandRecorder {
 public:
-    std::vector<UINT> commands;
-    std::vector<UINT> commandCodes;
     std::vector<WPARAM> keys;
 
-    int OnCommand(UINT id, UINT code, HWND) override {
-        commands.push_back(id);
-        commandCodes.push_back(code);
-        return 1;
-    }
     int OnKeyDown(WPARAM key, LPARAM) override {
         keys.push_back(key);
         return 1;
@@ -95,7 +88,7 @@ TEST_F(MessageLoop, ControlLetterOnAnotherWindowBecomesACommandOfTheMainWindow) 
         EXPECT_EQ(app::Application::ProcessMessage(mainWindow.hwnd, table, msg), command) << key;
     }
     EXPECT_EQ(mainWindow.commands, std::vector<UINT>{40007});
-    EXPECT_EQ(mainWindow.commandCodes, std::vector<UINT>{1});
+    EXPECT_EQ(mainWindow.codes, std::vector<UINT>{1});
     EXPECT_EQ(focusWindow.keys, (std::vector<WPARAM>{'R', 'Q'}));
 }
 
@@ -116,19 +109,26 @@ TEST_F(MessageLoop, RunsUntilQuitAndReturnsItsCode) {
     EXPECT_EQ(focusWindow.keys, std::vector<WPARAM>{'V'});
 }
 
+// The box is the main window's child, destroyed with it.
 TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
-    const auto makeEdit = [this] {
-        return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, mainWindow.hwnd,
-                               nullptr, nullptr, nullptr);
-    };
+    const HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20,
+                                      mainWindow.hwnd, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
     // The accelerators' commands only: the box's own notices come as
     // commands too, with code 0 or its notification code.
     const auto accelerated = [this] {
-        return std::count(mainWindow.commandCodes.begin(), mainWindow.commandCodes.end(), 1u);
+        return std::count(mainWindow.codes.begin(), mainWindow.codes.end(), 1u);
     };
-    HWND edit = makeEdit();
-    ASSERT_NE(edit, nullptr);
-    SetFocus(edit);
+    // Ctrl+Z takes back the typing in the box and nothing else.
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("150"));
+    HoldControl(true);
+    MSG undo = KeyDown(edit, 'Z');
+    app::Application::ProcessMessage(mainWindow.hwnd, table, undo);
+    testsupport::PumpMessages();
+    EXPECT_EQ(testsupport::WindowText(edit), "");
+    EXPECT_EQ(accelerated(), 0);
+
     // Ctrl+Z, Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+A and Delete belong to the box;
     // Ctrl+R is still the main window's command.
     const std::pair<WPARAM, bool> keys[] = {{'Z', true}, {'C', true}, {'V', true},
@@ -140,25 +140,8 @@ TEST_F(MessageLoop, EditingKeysInAnEditBoxEditTheBox) {
         const bool command = key == 'R';
         EXPECT_EQ(app::Application::ProcessMessage(mainWindow.hwnd, table, msg), command) << key;
         EXPECT_EQ(accelerated(), command ? 1 : 0) << key;
-        mainWindow.commandCodes.clear();
+        mainWindow.codes.clear();
     }
-    HoldControl(false);
-    DestroyWindow(edit);
-
-    // Ctrl+Z takes back the typing in the box and nothing else.
-    edit = makeEdit();
-    SetFocus(edit);
-    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("150"));
-    HoldControl(true);
-    MSG undo = KeyDown(edit, 'Z');
-    app::Application::ProcessMessage(mainWindow.hwnd, table, undo);
-    HoldControl(false);
-    testsupport::PumpMessages();
-    char text[16] = {};
-    GetWindowTextA(edit, text, sizeof(text));
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(accelerated(), 0);
-    DestroyWindow(edit);
 }
 
 TEST(FileHandOver, ABusyFirstCopyStillGetsTheFiles) {

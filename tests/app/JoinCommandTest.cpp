@@ -6,6 +6,8 @@
 #include "formats/PngWriter.h"
 #include "formats/WebpWriter.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "ui/Dialog.h"
 
 #include <gtest/gtest.h>
@@ -13,34 +15,26 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
+
+using testpictures::SamePixels;
+using testpictures::SaveFilled;
+using testsupport::ReadAll;
 
 namespace {
 
-// A folder of seven pictures of known sizes and colours, and a settings file.
+// A folder of seven pictures of known sizes and colours, and a settings file
+// and the output beside it.
 class JoinCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "quiltora_join_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
+        ASSERT_TRUE(testsupport::MakeFolder(folder));
         for (int i = 0; i < 7; ++i) {
-            image::Image picture;
-            picture.Create(20 + 7 * i, 15 + 5 * (i % 3), 24);
-            picture.FillAll(static_cast<image::PixelValue>(0x203040 * (i + 1)));
-            formats::SavePng(picture, (folder + "\\p" + std::to_string(i) + ".png").c_str());
+            ASSERT_TRUE(SaveFilled(folder + "\\p" + std::to_string(i) + ".png", 20 + 7 * i,
+                                   15 + 5 * (i % 3), 0x203040 * (i + 1)));
         }
-        ini = folder + "\\Quiltora.ini";
-    }
-    void TearDown() override {
-        for (const char* name :
-             {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.png", "p6.png", "bad.png",
-              "cut.png", "w7.webp", "notes.txt", "Quiltora.ini"}) {
-            DeleteFileA((folder + "\\" + name).c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
-        DeleteFileA(Out().c_str());
     }
     // Runs a join; its messages are kept in `lines`.
     int Join(std::vector<std::string> arguments) {
@@ -48,51 +42,30 @@ protected:
         app::JoinCommand join([this](const std::string& line, bool) { lines += line + "\n"; });
         return join.Run(arguments, ini.c_str());
     }
-    std::string Out() const { return folder + "\\..\\quiltora_join_out.bmp"; }
+    std::string Out() const { return scratch.Join("out.bmp"); }
 
-    std::string folder;
-    std::string ini;
+    testsupport::ScratchFolder scratch;
+    const std::string folder = scratch.Join("in");
+    const std::string ini = scratch.Join("Quiltora.ini");
     std::string lines;
 };
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool SamePixels(const image::Image& a, const image::Image& b) {
-    if (a.Width != b.Width || a.Height != b.Height) {
-        return false;
-    }
-    for (int y = 0; y < a.Height; ++y) {
-        for (int x = 0; x < a.Width; ++x) {
-            if (a.ReadPixel(x, y) != b.ReadPixel(x, y)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
 
 } // namespace
 
 TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
-    struct Case {
-        std::vector<std::string> options;
-        job::BatchArrangement arrangement;
-        int width, perRow;
-    };
-    const Case cases[] = {{{"--row"}, job::OneRow, 0, 1},
-                          {{"--column"}, job::OneColumn, 0, 1},
-                          {{"--wrap", "90"}, job::FitWidth, 90, 1},
-                          {{"--per-row", "3"}, job::FixedColumns, 0, 3}};
+    // The options, and the same layout as the batch dialog's settings.
+    const std::tuple<std::vector<std::string>, job::BatchArrangement, int, int> cases[] = {
+        {{"--row"}, job::OneRow, 0, 1},
+        {{"--column"}, job::OneColumn, 0, 1},
+        {{"--wrap", "90"}, job::FitWidth, 90, 1},
+        {{"--per-row", "3"}, job::FixedColumns, 0, 3}};
     std::vector<job::ListEntry> entries;
     ASSERT_TRUE(browser::ListFolder(folder.c_str(), entries));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.options[0]);
+    for (const auto& [options, arrangement, width, perRow] : cases) {
+        SCOPED_TRACE(options[0]);
         std::vector<std::string> arguments = {"--join", Out(),          "--defaults", "--gap",
                                               "3",      "--gap-colour", "FF0000",     folder};
-        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), options.begin(), options.end());
         ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
         image::Image joined;
         ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
@@ -103,9 +76,9 @@ TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
         settings.PadSize = 3;
         settings.PadCol = 0x0000FF;
         settings.All_File = job::AllInFolder;
-        settings.All_Arrange = static_cast<std::uint16_t>(c.arrangement);
-        settings.All_Width = c.width;
-        settings.All_ImgNum = c.perRow;
+        settings.All_Arrange = static_cast<std::uint16_t>(arrangement);
+        settings.All_Width = width;
+        settings.All_ImgNum = perRow;
         browser::PasteCommand paster(document, settings);
         browser::BatchRunner runner(paster, settings);
         ui::ScriptedDialogs dialogs;
@@ -113,9 +86,7 @@ TEST_F(JoinCommandTest, EachLayoutMakesThePictureTheWindowsBatchJobMakes) {
             return id == IDD_BATCH ? 1 : dialog.RunModal(id, parent);
         });
         runner.RunBatch(nullptr, folder, entries);
-        EXPECT_TRUE(SamePixels(joined, document.picture))
-            << joined.Width << "x" << joined.Height << " and " << document.picture.Width << "x"
-            << document.picture.Height;
+        EXPECT_TRUE(SamePixels(joined, document.picture));
     }
 }
 
@@ -143,21 +114,19 @@ TEST_F(JoinCommandTest, SettingsFileFillsInWhatTheOptionsLeaveOut) {
     std::ofstream(ini, std::ios::binary)
         << "[Quiltora]\r\nPadSize=6\r\nfSize=1\r\nPerW=50\r\nPerH=50\r\n";
     const std::string two[] = {folder + "\\p0.png", folder + "\\p1.png"}; // 20 and 27 wide
-    struct Case {
-        std::vector<std::string> options;
-        int width;
-    };
-    const Case cases[] = {{{}, 10 + 6 + 13},
-                          {{"--gap", "2"}, 10 + 2 + 13},
-                          {{"--scale", "200%x100%"}, 40 + 6 + 54},
-                          {{"--defaults"}, 47}};
-    for (const Case& c : cases) {
+    // The options, and the width joined.
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {{}, 10 + 6 + 13},
+        {{"--gap", "2"}, 10 + 2 + 13},
+        {{"--scale", "200%x100%"}, 40 + 6 + 54},
+        {{"--defaults"}, 47}};
+    for (const auto& [options, width] : cases) {
         std::vector<std::string> arguments = {"--join", Out(), two[0], two[1]};
-        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), options.begin(), options.end());
         ASSERT_EQ(Join(arguments), app::JoinCommand::AllPasted) << lines;
         image::Image joined;
         ASSERT_TRUE(formats::LoadImageFile(joined, Out().c_str()));
-        EXPECT_EQ(joined.Width, c.width) << lines;
+        EXPECT_EQ(joined.Width, width) << lines;
     }
 }
 
@@ -167,16 +136,13 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
     const std::string bad = folder + "\\bad.png";
     // A PNG of noise cut in the middle of its image data.
     const std::string cut = folder + "\\cut.png";
-    {
-        image::Image noise;
-        ASSERT_TRUE(noise.Create(40, 30, 24));
-        for (int i = 0; i < 40 * 30; ++i) {
-            noise.WritePixel(i % 40, i / 40, static_cast<image::PixelValue>(i * 2654435761u));
-        }
-        ASSERT_TRUE(formats::SavePng(noise, cut.c_str()));
-        const std::string whole = ReadAll(cut);
-        std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() / 2);
-    }
+    image::Image noise;
+    ASSERT_TRUE(testpictures::MakeImage(noise, 40, 30, [](int x, int y) {
+        return static_cast<image::PixelValue>((y * 40 + x) * 2654435761u);
+    }));
+    ASSERT_TRUE(formats::SavePng(noise, cut.c_str()));
+    const std::string whole = ReadAll(cut);
+    std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() / 2);
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -247,10 +213,9 @@ TEST_F(JoinCommandTest, ExitStatusesAndTheirMessages) {
 // pixels, lossy keeps the size; a join WebP cannot hold leaves the old file.
 TEST_F(JoinCommandTest, WebpInAndOut) {
     image::Image extra;
-    ASSERT_TRUE(extra.Create(33, 12, 24));
-    extra.FillAll(0x4080C0);
+    ASSERT_TRUE(testpictures::MakeImage(extra, 33, 12, [](int, int) { return 0x4080C0; }));
     ASSERT_TRUE(formats::SaveWebp(extra, (folder + "\\w7.webp").c_str(), 90, true));
-    const std::string webp = folder + "\\..\\quiltora_join_out.webp";
+    const std::string webp = scratch.Join("out.webp");
     ASSERT_EQ(Join({"--join", Out(), folder, "--gap", "3"}), app::JoinCommand::AllPasted) << lines;
     image::Image reference, joined;
     ASSERT_TRUE(formats::LoadImageFile(reference, Out().c_str()));
@@ -272,5 +237,4 @@ TEST_F(JoinCommandTest, WebpInAndOut) {
               app::JoinCommand::NothingWritten);
     EXPECT_NE(lines.find("WebP holds at most 16383 pixels a side"), std::string::npos) << lines;
     EXPECT_EQ(ReadAll(webp), saved);
-    DeleteFileA(webp.c_str());
 }

@@ -8,6 +8,9 @@
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestClipboard.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +21,14 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
 
-namespace {
+using testpictures::MakeImage;
 
-std::string Title(HWND window) {
-    char text[128] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
+namespace {
 
 // Where this test writes pictures for the independent check after it, or the
 // temporary folder when run alone.
@@ -54,12 +52,7 @@ image::PixelValue Colour(int x, int y, int seed) {
 // writer (its pixels are checked independently by the formats tests).
 std::string WritePicture(const std::string& name, int width, int height, int seed) {
     image::Image picture;
-    picture.Create(width, height, 24);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            picture.WritePixel(x, y, Colour(x, y, seed));
-        }
-    }
+    MakeImage(picture, width, height, [seed](int x, int y) { return Colour(x, y, seed); });
     const std::string path = DataFolder() + "\\" + name;
     formats::SavePng(picture, path.c_str());
     return path;
@@ -85,16 +78,9 @@ void OfferPngOnly(int width, int height, int seed) {
     }
     const std::string path = DataFolder() + "\\offered.png";
     ASSERT_TRUE(formats::PngWriter().Write(path.c_str(), info, 6));
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    ASSERT_NE(block, nullptr);
-    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    EXPECT_NE(SetClipboardData(formats::ClipboardPicture::PngFormat(), block), nullptr);
-    CloseClipboard();
+    const std::string bytes = testsupport::ReadAll(path);
+    EXPECT_TRUE(testsupport::Offer({{formats::ClipboardPicture::PngFormat(),
+                                     testsupport::Block(bytes.data(), bytes.size())}}));
 }
 
 // Top-down RGB bytes of a picture, as Pillow's tobytes() gives them.
@@ -140,11 +126,6 @@ protected:
             }
         }
         return texts;
-    }
-    static void EmptyTheClipboard() {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        CloseClipboard();
     }
 
     ui::ScriptedDialogs dialogs;
@@ -196,7 +177,7 @@ TEST_F(MainWindowTest, KeyboardWorksAfterEveryMessageBox) {
     SetForegroundWindow(window.hwnd);
     SetFocus(window.canvas.hwnd);
     RealBoxes boxes;
-    EmptyTheClipboard();
+    ASSERT_TRUE(testsupport::Offer({}));
     // The New question answered No, the clipboard warning, the save warning.
     for (UINT command : {IDM_NEW, IDM_CLIP_RIGHT, IDM_SAVE_PNG}) {
         SCOPED_TRACE(command);
@@ -250,7 +231,7 @@ TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     const std::string path = WritePicture("dialog.png", 20, 10, 3);
     dialogs.AnswerFile(path.c_str());
     Command(IDM_PASTE_BELOW);
-    EXPECT_EQ(Title(window.hwnd), "Quiltora - ( 20 x 10 )");
+    EXPECT_EQ(testsupport::WindowText(window.hwnd), "Quiltora - ( 20 x 10 )");
     EXPECT_EQ(document.picture.ReadPixel(19, 9), Colour(19, 9, 3));
 
     // Cancel: nothing changes, nothing is said.
@@ -274,11 +255,7 @@ TEST_F(MainWindowTest, PasteFromTheOpenDialogAndItsWarnings) {
     EXPECT_EQ(document.width, 20);
 
     // A PNG cut short is pasted as far as it goes, and named as damaged.
-    std::string bytes;
-    {
-        std::ifstream in(WritePicture("whole.png", 300, 200, 5), std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    const std::string bytes = testsupport::ReadAll(WritePicture("whole.png", 300, 200, 5));
     const std::string cut = DataFolder() + "\\cut.png";
     std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() * 3 / 4);
     dialogs.AnswerMessageBox(IDOK);
@@ -322,7 +299,7 @@ TEST_F(MainWindowTest, NewAndClosingAskOnlyWhileThePictureIsUnsaved) {
                 }
                 main.Send(WM_COMMAND, step, 0);
                 if (step == IDM_COPY) {
-                    EmptyTheClipboard(); // another program copies
+                    ASSERT_TRUE(testsupport::Offer({})); // another program copies
                 }
             }
             const std::size_t asked = dialogs.MessageBoxes().size();
@@ -385,7 +362,7 @@ TEST_F(MainWindowTest, CommandsThatCanDoNothingAreGreyed) {
 }
 
 TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
-    EmptyTheClipboard();
+    ASSERT_TRUE(testsupport::Offer({}));
     dialogs.AnswerMessageBox(IDOK);
     dialogs.AnswerMessageBox(IDOK);
     Command(IDM_CLIP_RIGHT);
@@ -401,17 +378,13 @@ TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
     image::Image copied;
     ASSERT_TRUE(image::Image::ReadClipboardBytes(formats::ClipboardPicture::PngFormat(), png));
     ASSERT_TRUE(formats::LoadPng(copied, png.data(), png.size(), 0));
-    ASSERT_EQ(copied.Width, 16);
+    image::Image pasted;
+    MakeImage(pasted, 16, 8, [](int x, int y) { return Colour(x, y, 9); });
+    EXPECT_TRUE(testpictures::SamePixels(copied, pasted));
     // Ctrl+V's command (the key itself is checked with the accelerators).
     Command(IDM_CLIP_BELOW);
-    ASSERT_EQ(document.width, 16);
-    ASSERT_EQ(document.height, 16);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            ASSERT_EQ(document.picture.ReadPixel(x, y + 8), Colour(x, y, 9)) << x << "," << y;
-            ASSERT_EQ(copied.ReadPixel(x, y), Colour(x, y, 9)) << x << "," << y;
-        }
-    }
+    ASSERT_EQ(std::make_pair(document.width, document.height), std::make_pair(16, 16));
+    EXPECT_TRUE(testpictures::SameBlock(document.picture, 0, 8, pasted, 0, 0, 16, 8));
 
     // A "PNG" alone, partly transparent, is pasted over the background
     // colour, to the right of the picture pasted last.
@@ -419,19 +392,18 @@ TEST_F(MainWindowTest, ClipboardPastesAndTheirWarning) {
     OfferPngOnly(20, 6, 3);
     Command(IDM_CLIP_RIGHT);
     ASSERT_EQ(document.width, 36);
-    const std::uint8_t back[3] = {0x50, 0x40, 0x30};
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 20; ++x) {
-            const image::PixelValue colour = Colour(x, y, 3);
-            const unsigned alpha = 255 - x * 7;
-            image::PixelValue blended = 0;
-            for (int c = 0; c < 3; ++c) {
-                const unsigned sample = colour >> (16 - 8 * c) & 0xFF;
-                blended |= (sample * alpha + back[c] * (255 - alpha) + 127) / 255 << (16 - 8 * c);
-            }
-            ASSERT_EQ(document.picture.ReadPixel(16 + x, 8 + y), blended) << x << "," << y;
+    image::Image blended;
+    MakeImage(blended, 20, 6, [](int x, int y) {
+        const unsigned alpha = 255 - x * 7;
+        image::PixelValue mixed = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const unsigned sample = Colour(x, y, 3) >> shift & 0xFF;
+            const unsigned back = 0x504030u >> shift & 0xFF; // BkColor as a pixel
+            mixed |= (sample * alpha + back * (255 - alpha) + 127) / 255 << shift;
         }
-    }
+        return mixed;
+    });
+    EXPECT_TRUE(testpictures::SameBlock(document.picture, 16, 8, blended, 0, 0, 20, 6));
     EXPECT_EQ(Warnings().size(), 2u);
 }
 
@@ -606,9 +578,7 @@ TEST_F(MainWindowTest, TheCanvasFillsTheClientAreaBetweenToolbarAndStatusBar) {
         EXPECT_EQ(settings.StatusBar, shown ? 1 : 0);
         RECT client = {};
         GetClientRect(window.hwnd, &client);
-        RECT canvas = {};
-        GetWindowRect(window.canvas.hwnd, &canvas);
-        MapWindowPoints(nullptr, window.hwnd, reinterpret_cast<POINT*>(&canvas), 2);
+        const RECT canvas = testsupport::ChildRect(window.canvas.hwnd);
         const LONG bar = shown ? window.statusBar.WindowSize().cy : 0;
         EXPECT_GT(window.statusBar.WindowSize().cy, 0);
         EXPECT_EQ((std::vector<LONG>{canvas.left, canvas.top, canvas.right, canvas.bottom}),
@@ -649,7 +619,7 @@ TEST_F(MainWindowTest, TheStatusBarAndTitleFollowPastesUndoZoomSaveAndNew) {
             parts.push_back(window.statusBar.PartText(i));
         }
         EXPECT_EQ(parts, step.parts);
-        EXPECT_EQ(Title(window.hwnd),
+        EXPECT_EQ(testsupport::WindowText(window.hwnd),
                   parts[0].empty() ? "Quiltora" : "Quiltora - ( " + parts[0] + " )");
     }
 }

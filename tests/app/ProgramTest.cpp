@@ -1,9 +1,10 @@
 #include "app/Program.h"
 #include "app/ResourceIds.h"
-#include "formats/PngWriter.h"
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
 #include "support/DropBlock.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "support/TestWindows.h"
 
 #include <gtest/gtest.h>
@@ -12,24 +13,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+using testpictures::SaveFilled;
+using testsupport::ReadAll;
+
 namespace {
-
-std::string TempPath(const std::string& name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "quiltora_program_" + std::to_string(GetCurrentProcessId()) + name;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // One run of the program over its own document and settings, ended by the
 // main window's close box the way a user ends it.
@@ -91,21 +84,24 @@ HWND MainWindowOf(const PROCESS_INFORMATION& process) {
     return HWND{};
 }
 
+// Each test's files, in a folder removed with them at the end.
+class Program : public ::testing::Test {
+protected:
+    testsupport::ScratchFolder folder;
+};
+
 } // namespace
 
-TEST(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
-    const std::string ini = TempPath("_drop.ini");
+TEST_F(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
+    const std::string ini = folder.Join("Quiltora.ini");
     std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\n";
     // a.png 10 x 4, b.png 20 x 6 and c.png 30 x 8, each of one colour,
     // named in the order c, a, b.
     const image::PixelValue colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
     std::vector<std::string> dropped;
     for (int i : {2, 0, 1}) {
-        image::Image picture;
-        picture.Create(10 * (i + 1), 4 + 2 * i, 24);
-        picture.FillAll(colours[i]);
-        dropped.push_back(TempPath(std::string(1, static_cast<char>('a' + i)) + ".png"));
-        ASSERT_TRUE(formats::SavePng(picture, dropped.back().c_str()));
+        dropped.push_back(folder.Join(std::string(1, static_cast<char>('a' + i)) + ".png"));
+        ASSERT_TRUE(SaveFilled(dropped.back(), 10 * (i + 1), 4 + 2 * i, colours[i]));
     }
     const struct {
         const char* how;
@@ -145,42 +141,33 @@ TEST(Program, DroppedFilesArePastedInNameOrderBelowWithShift) {
         EXPECT_EQ(run.document.UndoRecords().size(), 1u);
         EXPECT_EQ(std::make_pair(run.document.width, run.document.height), std::make_pair(10, 4));
     }
-    for (const std::string& path : dropped) {
-        DeleteFileA(path.c_str());
-    }
-    DeleteFileA(ini.c_str());
 }
 
-TEST(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
-    const std::string ini = TempPath("_queue.ini");
+TEST_F(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
+    const std::string ini = folder.Join("Quiltora.ini");
     std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=0\r\nAll_Width=0\r\n";
-    // The job's three pictures, then a file handed over, a dropped file and
-    // a picture copied by another program: one colour and width each.
-    const struct {
-        const char* name;
-        int width;
-        image::PixelValue colour;
-    } pictures[] = {{"j1.png", 10, 0xFF0000}, {"j2.png", 20, 0x00FF00}, {"j3.png", 30, 0x0000FF},
-                    {"h.png", 5, 0xFFFF00},   {"d.png", 7, 0x00FFFF},   {"", 3, 0xFF00FF}};
+    // The job's three pictures, then a file handed over and a dropped file:
+    // one colour and width each.
+    const std::tuple<const char*, int, image::PixelValue> files[] = {{"j1.png", 10, 0xFF0000},
+                                                                     {"j2.png", 20, 0x00FF00},
+                                                                     {"j3.png", 30, 0x0000FF},
+                                                                     {"h.png", 5, 0xFFFF00},
+                                                                     {"d.png", 7, 0x00FFFF}};
+    std::vector<std::string> paths;
+    for (const auto& [name, width, colour] : files) {
+        paths.push_back(folder.Join(name));
+        ASSERT_TRUE(SaveFilled(paths.back(), width, 4, colour));
+    }
     ProgramRun run(ini);
     ASSERT_TRUE(run.started);
     run.program.mainWindow.SetClipboardWatch(true);
-    std::vector<std::string> paths;
-    for (const auto& p : pictures) {
-        image::Image picture;
-        ASSERT_TRUE(picture.Create(p.width, 4, 24));
-        picture.FillAll(p.colour);
-        if (*p.name == 0) {
-            // Copied from a thread of its own, as another program would, just
-            // before the job begins: the watch hears of it inside the job.
-            std::thread([&picture] {
-                ASSERT_TRUE(image::Image::PutOnClipboard(nullptr, picture.ScreenCopy()));
-            }).join();
-            break;
-        }
-        paths.push_back(TempPath(p.name));
-        ASSERT_TRUE(formats::SavePng(picture, paths.back().c_str()));
-    }
+    // A 3 x 4 picture copied by another program, from a thread of its own
+    // just before the job begins: the watch hears of it inside the job.
+    std::thread([] {
+        image::Image copied;
+        ASSERT_TRUE(testpictures::MakeImage(copied, 3, 4, [](int, int) { return 0xFF00FFu; }));
+        ASSERT_TRUE(image::Image::PutOnClipboard(nullptr, copied.ScreenCopy()));
+    }).join();
     // Both are posted now and reach the windows within the job's dialog.
     run.program.mainWindow.HandOverFiles({paths[3]});
     PostMessageA(run.program.mainWindow.canvas.hwnd, WM_DROPFILES,
@@ -210,39 +197,23 @@ TEST(Program, WhatArrivesDuringAJobIsPastedAfterItInOrder) {
     cells.erase(std::remove(cells.begin(), cells.end(), 0xFF00FF), cells.end());
     EXPECT_EQ(std::vector<image::PixelValue>(cells.begin() + 3, cells.end()),
               (std::vector<image::PixelValue>{0xFFFF00, 0x00FFFF}));
-    for (const std::string& path : paths) {
-        DeleteFileA(path.c_str());
-    }
-    DeleteFileA(ini.c_str());
 }
 
-TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
-    const std::string ini = TempPath(".ini");
-    const std::string picture = TempPath(".png");
-    {
-        std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=50\r\nJPEGQuality=0\r\n";
-        image::Image blue;
-        ASSERT_TRUE(blue.Create(10, 6, 24));
-        blue.FillAll(0x0000FF);
-        ASSERT_TRUE(formats::SavePng(blue, picture.c_str()));
-    }
+TEST_F(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
+    const std::string ini = folder.Join("Quiltora.ini");
+    const std::string picture = folder.Join("blue.png");
+    std::ofstream(ini, std::ios::binary) << "[Quiltora]\r\nPadSize=50\r\nJPEGQuality=0\r\n";
+    ASSERT_TRUE(SaveFilled(picture, 10, 6, 0x0000FF));
     ui::ScriptedDialogs dialogs;
     {
         ProgramRun run(ini);
         ASSERT_TRUE(run.started);
-        // Out-of-range values from the file are mended once the window exists.
-        EXPECT_EQ(run.settings.PadSize, 30);
-        EXPECT_EQ(run.settings.JPEGQuality, 1);
         EXPECT_NE(IsWindowVisible(run.program.settingsWindow.hwnd), FALSE);
         // An owned tool window stays above its owner, however that is raised.
         const HWND main = run.program.mainWindow.hwnd;
         EXPECT_EQ(GetWindow(run.program.settingsWindow.hwnd, GW_OWNER), main);
         SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        bool above = false;
-        for (HWND w = GetWindow(main, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
-            above = above || w == run.program.settingsWindow.hwnd;
-        }
-        EXPECT_TRUE(above);
+        EXPECT_TRUE(testsupport::IsAbove(run.program.settingsWindow.hwnd, main));
 
         // A gap of 8 in red, typed and chosen as a user would.
         SetWindowTextA(run.Gap(), "8");
@@ -258,7 +229,9 @@ TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         }
         // Quitting with the joined picture unsaved is confirmed.
     }
-    // Closing wrote the file; the next start shows what the user left.
+    // Closing wrote the file, with the quality the window mended (the
+    // window's own test shows the mending); the next start shows what the
+    // user left.
     const std::string saved = ReadAll(ini);
     EXPECT_NE(saved.find("\r\nPadSize=8\r\nPadCol=255\r\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("\r\nJPEGQuality=1\r\n"), std::string::npos);
@@ -267,16 +240,12 @@ TEST(Program, SettingsChangedInTheWindowApplyAndSurviveARestart) {
         ASSERT_TRUE(again.started);
         EXPECT_EQ(again.settings.PadSize, 8);
         EXPECT_EQ(again.settings.PadCol, 255);
-        char text[16] = {};
-        GetWindowTextA(again.Gap(), text, sizeof(text));
-        EXPECT_STREQ(text, "8");
+        EXPECT_EQ(testsupport::WindowText(again.Gap()), "8");
     }
-    DeleteFileA(ini.c_str());
-    DeleteFileA(picture.c_str());
 }
 
-TEST(Program, WindowsOpenWhereTheyWereLeft) {
-    const std::string ini = TempPath("_layout.ini");
+TEST_F(Program, WindowsOpenWhereTheyWereLeft) {
+    const std::string ini = folder.Join("Quiltora.ini");
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const struct {
@@ -338,40 +307,32 @@ TEST(Program, WindowsOpenWhereTheyWereLeft) {
         GetWindowRect(w->hwnd, &place);
         EXPECT_TRUE(IntersectRect(&both, &place, &work)) << place.left << "," << place.top;
     }
-    DeleteFileA(ini.c_str());
 }
 
 // Explorer's "Open" on five files starts five copies at once: four hand
 // their file over and leave, one stays, holding all five.
-TEST(Program, CopiesHandTheirFilesToOneWindowAndOnlyAnOrdinaryCloseWritesTheSettings) {
+TEST_F(Program, CopiesHandTheirFilesToOneWindowAndOnlyAnOrdinaryCloseWritesTheSettings) {
     // The real program, copied beside a settings file of its own.
-    const std::string folder = TempPath("_five");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string exe = folder + "\\Quiltora.exe";
-    const std::string ini = folder + "\\Quiltora.ini";
+    const std::string exe = folder.Join("Quiltora.exe");
+    const std::string ini = folder.Join("Quiltora.ini");
     ASSERT_TRUE(CopyFileA(QUILTORA_EXE, exe.c_str(), FALSE));
     const std::string original = "[Quiltora]\r\nPadSize=5\r\n";
     std::ofstream(ini, std::ios::binary) << original;
     PROCESS_INFORMATION copies[6] = {};
     for (int i = 0; i < 5; ++i) {
-        image::Image picture;
-        ASSERT_TRUE(picture.Create(i + 1, 3, 24));
-        ASSERT_TRUE(
-            formats::SavePng(picture, (folder + "\\" + std::to_string(i) + ".png").c_str()));
+        ASSERT_TRUE(SaveFilled(folder.Join(std::to_string(i) + ".png"), i + 1, 3, 0));
     }
     for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(StartCopy(exe, folder, copies[i], std::to_string(i) + ".png"));
+        ASSERT_TRUE(StartCopy(exe, folder.path, copies[i], std::to_string(i) + ".png"));
     }
     // Widths 1 to 5 with four gaps of 5 between.
     HWND first = nullptr;
-    char title[64] = {};
-    for (int i = 0; i < 1500 && std::string(title) != "Quiltora - ( 35 x 3 )"; ++i) {
+    for (int i = 0; i < 1500 && testsupport::WindowText(first) != "Quiltora - ( 35 x 3 )"; ++i) {
         Sleep(20);
         const std::vector<HWND> windows = MainWindows();
         first = windows.empty() ? nullptr : windows.front();
-        GetWindowTextA(first, title, sizeof(title));
     }
-    EXPECT_STREQ(title, "Quiltora - ( 35 x 3 )");
+    EXPECT_EQ(testsupport::WindowText(first), "Quiltora - ( 35 x 3 )");
     EXPECT_EQ(MainWindows().size(), 1u);
     DWORD firstProcess = 0;
     GetWindowThreadProcessId(first, &firstProcess);
@@ -389,7 +350,7 @@ TEST(Program, CopiesHandTheirFilesToOneWindowAndOnlyAnOrdinaryCloseWritesTheSett
     EXPECT_EQ(handedOver, 4);
     EXPECT_EQ(ReadAll(ini), original);
 
-    ASSERT_TRUE(StartCopy(exe, folder, copies[5], ""));
+    ASSERT_TRUE(StartCopy(exe, folder.path, copies[5], ""));
     const HWND window = MainWindowOf(copies[5]);
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -401,9 +362,4 @@ TEST(Program, CopiesHandTheirFilesToOneWindowAndOnlyAnOrdinaryCloseWritesTheSett
         CloseHandle(copy.hThread);
         CloseHandle(copy.hProcess);
     }
-    for (const std::string name :
-         {"Quiltora.exe", "Quiltora.ini", "0.png", "1.png", "2.png", "3.png", "4.png"}) {
-        DeleteFileA((folder + "\\" + name).c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
 }

@@ -1,8 +1,9 @@
-#include "formats/PngWriter.h"
 #include "image/JoinDocument.h"
 #include "job/BatchPlan.h"
 #include "job/JobRun.h"
 #include "job/JobSizeEstimate.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Each layout rule against a painter that knows only the rules: every
@@ -28,15 +30,9 @@ struct Size {
     int w, h;
 };
 
-std::string Folder() {
-    static const std::string folder = [] {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        const std::string path = temp + std::to_string(GetCurrentProcessId()) + "layout";
-        CreateDirectoryA(path.c_str(), nullptr);
-        return path;
-    }();
-    return folder;
+const std::string& Folder() {
+    static const testsupport::ScratchFolder folder;
+    return folder.path;
 }
 
 PixelValue Colour(int index) {
@@ -52,10 +48,8 @@ std::vector<std::string> MakePictures(const std::vector<Size>& sizes,
         names.push_back(given.empty() ? std::to_string(size.w) + "x" + std::to_string(size.h) +
                                             "_" + std::to_string(i) + ".png"
                                       : given[i]);
-        image::Image picture;
-        picture.Create(size.w, size.h, 24);
-        picture.FillAll(Colour(i));
-        formats::SavePng(picture, (Folder() + "\\" + names.back()).c_str());
+        EXPECT_TRUE(
+            testpictures::SaveFilled(Folder() + "\\" + names.back(), size.w, size.h, Colour(i)));
     }
     return names;
 }
@@ -95,6 +89,7 @@ public:
         return colour;
     }
 
+    const PixelValue background;
     int width = 0;
     int height = 0;
 
@@ -103,7 +98,6 @@ private:
         int x, y, w, h;
         PixelValue colour;
     };
-    PixelValue background;
     std::vector<Rect> fills;
     int rowEnd = 0;
     int lastY = 0;
@@ -120,34 +114,6 @@ public:
     }
     std::string skipped;
 };
-
-struct Outcome {
-    image::JoinDocument document;
-    std::string skipped;
-};
-
-// Runs the job on the names (all taken) and checks the size it predicted.
-void RunLayout(const std::vector<std::string>& names, job::BatchJob job, PixelValue background,
-               Outcome& outcome, const job::PictureLoader::Hooks& hooks = {}) {
-    job.folder = Folder();
-    job.files = job::AllInFolder;
-    job.firstBelow = true;
-    for (const std::string& name : names) {
-        job.entries.push_back({name, job::ImageFile, false});
-    }
-    image::PasteParameters values;
-    values.gapWidth = Gap;
-    values.gapColour = static_cast<std::int32_t>(image::ColourToPixel(GapPixel));
-    values.background = static_cast<std::int32_t>(image::ColourToPixel(background));
-    const job::JobSizeEstimate estimate(job, values, job::JobSizeEstimate::ReadHeaderSize);
-    job::BatchPlan plan(job);
-    Record record;
-    job::JobStop stop;
-    job::RunJob(plan, values, outcome.document, record, stop, hooks);
-    outcome.skipped = record.skipped;
-    EXPECT_EQ(estimate.Width(), outcome.document.width);
-    EXPECT_EQ(estimate.Height(), outcome.document.height);
-}
 
 // Whether every channel of the pixel lies between the background's and the
 // text's (the text is smoothed), and whether it is nearer the text's.
@@ -193,6 +159,34 @@ void ExpectPainted(const image::JoinDocument& document, const Painter& painter,
     }
 }
 
+// Runs the job on the names (all taken) over the painter's background: the
+// canvas is the size the job predicted and as painted. Returns the names the
+// job skipped.
+std::string ExpectLayout(const std::vector<std::string>& names, job::BatchJob job,
+                         const Painter& painter, const std::vector<RECT>& bands = {},
+                         PixelValue textColour = 0) {
+    job.folder = Folder();
+    job.files = job::AllInFolder;
+    job.firstBelow = true;
+    for (const std::string& name : names) {
+        job.entries.push_back({name, job::ImageFile, false});
+    }
+    image::PasteParameters values;
+    values.gapWidth = Gap;
+    values.gapColour = static_cast<std::int32_t>(image::ColourToPixel(GapPixel));
+    values.background = static_cast<std::int32_t>(image::ColourToPixel(painter.background));
+    const job::JobSizeEstimate estimate(job, values, job::JobSizeEstimate::ReadHeaderSize);
+    job::BatchPlan plan(job);
+    image::JoinDocument document;
+    Record record;
+    job::JobStop stop;
+    job::RunJob(plan, values, document, record, stop);
+    EXPECT_EQ(estimate.Width(), document.width);
+    EXPECT_EQ(estimate.Height(), document.height);
+    ExpectPainted(document, painter, bands, textColour);
+    return record.skipped;
+}
+
 const std::vector<Size> kMixed = {{20, 12}, {27, 17}, {34, 22}, {41, 12}, {48, 17}};
 
 TEST(JobLayout, AlignmentPadsEachPictureToItsRowOrTheColumn) {
@@ -222,8 +216,6 @@ TEST(JobLayout, AlignmentPadsEachPictureToItsRowOrTheColumn) {
         job.perRow = c.perRow;
         job.layout.rowAlign = c.rowAlign;
         job.layout.columnAlign = c.columnAlign;
-        Outcome outcome;
-        RunLayout(names, job, 0xFFFFFF, outcome);
         const bool column = c.arrangement == job::OneColumn;
         int widest = 0;
         for (const Size& s : kMixed) {
@@ -250,7 +242,7 @@ TEST(JobLayout, AlignmentPadsEachPictureToItsRowOrTheColumn) {
             }
             first = end;
         }
-        ExpectPainted(outcome.document, painter);
+        ExpectLayout(names, job, painter);
     }
 }
 
@@ -265,8 +257,6 @@ TEST(JobLayout, EqualCellsTakeTheLargestSidesAndWrapByCellWidth) {
         job.layout.cells = true;
         job.layout.cellAcross = c.across;
         job.layout.cellDown = c.down;
-        Outcome outcome;
-        RunLayout(names, job, 0x00FF00, outcome);
         Painter painter(0x00FF00);
         for (std::size_t i = 0; i < kMixed.size(); ++i) {
             const POINT at = painter.Join(48, 22, i % 2 == 0);
@@ -274,7 +264,7 @@ TEST(JobLayout, EqualCellsTakeTheLargestSidesAndWrapByCellWidth) {
                          at.y + Offset(c.down, 22 - kMixed[i].h), kMixed[i].w, kMixed[i].h,
                          Colour(static_cast<int>(i)));
         }
-        ExpectPainted(outcome.document, painter);
+        ExpectLayout(names, job, painter);
     }
 }
 
@@ -323,34 +313,30 @@ Justified JustifyByRule(const std::vector<Size>& pictures, int W, int g, int T) 
 }
 
 TEST(JobLayout, JustifiedRowsFillTheWidth) {
-    const struct {
-        std::vector<Size> sizes;
-        int width, target;
-    } cases[] = {
+    // The pictures' sizes, the width and the target height.
+    const std::tuple<std::vector<Size>, int, int> cases[] = {
         // Rows whose widths round, and a last row at the target height.
         {{{40, 30}, {30, 30}, {50, 30}, {35, 30}, {61, 40}, {19, 23}}, 100, 30},
         // A first picture too wide for the row alone, then a last row.
         {{{300, 30}, {20, 30}}, 100, 40},
         {{{33, 21}, {47, 29}, {25, 31}, {61, 17}, {19, 23}, {40, 40}, {29, 37}}, 150, 35},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.width);
-        const std::vector<std::string> names = MakePictures(c.sizes);
+    for (const auto& [sizes, width, target] : cases) {
+        SCOPED_TRACE(width);
+        const std::vector<std::string> names = MakePictures(sizes);
         job::BatchJob job;
         job.arrangement = job::FitWidth;
-        job.width = c.width;
-        job.layout.justifyHeight = c.target;
-        Outcome outcome;
-        RunLayout(names, job, 0xFFFFFF, outcome);
-        const Justified rows = JustifyByRule(c.sizes, c.width, Gap, c.target);
+        job.width = width;
+        job.layout.justifyHeight = target;
+        const Justified rows = JustifyByRule(sizes, width, Gap, target);
         Painter painter(0xFFFFFF);
         for (std::size_t i = 0; i < rows.sizes.size(); ++i) {
             const Size s = rows.sizes[i];
             const POINT at = painter.Join(s.w, s.h, rows.starts[i]);
             painter.Fill(at.x, at.y, s.w, s.h, Colour(static_cast<int>(i)));
         }
-        EXPECT_EQ(painter.width, c.width);
-        ExpectPainted(outcome.document, painter);
+        EXPECT_EQ(painter.width, width);
+        ExpectLayout(names, job, painter);
     }
 }
 
@@ -378,8 +364,6 @@ TEST(JobLayout, CaptionsSitInABandUnderEachPicture) {
         job.layout.rowAlign = job::AlignEnd;
         job.layout.caption = c.caption;
         job.layout.captionSize = c.size;
-        Outcome outcome;
-        RunLayout(names, job, c.background, outcome);
         const int band = (3 * c.size + 1) / 2;
         Painter painter(c.background);
         std::vector<RECT> bands;
@@ -392,7 +376,7 @@ TEST(JobLayout, CaptionsSitInABandUnderEachPicture) {
                          Colour(static_cast<int>(i)));
             bands.push_back({at.x, at.y + 20, at.x + w, at.y + 20 + band});
         }
-        ExpectPainted(outcome.document, painter, bands, c.text);
+        ExpectLayout(names, job, painter, bands, c.text);
     }
 }
 
@@ -410,9 +394,6 @@ TEST(JobLayout, APictureThatFailsKeepsItsCellInAnAlignedJob) {
     job.arrangement = job::OneRow;
     job.layout.rowAlign = job::AlignMiddle;
     job.layout.caption = job::CaptionNumber;
-    Outcome outcome;
-    RunLayout(names, job, 0xFFFFFF, outcome);
-    EXPECT_EQ(outcome.skipped, "broken.png;empty.gif;");
     const std::vector<Size> cells = {{20, 12}, {30, 25}, {27, 17}};
     Painter painter(0xFFFFFF);
     std::vector<RECT> bands;
@@ -424,7 +405,7 @@ TEST(JobLayout, APictureThatFailsKeepsItsCellInAnAlignedJob) {
         }
         bands.push_back({at.x, at.y + 25, at.x + cells[i].w, at.y + 25 + 18});
     }
-    ExpectPainted(outcome.document, painter, bands, 0x000000);
+    EXPECT_EQ(ExpectLayout(names, job, painter, bands, 0x000000), "broken.png;empty.gif;");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "image/Image.h"
 #include "settings/AppSettings.h"
 #include "support/DropBlock.h"
+#include "support/TestPictures.h"
 #include "support/TestWindows.h"
 #include "ui/Window.h"
 #include "win/ScopedGdi.h"
@@ -23,16 +24,6 @@ using Names = std::vector<std::string>;
 namespace {
 
 const std::string Up = std::string("^") + browser::ParentEntryText;
-
-// Stands in for the main window: records the commands it is sent.
-class OwnerWindow : public ui::Window {
-public:
-    int OnCommand(UINT id, UINT, HWND) override {
-        commands.push_back(id);
-        return 1;
-    }
-    std::vector<UINT> commands;
-};
 
 // Records each call as its action, owner, folder and entries.
 class RecordingBatch : public browser::BatchActions {
@@ -66,13 +57,7 @@ class FileListWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(browsertest::MakeFolder(folder.Join("sub")));
-        image::Image picture;
-        ASSERT_TRUE(picture.Create(40, 20, 24));
-        for (int y = 0; y < 20; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                picture.WritePixel(x, y, Colour(x, y));
-            }
-        }
+        ASSERT_TRUE(testpictures::MakeImage(picture, 40, 20, Colour));
         ASSERT_TRUE(formats::SavePng(picture, folder.Join("small.png").c_str()));
         ASSERT_TRUE(testsupport::CreateTopLevel(owner));
         settings.ListDir.Assign(folder.path.c_str());
@@ -112,8 +97,9 @@ protected:
     std::string ListDir() const { return settings.ListDir.Data(); }
 
     browsertest::ScratchFolder folder;
+    image::Image picture;
     settings::AppSettings settings;
-    OwnerWindow owner;
+    testsupport::CommandRecorder owner;
     FileListWindow list;
     RecordingBatch batch;
     Names pastes;
@@ -147,15 +133,13 @@ TEST_F(FileListWindowTest, DoubleClicksWalkThroughFoldersAndPastePictures) {
 
 TEST_F(FileListWindowTest, ADroppedFolderOpensItselfAndAFileItsFolder) {
     DragAcceptFiles(list.hwnd, TRUE);
-    const struct {
-        std::string dropped;
-        std::string listDir;
-    } drops[] = {{folder.Join("sub"), folder.Join("sub")},
-                 {folder.Join("small.png"), folder.path},
-                 {folder.Join("no such file"), folder.path}};
-    for (const auto& d : drops) {
-        list.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock({d.dropped})), 0);
-        EXPECT_EQ(ListDir(), d.listDir) << d.dropped;
+    // What is dropped, and the folder listed after.
+    const std::string drops[][2] = {{folder.Join("sub"), folder.Join("sub")},
+                                    {folder.Join("small.png"), folder.path},
+                                    {folder.Join("no such file"), folder.path}};
+    for (const auto& [dropped, listDir] : drops) {
+        list.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDropBlock({dropped})), 0);
+        EXPECT_EQ(ListDir(), listDir) << dropped;
     }
 }
 
@@ -190,13 +174,7 @@ TEST_F(FileListWindowTest, FocusedPictureIsPreviewedUntilAnotherFolderOpens) {
     };
     EXPECT_TRUE(preview.IsEmpty());
     SetState("small.png", LVIS_FOCUSED);
-    ASSERT_EQ(preview.Width, 40);
-    ASSERT_EQ(preview.Height, 20);
-    for (int y = 0; y < 20; y += 3) {
-        for (int x = 0; x < 40; x += 3) {
-            ASSERT_EQ(preview.ReadPixel(x, y), Colour(x, y)) << x << "," << y;
-        }
-    }
+    EXPECT_TRUE(testpictures::SamePixels(preview, picture));
     ASSERT_NE(centre(), RGB(255, 255, 255));
     DoubleClick("sub", NM_DBLCLK);
     EXPECT_TRUE(preview.IsEmpty());
@@ -220,36 +198,30 @@ TEST_F(FileListWindowTest, SplitterDragKeepsTheLimits) {
     const int pane0 = list.PreviewHeight();
     int y = list.ClientSize().cy - pane0 - 2; // inside the strip
     list.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, y));
-    const struct {
-        int dy;
-        int listDelta; // from the start
-    } moves[] = {
+    // Each move, and the list's growth from the start.
+    const int moves[][2] = {
         {20, 20},                          // down: the preview shrinks
         {pane0 - 20 - 9, 20},              // preview would be 9: refused
         {-10, 10},                         // continues from the refused position
         {-(list0 + 10 - 49), 10},          // list would be 49: refused
         {-(list0 + 10 - 50), -list0 + 50}, // exactly 50: allowed
     };
-    for (const auto& m : moves) {
-        y += m.dy;
+    for (const auto& [dy, listDelta] : moves) {
+        y += dy;
         list.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, y));
-        EXPECT_EQ(list.listView.WindowSize().cy, list0 + m.listDelta) << y;
-        EXPECT_EQ(list.PreviewHeight(), pane0 - m.listDelta) << y;
+        EXPECT_EQ(list.listView.WindowSize().cy, list0 + listDelta) << y;
+        EXPECT_EQ(list.PreviewHeight(), pane0 - listDelta) << y;
     }
     list.Send(WM_LBUTTONUP, 0, MAKELPARAM(10, y));
     list.Send(WM_MOUSEMOVE, 0, MAKELPARAM(10, y + 30));
     EXPECT_EQ(list.PreviewHeight(), pane0 + list0 - 50); // released: no longer follows
 }
 
+// The rule for each dragged edge is the placement test's.
 TEST_F(FileListWindowTest, CannotBeSizedBelow200By200) {
     RECT small = {10, 20, 60, 70};
     list.Send(WM_SIZING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&small));
-    EXPECT_EQ(small.left, 60 - 200);
-    EXPECT_EQ(small.top, 70 - 200);
-    RECT large = {0, 0, 300, 400};
-    list.Send(WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&large));
-    EXPECT_EQ(large.right, 300);
-    EXPECT_EQ(large.bottom, 400);
+    EXPECT_EQ(std::make_pair(small.left, small.top), std::make_pair(60L - 200, 70L - 200));
 }
 
 TEST_F(FileListWindowTest, CloseAsksTheOwnerToHideTheList) {

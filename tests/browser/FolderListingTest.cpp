@@ -4,27 +4,25 @@
 
 #include <gtest/gtest.h>
 
-using job::ListEntry;
+#include <tuple>
+
 using browsertest::Describe;
+using job::ListEntry;
 
 TEST(FolderListing, ListsParentThenFoldersThenPicturesByNameWithoutCase) {
     browsertest::ScratchFolder scratch;
-    const struct {
-        const char* name;
-        bool folder;
-        bool hidden;
-    } items[] = {
+    // Each name, whether it is a folder and whether it is hidden.
+    const std::tuple<const char*, bool, bool> items[] = {
         {"b_folder", true, false}, {"A_folder", true, false},       {"x.png", true, false},
         {"hidden", true, true},    {"photo.JPEG", false, false},    {"a.gif", false, false},
         {"C.Bmp", false, false},   {"e.png", false, false},         {"hidden.png", false, true},
         {"README", false, false},  {"photo.jpg.txt", false, false}, {"png", false, false},
         {"g.WebP", false, false},
     };
-    for (const auto& item : items) {
-        const std::string path = scratch.Join(item.name);
-        ASSERT_TRUE(item.folder ? browsertest::MakeFolder(path)
-                                : browsertest::WriteFile(path, "x"));
-        if (item.hidden) {
+    for (const auto& [name, folder, hidden] : items) {
+        const std::string path = scratch.Join(name);
+        ASSERT_TRUE(folder ? browsertest::MakeFolder(path) : browsertest::WriteFile(path, "x"));
+        if (hidden) {
             ASSERT_TRUE(
                 SetFileAttributesW(file::WidePath(path.c_str()).Get(), FILE_ATTRIBUTE_HIDDEN));
         }

@@ -12,6 +12,7 @@
 #include "settings/SettingsIds.h"
 #include "settings/SettingsWindow.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestPictures.h"
 #include "support/TestWindows.h"
 #include "ui/Dpi.h"
 
@@ -23,33 +24,9 @@
 #include <string>
 #include <vector>
 
+using testsupport::ChildRect;
+
 namespace {
-
-// Image sizes of the main toolbar, the file list's toolbar and its icons.
-struct ImageSizes {
-    UINT dpi;
-    int toolbar;
-    int listToolbar;
-    int listIcons;
-};
-constexpr ImageSizes Sizes[] = {{96, 16, 15, 16}, {144, 24, 23, 24}, {192, 32, 30, 32}};
-
-const ImageSizes& SizesAt(UINT dpi) {
-    for (const ImageSizes& sizes : Sizes) {
-        if (sizes.dpi == dpi) {
-            return sizes;
-        }
-    }
-    ADD_FAILURE() << "no sizes for " << dpi << " DPI";
-    return Sizes[0];
-}
-
-RECT ChildRect(HWND child) {
-    RECT rect = {};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 std::wstring WideText(HWND window) {
     wchar_t text[256] = {};
@@ -218,12 +195,8 @@ TEST_F(DpiTest, AtFullSizeEveryPicturePixelIsOneScreenPixel) {
     // 1 x 1-pixel checks: any stretch by the display's scale smears them.
     constexpr int Side = 64;
     image::Image checks;
-    ASSERT_TRUE(checks.Create(Side, Side, 24));
-    for (int y = 0; y < Side; ++y) {
-        for (int x = 0; x < Side; ++x) {
-            checks.WritePixel(x, y, (x + y) % 2 == 0 ? 0x000000 : 0xFFFFFF);
-        }
-    }
+    ASSERT_TRUE(testpictures::MakeImage(checks, Side, Side,
+                                        [](int x, int y) { return (x + y) % 2 * 0xFFFFFFu; }));
     ASSERT_TRUE(document.PasteImage(checks, false, 0, settings.PasteValues()));
     main.RefreshView();
     RedrawWindow(main.canvas.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -250,13 +223,14 @@ TEST_F(DpiTest, ToolbarsAndIconsFollowTheDpiAndAChangeRelaysBothWindows) {
     ASSERT_TRUE(fileList.Create(main.hwnd, settings));
     const auto expectSizesAt = [this](UINT at) {
         SCOPED_TRACE(at);
-        const ImageSizes& sizes = SizesAt(at);
+        // The images are 16, 15 and 16 pixels at 96 DPI, rounded to the
+        // nearest pixel at others (the list's toolbar is 23 at 144 DPI).
         const struct {
             const char* what;
             ui::Toolbar& toolbar;
             int image;
-        } toolbars[] = {{"main", main.toolbar, sizes.toolbar},
-                        {"list", fileList.toolbar, sizes.listToolbar}};
+        } toolbars[] = {{"main", main.toolbar, MulDiv(16, at, 96)},
+                        {"list", fileList.toolbar, MulDiv(15, at, 96)}};
         for (const auto& bar : toolbars) {
             SCOPED_TRACE(bar.what);
             EXPECT_EQ(bar.toolbar.ImageSize().cx, bar.image);
@@ -267,8 +241,8 @@ TEST_F(DpiTest, ToolbarsAndIconsFollowTheDpiAndAChangeRelaysBothWindows) {
             EXPECT_GE(bar.toolbar.ButtonSize().cy, bar.image + HIWORD(padding) / 2);
             EXPECT_GE(bar.toolbar.WindowSize().cy, bar.toolbar.ButtonSize().cy);
         }
-        EXPECT_EQ(fileList.imageList.ImageSize().cx, sizes.listIcons);
-        EXPECT_EQ(fileList.imageList.ImageSize().cy, sizes.listIcons);
+        EXPECT_EQ(fileList.imageList.ImageSize().cx, MulDiv(16, at, 96));
+        EXPECT_EQ(fileList.imageList.ImageSize().cy, MulDiv(16, at, 96));
         EXPECT_EQ(main.canvas.ScrollStep(), MulDiv(view::CanvasView::LineStep, at, 96));
     };
     expectSizesAt(dpi);

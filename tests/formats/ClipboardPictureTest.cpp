@@ -2,12 +2,13 @@
 
 #include "formats/ClipboardPicture.h"
 #include "formats/PngReader.h"
+#include "support/TestClipboard.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstring>
+#include <tuple>
 #include <vector>
 
 using namespace formats;
@@ -16,28 +17,13 @@ using image::Image;
 
 namespace {
 
-// A global block holding bytes, for the clipboard to take.
-HGLOBAL Block(const Bytes& bytes) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (block != nullptr) {
-        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-        GlobalUnlock(block);
-    }
-    return block;
-}
-
 // Replaces the clipboard's contents, as another program would: the "PNG"
-// bytes (none when empty), then a bitmap (none when null); the clipboard
-// takes both.
+// bytes, then a bitmap when one is given.
 bool Offer(const Bytes& png, HBITMAP bitmap) {
-    if (!OpenClipboard(nullptr)) {
-        return false;
-    }
-    EmptyClipboard();
-    bool ok = png.empty() || SetClipboardData(ClipboardPicture::PngFormat(), Block(png));
-    ok = ok && (bitmap == nullptr || SetClipboardData(CF_BITMAP, bitmap) != nullptr);
-    CloseClipboard();
-    return ok;
+    const std::pair<UINT, HANDLE> pngBytes = {ClipboardPicture::PngFormat(),
+                                              testsupport::Block(png.data(), png.size())};
+    return bitmap != nullptr ? testsupport::Offer({pngBytes, {CF_BITMAP, bitmap}})
+                             : testsupport::Offer({pngBytes});
 }
 
 // A 5 x 3 bitmap of one colour in the screen's format, for the clipboard.
@@ -65,20 +51,17 @@ TEST(ClipboardPicture, ReadsThePngFormatFirst) {
     ASSERT_TRUE(png.size() > 8 && blended.size() > 8);
     Bytes damaged = png;
     damaged.resize(40);
-    const struct {
-        const char* what;
-        const Bytes& png;
-        bool bitmap;
-        int width;
-    } cases[] = {{"PNG alone", png, false, 24},
-                 {"PNG beside a bitmap", png, true, 24},
-                 {"damaged PNG beside a bitmap", damaged, true, 5}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(Offer(c.png, c.bitmap ? SmallBitmap() : nullptr)) << c.what;
+    // What the clipboard holds, and the width read.
+    const std::tuple<const char*, const Bytes&, bool, int> cases[] = {
+        {"PNG alone", png, false, 24},
+        {"PNG beside a bitmap", png, true, 24},
+        {"damaged PNG beside a bitmap", damaged, true, 5}};
+    for (const auto& [what, bytes, bitmap, width] : cases) {
+        ASSERT_TRUE(Offer(bytes, bitmap ? SmallBitmap() : nullptr)) << what;
         Image picture;
-        ASSERT_TRUE(ClipboardPicture::Read(picture, 0x0000FF)) << c.what;
-        EXPECT_EQ(picture.Width, c.width) << c.what;
-        EXPECT_TRUE(c.width != 24 || Dump(picture) == blended) << c.what;
+        ASSERT_TRUE(ClipboardPicture::Read(picture, 0x0000FF)) << what;
+        EXPECT_EQ(picture.Width, width) << what;
+        EXPECT_TRUE(width != 24 || Dump(picture) == blended) << what;
     }
     ASSERT_TRUE(Offer(damaged, nullptr));
     Image picture;

@@ -40,12 +40,6 @@ bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
     return file.CreateWrite(path.c_str()) && (size == 0 || file.Write(bytes.data(), size) == size);
 }
 
-bool MakeFolder(const std::string& path) {
-    // A folder left by an interrupted run is taken as it is.
-    return CreateDirectoryW(file::WidePath(path.c_str()).Get(), nullptr) != FALSE ||
-           GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 bool RemovePath(const std::string& path) {
     const file::WidePath wide(path.c_str());
     return DeleteFileW(wide.Get()) != FALSE || RemoveDirectoryW(wide.Get()) != FALSE;

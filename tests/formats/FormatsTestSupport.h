@@ -1,6 +1,8 @@
 #pragma once
 
 #include "image/Image.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <cstdint>
 #include <string>
@@ -22,7 +24,6 @@ constexpr const char* kNoData =
 using Bytes = std::vector<std::uint8_t>;
 Bytes ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const Bytes& bytes);
-bool MakeFolder(const std::string& path);
 // Deletes a file or an empty folder.
 bool RemovePath(const std::string& path);
 
@@ -36,17 +37,7 @@ double Psnr(const Bytes& a, const Bytes& b);
 // of different sizes.
 int MaxDifference(const Bytes& a, const Bytes& b);
 
-// A 24-bit Image whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
-template <typename Colour> bool MakeImage(image::Image& picture, int w, int h, Colour colour) {
-    if (!picture.Create(w, h, 24)) {
-        return false;
-    }
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            picture.WritePixel(x, y, colour(x, y) & 0xFFFFFF);
-        }
-    }
-    return true;
-}
+using testpictures::MakeImage;
+using testsupport::MakeFolder;
 
 } // namespace formats_test

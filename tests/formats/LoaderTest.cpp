@@ -18,6 +18,7 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 using namespace formats;
 using namespace formats_test;
@@ -202,16 +203,15 @@ TEST(PngReader, OutputLayoutsAndTheirPalettes) {
     if (data.empty()) {
         GTEST_SKIP() << kNoData;
     }
-    const struct {
-        const char* name;
-        int bits, paletteCount;
-    } cases[] = {{"seed_grey.png", 8, 256}, {"grey16_trns.png", 32, 0}, {"seed_rgb.png", 24, 0}};
-    for (const auto& c : cases) {
+    // The file, its bits per pixel and its palette's size.
+    const std::tuple<const char*, int, int> cases[] = {
+        {"seed_grey.png", 8, 256}, {"grey16_trns.png", 32, 0}, {"seed_rgb.png", 24, 0}};
+    for (const auto& [name, bits, paletteCount] : cases) {
         PngImageInfo info;
-        ASSERT_TRUE(PngReader().Read((data + "in/" + c.name).c_str(), info)) << c.name;
-        EXPECT_EQ(info.BitsPerPixel, c.bits) << c.name;
-        EXPECT_EQ(info.PaletteCount, c.paletteCount) << c.name;
-        EXPECT_EQ(info.Palette.IsEmpty(), c.paletteCount == 0) << c.name;
+        ASSERT_TRUE(PngReader().Read((data + "in/" + name).c_str(), info)) << name;
+        EXPECT_EQ(info.BitsPerPixel, bits) << name;
+        EXPECT_EQ(info.PaletteCount, paletteCount) << name;
+        EXPECT_EQ(info.Palette.IsEmpty(), paletteCount == 0) << name;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "formats/MemorySink.h"
 #include "formats/PngWriter.h"
 #include "formats/WebpWriter.h"
+#include "support/TestFiles.h"
 #include "win/WidePath.h"
 
 #include <gtest/gtest.h>
@@ -82,11 +83,8 @@ TEST(Writers, SaveInFoldersOfAnyLength) {
     wchar_t current[32768];
     const DWORD length = GetCurrentDirectoryW(32768, current);
     const std::string here = file::NarrowText(current, static_cast<int>(length)) + "\\";
-    std::string hangul, mixed;
-    for (int i = 0; i < 45; ++i) {
-        hangul += "\xEC\x82\xAC";               // "사"
-        mixed += i < 20 ? "\xEC\xA7\x84" : "_"; // "진"
-    }
+    const std::string hangul = testsupport::Repeat("사", 45);
+    const std::string mixed = testsupport::Repeat("진", 20) + std::string(25, '_');
     // Each folder: where it starts (relative or the current folder), then its names.
     std::vector<std::vector<std::string>> folders = {{"", hangul, hangul}, {""}};
     for (char i = '0'; i < '5'; ++i) {
@@ -149,8 +147,6 @@ TEST(Writers, SaveInFoldersOfAnyLength) {
     }
 }
 
-// Writes the files check_outputs.py verifies with Pillow, pngcheck and djpeg,
-// each with a dump of the pixels it was made from.
 // A canvas that keeps spare room beyond its picture saves exactly the file
 // its picture alone would give, in every format.
 TEST(Writers, SpareRoomIsNeverSaved) {
@@ -170,6 +166,8 @@ TEST(Writers, SpareRoomIsNeverSaved) {
     }
 }
 
+// Writes the files check_outputs.py verifies with Pillow, pngcheck and djpeg,
+// each with a dump of the pixels it was made from.
 TEST(WrittenFiles, ForIndependentDecoders) {
     const std::string data = DataDir();
     if (data.empty()) {

@@ -1,4 +1,6 @@
 #include "image/Image.h"
+#include "support/TestClipboard.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +10,9 @@
 #include <thread>
 
 using image::Image;
+using testsupport::Offer;
 
 namespace {
-
-// Puts one handle on the clipboard in the given format, as another program
-// would. The clipboard takes the handle over.
-bool Offer(UINT format, HANDLE data) {
-    if (!OpenClipboard(nullptr)) {
-        return false;
-    }
-    EmptyClipboard();
-    const bool ok = SetClipboardData(format, data) != nullptr;
-    CloseClipboard();
-    return ok;
-}
 
 // Expected pixel (x, y) of a picture drawn by DrawTopDown.
 image::PixelValue Expected(int x, int y) {
@@ -41,17 +32,12 @@ void DrawTopDown(std::uint8_t* bits, int width, int height) {
 
 // Reads the clipboard's picture and compares it with the one DrawTopDown drew.
 void ExpectClipboardPicture(int width, int height) {
-    Image img;
+    Image img, expected;
     ASSERT_TRUE(img.Create(2, 2, 32)); // replaced by the clipboard's picture
     ASSERT_TRUE(img.ReadClipboardPicture());
-    ASSERT_EQ(img.Width, width);
-    ASSERT_EQ(img.Height, height);
     ASSERT_EQ(img.BytesPerPixel, 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            ASSERT_EQ(img.ReadPixel(x, y), Expected(x, y)) << x << "," << y;
-        }
-    }
+    ASSERT_TRUE(testpictures::MakeImage(expected, width, height, Expected));
+    EXPECT_TRUE(testpictures::SamePixels(img, expected));
 }
 
 } // namespace
@@ -64,7 +50,7 @@ TEST(Clipboard, TopDownBitmapsAreReadUpright) {
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     DrawTopDown(static_cast<std::uint8_t*>(bits), width, height);
-    ASSERT_TRUE(Offer(CF_BITMAP, section));
+    ASSERT_TRUE(Offer({{CF_BITMAP, section}}));
     ExpectClipboardPicture(width, height);
 
     // Only a device-independent bitmap, stored top-down: the system offers it
@@ -76,23 +62,18 @@ TEST(Clipboard, TopDownBitmapsAreReadUpright) {
     *header = info.bmiHeader;
     DrawTopDown(reinterpret_cast<std::uint8_t*>(header + 1), width, height);
     GlobalUnlock(block);
-    ASSERT_TRUE(Offer(CF_DIB, block));
+    ASSERT_TRUE(Offer({{CF_DIB, block}}));
     ExpectClipboardPicture(width, height);
 }
 
 TEST(Clipboard, NothingToReadOrCopy) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    CloseClipboard();
+    ASSERT_TRUE(Offer({}));
     Image picture;
     ASSERT_TRUE(picture.Create(4, 4, 24));
     EXPECT_FALSE(picture.ReadClipboardPicture());
     EXPECT_FALSE(picture.IsEmpty()) << "kept when the clipboard holds no picture";
 
-    HGLOBAL textBlock = GlobalAlloc(GMEM_MOVEABLE, 6);
-    std::memcpy(GlobalLock(textBlock), "hello", 6);
-    GlobalUnlock(textBlock);
-    ASSERT_TRUE(Offer(CF_TEXT, textBlock));
+    ASSERT_TRUE(Offer({{CF_TEXT, testsupport::Block("hello", 6)}}));
     EXPECT_FALSE(picture.ReadClipboardPicture());
 
     Image empty;

@@ -1,5 +1,6 @@
 #include "image/ByteBuffer.h"
 #include "image/Image.h"
+#include "support/TestPictures.h"
 #include "win/ScopedGdi.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 using image::ByteBuffer;
 using image::Image;
 using image::PixelValue;
+using testpictures::SameBlock;
 
 namespace {
 
@@ -19,19 +21,6 @@ void Pattern(Image& img) {
             img.WritePixel(x, y, static_cast<PixelValue>((x * 7) | (y * 13) << 8 | (x + y) << 16));
         }
     }
-}
-
-// Whether the w x h block of a at (ax, ay) shows the one of b at (bx, by).
-::testing::AssertionResult SameBlock(const Image& a, int ax, int ay, const Image& b, int bx, int by,
-                                     int w, int h) {
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if (a.ReadPixel(ax + x, ay + y) != b.ReadPixel(bx + x, by + y)) {
-                return ::testing::AssertionFailure() << "differs at " << x << "," << y;
-            }
-        }
-    }
-    return ::testing::AssertionSuccess();
 }
 
 // A w x h picture with the pattern, either a bitmap of its own or the corner

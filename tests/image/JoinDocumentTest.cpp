@@ -1,10 +1,11 @@
 #include "image/JoinDocument.h"
 #include "image/Resampler.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <iterator>
@@ -26,10 +27,12 @@ constexpr PixelValue BackgroundPixel = 0x563412;
 constexpr std::int32_t GapColour = 0x00ABCDEF;
 constexpr PixelValue GapPixel = 0xEFCDAB;
 
-void UseColours(PasteParameters& s, int padSize) {
+PasteParameters Colours(int gapWidth) {
+    PasteParameters s;
     s.background = Background;
     s.gapColour = GapColour;
-    s.gapWidth = padSize;
+    s.gapWidth = gapWidth;
+    return s;
 }
 
 // The picture the test expects, painted independently of the document.
@@ -37,18 +40,15 @@ struct Canvas {
     Canvas(int w, int h, PixelValue fill)
         : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
     explicit Canvas(const Image& img) : Canvas(img.Width, img.Height, 0) {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                pixels[static_cast<size_t>(y) * width + x] = img.ReadPixel(x, y);
-            }
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            pixels[i] = img.ReadPixel(static_cast<int>(i % width), static_cast<int>(i / width));
         }
     }
     void Put(const Canvas& picture, int x, int y) {
         for (int row = 0; row < picture.height; ++row) {
-            for (int column = 0; column < picture.width; ++column) {
-                pixels[static_cast<size_t>(y + row) * width + x + column] =
-                    picture.pixels[static_cast<size_t>(row) * picture.width + column];
-            }
+            const auto from = picture.pixels.begin() + static_cast<size_t>(row) * picture.width;
+            std::copy(from, from + picture.width,
+                      pixels.begin() + static_cast<size_t>(y + row) * width + x);
         }
     }
     int width;
@@ -57,19 +57,17 @@ struct Canvas {
 };
 
 ::testing::AssertionResult Shows(const JoinDocument& doc, const Canvas& expected) {
-    if (doc.width != expected.width || doc.height != expected.height ||
-        doc.picture.Width != doc.width || doc.picture.Height != doc.height) {
+    const Canvas shown(doc.picture);
+    if (doc.width != expected.width || doc.height != expected.height || shown.width != doc.width ||
+        shown.height != doc.height) {
         return ::testing::AssertionFailure() << "document " << doc.width << "x" << doc.height;
     }
-    for (int y = 0; y < expected.height; ++y) {
-        for (int x = 0; x < expected.width; ++x) {
-            const PixelValue want = expected.pixels[static_cast<size_t>(y) * expected.width + x];
-            if (doc.picture.ReadPixel(x, y) != want) {
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y;
-            }
-        }
-    }
-    return ::testing::AssertionSuccess();
+    const size_t at =
+        std::mismatch(shown.pixels.begin(), shown.pixels.end(), expected.pixels.begin()).first -
+        shown.pixels.begin();
+    return at == shown.pixels.size() ? ::testing::AssertionSuccess()
+                                     : ::testing::AssertionFailure() << "pixel " << at % shown.width
+                                                                     << "," << at / shown.width;
 }
 
 std::string Describe(const CellRect& c) {
@@ -109,8 +107,7 @@ protected:
 } // namespace
 
 TEST(JoinDocument, WorkedExamplesRightRightBelowAndWrappedAt150) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     JoinDocument doc;
     Image a, b, c;
     const Canvas pa = Picture(a, 100, 50, 1);
@@ -159,8 +156,7 @@ TEST(JoinDocument, WorkedExamplesRightRightBelowAndWrappedAt150) {
 }
 
 TEST(JoinDocument, FirstPasteAndGapRules) {
-    PasteParameters s;
-    UseColours(s, 6);
+    PasteParameters s = Colours(6);
     JoinDocument first; // a first paste below gets no gaps either
     ASSERT_TRUE(Paste(first, 30, 20, true, s));
     EXPECT_CELL(first.lastCell, 0, 0, 30, 20);
@@ -185,8 +181,7 @@ TEST(JoinDocument, FirstPasteAndGapRules) {
 }
 
 TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     s.byPercent = 0;
     s.boxWidth = 100;
     s.boxHeight = 100;
@@ -212,8 +207,7 @@ TEST(JoinDocument, FittedBoxesKeepTheirBackground) {
 }
 
 TEST(JoinDocument, UndoTakesBackEachPaste) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     // Each paste and the cell it takes: right, right (grows right), below
     // (grows down), right of the short lower row (grows down again), and
     // one that fits inside, where undo must paint the colour the cell had,
@@ -268,8 +262,7 @@ TEST(JoinDocument, UndoTakesBackEachPaste) {
 }
 
 TEST(JoinDocument, FailedEnlargementChangesNothing) {
-    PasteParameters s;
-    UseColours(s, 4);
+    PasteParameters s = Colours(4);
     StarvedDocument doc;
     ASSERT_TRUE(Paste(doc, 40, 30, false, s));
     const Canvas before(doc.picture);
@@ -311,8 +304,7 @@ TEST(JoinDocument, FailedEnlargementChangesNothing) {
 // Undo only narrows the view of the canvas, so it needs no memory; what the
 // undone paste left in the spare room must never show again.
 TEST(JoinDocument, UndoNeedsNoMemoryAndLeavesNothingBehind) {
-    PasteParameters s;
-    UseColours(s, 0);
+    PasteParameters s = Colours(0);
     StarvedDocument doc;
     ASSERT_TRUE(Paste(doc, 40, 30, false, s, 0, 1));
     const Canvas first(doc.picture);
@@ -339,8 +331,7 @@ TEST(JoinDocument, UndoNeedsNoMemoryAndLeavesNothingBehind) {
 // Pastes and undos in both directions, with and without a reserved room,
 // give exactly the picture an independent painter makes.
 TEST(JoinDocument, SpareRoomNeverShows) {
-    PasteParameters s;
-    UseColours(s, 3);
+    PasteParameters s = Colours(3);
     for (const bool reserve : {false, true}) {
         JoinDocument doc;
         if (reserve) {
@@ -375,8 +366,7 @@ TEST(JoinDocument, SpareRoomNeverShows) {
 }
 
 TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
-    PasteParameters s;
-    UseColours(s, INT_MAX - 10);
+    PasteParameters s = Colours(INT_MAX - 10);
     JoinDocument doc;
     ASSERT_TRUE(Paste(doc, 80, 70, false, s));
     const Canvas before(doc.picture);
@@ -400,8 +390,7 @@ TEST(JoinDocument, CanvasSizesBeyond32BitsFail) {
 }
 
 TEST(JoinDocument, ReadersNeverSeeAHalfDonePaste) {
-    PasteParameters s;
-    UseColours(s, 1);
+    PasteParameters s = Colours(1);
     JoinDocument doc;
     std::atomic<bool> done{false};
     std::thread worker([&] {

@@ -3,7 +3,7 @@
 #include "image/Resampler.h"
 #include "image/RowCombine.h"
 
-#include "TestPictures.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -130,12 +130,10 @@ int WorstDifference(const Image& result, const std::vector<std::uint8_t>& expect
     if (result.Width != width || result.Height != height || result.BytesPerPixel != 3) {
         return -1;
     }
+    const std::vector<std::uint8_t> got = Bytes(result);
     int worst = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int i = 0; i < width * 3; ++i) {
-            worst = std::max(worst, std::abs(result.PixelAddress(0, y)[i] -
-                                             expected[static_cast<size_t>(y) * width * 3 + i]));
-        }
+    for (size_t i = 0; i < got.size(); ++i) {
+        worst = std::max(worst, std::abs(got[i] - expected[i]));
     }
     return worst;
 }
@@ -222,17 +220,13 @@ TEST(Resample, WithinOneOfTheReferenceAndTheSameOnEveryPath) {
 }
 
 TEST(Resample, FlatColourStaysFlat) {
-    Image flat;
-    ASSERT_TRUE(flat.Create(23, 17, 24));
-    flat.FillAll(0x7F01FE);
+    const auto colour = [](int, int) { return 0x7F01FEu; };
+    Image flat, result, expected;
+    ASSERT_TRUE(testpictures::MakeImage(flat, 23, 17, colour));
     for (const Case& c : {Case{23, 17, 80, 61}, Case{23, 17, 4, 3}, Case{23, 17, 1, 60}}) {
-        Image result;
         ASSERT_TRUE(image::Resample(flat, result, c.width, c.height));
-        for (int y = 0; y < c.height; ++y) {
-            for (int x = 0; x < c.width; ++x) {
-                ASSERT_EQ(result.ReadPixel(x, y), 0x7F01FEu) << c.width << "x" << c.height;
-            }
-        }
+        ASSERT_TRUE(testpictures::MakeImage(expected, c.width, c.height, colour));
+        EXPECT_TRUE(testpictures::SamePixels(result, expected)) << c.width << "x" << c.height;
     }
 }
 

@@ -1,12 +1,12 @@
 #include "settings/SettingsFile.h"
 
+#include "support/TestFiles.h"
 #include "win/String.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,15 +19,10 @@ namespace {
 // A settings file in the temporary folder, removed at the end.
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    }
+    // A read-only file would stay behind.
+    void TearDown() override { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
     void Write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
-    std::string Read() const {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string Read() const { return testsupport::ReadAll(path); }
     // Loads the file into fresh records and writes them back.
     std::string LoadAndSave(int tabSel = 0) {
         AppSettings settings;
@@ -37,11 +32,8 @@ protected:
         return Read();
     }
 
-    const std::string path = [] {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        return temp + std::to_string(GetCurrentProcessId()) + "_settings.ini";
-    }();
+    testsupport::ScratchFolder folder;
+    const std::string path = folder.Join("settings.ini");
 };
 
 } // namespace
@@ -93,10 +85,7 @@ TEST_F(SettingsFileTest, EveryKeyRoundTripsInTableOrder) {
 }
 
 TEST_F(SettingsFileTest, ValuesAreTakenAsTheFieldsHoldThem) {
-    std::string longFolder = "C:\\";
-    for (int i = 0; i < 200; ++i) {
-        longFolder += "가"; // 600 bytes in all
-    }
+    const std::string longFolder = "C:\\" + testsupport::Repeat("가", 200); // 603 bytes
     Write("[Quiltora]\r\nScale=65540\r\nShowCmd=2\r\nPadSize=12abc\r\nSizeW=x\r\n"
           "PerW=\r\nBkColor=4294967295\r\nListDir=" +
           longFolder + "\r\nAll_FileText=" + std::string(300, 'a') + "\r\n");

@@ -3,6 +3,7 @@
 #include "settings/SettingsIds.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestWindows.h"
+#include "win/ScopedGdi.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -22,16 +23,6 @@ using Field = std::int32_t S::*;
 constexpr int BackgroundTab = 0;
 constexpr int SizeTab = 1;
 constexpr int JpegTab = 2;
-
-// The main window's stand-in: it records the commands it is sent.
-class RecordingOwner : public ui::Window {
-public:
-    std::vector<UINT> commands;
-    int OnCommand(UINT id, UINT, HWND) override {
-        commands.push_back(id);
-        return 1;
-    }
-};
 
 class SettingsWindowTest : public ::testing::Test {
 protected:
@@ -75,17 +66,14 @@ protected:
     }
     // The colour a background page button paints as its swatch.
     COLORREF Swatch(int id) {
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HBITMAP bitmap = CreateBitmap(40, 24, 1, 32, nullptr);
-        SelectObject(dc, bitmap);
-        DRAWITEMSTRUCT item = {ODT_BUTTON, static_cast<UINT>(id),   0,  ODA_DRAWENTIRE,
-                               0,          Item(BackgroundTab, id), dc, {0, 0, 40, 24},
+        const win::MemoryDC dc;
+        const win::GdiObject bitmap(CreateBitmap(40, 24, 1, 32, nullptr));
+        const win::SelectScope select(dc.Get(), bitmap.Get());
+        DRAWITEMSTRUCT item = {ODT_BUTTON, static_cast<UINT>(id),   0,        ODA_DRAWENTIRE,
+                               0,          Item(BackgroundTab, id), dc.Get(), {0, 0, 40, 24},
                                0};
         SendMessageA(Page(BackgroundTab), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
-        const COLORREF colour = GetPixel(dc, 20, 12);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        return colour;
+        return GetPixel(dc.Get(), 20, 12);
     }
     // A key press as the message loop offers it, without shift.
     bool Press(HWND target, WPARAM key) {
@@ -97,7 +85,7 @@ protected:
 
     S values;
     settings::SettingsWindow window{values};
-    RecordingOwner owner;
+    testsupport::CommandRecorder owner;
 };
 
 } // namespace

@@ -41,59 +41,47 @@ TEST(MessageBoxes, AreOwnerlessTaskModalAndTopmost) {
     EXPECT_EQ(warning.type, 0x42030u);
 }
 
-TEST(FileDialogs, OpenDialogIsFilledForAFullPathThatMustExist) {
-    ui::ScriptedDialogs dialogs;
-    dialogs.AnswerFile("C:\\사진\\a.png");
-    String path(511);
+// Each kind of file dialog, its flags, and the buffer the answer goes to: the
+// whole path's or the bare name's, whose text the dialog starts from. A
+// cancel leaves the text as it was.
+TEST(FileDialogs, EachKindIsFilledForItsBufferAndFlags) {
+    const struct {
+        bool save, fullPath, option; // open: missing files allowed; save: overwriting asks
+        const char* folder;
+        const char* answer;
+        DWORD flags;
+    } cases[] = {
+        {false, true, false, nullptr, "C:\\사진\\a.png", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST},
+        {false, false, true, "D:\\pics", "b.jpg", OFN_HIDEREADONLY},
+        {true, true, true, nullptr, "C:\\out.png", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT},
+        {true, true, false, nullptr, nullptr, OFN_HIDEREADONLY},
+    };
     const HWND owner = GetDesktopWindow();
-    EXPECT_TRUE(ui::ChooseOpenFile(owner, PictureFilter, "bmp", nullptr, true, false, path));
-    EXPECT_STREQ(path.Data(), "C:\\사진\\a.png");
-    ASSERT_EQ(dialogs.FileDialogs().size(), 1u);
-
-    const auto& call = dialogs.FileDialogs()[0];
-    EXPECT_FALSE(call.save);
-    EXPECT_EQ(call.dialog.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
-    EXPECT_EQ(call.dialog.hwndOwner, owner);
-    EXPECT_EQ(call.filter, FilterText());
-    EXPECT_EQ(call.defaultExtension, "bmp");
-    EXPECT_EQ(call.dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY | OFN_FILEMUSTEXIST));
-    EXPECT_EQ(call.dialog.lpstrFile, path.Data());
-    EXPECT_EQ(call.dialog.nMaxFile, static_cast<DWORD>(path.BufferSize()));
-}
-
-TEST(FileDialogs, OpenDialogMayAllowMissingFilesAndReturnBareNames) {
-    ui::ScriptedDialogs dialogs;
-    dialogs.AnswerFile("b.jpg");
-    String name;
-    name.Assign("start.jpg");
-    EXPECT_TRUE(ui::ChooseOpenFile(nullptr, PictureFilter, "jpg", "D:\\pics", false, true, name));
-    EXPECT_STREQ(name.Data(), "b.jpg");
-
-    const auto& call = dialogs.FileDialogs()[0];
-    EXPECT_EQ(call.dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY));
-    EXPECT_EQ(call.dialog.lpstrFile, nullptr);
-    EXPECT_EQ(call.dialog.lpstrFileTitle, name.Data());
-    EXPECT_EQ(call.dialog.nMaxFileTitle, static_cast<DWORD>(name.BufferSize()));
-    EXPECT_EQ(call.initialDirectory, "D:\\pics");
-    EXPECT_EQ(call.initialName, "start.jpg");
-}
-
-TEST(FileDialogs, SaveDialogAsksBeforeOverwritingWhenTold) {
-    ui::ScriptedDialogs dialogs;
-    dialogs.AnswerFile("C:\\out.png");
-    dialogs.AnswerFile(nullptr);
-    String path(511);
-    const char pngFilter[] = "PNG형식(*.png)\0*.png\0";
-    EXPECT_TRUE(ui::ChooseSaveFile(nullptr, pngFilter, "png", nullptr, true, true, path));
-    EXPECT_STREQ(path.Data(), "C:\\out.png");
-    EXPECT_FALSE(ui::ChooseSaveFile(nullptr, pngFilter, "png", nullptr, true, false, path));
-
-    ASSERT_EQ(dialogs.FileDialogs().size(), 2u);
-    EXPECT_TRUE(dialogs.FileDialogs()[0].save);
-    EXPECT_EQ(dialogs.FileDialogs()[0].dialog.Flags,
-              static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
-    EXPECT_EQ(dialogs.FileDialogs()[1].dialog.Flags, static_cast<DWORD>(OFN_HIDEREADONLY));
-    EXPECT_EQ(dialogs.FileDialogs()[1].initialName, "C:\\out.png");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        ui::ScriptedDialogs dialogs;
+        dialogs.AnswerFile(c.answer);
+        String text;
+        text.Assign("start.png");
+        const auto choose = c.save ? ui::ChooseSaveFile : ui::ChooseOpenFile;
+        EXPECT_EQ(choose(owner, PictureFilter, "png", c.folder, c.fullPath, c.option, text),
+                  c.answer != nullptr);
+        EXPECT_STREQ(text.Data(), c.answer != nullptr ? c.answer : "start.png");
+        ASSERT_EQ(dialogs.FileDialogs().size(), 1u);
+        const auto& call = dialogs.FileDialogs()[0];
+        EXPECT_EQ(call.save, c.save);
+        EXPECT_EQ(call.dialog.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+        EXPECT_EQ(call.dialog.hwndOwner, owner);
+        EXPECT_EQ(call.dialog.Flags, c.flags);
+        EXPECT_EQ(call.filter, FilterText());
+        EXPECT_EQ(call.defaultExtension, "png");
+        EXPECT_EQ(call.initialDirectory, c.folder != nullptr ? c.folder : "");
+        EXPECT_EQ(call.initialName, "start.png");
+        EXPECT_EQ(c.fullPath ? call.dialog.lpstrFile : call.dialog.lpstrFileTitle, text.Data());
+        EXPECT_EQ(c.fullPath ? call.dialog.nMaxFile : call.dialog.nMaxFileTitle,
+                  static_cast<DWORD>(text.BufferSize()));
+        EXPECT_TRUE(c.fullPath || call.dialog.lpstrFile == nullptr);
+    }
 }
 
 TEST(FileDialogs, AnyPathWindowsAcceptsComesBackWhole) {

@@ -1,5 +1,6 @@
 #include "ui/Dialog.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
 #include "support/TestWindows.h"
 #include "win/String.h"
 
@@ -169,10 +170,7 @@ TEST_F(ModelessDialog, ItemTextStopsBeforeTheCapacityAndAtAWholeCharacter) {
     EXPECT_EQ(out.Capacity(), 63);
 
     // 30 three-byte characters: 62 bytes would end inside the 21st.
-    std::string korean;
-    for (int i = 0; i < 30; ++i) {
-        korean += "가";
-    }
+    const std::string korean = testsupport::Repeat("가", 30);
     dialog.SetItemText(FirstEdit, korean.c_str());
     EXPECT_EQ(dialog.GetItemText(FirstEdit, out), 60);
     EXPECT_EQ(std::string(out.Data()), korean.substr(0, 60));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 using testsupport::CreateTopLevel;
 using testsupport::WindowGuard;
@@ -141,21 +142,18 @@ TEST_F(PlacedWindow, NormalRectangleSurvivesMaximising) {
 }
 
 TEST(Placement, ClampSizingRectMovesTheDraggedEdge) {
-    // A 100 x 80 rectangle held to 200 x 200; one large enough already is
-    // left alone.
-    const struct {
-        WPARAM edge;
-        RECT expected;
-    } cases[] = {
+    // The dragged edge and the rectangle after: a 100 x 80 rectangle held to
+    // 200 x 200; one large enough already (edge 0) is left alone.
+    const std::pair<WPARAM, RECT> cases[] = {
         {0, {300, 300, 550, 600}},
         {WMSZ_LEFT, {200, 300, 400, 500}},
         {WMSZ_TOPLEFT, {200, 180, 400, 380}},
         {WMSZ_BOTTOMRIGHT, {300, 300, 500, 500}},
     };
-    for (const auto& c : cases) {
-        RECT rect = c.edge == 0 ? RECT{300, 300, 550, 600} : RECT{300, 300, 400, 380};
-        ui::ClampSizingRect(c.edge, &rect, 200, 200);
-        EXPECT_TRUE(EqualRect(&rect, &c.expected)) << "edge " << c.edge;
+    for (const auto& [edge, expected] : cases) {
+        RECT rect = edge == 0 ? RECT{300, 300, 550, 600} : RECT{300, 300, 400, 380};
+        ui::ClampSizingRect(edge, &rect, 200, 200);
+        EXPECT_TRUE(EqualRect(&rect, &expected)) << "edge " << edge;
     }
 }
 

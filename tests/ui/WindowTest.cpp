@@ -128,7 +128,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(CreateTopLevel(window));
         guard = std::make_unique<WindowGuard>(window.hwnd);
-        window.calls.clear();
         window.defaults.clear();
     }
 
@@ -142,11 +141,7 @@ protected:
 
 } // namespace
 
-TEST(DispatchBinding, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
-    RecordingWindow window;
-    ASSERT_TRUE(CreateTopLevel(window));
-    WindowGuard guard(window.hwnd);
-
+TEST_F(Dispatch, BindsAtNcCreateSoEveryLaterMessageReachesTheObject) {
     // Messages before WM_NCCREATE (WM_GETMINMAXINFO) have no object yet.
     ASSERT_FALSE(window.filtered.empty());
     EXPECT_EQ(window.filtered.front(), static_cast<UINT>(WM_NCCREATE));
@@ -240,9 +235,7 @@ TEST_F(Dispatch, FilterShortCircuitsEvenDestroy) {
     // A filtered WM_SETTEXT never reaches DefWindowProcA.
     window.filterMsg = WM_SETTEXT;
     SetWindowTextA(window.hwnd, "changed");
-    char text[32] = {};
-    GetWindowTextA(window.hwnd, text, sizeof(text));
-    EXPECT_STREQ(text, "test");
+    EXPECT_EQ(testsupport::WindowText(window.hwnd), "test");
 }
 
 TEST_F(Dispatch, ExceptionInAHandlerStaysInsideTheProcedure) {
@@ -284,12 +277,7 @@ TEST(WindowOperations, TopmostOffKeepsTheWindowAboveNormalOnes) {
     SetWindowPos(other.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_TRUE(window.SetTopmost(FALSE));
     EXPECT_FALSE(topmost());
-    bool aboveOther = false;
-    for (HWND below = GetWindow(window.hwnd, GW_HWNDNEXT); below != nullptr;
-         below = GetWindow(below, GW_HWNDNEXT)) {
-        aboveOther = aboveOther || below == other.hwnd;
-    }
-    EXPECT_TRUE(aboveOther);
+    EXPECT_TRUE(testsupport::IsAbove(window.hwnd, other.hwnd));
 }
 
 TEST(WindowOperations, MoveAndSizeUseRightAndBottomAsEdges) {
@@ -318,9 +306,7 @@ TEST(ControlWindow, CreatesAtTheRectanglesOriginWithRightAndBottomAsSize) {
     ui::ControlWindow control;
     const RECT rect = {3, 4, 50, 20};
     ASSERT_TRUE(control.CreateControl(0, "STATIC", WS_CHILD, &rect, parent.hwnd, 321));
-    RECT placed = {};
-    GetWindowRect(control.hwnd, &placed);
-    MapWindowPoints(nullptr, parent.hwnd, reinterpret_cast<POINT*>(&placed), 2);
+    const RECT placed = testsupport::ChildRect(control.hwnd);
     EXPECT_EQ((std::vector<LONG>{placed.left, placed.top, placed.right, placed.bottom}),
               (std::vector<LONG>{3, 4, 53, 24}));
     // Not bound to the framework: the control keeps its own procedure and

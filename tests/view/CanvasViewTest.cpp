@@ -2,12 +2,14 @@
 #include "image/JoinDocument.h"
 #include "win/ScopedGdi.h"
 #include "settings/AppSettings.h"
+#include "support/TestPictures.h"
 #include "view/CanvasView.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -37,12 +39,7 @@ protected:
     // Pastes a picture whose pixel (x, y) is pixel(x, y).
     void PastePicture(int width, int height, image::PixelValue (*pixel)(int, int) = Colour) {
         image::Image picture;
-        ASSERT_TRUE(picture.Create(width, height, 24));
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                picture.WritePixel(x, y, pixel(x, y));
-            }
-        }
+        ASSERT_TRUE(testpictures::MakeImage(picture, width, height, pixel));
         ASSERT_TRUE(document.PasteImage(picture, false, 0, settings.PasteValues()));
     }
     static image::PixelValue Colour(int x, int y) {
@@ -81,31 +78,27 @@ image::PixelValue Grey() {
 
 TEST_F(CanvasViewTest, ScrollRangesFollowTheZoom) {
     SizeClient(100, 50);
-    struct Case {
-        int width;
-        std::uint16_t scale;
-        int max;
-    };
-    // 3 pixels at 25 % are 0 zoomed pixels: range 0 to -1, which the system
-    // stores as the empty range 0 to 0, as for an empty document.
-    const Case cases[] = {{300, 8, 599}, {300, 4, 299}, {300, 3, 224}, {300, 2, 149},
-                          {300, 1, 74},  {3, 1, -1},    {0, 4, -1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + " pixels at scale " + std::to_string(c.scale));
+    // The picture's width, the scale and the range's end. 3 pixels at 25 %
+    // are 0 zoomed pixels: range 0 to -1, which the system stores as the
+    // empty range 0 to 0, as for an empty document.
+    const int cases[][3] = {{300, 8, 599}, {300, 4, 299}, {300, 3, 224}, {300, 2, 149},
+                            {300, 1, 74},  {3, 1, -1},    {0, 4, -1}};
+    for (const auto& [width, scale, max] : cases) {
+        SCOPED_TRACE(std::to_string(width) + " pixels at scale " + std::to_string(scale));
         document.Clear();
-        if (c.width > 0) {
-            PastePicture(c.width, 3);
+        if (width > 0) {
+            PastePicture(width, 3);
         }
-        settings.Scale = c.scale;
+        settings.Scale = static_cast<std::uint16_t>(scale);
         canvas.UpdateScrollRanges();
         const SCROLLINFO h = Bar(SB_HORZ);
         EXPECT_EQ(h.nMin, 0);
-        EXPECT_EQ(h.nMax, c.max < 0 ? 0 : c.max);
+        EXPECT_EQ(h.nMax, max < 0 ? 0 : max);
         const int client = canvas.ClientSize().cx;
-        EXPECT_EQ((GetWindowLongA(canvas.hwnd, GWL_STYLE) & WS_HSCROLL) != 0, c.max >= client);
-        if (c.max >= 0) {
+        EXPECT_EQ((GetWindowLongA(canvas.hwnd, GWL_STYLE) & WS_HSCROLL) != 0, max >= client);
+        if (max >= 0) {
             // The system keeps the page within the range.
-            EXPECT_EQ(static_cast<int>(h.nPage), client < c.max + 1 ? client : c.max + 1);
+            EXPECT_EQ(static_cast<int>(h.nPage), client < max + 1 ? client : max + 1);
         }
     }
 }
@@ -150,13 +143,13 @@ TEST_F(CanvasViewTest, PaintsGreyAndThePictureAtOneHundredAndTwoHundredPercent) 
     for (int factor : {1, 2}) {
         settings.Scale = static_cast<std::uint16_t>(4 * factor);
         canvas.UpdateScrollRanges();
-        image::Image shot;
+        image::Image shot, zoomed;
         Render(shot);
-        for (int y = 0; y < 20 * factor; ++y) {
-            for (int x = 0; x < 30 * factor; ++x) {
-                ASSERT_EQ(shot.ReadPixel(x, y), Colour(x / factor, y / factor)) << x << "," << y;
-            }
-        }
+        ASSERT_TRUE(
+            testpictures::MakeImage(zoomed, 30 * factor, 20 * factor, [factor](int x, int y) {
+                return Colour(x / factor, y / factor);
+            }));
+        EXPECT_TRUE(testpictures::SameBlock(shot, 0, 0, zoomed, 0, 0, 30 * factor, 20 * factor));
         EXPECT_EQ(shot.ReadPixel(30 * factor, 0), Grey());
         EXPECT_EQ(shot.ReadPixel(0, 20 * factor), Grey());
         EXPECT_EQ(shot.ReadPixel(99, 79), Grey());
@@ -190,25 +183,22 @@ TEST_F(CanvasViewTest, WheelAndKeysScroll) {
     };
     // Message, wParam, then the positions from 500, 500; a positive delta is
     // the wheel turned away from the user.
-    const struct {
-        UINT msg;
-        WPARAM wParam;
-        int x, y;
-    } cases[] = {{WM_MOUSEWHEEL, wheel(0, -2 * WHEEL_DELTA), 500, 500 + 2 * notch},
-                 {WM_MOUSEWHEEL, wheel(MK_SHIFT, WHEEL_DELTA), 500 - notch, 500},
-                 {WM_MOUSEHWHEEL, wheel(0, WHEEL_DELTA), 500 + notch, 500},
-                 {WM_KEYDOWN, VK_UP, 500, 500 - line},
-                 {WM_KEYDOWN, VK_RIGHT, 500 + line, 500},
-                 {WM_KEYDOWN, VK_NEXT, 500, 500 + page},
-                 {WM_KEYDOWN, VK_HOME, 500, 0},
-                 {WM_KEYDOWN, VK_END, 500, 2000 - page}};
-    for (const auto& c : cases) {
+    const std::tuple<UINT, WPARAM, int, int> cases[] = {
+        {WM_MOUSEWHEEL, wheel(0, -2 * WHEEL_DELTA), 500, 500 + 2 * notch},
+        {WM_MOUSEWHEEL, wheel(MK_SHIFT, WHEEL_DELTA), 500 - notch, 500},
+        {WM_MOUSEHWHEEL, wheel(0, WHEEL_DELTA), 500 + notch, 500},
+        {WM_KEYDOWN, VK_UP, 500, 500 - line},
+        {WM_KEYDOWN, VK_RIGHT, 500 + line, 500},
+        {WM_KEYDOWN, VK_NEXT, 500, 500 + page},
+        {WM_KEYDOWN, VK_HOME, 500, 0},
+        {WM_KEYDOWN, VK_END, 500, 2000 - page}};
+    for (const auto& [msg, wParam, x, y] : cases) {
         canvas.hScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
         canvas.vScroll.HandleScroll(SB_THUMBPOSITION, 500, nullptr);
-        canvas.Send(c.msg, c.wParam, 0);
+        canvas.Send(msg, wParam, 0);
         EXPECT_EQ(std::make_pair(canvas.hScroll.GetPos(), canvas.vScroll.GetPos()),
-                  std::make_pair(c.x, c.y))
-            << c.msg << " " << c.wParam;
+                  std::make_pair(x, y))
+            << msg << " " << wParam;
     }
     // Precision touchpads send fractions of a notch: four of 30 make one.
     canvas.vScroll.HandleScroll(SB_TOP, 0, nullptr);

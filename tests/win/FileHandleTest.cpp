@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "win/FileHandle.h"
 #include "win/WidePath.h"
 
@@ -5,45 +6,22 @@
 #include <windows.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 
 using file::FileHandle;
 
 namespace {
 
-// A scratch folder under the system's temporary folder, removed with its files.
 class FileHandleTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH] = {};
-        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        folder = std::string(temp) + "quiltora_file_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
-    void TearDown() override {
-        for (const std::string& name : created) {
-            DeleteFileA(name.c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-    std::string PathOf(const std::string& name) {
-        created.push_back(folder + "\\" + name);
-        return created.back();
-    }
-    static std::string ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    std::string folder;
-    std::vector<std::string> created;
+    testsupport::ScratchFolder folder;
 };
 
 } // namespace
 
 TEST_F(FileHandleTest, WriteReadSeekAndSize) {
-    const std::string path = PathOf("data.bin");
+    const std::string path = folder.Join("data.bin");
     {
         FileHandle f;
         ASSERT_TRUE(f.CreateWrite(path.c_str()));
@@ -53,7 +31,7 @@ TEST_F(FileHandleTest, WriteReadSeekAndSize) {
     }
     // A missing file leaves no handle.
     FileHandle f;
-    EXPECT_FALSE(f.OpenRead(PathOf("missing.bin").c_str()));
+    EXPECT_FALSE(f.OpenRead(folder.Join("missing.bin").c_str()));
     EXPECT_FALSE(f.IsOpen());
     EXPECT_FALSE(f.Close());
     ASSERT_TRUE(f.OpenRead(path.c_str()));
@@ -72,7 +50,7 @@ TEST_F(FileHandleTest, WriteReadSeekAndSize) {
 }
 
 TEST_F(FileHandleTest, CreateWriteTruncatesAndDoesNotShare) {
-    const std::string path = PathOf("truncate.txt");
+    const std::string path = folder.Join("truncate.txt");
     std::ofstream(path, std::ios::binary) << "a much longer old content";
     FileHandle f;
     ASSERT_TRUE(f.CreateWrite(path.c_str()));
@@ -86,44 +64,36 @@ TEST_F(FileHandleTest, CreateWriteTruncatesAndDoesNotShare) {
 
     EXPECT_EQ(f.Write("new", 3), 3u);
     f.Close();
-    EXPECT_EQ(ReadAll(path), "new");
+    EXPECT_EQ(testsupport::ReadAll(path), "new");
     EXPECT_TRUE(second.CreateWrite(path.c_str()));
 }
 
 // The sizes are set as the end of an empty file, which takes no disk space.
 TEST_F(FileHandleTest, FilesOf4GiBOrMoreHaveNoSize) {
     const LONGLONG GiB4 = 0x100000000LL;
-    const struct {
-        LONGLONG end;
-        DWORD size;
-    } cases[] = {
+    // The file's end, and the size it is given.
+    const std::pair<LONGLONG, DWORD> cases[] = {
         {GiB4 + 10, INVALID_FILE_SIZE}, {GiB4, INVALID_FILE_SIZE}, {GiB4 - 2, 0xFFFFFFFEu}};
-    const std::string path = PathOf("large.bin");
-    for (const auto& c : cases) {
+    const std::string path = folder.Join("large.bin");
+    for (const auto& [end, size] : cases) {
         FileHandle f;
         ASSERT_TRUE(f.CreateWrite(path.c_str()));
-        LARGE_INTEGER end = {};
-        end.QuadPart = c.end;
-        ASSERT_TRUE(SetFilePointerEx(f.Handle(), end, nullptr, FILE_BEGIN));
+        LARGE_INTEGER at = {};
+        at.QuadPart = end;
+        ASSERT_TRUE(SetFilePointerEx(f.Handle(), at, nullptr, FILE_BEGIN));
         ASSERT_TRUE(SetEndOfFile(f.Handle()));
         ASSERT_TRUE(f.OpenRead(path.c_str()));
-        EXPECT_EQ(f.Size(), c.size) << c.end;
+        EXPECT_EQ(f.Size(), size) << end;
     }
 }
 
 TEST_F(FileHandleTest, PathsLongerThanMaxPathInAnyScriptAndReopening) {
     // Three folders of 60 Hangul characters: 560 UTF-8 bytes and over 260
     // UTF-16 characters, so neither a byte buffer nor the plain W form holds it.
-    std::string path = folder;
-    std::vector<std::string> folders;
-    std::string name;
-    for (int i = 0; i < 60; ++i) {
-        name += "사";
-    }
+    std::string path = folder.path;
     for (int i = 0; i < 3; ++i) {
-        path += "\\" + name;
-        folders.push_back(path);
-        ASSERT_TRUE(CreateDirectoryW(file::WidePath(path.c_str()).Get(), nullptr));
+        path += "\\" + testsupport::Repeat("사", 60);
+        ASSERT_TRUE(testsupport::MakeFolder(path));
     }
     const std::string target = path + "\\진.txt";
     {
@@ -136,8 +106,6 @@ TEST_F(FileHandleTest, PathsLongerThanMaxPathInAnyScriptAndReopening) {
         EXPECT_TRUE(g.OpenRead(target.c_str()));
         EXPECT_EQ(g.Size(), 3u);
     }
+    // Both handles are closed: nothing holds the file.
     EXPECT_TRUE(DeleteFileW(file::WidePath(target.c_str()).Get()));
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        EXPECT_TRUE(RemoveDirectoryW(file::WidePath(it->c_str()).Get()));
-    }
 }

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(Wildcard, MatchesWholeNamesWithBacktrackingAndWithoutCase) {
-    const struct {
-        const char* pattern;
-        const char* name;
-        bool expected;
-    } cases[] = {
+    // The pattern, the name and whether it matches.
+    const std::tuple<const char*, const char*, bool> cases[] = {
         // A star gives back what it took when the rest does not match.
         {"*a*b", "aXbab", true},
         {"*.jpg", "a.b.jpg", true},
@@ -38,8 +37,8 @@ TEST(Wildcard, MatchesWholeNamesWithBacktrackingAndWithoutCase) {
         {"αβγ?.png", "ΑΒΓΔ.PNG", true},
         {"ä*", "a.png", false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(text::MatchWildcard(c.pattern, c.name), c.expected) << c.pattern << " " << c.name;
+    for (const auto& [pattern, name, expected] : cases) {
+        EXPECT_EQ(text::MatchWildcard(pattern, name), expected) << pattern << " " << name;
     }
     EXPECT_FALSE(text::MatchWildcard(nullptr, "a"));
     EXPECT_FALSE(text::MatchWildcard("*", nullptr));
