@@ -3,11 +3,14 @@
 #include "formats/JpegWriter.h"
 #include "formats/PngWriter.h"
 #include "job/CanvasStream.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -15,56 +18,29 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testsupport::ReadAll;
 
-// Noise over a gradient: thousands of colours, so that a PNG keeps its
-// colours instead of a palette.
+// Noise: thousands of colours, so that a PNG keeps its colours instead of a
+// palette.
 void MakePicture(image::Image& picture, int width, int height, unsigned seed) {
     picture.Create(width, height, 24);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* p = picture.PixelAddress(0, y);
-        for (int x = 0; x < width * 3; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            p[x] = static_cast<std::uint8_t>(x / 3 + y * 2 + (seed >> 27));
-        }
-    }
+    testpictures::FillNoise(picture, seed);
 }
 
-// A folder of pictures of different sizes and formats.
+// A folder of pictures of different sizes and formats, and one for what the
+// joins write.
 class StreamedSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "quiltora_stream_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
         for (int i = 0; i < 9; ++i) {
             image::Image picture;
             MakePicture(picture, 40 + 13 * (i % 4), 30 + 9 * (i % 3), i + 1);
-            const std::string name = folder + "\\p" + std::to_string(i);
+            const std::string name = inputs.Join("p" + std::to_string(i));
             ASSERT_TRUE(i % 3 == 2 ? formats::SaveJpeg(picture, (name + ".jpg").c_str(), 90, false)
                                    : formats::SavePng(picture, (name + ".png").c_str()));
         }
     }
-    void TearDown() override {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-        for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-            DeleteFileA((folder + "\\" + found.cFileName).c_str());
-        }
-        FindClose(find);
-        RemoveDirectoryA(folder.c_str());
-        for (const char* name : {"streamed", "end", "out", "reference"}) {
-            for (const char* extension : {".bmp", ".png", ".jpg"}) {
-                DeleteFileA((Out(name) + extension).c_str());
-            }
-        }
-    }
-    // Beside the folder, whose pictures the joins take.
-    std::string Out(const std::string& name) const { return folder + "_" + name; }
+    std::string Out(const std::string& name) const { return outputs.Join(name); }
     // Runs a join of inputs into out, streamed or saved at the end; lines
     // keeps what it said.
     int Join(const std::string& out, std::vector<std::string> options, bool atEnd,
@@ -82,7 +58,9 @@ protected:
         return join.Run(arguments, (folder + "\\none.ini").c_str());
     }
 
-    std::string folder;
+    testsupport::ScratchFolder inputs;
+    testsupport::ScratchFolder outputs;
+    const std::string& folder = inputs.path;
     std::string lines;
 };
 
@@ -106,8 +84,8 @@ TEST_F(StreamedSaveTest, EveryArrangementAndFormatStreamsTheFileASaveAtTheEndWri
             SCOPED_TRACE(arrangement[0] + " " + arrangement.back() + " " + format[0]);
             std::vector<std::string> options = arrangement;
             options.insert(options.end(), format.begin() + 1, format.end());
-            const std::string streamed = Out("streamed") + format[0];
-            const std::string atEnd = Out("end") + format[0];
+            const std::string streamed = Out("streamed" + format[0]);
+            const std::string atEnd = Out("end" + format[0]);
             ASSERT_EQ(Join(streamed, options, false, {folder}), app::JoinCommand::AllPasted)
                 << lines;
             EXPECT_NE(lines.find("(streamed)"), std::string::npos) << lines;
@@ -142,8 +120,8 @@ TEST_F(StreamedSaveTest, AJoinTheStreamCannotFinishIsSavedAtTheEnd) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.inputs.back() + c.extension);
-        const std::string out = Out("out") + c.extension;
-        const std::string reference = Out("reference") + c.extension;
+        const std::string out = Out(std::string("out") + c.extension);
+        const std::string reference = Out(std::string("reference") + c.extension);
         ASSERT_EQ(Join(out, {"--per-row", "2"}, false, c.inputs), c.status) << lines;
         EXPECT_EQ(lines.find("(streamed)"), std::string::npos) << lines;
         ASSERT_EQ(Join(reference, {"--per-row", "2"}, true, c.inputs), c.status) << lines;
@@ -179,9 +157,8 @@ private:
 // A write that fails while the job still pastes leaves the old file as it
 // was and no temporary file beside it.
 TEST_F(StreamedSaveTest, AWriteThatFailsMidJobLeavesTheOldFileAndNoOther) {
-    const std::string place = Out("place");
-    CreateDirectoryA(place.c_str(), nullptr);
-    const std::string target = place + "\\joined.jpg";
+    const testsupport::ScratchFolder place;
+    const std::string target = place.Join("joined.jpg");
     std::ofstream(target, std::ios::binary) << "the old picture";
     image::JoinDocument document;
     std::unique_ptr<FailingSink> sink;
@@ -208,16 +185,9 @@ TEST_F(StreamedSaveTest, AWriteThatFailsMidJobLeavesTheOldFileAndNoOther) {
     EXPECT_FALSE(stream->Finish());
     stream.reset(); // the save is given up
     EXPECT_EQ(ReadAll(target), "the old picture");
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((place + "\\*.*").c_str(), &found);
     std::vector<std::string> names;
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.push_back(found.cFileName);
-        }
+    for (const auto& entry : std::filesystem::directory_iterator(place.path)) {
+        names.push_back(entry.path().filename().string());
     }
-    FindClose(find);
     EXPECT_EQ(names, std::vector<std::string>{"joined.jpg"});
-    DeleteFileA(target.c_str());
-    RemoveDirectoryA(place.c_str());
 }

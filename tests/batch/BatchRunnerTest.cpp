@@ -13,6 +13,8 @@
 #include "image/JoinDocument.h"
 #include "settings/AppSettings.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
 #include "ui/Dialog.h"
 
 #include <gtest/gtest.h>
@@ -51,11 +53,9 @@ public:
 // p0 .. p6 of different sizes, start.png, tall.png (30 x 200), broken.png
 // (no picture) and cut.png (a PNG cut in the middle of its image data).
 std::string PictureFolder() {
+    static const testsupport::ScratchFolder scratch;
     static const std::string folder = [] {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        const std::string path = temp + std::to_string(GetCurrentProcessId()) + "batch";
-        CreateDirectoryA(path.c_str(), nullptr);
+        const std::string path = scratch.path;
         for (int i = 0; i < 8; ++i) {
             image::Image picture;
             picture.Create(20 + 7 * i, 12 + 5 * (i % 3), 24);
@@ -66,13 +66,9 @@ std::string PictureFolder() {
         std::ofstream(path + "\\broken.png") << "not a picture";
         image::Image picture;
         picture.Create(40, 30, 24);
-        for (int i = 0; i < 40 * 30; ++i) {
-            picture.WritePixel(i % 40, i / 40, i * 2654435761u);
-        }
+        testpictures::FillNoise(picture, 7);
         formats::SavePng(picture, (path + "\\cut.png").c_str());
-        std::ifstream in(path + "\\cut.png", std::ios::binary);
-        const std::string whole(std::istreambuf_iterator<char>(in), {});
-        in.close();
+        const std::string whole = testsupport::ReadAll(path + "\\cut.png");
         std::ofstream(path + "\\cut.png", std::ios::binary) << whole.substr(0, whole.size() / 2);
         picture.Create(30, 200, 24);
         formats::SavePng(picture, (path + "\\tall.png").c_str());
@@ -111,11 +107,8 @@ Bytes OneColourGif(std::uint8_t width, std::uint8_t height) {
 
 // Gives a JPEG file an Exif segment with the orientation tag, little-endian.
 void AddOrientation(const std::string& path, std::uint8_t orientation) {
-    Bytes jpeg;
-    {
-        std::ifstream in(path, std::ios::binary);
-        jpeg.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    const std::string file = testsupport::ReadAll(path);
+    Bytes jpeg(file.begin(), file.end());
     const Bytes exif = {0xFF, 0xE1, 0, 34, 'E',         'x', 'i', 'f', 0,    0, 'I', 'I',
                         42,   0,    8, 0,  0,           0,   1,   0,   0x12, 1, 3,   0,
                         1,    0,    0, 0,  orientation, 0,   0,   0,   0,    0, 0,   0};
@@ -793,9 +786,7 @@ std::string MixedFolder() {
         CreateDirectoryA(path.c_str(), nullptr);
         image::Image picture;
         picture.Create(23, 14, 24);
-        for (int i = 0; i < 23 * 14; ++i) {
-            picture.WritePixel(i % 23, i / 23, i * 2654435761u);
-        }
+        testpictures::FillNoise(picture, 5);
         formats::SavePng(picture, (path + "\\a.png").c_str());
         formats::SaveJpeg(picture, (path + "\\b.jpg").c_str(), 90, false);
         AddOrientation(path + "\\b.jpg", 6);
@@ -915,16 +906,7 @@ TEST(JobFiles, EachFileIsOpenedOncePerAppearance) {
         alone.keptFiles = 0;
         CountedRun reference;
         RunCounted(job, c.append, DecodedFolder(), alone, reference);
-        ASSERT_EQ(run.document.width, reference.document.width);
-        ASSERT_EQ(run.document.height, reference.document.height);
-        int differ = 0;
-        for (int y = 0; y < run.document.height; ++y) {
-            for (int x = 0; x < run.document.width; ++x) {
-                differ += run.document.picture.ReadPixel(x, y) !=
-                          reference.document.picture.ReadPixel(x, y);
-            }
-        }
-        EXPECT_EQ(differ, 0);
+        EXPECT_TRUE(testpictures::SamePixels(run.document.picture, reference.document.picture));
     }
 }
 
