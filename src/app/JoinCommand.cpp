@@ -217,7 +217,7 @@ int JoinCommand::Join(const JoinOptions& options, const char* settingsPath) {
     image::JoinDocument document;
     job::BatchPlan plan(std::move(job));
     Printer printer(print, options.verbose);
-    JoinSave saver(options, settings, document, printer, streamSave);
+    JoinSave saver(options, settings, document, printer, streamFrom);
     job::JobStop stop;
     const job::JobOutcome tally = job::RunJob(plan, settings.PasteValues(), document, saver, stop);
     if (tally.pasted == 0) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/JoinOptions.h"
+#include "app/JoinSave.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,15 +36,16 @@ public:
     // ? in its last part, without regard to case) matches, by name.
     static std::vector<std::string> Expand(const std::string& argument);
 
-    // Saves only once the job has ended, never while it runs: the file a
-    // streamed save must match byte for byte.
-    void SaveAtTheEnd() { streamSave = false; }
+    // The least canvas, in bytes, saved while the job runs (see JoinSave):
+    // tests stream every canvas, or none, which gives the file a streamed
+    // save must match byte for byte.
+    void StreamFrom(std::int64_t canvasBytes) { streamFrom = canvasBytes; }
 
 private:
     int Join(const JoinOptions& options, const char* settingsPath);
 
     std::function<void(const std::string&, bool)> print;
-    bool streamSave = true;
+    std::int64_t streamFrom = JoinSave::kStreamFrom;
 };
 
 } // namespace app

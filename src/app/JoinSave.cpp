@@ -10,13 +10,21 @@
 namespace app {
 
 JoinSave::JoinSave(const JoinOptions& options, const settings::AppSettings& settings,
-                   const image::JoinDocument& document, job::JobObserver& reports, bool streams)
-    : options(options), settings(settings), document(document), reports(reports), streams(streams) {
+                   const image::JoinDocument& document, job::JobObserver& reports,
+                   std::int64_t streamFrom)
+    : options(options), settings(settings), document(document), reports(reports),
+      streamFrom(streamFrom) {}
+
+void JoinSave::Started(int visits) {
+    // Nothing settles before the end of a single row or picture: a stream
+    // would only add its copies and its memory to the save.
+    streams = visits > 1 && options.arrangement != job::OneRow;
+    reports.Started(visits);
 }
 
 void JoinSave::Reserved(int width, int height) {
     reports.Reserved(width, height);
-    if (!streams) {
+    if (!streams || static_cast<std::int64_t>(image::RowStride(width, 24)) * height < streamFrom) {
         return;
     }
     job::CanvasStream::Writer writer;

@@ -368,8 +368,9 @@ private:
 
 } // namespace
 
-BandDeflater::BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level)
-    : rowCount(rowCount), rowBytes(rowBytes), level(level) {}
+BandDeflater::BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level,
+                           unsigned threads)
+    : rowCount(rowCount), rowBytes(rowBytes), level(level), mostThreads(threads) {}
 
 std::uint32_t BandDeflater::BandRows(std::size_t rowBytes) {
     const std::size_t rows = rowBytes == 0 ? 1 : kBandBytes / rowBytes;
@@ -387,9 +388,10 @@ bool BandDeflater::Write(const FillRows& fill, const Sink& sink) {
 bool BandDeflater::WriteBands(const FillRows& fill, const Sink& sink) {
     const BandLayout layout{fill, rowCount, rowBytes, BandRows(rowBytes)};
     const std::uint32_t bandCount = (rowCount - 1) / layout.bandRows + 1;
-    const unsigned threads =
-        bandCount < 2 ? 1u
-                      : std::min(kMostThreads, std::max(1u, std::thread::hardware_concurrency()));
+    const unsigned threads = bandCount < 2
+                                 ? 1u
+                                 : std::min(std::min(kMostThreads, std::max(1u, mostThreads)),
+                                            std::max(1u, std::thread::hardware_concurrency()));
     // One slot more than threads lets a thread start its next band while the
     // band before it waits to be written.
     BandQueue queue(bandCount, threads == 1 ? 1 : threads + 1);

@@ -20,8 +20,9 @@ public:
     // Takes the next piece of the stream; false stops the work.
     using Sink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 
-    // level: libdeflate's, 0 to 12.
-    BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level);
+    // level: libdeflate's, 0 to 12. threads: at most this many compress at
+    // once (1 or 2); each holds a few bands' memory.
+    BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level, unsigned threads = 2);
     BandDeflater(const BandDeflater&) = delete;
     BandDeflater& operator=(const BandDeflater&) = delete;
 
@@ -38,6 +39,7 @@ private:
     std::uint32_t rowCount;
     std::size_t rowBytes;
     int level;
+    unsigned mostThreads;
 };
 
 } // namespace formats
