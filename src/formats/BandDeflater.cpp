@@ -368,9 +368,8 @@ private:
 
 } // namespace
 
-BandDeflater::BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level,
-                           unsigned threads)
-    : rowCount(rowCount), rowBytes(rowBytes), level(level), mostThreads(threads) {}
+BandDeflater::BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level, bool lean)
+    : rowCount(rowCount), rowBytes(rowBytes), level(level), lean(lean) {}
 
 std::uint32_t BandDeflater::BandRows(std::size_t rowBytes) {
     const std::size_t rows = rowBytes == 0 ? 1 : kBandBytes / rowBytes;
@@ -388,13 +387,12 @@ bool BandDeflater::Write(const FillRows& fill, const Sink& sink) {
 bool BandDeflater::WriteBands(const FillRows& fill, const Sink& sink) {
     const BandLayout layout{fill, rowCount, rowBytes, BandRows(rowBytes)};
     const std::uint32_t bandCount = (rowCount - 1) / layout.bandRows + 1;
-    const unsigned threads = bandCount < 2
-                                 ? 1u
-                                 : std::min(std::min(kMostThreads, std::max(1u, mostThreads)),
-                                            std::max(1u, std::thread::hardware_concurrency()));
+    const unsigned threads =
+        bandCount < 2 ? 1u
+                      : std::min(kMostThreads, std::max(1u, std::thread::hardware_concurrency()));
     // One slot more than threads lets a thread start its next band while the
     // band before it waits to be written.
-    BandQueue queue(bandCount, threads == 1 ? 1 : threads + 1);
+    BandQueue queue(bandCount, threads == 1 || lean ? threads : threads + 1);
     std::vector<std::unique_ptr<Worker>> workers;
     for (unsigned i = 0; i < threads; ++i) {
         workers.push_back(std::make_unique<Worker>(level));

@@ -20,9 +20,10 @@ public:
     // Takes the next piece of the stream; false stops the work.
     using Sink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 
-    // level: libdeflate's, 0 to 12. threads: at most this many compress at
-    // once (1 or 2); each holds a few bands' memory.
-    BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level, unsigned threads = 2);
+    // level: libdeflate's, 0 to 12. lean: no thread starts a band ahead of
+    // the one waiting to be written, which saves a band's memory where the
+    // rows come no faster than a job loads them.
+    BandDeflater(std::uint32_t rowCount, std::size_t rowBytes, int level, bool lean = false);
     BandDeflater(const BandDeflater&) = delete;
     BandDeflater& operator=(const BandDeflater&) = delete;
 
@@ -39,7 +40,7 @@ private:
     std::uint32_t rowCount;
     std::size_t rowBytes;
     int level;
-    unsigned mostThreads;
+    bool lean;
 };
 
 } // namespace formats

@@ -135,7 +135,7 @@ bool SavePng(const image::Image& picture, const char* path) {
 }
 
 bool WritePng(RowSource& rows, ByteSink& sink) {
-    return PngWriter(1).WritePicture(sink, rows, nullptr, 0, kSaveLevel);
+    return PngWriter(true).WritePicture(sink, rows, nullptr, 0, kSaveLevel);
 }
 
 bool EncodePng(const image::Image& picture, MemorySink& sink) {
@@ -324,7 +324,7 @@ bool PngWriter::WriteImageData(const BandDeflater::FillRows& fill, int level) {
         crc = libdeflate_crc32(crc, data, size);
         return out->Write(data, static_cast<DWORD>(size));
     };
-    if (!BandDeflater(info->Height, info->RowBytes, level, threads).Write(fill, sink)) {
+    if (!BandDeflater(info->Height, info->RowBytes, level, lean).Write(fill, sink)) {
         return false;
     }
     std::uint8_t tail[4];

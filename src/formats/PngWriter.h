@@ -20,8 +20,8 @@ class RowSource;
 // The file replaces the target only when it is complete.
 class PngWriter {
 public:
-    // threads: the compressing threads (see BandDeflater).
-    explicit PngWriter(unsigned threads = 2) : threads(threads) {}
+    // lean: the compression holds a band less (see BandDeflater).
+    explicit PngWriter(bool lean = false) : lean(lean) {}
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
@@ -50,7 +50,7 @@ private:
     bool WriteChunk(const char* type, const std::uint8_t* data, std::uint32_t length);
     bool WriteImageData(const BandDeflater::FillRows& fill, int level);
 
-    const unsigned threads;
+    const bool lean;
     const PngImageInfo* info = nullptr;
     ByteSink* out = nullptr;
     const std::atomic<bool>* abandoned = nullptr; // a row did not come
@@ -67,9 +67,9 @@ int CountColours(const image::Image& picture, image::PixelValue table[256]);
 // whose files match zlib's level 6 in size.
 bool SavePng(const image::Image& picture, const char* path);
 // What SavePng writes for a picture of more than 256 colours, from rows that
-// may still be coming, into a sink left unfinished. One thread compresses:
-// the rows come while pictures still load on the other cores, and each
-// compressing thread holds a few bands' memory.
+// may still be coming, into a sink left unfinished. The rows come while
+// pictures still load, whose memory the compression's spare band would add
+// to.
 bool WritePng(RowSource& rows, ByteSink& sink);
 // The bytes SavePng would write, into a new sink; false when memory runs out.
 bool EncodePng(const image::Image& picture, MemorySink& sink);

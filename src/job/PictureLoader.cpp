@@ -19,9 +19,10 @@ constexpr unsigned kMostThreads = 2;
 
 // Files up to this size are read whole, in one call, and decoded from
 // memory: the decoders' many small reads each cost a call into the system
-// (under Wine a trip through its file layer). Larger ones are decoded from
-// the file, so that a thread does not keep their size in memory.
-constexpr DWORD kWholeFileBytes = 16 * 1024 * 1024;
+// (under Wine a trip through its file layer), which weighs on small files.
+// Larger ones are decoded from the file, so that a thread does not keep
+// their size in memory for the rest of the job.
+constexpr DWORD kWholeFileBytes = 1024 * 1024;
 
 } // namespace
 
@@ -178,6 +179,12 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
     }
     ++handedOut;
     changed.notify_all();
+    std::vector<std::unique_ptr<Picture>> unused; // freed outside the lock
+    if (handedOut == paths.size() && !threads.empty()) {
+        // Every picture is made: the job's last paste, and a save running
+        // beside it, need the memory more.
+        unused.swap(spares);
+    }
     std::unique_ptr<Picture> picture = std::move(slots[index].picture);
     const bool done = slots[index].done;
     lock.unlock();
@@ -195,7 +202,8 @@ std::unique_ptr<PictureLoader::Picture> PictureLoader::Next() {
 
 void PictureLoader::Recycle(std::unique_ptr<Picture> picture) {
     std::lock_guard<std::mutex> lock(mutex);
-    if (picture != nullptr && spares.size() < threads.size()) {
+    // Once every picture is made no spare is kept (see Next).
+    if (picture != nullptr && handedOut < paths.size() && spares.size() < threads.size()) {
         spares.push_back(std::move(picture));
     }
 }
