@@ -115,12 +115,21 @@ bool DecodeFrame(const Frame& frame, image::Image& picture, std::uint32_t backgr
     return true;
 }
 
-// Reads the whole source; false when it is empty or cannot be read.
-bool ReadAll(ByteSource& source, image::ByteBuffer& bytes, std::size_t& size) {
+// The whole source: the memory a memory source reads, else its bytes read
+// into bytes; null when it is empty or cannot be read.
+const std::uint8_t* ReadAll(ByteSource& source, image::ByteBuffer& bytes, std::size_t& size) {
     const DWORD length = source.Size();
     size = length;
-    return length != 0 && length != INVALID_FILE_SIZE && source.Seek(0, FILE_BEGIN) == 0 &&
-           bytes.Allocate(length, false) != nullptr && source.Read(bytes.Data(), length) == length;
+    if (length == 0 || length == INVALID_FILE_SIZE) {
+        return nullptr;
+    }
+    if (source.Memory() != nullptr) {
+        return source.Memory();
+    }
+    return source.Seek(0, FILE_BEGIN) == 0 && bytes.Allocate(length, false) != nullptr &&
+                   source.Read(bytes.Data(), length) == length
+               ? bytes.Data()
+               : nullptr;
 }
 
 } // namespace
@@ -139,8 +148,8 @@ bool LoadWebp(image::Image& picture, ByteSource& source, std::uint32_t backgroun
     std::size_t size = 0;
     WebPBitstreamFeatures features;
     // The canvas's size comes from the headers alone; nothing is decoded yet.
-    if (!ReadAll(source, bytes, size) ||
-        WebPGetFeatures(bytes.Data(), size, &features) != VP8_STATUS_OK) {
+    const std::uint8_t* data = ReadAll(source, bytes, size);
+    if (data == nullptr || WebPGetFeatures(data, size, &features) != VP8_STATUS_OK) {
         picture.Destroy();
         return false;
     }
@@ -148,9 +157,9 @@ bool LoadWebp(image::Image& picture, ByteSource& source, std::uint32_t backgroun
     const int height = features.height;
     const int stride = width > 0 && height > 0 ? image::RowStride(width, 24) : 0;
     bool loaded = stride != 0 && static_cast<std::int64_t>(stride) * height <= INT_MAX;
-    Frame frame = {bytes.Data(), size, 0, 0, width, height};
+    Frame frame = {data, size, 0, 0, width, height};
     const bool animated = features.has_animation != 0;
-    const Demuxer demuxer(bytes.Data(), loaded && animated ? size : 0);
+    const Demuxer demuxer(data, loaded && animated ? size : 0);
     loaded = loaded && (!animated || demuxer.FirstFrame(width, height, frame)) &&
              picture.Create(width, height, 24);
     if (loaded && animated) {
